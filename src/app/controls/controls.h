@@ -1,0 +1,133 @@
+// The operations that the handlers perform on the controls of the main
+// window. Two implementations exist: the real Win32 controls (src/app/win32)
+// and the in-memory ones (src/app/memory) that colsplit-cli and the tests use;
+// both behave alike. Every index is zero-based.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "app/text/text.h"
+
+namespace colsplit {
+
+class EditBox {
+ public:
+  virtual ~EditBox() = default;
+  virtual Text text() const = 0;
+  virtual void set_text(const Text& text) = 0;
+};
+
+class ComboBox {
+ public:
+  virtual ~ComboBox() = default;
+  // Empties the list; the selection becomes none and the text field empty.
+  virtual void remove_all_items() = 0;
+  // Adds an item at the end with its item value; the new index, or -1 when
+  // the list refuses the item.
+  virtual int append_item(const Text& text, int value) = 0;
+  // The value stored with an item; -1 for an index outside the list.
+  virtual int item_value(int index) const = 0;
+  virtual int item_count() const = 0;
+  // Index of the selected item, or -1.
+  virtual int current_selection() const = 0;
+  // The current text of the text field.
+  virtual Text displayed_text() const = 0;
+};
+
+enum class ColumnAlignment { left = 0, centred = 1, right = 2 };
+
+struct ColumnDefinition {
+  Text heading;
+  int width = 50;
+  ColumnAlignment alignment = ColumnAlignment::left;
+};
+
+class ListView {
+ public:
+  static constexpr int kDefaultColumnWidth = 50;
+  // Headings are read through a buffer of 1024 bytes: at most 1023 come back.
+  static constexpr std::size_t kMaxHeadingBytes = 1023;
+
+  virtual ~ListView() = default;
+  virtual int row_count() const = 0;
+  virtual int column_count() const = 0;
+  // The heading, cut to kMaxHeadingBytes; empty for a column that does not exist.
+  virtual Text column_heading(int column) const = 0;
+  // The whole text of a cell; empty when the cell has no text or does not exist.
+  virtual Text cell_text(int row, int column) const = 0;
+  // Replaces the text of a cell of an existing row and column.
+  virtual bool set_cell_text(int row, int column, const Text& text) = 0;
+  // Inserts a row at `index`, or after the last row when `index` is missing,
+  // negative or beyond the end; its first cell gets `first_cell`. Returns the
+  // new row's index.
+  virtual int insert_row(std::optional<int> index, const Text& first_cell) = 0;
+  virtual void delete_all_rows() = 0;
+  // Inserts a column at `index` (after the last when missing, negative or
+  // beyond the end); width 50 when missing, 0 when negative. Returns its index.
+  virtual int insert_column(std::optional<int> index, const Text& heading, std::optional<int> width,
+                            ColumnAlignment alignment) = 0;
+  virtual bool delete_column(int column) = 0;
+  // Rebuilds the list view with exactly these columns and no rows.
+  virtual void replace_column_set(const std::vector<ColumnDefinition>& columns) = 0;
+
+  // Conveniences for the common forms.
+  int append_row() { return insert_row(std::nullopt, Text()); }
+  int append_column(const Text& heading) {
+    return insert_column(std::nullopt, heading, kDefaultColumnWidth, ColumnAlignment::left);
+  }
+};
+
+class ProgressBar {
+ public:
+  static constexpr int kLargestValue = 32767;
+  virtual ~ProgressBar() = default;
+  // Clamped to 0 … 32767; the position is then clamped into the new range.
+  virtual void set_maximum(int maximum) = 0;
+  // Clamped to 0 … 32767 and then into 0 … maximum.
+  virtual void set_position(int position) = 0;
+  virtual int maximum() const = 0;
+  virtual int position() const = 0;
+};
+
+// Message boxes and the folder dialog.
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+  // A message box with one OK button and the caption "信息：", task-modal.
+  virtual void show_message(const Text& message) = 0;
+  // The folder-browse dialog with the given title; the chosen folder's
+  // file-system path, or nothing when the user cancelled.
+  virtual std::optional<Text> choose_folder(const Text& title) = 0;
+};
+
+struct LocalTime {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // The current local date and time, at whole seconds.
+  virtual LocalTime now() = 0;
+};
+
+// What the handlers see of the main window: its controls by their names,
+// the dialogs and the clock.
+struct MainWindow {
+  EditBox& 编辑框1;
+  EditBox& 编辑框2;
+  ComboBox& 组合框1;
+  ListView& 超级列表框1;
+  ListView& 超级列表框2;
+  ProgressBar& 进度条1;
+  UserDialogs& dialogs;
+  Clock& clock;
+};
+
+}  // namespace colsplit

@@ -1,0 +1,73 @@
+#include "app/memory/memory_controls.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "app/text/gbk_chars.h"
+
+namespace colsplit {
+
+void MemoryComboBox::remove_all_items() {
+  items_.clear();
+  selection_ = -1;
+  displayed_.clear();
+}
+
+int MemoryComboBox::append_item(const Text& text, int value) {
+  items_.emplace_back(text, value);
+  return static_cast<int>(items_.size()) - 1;
+}
+
+int MemoryComboBox::item_value(int index) const {
+  if (index < 0 || index >= item_count()) return -1;
+  return items_[static_cast<std::size_t>(index)].second;
+}
+
+bool MemoryComboBox::select(int index) {
+  if (index < 0 || index >= item_count()) return false;
+  selection_ = index;
+  displayed_ = items_[static_cast<std::size_t>(index)].first;
+  return true;
+}
+
+Text MemoryComboBox::item_text(int index) const {
+  if (index < 0 || index >= item_count()) return {};
+  return items_[static_cast<std::size_t>(index)].first;
+}
+
+Text MemoryListView::column_heading(int column) const {
+  const ColumnDefinition* definition = table_.column(column);
+  if (!definition) return {};
+  // Headings come out through a 1024-byte buffer; a cut never splits a
+  // double-byte character.
+  return Text(cut_at_char_boundary(definition->heading, kMaxHeadingBytes));
+}
+
+int MemoryListView::insert_column(std::optional<int> index, const Text& heading, std::optional<int> width,
+                                  ColumnAlignment alignment) {
+  return table_.insert_column(index, ColumnDefinition{heading, normalise_column_width(width), alignment});
+}
+
+void MemoryProgressBar::set_maximum(int maximum) {
+  maximum_ = std::clamp(maximum, 0, kLargestValue);
+  position_ = std::min(position_, maximum_);
+  if (listener_) listener_(position_, maximum_);
+}
+
+void MemoryProgressBar::set_position(int position) {
+  position_ = std::clamp(std::clamp(position, 0, kLargestValue), 0, maximum_);
+  if (listener_) listener_(position_, maximum_);
+}
+
+LocalTime SystemClock::now() {
+  const std::time_t seconds = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+#else
+  localtime_r(&seconds, &local);
+#endif
+  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+}  // namespace colsplit

@@ -1,0 +1,38 @@
+// The runtime error report: the one way the program reports an error it
+// cannot continue from. The report is shown (a message box titled "错误" in
+// the window program, standard error in colsplit-cli), then the process ends
+// with exit code -1.
+#pragma once
+
+#include "app/text/text.h"
+
+namespace colsplit {
+
+enum RuntimeErrorCode {
+  kErrorNone = 0,           // no code line (binding failures, start-up, memory)
+  kErrorIndexBeyondCount = 1,
+  kErrorIndexBelowOne = 4,
+  kErrorStackUnbalanced = 6,
+};
+
+// The report's text: "运行时出错!\r\n", the code line when code != 0, the
+// message line when the message is not empty, then the location line.
+Text format_runtime_error(int code, const Text& message, int routine, int place);
+
+// How a report is shown. The default writes it to standard error.
+using RuntimeErrorSink = void (*)(const Text& report);
+void set_runtime_error_sink(RuntimeErrorSink sink);
+
+// Work to do just before the process ends after a report (the library
+// binding gives its modules back here).
+using BeforeExitHook = void (*)();
+void set_before_exit_hook(BeforeExitHook hook);
+
+// Shows the report and ends the process with exit code -1.
+[[noreturn]] void raise_runtime_error(int code, const Text& message, int routine, int place);
+
+// The texts of the reports that have a fixed message.
+Text cannot_bind_message(const Text& library_file, const Text& function_name);
+Text out_of_memory_message(unsigned long long bytes);
+
+}  // namespace colsplit

@@ -1,0 +1,49 @@
+// Compiled with -fexec-charset=CP936: the literals below become GBK bytes.
+#include "app/texts.h"
+
+namespace colsplit::texts {
+
+const char* const kWindowCaption = "按列内容筛选后分别导出";
+const char* const kTipText =
+    "Tip：\r\n\r\n1.直接拖入excel文件到窗口\r\n\r\n2.请务必先选择要筛选内容的列标题\r\n\r\n3.不选择导出地址默认在源文件地址";
+const char* const kExportButton = "导出";
+const char* const kChooseFolderButton = "...";
+const char* const kHeadingLabel = "列标题：";
+const char* const kFolderLabel = "导出地址：";
+
+const char* const kMessageCaption = "信息：";
+const char* const kChooseColumnFirst = "请先选择要筛选内容的列";
+const char* const kExportFinished = "按指定列内容筛选导出完成";
+const char* const kChooseFolderFirst = "请先选择导出地址";
+const char* const kLoadFailed = "文件读取失败：";
+const char* const kCannotCreateExportFolder = "无法创建导出文件夹：";
+const char* const kSomeFilesNotSaved = "导出完成，但以下文件未能保存：";
+const char* const kMoreFilesFormat = "……共 %d 个";
+const char* const kFolderDialogTitle = "请选择导出文件目录";
+
+const char* const kExportFolderPrefix = "\\按_";
+const char* const kExportFolderSuffix = "_分别导出";
+const char* const kGroupWorkbookPrefix = "\\按内容导出_";
+const char* const kDateFormat = "%d年%d月%d日";
+const char* const kHourMinuteSecondFormat = "%d时%d分%d秒";
+const char* const kHourMinuteFormat = "%d时%d分";
+const char* const kHourFormat = "%d时";
+const char* const kBlankSheetName = "(空白)";
+
+const char* const kErrorCaption = "错误";
+const char* const kErrorFirstLine = "运行时出错!\r\n";
+const char* const kErrorCodeLine = "\r\n错误代码：";
+const char* const kErrorMessageLine = "\r\n错误信息：";
+const char* const kErrorLocationFormat = "\r\n%d, %d";
+const char* const kWindowLoadFailed = "载入启动窗口失败";
+const char* const kOutOfMemoryFormat = "分配 %d 字节内存失败!";
+const char* const kCannotBindFormat = "无法找到指定DLL库文件“%s”中的输出命令“%s”";
+const char* const kIndexBeyondCount = "数组成员引用下标超出定义范围";
+const char* const kIndexBelowOne = "数组成员引用下标必须大于等于1";
+const char* const kStackUnbalanced = "调用DLL命令后发现堆栈错误";
+
+const char* const kCliUsage = "用法：colsplit-cli 工作簿 列标题 [导出地址]";
+const char* const kCliUnknownHeading = "找不到列标题：";
+const char* const kCliHeadingsAre = "可用的列标题：";
+
+}  // namespace colsplit::texts

@@ -1,0 +1,55 @@
+// Every text the program shows or puts into a name, in one place. The
+// definitions are compiled with the GBK execution character set, so each of
+// these is a GBK byte string.
+#pragma once
+
+namespace colsplit::texts {
+
+// Main window and its controls.
+extern const char* const kWindowCaption;     // 按列内容筛选后分别导出
+extern const char* const kTipText;           // the usage hints of 编辑框2
+extern const char* const kExportButton;      // 导出
+extern const char* const kChooseFolderButton;  // ...
+extern const char* const kHeadingLabel;      // 列标题：
+extern const char* const kFolderLabel;       // 导出地址：
+
+// Messages to the user (caption kMessageCaption).
+extern const char* const kMessageCaption;    // 信息：
+extern const char* const kChooseColumnFirst; // 请先选择要筛选内容的列
+extern const char* const kExportFinished;    // 按指定列内容筛选导出完成
+extern const char* const kChooseFolderFirst; // 请先选择导出地址
+extern const char* const kLoadFailed;        // 文件读取失败：
+extern const char* const kCannotCreateExportFolder;  // 无法创建导出文件夹：
+extern const char* const kSomeFilesNotSaved; // 导出完成，但以下文件未能保存：
+extern const char* const kMoreFilesFormat;   // ……共 %d 个
+extern const char* const kFolderDialogTitle; // 请选择导出文件目录
+
+// Names of what the export creates.
+extern const char* const kExportFolderPrefix;   // \按_
+extern const char* const kExportFolderSuffix;   // _分别导出
+extern const char* const kGroupWorkbookPrefix;  // \按内容导出_
+extern const char* const kDateFormat;           // %d年%d月%d日
+extern const char* const kHourMinuteSecondFormat;  // %d时%d分%d秒
+extern const char* const kHourMinuteFormat;     // %d时%d分
+extern const char* const kHourFormat;           // %d时
+extern const char* const kBlankSheetName;       // (空白)
+
+// The runtime error report.
+extern const char* const kErrorCaption;         // 错误
+extern const char* const kErrorFirstLine;       // 运行时出错!\r\n
+extern const char* const kErrorCodeLine;        // \r\n错误代码：
+extern const char* const kErrorMessageLine;     // \r\n错误信息：
+extern const char* const kErrorLocationFormat;  // \r\n%d, %d
+extern const char* const kWindowLoadFailed;     // 载入启动窗口失败
+extern const char* const kOutOfMemoryFormat;    // 分配 %d 字节内存失败!
+extern const char* const kCannotBindFormat;     // 无法找到指定DLL库文件“%s”中的输出命令“%s”
+extern const char* const kIndexBeyondCount;     // 数组成员引用下标超出定义范围
+extern const char* const kIndexBelowOne;        // 数组成员引用下标必须大于等于1
+extern const char* const kStackUnbalanced;      // 调用DLL命令后发现堆栈错误
+
+// colsplit-cli.
+extern const char* const kCliUsage;             // 用法：colsplit-cli 工作簿 列标题 [导出地址]
+extern const char* const kCliUnknownHeading;    // 找不到列标题：
+extern const char* const kCliHeadingsAre;       // 可用的列标题：
+
+}  // namespace colsplit::texts

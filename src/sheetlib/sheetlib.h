@@ -1,0 +1,112 @@
+/*
+ * sheetlib: the spreadsheet library of colsplit, built as libxl.dll (32-bit
+ * Windows) and libxl.so (Linux). It reads the first worksheet of .xlsx
+ * workbooks and writes new one-sheet .xlsx workbooks of string cells.
+ *
+ * Conventions for every function:
+ *  - C calling convention (__cdecl on 32-bit Windows), plain exported names.
+ *  - Texts passed in and returned are zero-terminated GBK (code page 936)
+ *    byte strings. A null text pointer is the empty text.
+ *  - A null handle is accepted everywhere: the function does nothing and
+ *    returns 0 (or null).
+ *  - No function throws, aborts or crashes on bad input; a failure is a
+ *    result. Every object a workbook hands out (sheets, formats) belongs to
+ *    it and ends with xlBookReleaseA.
+ */
+#ifndef SHEETLIB_H
+#define SHEETLIB_H
+
+#ifdef _WIN32
+#define SHEETLIB_CALL __cdecl
+#ifdef SHEETLIB_BUILDING
+#define SHEETLIB_API __declspec(dllexport)
+#else
+#define SHEETLIB_API __declspec(dllimport)
+#endif
+#else
+#define SHEETLIB_CALL
+#define SHEETLIB_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct SheetlibBook* BookHandle;
+typedef struct SheetlibSheet* SheetHandle;
+typedef struct SheetlibFormat* FormatHandle;
+
+/* A new, empty workbook of the .xlsx kind; null only when memory runs out.
+ * The caller ends it with xlBookReleaseA. */
+SHEETLIB_API BookHandle SHEETLIB_CALL xlCreateXMLBookCA(void);
+
+/* Reads the workbook file (GBK path) into the book, replacing what it held.
+ * Returns 1 when loaded; 0 when the file is missing, unreadable, not an
+ * .xlsx workbook (an .xls, an encrypted workbook, a broken zip), or over a
+ * limit against hostile files. Only the first worksheet's cells are kept. */
+SHEETLIB_API int SHEETLIB_CALL xlBookLoadA(BookHandle book, const char* filename);
+
+/* Saves the book as an .xlsx file at the GBK path. Returns 1 when saved.
+ * The file is written under a temporary name and renamed into place, so a
+ * failed save leaves any earlier file of that name as it was. */
+SHEETLIB_API int SHEETLIB_CALL xlBookSaveA(BookHandle book, const char* filename);
+
+/* Frees the book with its sheets and formats. */
+SHEETLIB_API void SHEETLIB_CALL xlBookReleaseA(BookHandle book);
+
+/* The sheet at the index (0 = first), or null when there is none. */
+SHEETLIB_API SheetHandle SHEETLIB_CALL xlBookGetSheetA(BookHandle book, int index);
+
+/* The number of sheets: for a loaded book 1 (the first worksheet, the only
+ * one kept), or 0; for a new book the number inserted. */
+SHEETLIB_API int SHEETLIB_CALL xlBookSheetCountA(BookHandle book);
+
+/* Inserts a new empty sheet at the index (0 … sheet count) named `name`.
+ * Returns null, and changes nothing, for a name a spreadsheet application
+ * refuses: empty, longer than 31 characters, containing : \ / ? * [ ],
+ * starting or ending with an apostrophe, or already used (letter case
+ * ignored). `initSheet` (a sheet to copy) must be null. */
+SHEETLIB_API SheetHandle SHEETLIB_CALL xlBookInsertSheetA(BookHandle book, int index, const char* name,
+                                                         SheetHandle initSheet);
+
+/* A new cell format, a copy of `initFormat` when that is not null. */
+SHEETLIB_API FormatHandle SHEETLIB_CALL xlBookAddFormatA(BookHandle book, FormatHandle initFormat);
+
+/* Sets the border style of all four sides: 0 none, 1 thin. */
+SHEETLIB_API void SHEETLIB_CALL xlFormatSetBorderA(FormatHandle format, int style);
+
+/* One past the last row (column) holding a cell with a value; cells that
+ * only carry formatting do not count. 0 for an empty sheet. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetLastRowA(SheetHandle sheet);
+SHEETLIB_API int SHEETLIB_CALL xlSheetLastColA(SheetHandle sheet);
+
+/* The text the cell shows (numbers and dates rendered with the cell's number
+ * format, booleans as TRUE/FALSE, errors as their code), or null for an
+ * empty or missing cell. The text belongs to the book and stays valid until
+ * the next call on the same book. When `format` is not null it receives
+ * null (cell formats of a loaded book are not handed out). */
+SHEETLIB_API const char* SHEETLIB_CALL xlSheetReadStrA(SheetHandle sheet, int row, int col, FormatHandle* format);
+
+/* Writes a string cell (a null value gives an empty cell that still carries
+ * the format). Returns 1, or 0 for a row or column outside the sheet
+ * (0 … 1048575, 0 … 16383). */
+SHEETLIB_API int SHEETLIB_CALL xlSheetWriteStrA(SheetHandle sheet, int row, int col, const char* value,
+                                               FormatHandle format);
+
+/* Marks a range in which the spreadsheet application shows no error
+ * indicators. Flags: 1 evalError, 2 emptyCellReference, 4 numberStoredAsText,
+ * 8 formulaRange, 16 formula, 32 twoDigitTextYear, 64 unlockedFormula,
+ * 128 listDataValidation. Returns 1, or 0 for an empty range or no flag. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetAddIgnoredErrorA(SheetHandle sheet, int rowFirst, int colFirst, int rowLast,
+                                                      int colLast, int iError);
+
+/* Sets the width (in characters) of columns colFirst … colLast and whether
+ * they are hidden; `format` may be null. Returns 1, or 0 for a bad range. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetColA(SheetHandle sheet, int colFirst, int colLast, double width,
+                                             FormatHandle format, int hidden);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* SHEETLIB_H */

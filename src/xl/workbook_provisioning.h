@@ -1,0 +1,23 @@
+// Making workbook objects: the library file beside the program, then a new
+// .xlsx workbook from the library.
+#pragma once
+
+#include "app/text/text.h"
+#include "xl/library_calls.h"
+
+namespace colsplit::xl {
+
+// Writes the library file image into the run directory when no file or
+// directory of the library's name is there, then returns the handle that
+// xlCreateXMLBookCA gives, unchecked.
+BookHandle create_workbook();
+
+// True when the path names an existing directory (PathIsDirectoryA through
+// the binding on Windows; built in elsewhere).
+bool is_directory(const Text& path);
+
+// The directory holding the program's executable, without a trailing
+// separator ("X:" for a program at a drive root).
+Text run_directory();
+
+}  // namespace colsplit::xl
