@@ -1,0 +1,24 @@
+// The text a spreadsheet application shows for a number: the General format,
+// number format codes (decimals, thousands separators, percent, literal text,
+// sections, dates and times, elapsed time) and the built-in format ids.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sheetlib {
+
+// The text shown for `value` under `format_code` (UTF-8). `date1904` selects
+// the 1904 date system for date and time formats.
+std::string format_number(double value, std::string_view format_code, bool date1904);
+
+// The format code of a built-in number format id (0 … 163); "General" for
+// ids without one.
+std::string_view builtin_number_format(int id);
+
+// The serial date-time number of an ISO 8601 value ("2024-03-01",
+// "2024-03-01T12:30:00", "12:30:00"), as cells of type "d" hold them.
+std::optional<double> iso_datetime_to_serial(std::string_view iso, bool date1904);
+
+}  // namespace sheetlib

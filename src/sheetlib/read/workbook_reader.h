@@ -1,0 +1,58 @@
+// Reading the first worksheet of an .xlsx workbook into a grid of the texts
+// its cells show.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace sheetlib {
+
+// Limits against hostile files; a file over any of them fails to load.
+struct ReadLimits {
+  std::uint64_t max_total_inflated_bytes = std::uint64_t{4} << 30;  // all parts read, uncompressed
+  std::uint64_t max_inflation_ratio = 1000;   // uncompressed / compressed, per part (for parts > 1 MiB)
+  int max_element_depth = 256;
+  std::size_t max_shared_strings = 20'000'000;
+};
+
+enum class ReadStatus {
+  ok,
+  not_a_zip,        // not a zip archive at all (an .xls, an encrypted workbook, text)
+  not_a_workbook,   // a zip, but no workbook with a worksheet in it
+  malformed,        // a part that is not well-formed XML, or a broken zip entry
+  over_limit,       // over one of the ReadLimits
+  out_of_memory,
+};
+
+// The cells of one worksheet as they show: GBK texts, addressed by zero-based
+// row and column.
+class CellGrid {
+ public:
+  CellGrid();
+  ~CellGrid();
+  CellGrid(CellGrid&&) noexcept;
+  CellGrid& operator=(CellGrid&&) noexcept;
+
+  // One past the last row / column holding a cell with a value (0 when empty).
+  int row_extent() const;
+  int column_extent() const;
+  // The text the cell shows (GBK); empty for an empty or missing cell. The
+  // view stays valid as long as the grid.
+  std::string_view text(int row, int column) const;
+  // True when the cell holds a value (possibly one that shows as empty text).
+  bool has_value(int row, int column) const;
+
+  struct Storage;  // the reader's own layout
+  Storage& storage();
+  const Storage& storage() const;
+
+ private:
+  std::unique_ptr<Storage> storage_;
+};
+
+// Reads the first worksheet of the workbook held in `file_bytes`.
+ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {});
+
+}  // namespace sheetlib
