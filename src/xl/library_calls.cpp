@@ -21,6 +21,12 @@ int xlSheetAddIgnoredErrorA(SheetHandle, int, int, int, int, int) { return 0; }
 int xlSheetSetColA(SheetHandle, int, int, double, FormatHandle, int) { return 0; }
 int xlBookSaveA(BookHandle, const Text&) { return 0; }
 
+void release_bound_libraries() {}
+namespace testing {
+void bind_row(Row, void*) {}
+void unbind_all() {}
+}  // namespace testing
+
 BookHandle create_workbook() { return nullptr; }
 bool is_directory(const Text&) { return false; }
 Text run_directory() { return {}; }

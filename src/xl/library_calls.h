@@ -33,4 +33,37 @@ int xlSheetSetColA(SheetHandle sheet, int first_column, int last_column, double 
                    int hidden);
 int xlBookSaveA(BookHandle book, const Text& file_name);
 
+// The rows of the DLL-command table, in the table's order.
+enum class Row {
+  xlBookLoadA,
+  xlBookReleaseA,
+  xlBookGetSheetA,
+  xlSheetLastRowA,
+  xlSheetLastColA,
+  xlSheetReadStrA,
+  xlCreateXMLBookCA,
+  PathIsDirectoryA,
+  xlBookSheetCountA,
+  xlBookInsertSheetA,
+  xlBookAddFormatA,
+  xlFormatSetBorderA,
+  xlSheetWriteStrA,
+  xlSheetAddIgnoredErrorA,
+  xlSheetSetColA,
+  xlBookSaveA,
+  count
+};
+
+// Gives back the library reference of every bound row (one FreeLibrary per
+// bound row); run at the end of the program.
+void release_bound_libraries();
+
+namespace testing {
+// Binds a row to a function of the caller's (a stand-in with the row's C
+// signature and calling convention), as if it had been found in a library.
+void bind_row(Row row, void* address);
+// Forgets every binding made by bind_row.
+void unbind_all();
+}  // namespace testing
+
 }  // namespace colsplit::xl
