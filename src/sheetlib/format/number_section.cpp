@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "sheetlib/format/decimal_digits.h"
 #include "sheetlib/format/render.h"
@@ -206,24 +207,43 @@ void append_scientific(const Section& section, double magnitude, bool minus, std
 
 struct Fraction {
   double whole = 0;
-  long numerator = 0;
-  long denominator = 1;
+  std::int64_t numerator = 0;
+  std::int64_t denominator = 1;
 };
 
-// The closest fraction with a denominator of at most `largest`; the smallest
-// such denominator on ties.
-Fraction closest_fraction(double value, long largest) {
+// The closest fraction with a denominator of at most `largest`: the last
+// convergent of the continued fraction within the bound, or the
+// semiconvergent after it when that is closer.
+Fraction closest_fraction(double value, std::int64_t largest) {
+  std::int64_t p0 = 0, q0 = 1, p1 = 1, q1 = 0;
+  double rest = value;
+  for (int step = 0; step < 64; ++step) {
+    const double whole = std::floor(rest);
+    if (whole > static_cast<double>(largest)) break;
+    const auto a = static_cast<std::int64_t>(whole);
+    const std::int64_t q2 = q0 + a * q1;
+    if (q2 > largest) break;
+    const std::int64_t p2 = p0 + a * p1;
+    p0 = p1, q0 = q1, p1 = p2, q1 = q2;
+    const double fraction = rest - whole;
+    if (fraction < 1e-12) break;
+    rest = 1 / fraction;
+  }
   Fraction best;
-  double best_error = 2;
-  for (long denominator = 1; denominator <= largest; ++denominator) {
-    const double numerator = std::round(value * static_cast<double>(denominator));
-    const double error = std::fabs(value - numerator / static_cast<double>(denominator));
-    if (error < best_error) {
-      best_error = error;
-      best.numerator = static_cast<long>(numerator);
-      best.denominator = denominator;
-      if (error == 0) break;
-    }
+  if (q1 == 0) {  // a whole part too large for the bound: n/1
+    best.numerator = std::llround(value);
+    return best;
+  }
+  best.numerator = p1;
+  best.denominator = q1;
+  const std::int64_t k = (largest - q0) / q1;
+  const std::int64_t semi_p = p0 + k * p1;
+  const std::int64_t semi_q = q0 + k * q1;
+  const double best_error = std::fabs(value - static_cast<double>(p1) / static_cast<double>(q1));
+  const double semi_error = std::fabs(value - static_cast<double>(semi_p) / static_cast<double>(semi_q));
+  if (semi_error < best_error) {
+    best.numerator = semi_p;
+    best.denominator = semi_q;
   }
   return best;
 }
@@ -231,23 +251,24 @@ Fraction closest_fraction(double value, long largest) {
 void append_fraction(const Section& section, double magnitude, bool minus, std::string& out) {
   const int whole_placeholders = count_digits(section, integer_part);
   const int denominator_placeholders = count_digits(section, denominator_part);
-  long fixed_denominator = 0;
+  std::int64_t fixed_denominator = 0;
   for (const Token& token : section.tokens) {
     if (token.kind == TokenKind::fraction_denominator) fixed_denominator = token.count;
   }
-  // A whole number too large for a fraction to matter shows without one.
+  // Past 15 digits a double holds no fraction to show.
   if (magnitude >= 1e15) {
-    append_fixed(section, magnitude, minus, out);
+    if (minus) out += '-';
+    append_general(magnitude, out);
     return;
   }
   const double whole = whole_placeholders > 0 ? std::floor(magnitude) : 0;
   const double rest = magnitude - whole;
   Fraction fraction;
   if (fixed_denominator > 0) {
-    fraction.numerator = std::lround(rest * static_cast<double>(fixed_denominator));
+    fraction.numerator = std::llround(rest * static_cast<double>(fixed_denominator));
     fraction.denominator = fixed_denominator;
   } else {
-    long largest = 9;
+    std::int64_t largest = 9;
     for (int i = 1; i < denominator_placeholders && i < 5; ++i) largest = largest * 10 + 9;
     fraction = closest_fraction(rest, largest);
   }
