@@ -428,7 +428,7 @@ bool Condition::matches(double value) const {
 }
 
 bool Condition::implies_negative() const {
-  return (op == Op::lt || op == Op::le) && operand <= 0;
+  return (op == Op::lt || op == Op::le) && operand == 0;
 }
 
 FormatCode parse_format_code(std::string_view code) {

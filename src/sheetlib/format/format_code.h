@@ -48,8 +48,8 @@ struct Condition {
   Op op = Op::none;
   double operand = 0;
   bool matches(double value) const;
-  // True when only negative numbers (and perhaps zero) can pass: such a
-  // section shows the number without its minus sign.
+  // [<0] and [<=0] pick the negative numbers: their section shows a number
+  // without its minus sign, as the negative section of a plain code does.
   bool implies_negative() const;
 };
 

@@ -64,7 +64,10 @@ struct Choice {
 // condition holds, else the first section without one.
 Choice choose_section(const FormatCode& code, double value) {
   const auto& sections = code.sections;
-  const std::size_t numeric = sections.size() < 3 ? sections.size() : 3;
+  // The sections for numbers: up to three, before any section for texts.
+  std::size_t numeric = 0;
+  while (numeric < sections.size() && numeric < 3 && !sections[numeric].is_text) ++numeric;
+  if (numeric == 0) return {};
   bool conditions = false;
   for (std::size_t i = 0; i < numeric; ++i) {
     conditions |= sections[i].condition.op != format::Condition::Op::none;

@@ -68,6 +68,15 @@ CASES = {
         (12.0, "General\" pcs\""), (-3.5, "General;General"), (1234.5, "#,##0.00;(#,##0.00)"),
         (-1234.5, "#,##0.00;(#,##0.00)"), (1000.0, "#,"), (999.0, "#,##0,\"K\""),
         (0.5, ".00"), (7.0, "0.00\\%"), (0.25, "# ?/4"),
+        (0.05, "0.0"), (0.15, "0.0"), (1.45, "0.0"), (999.5, "#,##0"), (5.0, "0,000"),
+        (-5.5, "0.00;@"), (0.001, "#,##0.00"), (1e-20, "0.00"), (-0.25, "0%"), (-1.25, "# ?/?"),
+        (0.0, "0.00;-0.00;;@"), (1234.5678, "#,##0.0#"), (-0.0001, "0.0E+00"), (123.0, "0.0%;-0.0%"),
+        (12345678.0, "#,##0.00,,\"百万\""), (12.5, "[Blue][>=10]0.0;[Red]0.0"),
+        (3.0, "[>=10]0.0;[<0]-0.0;0"), (-2.0, "[<-1]0;0"), (7.5, "0\\.0"), (1.0, "\"+\"0;\"-\"0;0"),
+        (1.23e-05, "0.000%"), (0.6, "# ?/?"), (0.95, "# ?/?"), (1e15, "#,##0"), (12345.6, "#,##0.00_ "),
+        (-2.0, "[<=0]0;0"), (-2.0, "[<=-1]0;0"), (-2.0, "[<-1]\"x\"0;0"), (-0.5, "[<-1]0;0"),
+        (-2.0, "[>=0]0;[<0]0"), (-2.0, "[<0]0;[>=0]0"), (-2.0, "[=-2]0;0"), (5.0, "[=5]\"five\";0"),
+        (-5.0, "[<>0]0;\"z\""),
     ],
     "date": [
         (45352.0, "yyyy/m/d"), (45352.0, "yyyy-mm-dd"), (45352.0, "yy-m-d"),
@@ -95,6 +104,9 @@ CASES = {
         (45352.0, "mmm-yy"), (45352.0, "d-mmm"), (45352.0, "dd/mm/yyyy;@"),
         (45352.0, "[$-409]mmmm d, yyyy"), (44927.0, "dddd mmmm"), (45000.0, "ddd"),
         (45352.0, "yyyy\"年\"mm\"月\""), (45352.0, "mm\"月\"dd\"日\""),
+        (0.5, "h:mm:ss AM/PM"), (0.99999, "[h]:mm:ss"), (45352.5, "mm/dd/yyyy"), (45352.5, "yyyy-mm"),
+        (45352.5, "h"), (45352.0, "dddd, mmmm d"), (45352.123, "yyyy-mm-dd hh:mm:ss.000"),
+        (45352.0, "yyyy年m月d日 h:mm"),
     ],
     "date1904": [
         (0.0, "yyyy/m/d"), (1.0, "yyyy/m/d"), (43890.0, "yyyy/m/d"), (43890.25, "yyyy/m/d h:mm"),
@@ -133,6 +145,7 @@ EXPONENT = "two exponent digits at least, as Excel writes them (1E+20); LibreOff
 FIFTEEN = "at most 15 significant digits: a 16th integer digit is not held by the double"
 FICTITIOUS = "Excel's 1900 system (day 1 = 1900-01-01, day 60 = 1900-02-29); LibreOffice counts from 1899-12-30"
 NO_DATE = "no date before day 0 or after 9999-12-31: the number shows instead (Excel shows ####)"
+KEEPS_SIGN = "the section for the remaining numbers keeps the sign; dropping it shows a wrong number"
 SECONDS = "the time is rounded to whole seconds before it is split, as Excel does; LibreOffice truncates"
 OURS = {
     ("general", 1234567890123456.0, "General"): ("1.23456789012346E+15", FIFTEEN),
@@ -146,8 +159,8 @@ OURS = {
         ("1.79769313486232E+308", "the largest double is a number, not an overflow"),
     ("general", 5e-324, "General"):
         ("4.94065645841247E-324", "15 significant digits of the stored value, as for every other number"),
-    ("number", -50.0, "[>100]\"big\"0;0"):
-        ("-50", "the section for the remaining numbers keeps the sign; dropping it shows a wrong number"),
+    ("number", -50.0, "[>100]\"big\"0;0"): ("-50", KEEPS_SIGN),
+    ("number", -0.5, "[<-1]0;0"): ("-1", KEEPS_SIGN),
     ("date", 45352.0, "aaa"): ("五", "aaa is the Chinese weekday of a Chinese Excel"),
     ("date", 45352.0, "aaaa"): ("星期五", "aaaa is the Chinese weekday of a Chinese Excel"),
     ("date", 0.25, "h:mm A/P"): ("6:00 A", "A/P shows the letter as the code writes it, as in Excel"),
