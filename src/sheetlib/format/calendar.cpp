@@ -4,8 +4,9 @@ namespace sheetlib::format {
 
 namespace {
 
-// 1899-12-30: day 0 of the 1900 system from 1900-03-01 on.
-const std::int64_t k_epoch_1900 = days_from_civil(1899, 12, 30);
+// 1899-12-30, day 0 of the 1900 system from 1900-03-01 on, counted from
+// 1970-01-01 (which is day 25569).
+constexpr std::int64_t k_epoch_1900 = -25569;
 constexpr std::int64_t k_1904_offset = 1462;  // 1904-01-01 in the 1900 system
 
 }  // namespace
