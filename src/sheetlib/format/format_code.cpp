@@ -202,6 +202,10 @@ class SectionParser {
     literal(tag.substr(0, dash));
     if (dash == std::string_view::npos) return;
     const std::string_view hex = tag.substr(dash + 1);
+    // Newer files name the locale (zh-CN) or the system formats in words.
+    if (hex == "x-sysdate") system_long_date = true;
+    if (hex == "x-systime") system_time = true;
+    if (hex.starts_with("zh")) section_.chinese_names = true;
     unsigned long id = 0;
     const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), id, 16);
     if (error != std::errc{} || end != hex.data() + hex.size()) return;

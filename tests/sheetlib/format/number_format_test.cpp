@@ -124,6 +124,13 @@ TEST(Dates, EveryMonthAndDayName) {
   EXPECT_EQ(format_number(45354, "ddd dddd aaa aaaa", false), "Sun Sunday 日 星期日");
 }
 
+TEST(Dates, SystemFormatsAreThoseOfAChineseWindows) {
+  EXPECT_EQ(format_number(45352.75, "[$-x-sysdate]dddd, mmmm dd, yyyy", false), "2024年3月1日");
+  EXPECT_EQ(format_number(45352.75, "[$-F400]h:mm:ss AM/PM", false), "18:00:00");
+  EXPECT_EQ(format_number(45352.75, "[$-x-systime]h:mm AM/PM", false), "18:00:00");
+  EXPECT_EQ(format_number(45352, "[$-zh-CN]dddd", false), "星期五");
+}
+
 TEST(Rendering, GeneralIgnoresTheCLocale) {
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);
   const std::string saved = previous != nullptr ? previous : "C";
