@@ -388,7 +388,7 @@ class SectionParser {
         }
       }
       int value = 0;
-      std::from_chars(digits.data(), digits.data() + (digits.size() > 6 ? 6 : digits.size()), value);
+      std::from_chars(digits.data(), digits.data() + (digits.size() > 9 ? 9 : digits.size()), value);
       std::vector<Token> replacement{Token{TokenKind::fraction_denominator, digits, value}};
       if (!rest.empty()) replacement.push_back(Token{TokenKind::literal, rest, 0});
       tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(end), tokens.begin() + static_cast<std::ptrdiff_t>(after));

@@ -39,9 +39,7 @@ class IntegerLayout {
       for (int position = size - 1; position >= placeholders_; --position) append_digit(position, out);
     }
     const int position = placeholders_ - 1 - next_++;
-    if (position < size) {
-      append_digit(position, out);
-    } else if (placeholder == '0') {
+    if (position < size || placeholder == '0') {
       append_digit(position, out);
     } else {
       append_padding(placeholder, out);
@@ -256,7 +254,7 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
     if (token.kind == TokenKind::fraction_denominator) fixed_denominator = token.count;
   }
   // Past 15 digits a double holds no fraction to show.
-  if (magnitude >= 1e15) {
+  if (magnitude >= 1e15 || magnitude * static_cast<double>(fixed_denominator) >= 1e18) {
     if (minus) out += '-';
     append_general(magnitude, out);
     return;

@@ -161,6 +161,8 @@ TEST(Rendering, ExtremeValuesKeepTheirDigits) {
   EXPECT_EQ(format_number(9.9999, "0.00E+00", false), "1.00E+01");
   EXPECT_EQ(format_number(999.96, "##0.0E+0", false), "1.0E+3");
   EXPECT_EQ(format_number(50, "?/?", false), "50/1");
+  EXPECT_EQ(format_number(1e14, "?/1000000", false), "100000000000000");
+  EXPECT_EQ(format_number(2.5, "?/123456789", false), "308641973/123456789");
   EXPECT_EQ(format_number(1e20, "# ?/?", false), "1E+20");
   EXPECT_EQ(format_number(0.123456789, "# ???\?\?/?????", false), "    10/81   ");
   EXPECT_EQ(format_number(1e9, "[h]:mm", false), "24000000000:00");
