@@ -1,0 +1,165 @@
+#include "sheetlib/read/xml_stream.h"
+
+#include <expat.h>
+
+#include <cstring>
+#include <new>
+
+namespace sheetlib::xml {
+
+namespace {
+
+// Separates the namespace URI from the local name in expat's names; it
+// cannot occur in an XML document, so no URI can contain it.
+constexpr char kSeparator = '\x01';
+
+Ns classify(std::string_view uri) {
+  if (uri == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" ||
+      uri == "http://purl.oclc.org/ooxml/spreadsheetml/main")
+    return Ns::main;
+  if (uri == "http://schemas.openxmlformats.org/officeDocument/2006/relationships" ||
+      uri == "http://purl.oclc.org/ooxml/officeDocument/relationships")
+    return Ns::rel;
+  if (uri == "http://schemas.openxmlformats.org/package/2006/relationships") return Ns::package_rel;
+  return Ns::other;
+}
+
+}  // namespace
+
+Name split_name(const char* expat_name) {
+  const char* separator = std::strchr(expat_name, kSeparator);
+  if (!separator) return {Ns::none, expat_name};
+  return {classify(std::string_view(expat_name, static_cast<std::size_t>(separator - expat_name))),
+          separator + 1};
+}
+
+const char* Attributes::find(Ns ns, std::string_view local) const {
+  for (const char** p = pairs_; *p; p += 2) {
+    const Name name = split_name(p[0]);
+    if (name.ns == ns && name.local == local) return p[1];
+  }
+  return nullptr;
+}
+
+Parser::Parser(Handler& handler, const ReadLimits& limits)
+    : parser_(XML_ParserCreateNS(nullptr, kSeparator)), handler_(handler), max_depth_(limits.max_element_depth) {
+  if (!parser_) {
+    status_ = ReadStatus::out_of_memory;
+    return;
+  }
+  XML_SetUserData(parser_, this);
+  XML_SetElementHandler(parser_, &Parser::on_start, &Parser::on_end);
+  XML_SetCharacterDataHandler(parser_, &Parser::on_text);
+  XML_SetStartDoctypeDeclHandler(parser_, &Parser::on_doctype);
+  XML_SetEntityDeclHandler(parser_, &Parser::on_entity);
+  XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+Parser::~Parser() {
+  if (parser_) XML_ParserFree(parser_);
+}
+
+ReadStatus Parser::status() const { return status_; }
+
+void Parser::stop(ReadStatus status) {
+  if (status_ == ReadStatus::ok) status_ = status;
+  XML_StopParser(parser_, XML_FALSE);
+}
+
+bool Parser::feed(const char* data, std::size_t size, bool last) {
+  if (status_ != ReadStatus::ok) return false;
+  // expat takes an int length; larger pieces go in several calls.
+  constexpr std::size_t kMaxPiece = std::size_t{1} << 30;
+  do {
+    const std::size_t piece = size < kMaxPiece ? size : kMaxPiece;
+    const bool final_piece = last && piece == size;
+    if (!after_parse(XML_Parse(parser_, data, static_cast<int>(piece), final_piece))) return false;
+    data += piece;
+    size -= piece;
+  } while (size > 0);
+  return true;
+}
+
+void* Parser::buffer(std::size_t size) {
+  if (status_ != ReadStatus::ok) return nullptr;
+  void* buffer = XML_GetBuffer(parser_, static_cast<int>(size));
+  if (!buffer) status_ = ReadStatus::out_of_memory;
+  return buffer;
+}
+
+bool Parser::commit(std::size_t size, bool last) {
+  if (status_ != ReadStatus::ok) return false;
+  return after_parse(XML_ParseBuffer(parser_, static_cast<int>(size), last));
+}
+
+bool Parser::after_parse(int result) {
+  if (status_ != ReadStatus::ok) return false;
+  if (result == XML_STATUS_ERROR) {
+    status_ = XML_GetErrorCode(parser_) == XML_ERROR_NO_MEMORY ? ReadStatus::out_of_memory : ReadStatus::malformed;
+    return false;
+  }
+  return true;
+}
+
+// The callbacks run inside expat's C code: nothing may be thrown through it.
+void Parser::on_start(void* self, const char* name, const char** attributes) {
+  auto& parser = *static_cast<Parser*>(self);
+  if (++parser.depth_ > parser.max_depth_) return parser.stop(ReadStatus::over_limit);
+  if (parser.skip_until_depth_ > 0) return;
+  try {
+    const Name split = split_name(name);
+    if (split.local == "extLst") {
+      parser.skip_until_depth_ = parser.depth_;
+      return;
+    }
+    parser.handler_.start(split, Attributes(attributes));
+  } catch (const std::bad_alloc&) {
+    return parser.stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return parser.stop(ReadStatus::malformed);
+  }
+  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+}
+
+void Parser::on_end(void* self, const char* name) {
+  auto& parser = *static_cast<Parser*>(self);
+  const int depth = parser.depth_--;
+  if (parser.skip_until_depth_ > 0) {
+    if (parser.skip_until_depth_ == depth) parser.skip_until_depth_ = 0;
+    return;
+  }
+  try {
+    parser.handler_.end(split_name(name));
+  } catch (const std::bad_alloc&) {
+    return parser.stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return parser.stop(ReadStatus::malformed);
+  }
+  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+}
+
+void Parser::on_text(void* self, const char* text, int length) {
+  auto& parser = *static_cast<Parser*>(self);
+  if (parser.skip_until_depth_ > 0) return;
+  try {
+    parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));
+  } catch (const std::bad_alloc&) {
+    return parser.stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return parser.stop(ReadStatus::malformed);
+  }
+  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+}
+
+// A document type declaration is the only way to entities (and to their
+// exponential expansion); no part of a workbook has one.
+void Parser::on_doctype(void* self, const char*, const char*, const char*, int) {
+  static_cast<Parser*>(self)->stop(ReadStatus::malformed);
+}
+
+void Parser::on_entity(void* self, const char*, int, const char*, int, const char*, const char*, const char*,
+                       const char*) {
+  static_cast<Parser*>(self)->stop(ReadStatus::malformed);
+}
+
+}  // namespace sheetlib::xml
