@@ -26,6 +26,29 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
+// True when the General format shows the number held as `text` as that very
+// text: a plain decimal of at least 1 in magnitude, at most 15 significant
+// digits, no leading zeros, no trailing zeros after the point, no exponent.
+// (At most 15 digits survive the trip through a double unchanged.)
+bool shows_as_written(std::string_view text) {
+  std::size_t at = text.size() > 0 && text[0] == '-' ? 1 : 0;
+  if (at >= text.size() || text[at] < '1' || text[at] > '9') return false;
+  std::size_t digits = 0;
+  bool point = false;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits > 15) return false;
+  return !point || (text.back() != '0' && text.back() != '.');
+}
+
 }  // namespace
 
 bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column) {
@@ -217,6 +240,7 @@ void WorksheetHandler::store_number(std::string_view value_text) {
     // Not a number after all: show what the file holds rather than lose it.
     return store(value_text, true);
   }
+  if (styles_.is_general(style_) && shows_as_written(value_text)) return store(value_text, false);
   if (styles_.is_general(style_) && value == std::floor(value) && std::fabs(value) < 1e15) {
     // The General format shows an integer below 10^15 as its digits.
     char digits[24];

@@ -9,10 +9,6 @@ namespace sheetlib::xml {
 
 namespace {
 
-// Separates the namespace URI from the local name in expat's names; it
-// cannot occur in an XML document, so no URI can contain it.
-constexpr char kSeparator = '\x01';
-
 Ns classify(std::string_view uri) {
   if (uri == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" ||
       uri == "http://purl.oclc.org/ooxml/spreadsheetml/main")
@@ -24,25 +20,58 @@ Ns classify(std::string_view uri) {
   return Ns::other;
 }
 
+// "xmlns" (the default namespace) or "xmlns:p": the prefix declared, or
+// null when the attribute declares none.
+const char* declared_prefix(const char* name) {
+  if (name[0] != 'x' || std::strncmp(name, "xmlns", 5) != 0) return nullptr;
+  if (name[5] == '\0') return name + 5;
+  return name[5] == ':' ? name + 6 : nullptr;
+}
+
 }  // namespace
 
-Name split_name(const char* expat_name) {
-  const char* separator = std::strchr(expat_name, kSeparator);
-  if (!separator) return {Ns::none, expat_name};
-  return {classify(std::string_view(expat_name, static_cast<std::size_t>(separator - expat_name))),
-          separator + 1};
+void Namespaces::enter(const char** attributes, int depth) {
+  for (const char** p = attributes; *p; p += 2) {
+    const char* prefix = declared_prefix(p[0]);
+    if (!prefix) continue;
+    // xmlns="" undeclares the default namespace.
+    bindings_.push_back({prefix, p[1][0] ? classify(p[1]) : Ns::none, depth});
+  }
+}
+
+Name Namespaces::resolve(const char* qualified_name, bool attribute) const {
+  std::size_t colon = 0, length = 0;
+  for (; qualified_name[length]; ++length)
+    if (qualified_name[length] == ':' && colon == 0) colon = length;
+  if (colon == 0) {
+    const std::string_view local(qualified_name, length);
+    if (attribute) return {Ns::none, local};
+    for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
+      if (binding->prefix.empty()) return {binding->ns, local};
+    return {Ns::none, local};
+  }
+  const std::string_view prefix(qualified_name, colon);
+  const std::string_view local(qualified_name + colon + 1, length - colon - 1);
+  for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
+    if (binding->prefix == prefix) return {binding->ns, local};
+  return {Ns::other, local};
+}
+
+Name Attributes::resolve(const char* qualified_name) const {
+  if (declared_prefix(qualified_name)) return {Ns::none, {}};
+  return namespaces_.resolve(qualified_name, true);
 }
 
 const char* Attributes::find(Ns ns, std::string_view local) const {
   for (const char** p = pairs_; *p; p += 2) {
-    const Name name = split_name(p[0]);
+    const Name name = resolve(p[0]);
     if (name.ns == ns && name.local == local) return p[1];
   }
   return nullptr;
 }
 
 Parser::Parser(Handler& handler, const ReadLimits& limits)
-    : parser_(XML_ParserCreateNS(nullptr, kSeparator)), handler_(handler), max_depth_(limits.max_element_depth) {
+    : parser_(XML_ParserCreate(nullptr)), handler_(handler), max_depth_(limits.max_element_depth) {
   if (!parser_) {
     status_ = ReadStatus::out_of_memory;
     return;
@@ -107,12 +136,13 @@ void Parser::on_start(void* self, const char* name, const char** attributes) {
   if (++parser.depth_ > parser.max_depth_) return parser.stop(ReadStatus::over_limit);
   if (parser.skip_until_depth_ > 0) return;
   try {
-    const Name split = split_name(name);
-    if (split.local == "extLst") {
+    parser.namespaces_.enter(attributes, parser.depth_);
+    const Name resolved = parser.namespaces_.resolve(name, false);
+    if (resolved.local == "extLst") {
       parser.skip_until_depth_ = parser.depth_;
       return;
     }
-    parser.handler_.start(split, Attributes(attributes));
+    parser.handler_.start(resolved, Attributes(attributes, parser.namespaces_));
   } catch (const std::bad_alloc&) {
     return parser.stop(ReadStatus::out_of_memory);
   } catch (...) {
@@ -125,11 +155,16 @@ void Parser::on_end(void* self, const char* name) {
   auto& parser = *static_cast<Parser*>(self);
   const int depth = parser.depth_--;
   if (parser.skip_until_depth_ > 0) {
-    if (parser.skip_until_depth_ == depth) parser.skip_until_depth_ = 0;
+    if (parser.skip_until_depth_ == depth) {
+      parser.skip_until_depth_ = 0;
+      parser.namespaces_.leave(depth);
+    }
     return;
   }
   try {
-    parser.handler_.end(split_name(name));
+    const Name resolved = parser.namespaces_.resolve(name, false);
+    parser.namespaces_.leave(depth);
+    parser.handler_.end(resolved);
   } catch (const std::bad_alloc&) {
     return parser.stop(ReadStatus::out_of_memory);
   } catch (...) {
