@@ -282,6 +282,9 @@ class SectionParser {
         result.push_back(Token{TokenKind::subsecond, ".", shown});
         continue;
       }
+      // A digit placeholder in a date: a letter of text left unquoted, such
+      // as the s of "0 pcs".
+      if (token.kind == TokenKind::digit) section_.is_malformed = true;
       if (!is_date_kind(token.kind) && token.kind != TokenKind::literal) {
         if (token.kind == TokenKind::general || token.kind == TokenKind::text) continue;
         token.kind = TokenKind::literal;
