@@ -113,6 +113,7 @@ CASES = {
         (0.5, "h:mm:ss AM/PM"), (0.99999, "[h]:mm:ss"), (45352.5, "mm/dd/yyyy"), (45352.5, "yyyy-mm"),
         (45352.5, "h"), (45352.0, "dddd, mmmm d"), (45352.123, "yyyy-mm-dd hh:mm:ss.000"),
         (45352.0, "yyyy年m月d日 h:mm"), (301.869, "h:mm:ss"),
+        (0.75, "[$-804]h:mm AM/PM"), (0.25, "[$-804]AM/PM h:mm"),
     ],
     "date1904": [
         (0.0, "yyyy/m/d"), (1.0, "yyyy/m/d"), (43890.0, "yyyy/m/d"), (43890.25, "yyyy/m/d h:mm"),
