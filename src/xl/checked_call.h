@@ -19,16 +19,20 @@
 #if defined(_WIN32) && defined(__i386__)
 #define COLSPLIT_XL_STACK_CHECK 1
 // Pushes words[count - 1] … words[0], calls function, removes the words
-// again and stores the function's 32-bit result (eax) in *result. Returns 0
-// when the stack pointer is where it was before the words were pushed;
-// otherwise restores it and returns 1.
+// again unless callee_cleans, and stores the function's 32-bit result (eax)
+// in *result. Returns 0 when the stack pointer is where it was before the
+// words were pushed; otherwise restores it and returns 1.
 extern "C" int colsplit_checked_call(const void* function, const std::uint32_t* words, std::uint32_t count,
-                                     std::uint32_t* result);
+                                     std::uint32_t callee_cleans, std::uint32_t* result);
 #else
 #define COLSPLIT_XL_STACK_CHECK 0
 #endif
 
 namespace colsplit::xl {
+
+// Who takes the arguments off the stack after a call: the caller, for the
+// spreadsheet library's C functions; the callee, for the Windows API.
+enum class Convention { c, windows_api };
 
 #if COLSPLIT_XL_STACK_CHECK
 
@@ -45,14 +49,16 @@ void put_words(std::uint32_t*& out, T value) {
   out += words_of<T>();
 }
 
-template <typename Result, typename... Args>
+template <typename Result, Convention convention = Convention::c, typename... Args>
 Result call_row(Row row, const std::source_location& where, Args... args) {
   constexpr std::size_t count = (std::size_t{0} + ... + words_of<Args>());
   std::uint32_t words[count + 1] = {};  // one spare: no zero-length array for calls without arguments
   [[maybe_unused]] std::uint32_t* out = words;
   (put_words(out, args), ...);
   std::uint32_t result = 0;
-  if (colsplit_checked_call(bound_address(row), words, count, &result) != 0) report_unbalanced_stack(row, where);
+  constexpr std::uint32_t callee_cleans = convention == Convention::windows_api ? 1 : 0;
+  if (colsplit_checked_call(bound_address(row), words, count, callee_cleans, &result) != 0)
+    report_unbalanced_stack(row, where);
   if constexpr (std::is_void_v<Result>) {
     return;
   } else if constexpr (std::is_pointer_v<Result>) {
@@ -64,7 +70,7 @@ Result call_row(Row row, const std::source_location& where, Args... args) {
 
 #else
 
-template <typename Result, typename... Args>
+template <typename Result, Convention = Convention::c, typename... Args>
 Result call_row(Row row, const std::source_location&, Args... args) {
   using Function = Result (*)(Args...);
   return reinterpret_cast<Function>(bound_address(row))(args...);

@@ -1,9 +1,13 @@
 // int colsplit_checked_call(const void* function, const uint32_t* words,
-//                           uint32_t count, uint32_t* result)   (__cdecl)
+//                           uint32_t count, uint32_t callee_cleans,
+//                           uint32_t* result)   (__cdecl)
 //
-// Calls a library function with count 32-bit argument words the C way and
-// reports whether the stack pointer came back to where it was. The stack is
-// aligned to 16 bytes at the call, which every calling convention accepts.
+// Calls a library function with count 32-bit argument words and reports
+// whether the stack pointer came back to where it was: after the caller has
+// removed the words again (the C convention), or right after the call when
+// the callee removes them itself (callee_cleans, the Windows API's
+// convention). The stack is aligned to 16 bytes at the call, which every
+// calling convention accepts.
 
         .text
         .globl  _colsplit_checked_call
@@ -37,8 +41,11 @@ _colsplit_checked_call:
 2:
         call    *8(%ebp)
 
+        cmpl    $0, 20(%ebp)
+        jne     4f
         leal    (%esp,%ebx,4), %esp     // the caller's clean-up
-        movl    20(%ebp), %ecx
+4:
+        movl    24(%ebp), %ecx
         movl    %eax, (%ecx)
         xorl    %eax, %eax
         cmpl    %edi, %esp

@@ -1,5 +1,6 @@
 // The typed wrappers of the table's rows. The argument types given to
-// call_row are those of the library's C functions, in their order.
+// call_row are those of the library's C functions, in their order, and the
+// convention is the one the function is declared with.
 #include "xl/library_calls.h"
 
 #include "xl/checked_call.h"
@@ -27,7 +28,8 @@ Text xlSheetReadStrA(SheetHandle sheet, int row, int column, FormatHandle* forma
 BookHandle xlCreateXMLBookCA(CallSite where) { return call_row<BookHandle>(Row::xlCreateXMLBookCA, where); }
 
 int PathIsDirectoryA(const Text& path, CallSite where) {
-  return call_row<int>(Row::PathIsDirectoryA, where, library_text(path));
+  // A Windows API function: it removes its own argument.
+  return call_row<int, Convention::windows_api>(Row::PathIsDirectoryA, where, library_text(path));
 }
 
 int xlBookSheetCountA(BookHandle book, CallSite where) { return call_row<int>(Row::xlBookSheetCountA, where, book); }

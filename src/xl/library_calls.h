@@ -72,6 +72,9 @@ void release_bound_libraries();
 namespace testing {
 // Binds a row to a function of the caller's (a stand-in with the row's C
 // signature and calling convention), as if it had been found in a library.
+// The spreadsheet rows are __cdecl; PathIsDirectoryA is a Windows API
+// function (WINAPI, __stdcall on 32-bit Windows), and so must its stand-in
+// be, or the stack check ends the program with the code 6 report.
 void bind_row(Row row, void* address);
 // Forgets every binding, those made by bind_row and those found in a
 // library (whose references are given back): the next call binds afresh.
