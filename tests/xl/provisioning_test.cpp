@@ -93,6 +93,8 @@ TEST_F(FreshRunDirectory, LibraryBesideTheProgramIsUsedAndNeverRewritten) {
   EXPECT_NE(result.out.find("book 5eed\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("counts 207\n"), std::string::npos) << result.out;
   EXPECT_EQ(read_bytes(library()), read_bytes(built_library("xltest_full")));
+  // At the program's normal end the bound rows gave their references back.
+  EXPECT_TRUE(result.out.ends_with("stand-in library unloaded\n")) << result.out;
 }
 
 TEST_F(FreshRunDirectory, DirectoryOfTheLibrarysNameCountsAsPresent) {
