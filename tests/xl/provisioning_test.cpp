@@ -51,11 +51,16 @@ Text report_cannot_bind(const char* function) {
 class FreshRunDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    // A Chinese folder name: every path crosses to the system converted.
-    directory_ = fs::temp_directory_path() /
-                 fs::path(u8"运行目录_" + std::u8string(reinterpret_cast<const char8_t*>(std::to_string(stamp).c_str())));
-    fs::create_directories(directory_);
+    const std::string stamp = std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    // A Chinese folder name, so that every path crosses to the system
+    // converted. Wine under an ASCII-only host locale cannot store such a
+    // name at all; there the folder gets a plain one.
+    std::error_code refused;
+    directory_ = fs::temp_directory_path() / fs::path(u8"运行目录_" + std::u8string(stamp.begin(), stamp.end()));
+    if (!fs::create_directories(directory_, refused)) {
+      directory_ = fs::temp_directory_path() / ("run_directory_" + stamp);
+      fs::create_directories(directory_);
+    }
     program_ = directory_ / (std::string("xl_probe") + kProgramSuffix);
     fs::copy_file(build_folder() / program_.filename(), program_);
   }
