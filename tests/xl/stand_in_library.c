@@ -57,8 +57,10 @@ EXPORT int xlSheetSetColA(void* sheet, int first, int last, double width, void* 
 }
 #endif
 
-/* Tells the probe's output when the library is unloaded because its last
- * reference was given back (not because the process ends). */
+/* Tells the probe's output when the library is unloaded: on Windows only
+ * when its last reference is given back (not when the process ends); on
+ * Linux also at a normal exit, but not after the runtime error report, which
+ * ends the process without running the libraries' destructors. */
 #ifndef _WIN32
 __attribute__((destructor)) static void report_unload(void) {
   fputs("stand-in library unloaded\n", stdout);
