@@ -7,6 +7,8 @@
 //   references  takes one reference of its own to the library, releases the
 //               bound rows and prints whether the library is still loaded,
 //               then gives its own reference back and prints it again
+//   round-trip  writes a workbook through every spreadsheet row, loads it
+//               again and prints what it read back
 //   age         releases the bound rows (Windows keeps a loaded library file
 //               locked) and sets the library file's modification time far
 //               into the past
@@ -48,6 +50,30 @@ bool library_loaded() {
 #endif
 }
 
+void round_trip() {
+  const colsplit::Text path = xl::run_directory() + xl::platform::kPathSeparator + "round trip.xlsx";
+  const colsplit::Text value = "\xb1\xb1\xbe\xa9";  // 北京 in GBK
+  xl::BookHandle book = xl::create_workbook();
+  xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, xl::xlBookSheetCountA(book), value, nullptr);
+  xl::FormatHandle format = xl::xlBookAddFormatA(book, nullptr);
+  xl::xlFormatSetBorderA(format, 1);
+  xl::xlSheetWriteStrA(sheet, 0, 0, "heading", format);
+  xl::xlSheetWriteStrA(sheet, 1, 1, value, format);
+  xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, 1, 1, 255);
+  xl::xlSheetSetColA(sheet, 0, 1, 20.0, nullptr, 0);
+  std::printf("saved %d\n", xl::xlBookSaveA(book, path));
+  xl::xlBookReleaseA(book);
+
+  book = xl::create_workbook();
+  std::printf("loaded %d\n", xl::xlBookLoadA(book, path));
+  sheet = xl::xlBookGetSheetA(book, 0);
+  std::printf("extent %d x %d\n", xl::xlSheetLastRowA(sheet), xl::xlSheetLastColA(sheet));
+  std::printf("cells [%s] [%s] [%s]\n", xl::xlSheetReadStrA(sheet, 0, 0, nullptr).c_str(),
+              xl::xlSheetReadStrA(sheet, 1, 1, nullptr).c_str(), xl::xlSheetReadStrA(sheet, 1, 0, nullptr).c_str());
+  xl::xlBookReleaseA(book);
+  std::printf("directory %d %d\n", xl::is_directory(xl::run_directory()) ? 1 : 0, xl::is_directory(path) ? 1 : 0);
+}
+
 int run_step(const char* step) {
   if (std::strcmp(step, "create") == 0) {
     g_book = xl::create_workbook();
@@ -67,6 +93,8 @@ int run_step(const char* step) {
     std::printf("loaded after release %d\n", library_loaded() ? 1 : 0);
     if (own) xl::platform::free_library(own);
     std::printf("loaded after own reference %d\n", library_loaded() ? 1 : 0);
+  } else if (std::strcmp(step, "round-trip") == 0) {
+    round_trip();
   } else if (std::strcmp(step, "age") == 0) {
     xl::release_bound_libraries();
     const std::filesystem::path path(colsplit::testing::native_path(xl::library_file_path()));
