@@ -115,7 +115,16 @@ bool AppWindow::create_control(HINSTANCE instance, ControlName name) {
     case ControlKind::combo_box: {
       SendMessageW(window, CB_LIMITTEXT, 0, 0);
       const LRESULT item_height = SendMessageW(window, CB_GETITEMHEIGHT, 0, 0);
-      if (item_height > 0) SendMessageW(window, CB_SETITEMHEIGHT, 0, item_height + 1);
+      if (item_height > 0) {
+        SendMessageW(window, CB_SETITEMHEIGHT, 0, item_height + 1);
+        // Wine sets the list's item height only for owner-drawn combo
+        // boxes; the list itself takes it from anyone.
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (SendMessageW(window, CB_GETITEMHEIGHT, 0, 0) != item_height + 1 && GetComboBoxInfo(window, &parts)) {
+          SendMessageW(parts.hwndList, LB_SETITEMHEIGHT, 0, item_height + 1);
+        }
+      }
       break;
     }
     case ControlKind::list_view:

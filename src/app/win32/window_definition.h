@@ -74,8 +74,9 @@ extern const std::array<ControlRecord, kControlCount> kControlTable;
 inline const ControlRecord& record_of(ControlName name) { return kControlTable[static_cast<std::size_t>(name)]; }
 
 // The control identifier of a control's window: clear of IDOK and IDCANCEL,
-// which the dialog keyboard interface sends for Enter and Esc.
-inline int control_id(ControlName name) { return 1001 + static_cast<int>(name); }
+// which the dialog keyboard interface sends for Enter and Esc, and of 1000
+// and 1001, which a combo box gives its own list and text field.
+inline int control_id(ControlName name) { return 2001 + static_cast<int>(name); }
 
 // The height the combo box is created with, so that its list has room.
 inline constexpr int kComboBoxMinimumCreatedHeight = 160;
