@@ -149,11 +149,15 @@ void Win32ProgressBar::set_position(int position) {
     SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
     return;
   }
+  // Counted from the end of the last refresh, and never less than three
+  // times what that refresh took: on a slow display the handler still gets
+  // three quarters of the time.
   const DWORD now = GetTickCount();
-  if (now - last_refresh_ < kBusyRefreshMilliseconds) return;
-  last_refresh_ = now;
+  if (now - last_refresh_end_ < refresh_gap_) return;
   sync();
   if (keep_painting_) keep_painting_();
+  last_refresh_end_ = GetTickCount();
+  refresh_gap_ = std::max(kBusyRefreshMilliseconds, 3 * (last_refresh_end_ - now));
 }
 
 void Win32ProgressBar::sync() {

@@ -79,9 +79,9 @@ class Win32ListView final : public ListView {
 };
 
 // The progress bar. While a handler runs (`busy` answers true) a position is
-// handed to the control at most every kBusyRefreshMilliseconds, together
-// with a call of `keep_painting`, so that a handler that sets the position
-// once per row pays next to nothing per call.
+// handed to the control at most every kBusyRefreshMilliseconds (longer when
+// painting is slow), together with a call of `keep_painting`, so that a
+// handler that sets the position once per row pays next to nothing per call.
 class Win32ProgressBar final : public ProgressBar {
  public:
   static constexpr DWORD kBusyRefreshMilliseconds = 30;
@@ -102,7 +102,8 @@ class Win32ProgressBar final : public ProgressBar {
   std::function<void()> keep_painting_;
   int maximum_ = 100;
   int position_ = 0;
-  DWORD last_refresh_ = 0;
+  DWORD last_refresh_end_ = 0;
+  DWORD refresh_gap_ = 0;
 };
 
 }  // namespace colsplit::win32
