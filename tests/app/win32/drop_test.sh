@@ -7,8 +7,7 @@ set -uo pipefail
 source_dir=$1
 build_dir=$2
 wine_run="$source_dir/scripts/wine-run"
-drop=/work/shared/tools/xdnd-drop
-[ -x "$drop" ] || drop="$source_dir/../shared/tools/xdnd-drop"
+drop="$source_dir/tests/tools/xdnd-drop"
 failures=0
 check() {  # check WHAT EXPECTED ACTUAL
   if [ "$2" == "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
@@ -26,7 +25,9 @@ start() {
   pid=$!
   window=""
   for _ in $(seq 1 300); do
-    window=$(xdotool search --onlyvisible --name '按列内容筛选后分别导出' 2>/dev/null | head -n1)
+    # By the program's X class: under the default code page Wine gives the
+    # X window no readable name.
+    window=$(xdotool search --onlyvisible --classname "$1" 2>/dev/null | head -n1)
     [ -n "$window" ] && break
     sleep 0.1
   done
