@@ -6,7 +6,8 @@
 //   message  shows a message box, then puts "shown" into 编辑框1
 //   folder   opens the folder dialog, then puts the folder or "(cancelled)"
 // The Export button raises a fatal error (code 6); a drop writes the
-// event's text to dropped.txt in the current directory.
+// event's text to dropped.txt in the current directory and shows it as the
+// one row of 超级列表框1.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,7 +22,10 @@ namespace {
 
 using namespace colsplit;
 
-void write_dropped(MainWindow&, const Text& dropped) {
+void write_dropped(MainWindow& window, const Text& dropped) {
+  // Also shown as a row, for readers of the list view from outside.
+  window.超级列表框1.replace_column_set({ColumnDefinition{"dropped", 300, ColumnAlignment::left}});
+  window.超级列表框1.insert_row(std::nullopt, dropped);
   if (std::FILE* file = std::fopen("dropped.txt", "wb")) {
     std::fwrite(dropped.data(), 1, dropped.size(), file);
     std::fclose(file);
