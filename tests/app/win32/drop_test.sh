@@ -9,6 +9,13 @@ build_dir=$2
 wine_run="$source_dir/scripts/wine-run"
 drop="$source_dir/tests/tools/xdnd-drop"
 failures=0
+# Wine reads Linux file names in the locale's character set: in the plain C
+# locale a Chinese name cannot even reach the program. C.UTF-8 keeps the
+# default ANSI code page (1252) and lets the names through.
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+  *UTF-8* | *utf8*) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
 check() {  # check WHAT EXPECTED ACTUAL
   if [ "$2" == "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
 }
