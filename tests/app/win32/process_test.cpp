@@ -83,8 +83,10 @@ HWND child_with_id(HWND parent, int id) {
 // One run of a window program of the build.
 class Program {
  public:
+  // `name` is a program of the build, or a full path.
   explicit Program(const std::wstring& name, const std::wstring& current_directory = {}) {
-    std::wstring command = L"\"" + program_directory() + L"\\" + name + L"\"";
+    const std::wstring path = name.find(L':') == std::wstring::npos ? program_directory() + L"\\" + name : name;
+    std::wstring command = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -218,6 +220,24 @@ TEST(ProgramProcess, StartsInItsOwnDirectory) {
   EXPECT_EQ(_wcsicmp(directory.c_str(), program_directory().c_str()), 0) << wide_to_utf8(directory);
   PostMessageW(program.main(), WM_CLOSE, 0, 0);
   EXPECT_EQ(program.exit_code(), 0u);
+}
+
+// "C:" alone would be the drive's current directory, not its root.
+TEST(ProgramProcess, StartsAtTheDriveRootWhenItLivesThere) {
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring root = std::wstring(windows, 3);  // "C:\"
+  const std::wstring copy = root + L"colsplit_shell_probe_at_root.exe";
+  ASSERT_TRUE(CopyFileW((program_directory() + L"\\shell_probe.exe").c_str(), copy.c_str(), FALSE));
+  {
+    Program program(copy, windows);
+    ASSERT_NE(program.main(), nullptr);
+    program.run_command(L"cwd");
+    EXPECT_EQ(_wcsicmp(program.wait_for_folder_text_other_than(L"cwd").c_str(), root.c_str()), 0);
+    PostMessageW(program.main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.exit_code(), 0u);
+  }
+  DeleteFileW(copy.c_str());
 }
 
 TEST(ProgramProcess, MessageBoxIsTaskModalWithoutOwner) {
