@@ -244,10 +244,10 @@ HBRUSH AppWindow::colours_for(HWND control_window, HDC dc) const {
 
 void AppWindow::handle_notify(const NMHDR& header) {
   if (header.code != LVN_GETDISPINFOW) return;
-  if (header.hwndFrom == control(ControlName::超级列表框1) || header.hwndFrom == control(ControlName::超级列表框2)) {
-    list_view(header.hwndFrom == control(ControlName::超级列表框2) ? ControlName::超级列表框2
-                                                                     : ControlName::超级列表框1)
-        .fill_display_info(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+  for (ControlName name : {ControlName::超级列表框1, ControlName::超级列表框2}) {
+    if (header.hwndFrom == control(name)) {
+      list_view(name).fill_display_info(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+    }
   }
 }
 
