@@ -1,0 +1,125 @@
+// Loading through the C interface: the first worksheet of a workbook becomes
+// the book's one sheet, read cell by cell as GBK texts.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "sheetlib/api/book_guard.h"
+#include "sheetlib/sheetlib.h"
+#include "sheetlib/support/scratch_folder.h"
+#include "support/gbk_literal.h"
+
+namespace {
+
+using colsplit::testing::BookGuard;
+using colsplit::testing::gbk;
+using colsplit::testing::ScratchFolder;
+
+std::string read(SheetHandle sheet, int row, int column) {
+  const char* text = xlSheetReadStrA(sheet, row, column, nullptr);
+  return text ? std::string(text) : std::string("(null)");
+}
+
+// Texts that must come back exactly as they were written.
+std::vector<std::string> awkward_texts() {
+  return {gbk(u8"北京"), "007", "=1+1", "a & <b>", "bell\x07here", "_x0041_", "line\r\nbreak\ttab", " padded ",
+          gbk(u8"（空白）表\\")};
+}
+
+TEST(Load, ReadsBackWhatTheWriterWrote) {
+  ScratchFolder folder;
+  const std::string path = folder.gbk_path(gbk(u8"往返.xlsx"));
+  const std::vector<std::string> texts = awkward_texts();
+  {
+    BookGuard book;
+    SheetHandle sheet = xlBookInsertSheetA(book, 0, gbk(u8"北京").c_str(), nullptr);
+    FormatHandle border = xlBookAddFormatA(book, nullptr);
+    xlFormatSetBorderA(border, 1);
+    for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
+      xlSheetWriteStrA(sheet, i, 0, texts[i].c_str(), border);
+      xlSheetWriteStrA(sheet, i, 2, nullptr, border);  // bordered, no value
+    }
+    xlSheetWriteStrA(sheet, 20, 5, nullptr, border);  // formatting only: not part of the extent
+    ASSERT_EQ(xlBookSaveA(book, path.c_str()), 1);
+  }
+  BookGuard loaded;
+  ASSERT_EQ(xlBookLoadA(loaded, path.c_str()), 1);
+  ASSERT_EQ(xlBookSheetCountA(loaded), 1);
+  SheetHandle sheet = xlBookGetSheetA(loaded, 0);
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(xlSheetLastRowA(sheet), static_cast<int>(texts.size()));
+  EXPECT_EQ(xlSheetLastColA(sheet), 1);
+  for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
+    EXPECT_EQ(read(sheet, i, 0), texts[i]) << "row " << i;
+    EXPECT_EQ(read(sheet, i, 2), "(null)") << "row " << i;
+  }
+  EXPECT_EQ(read(sheet, 99, 99), "(null)");
+}
+
+TEST(Load, LoadedBookIsReadOnly) {
+  ScratchFolder folder;
+  const std::string path = folder.gbk_path("source.xlsx");
+  {
+    BookGuard book;
+    xlSheetWriteStrA(xlBookInsertSheetA(book, 0, "source", nullptr), 0, 0, "cell", nullptr);
+    ASSERT_EQ(xlBookSaveA(book, path.c_str()), 1);
+  }
+  BookGuard book;
+  SheetHandle earlier = xlBookInsertSheetA(book, 0, "earlier", nullptr);
+  ASSERT_EQ(xlBookLoadA(book, path.c_str()), 1);
+  EXPECT_EQ(xlBookSheetCountA(book), 1);
+  SheetHandle sheet = xlBookGetSheetA(book, 0);
+  EXPECT_NE(sheet, earlier);
+  EXPECT_EQ(read(sheet, 0, 0), "cell");
+  // Only the texts of the cells were kept: writing them back would lose the
+  // rest of the file, so the loaded book takes no changes and is not saved.
+  EXPECT_EQ(xlSheetWriteStrA(sheet, 1, 0, "x", nullptr), 0);
+  EXPECT_EQ(xlBookInsertSheetA(book, 1, "more", nullptr), nullptr);
+  EXPECT_EQ(xlBookSaveA(book, folder.gbk_path("copy.xlsx").c_str()), 0);
+  // A sheet handle from before the load still works on its own sheet.
+  EXPECT_EQ(xlSheetWriteStrA(earlier, 0, 0, "still usable", nullptr), 1);
+}
+
+#ifndef _WIN32
+TEST(Load, WorkbookWrittenByOpenpyxl) {
+  ScratchFolder folder;
+  const std::string path = (folder.path() / "openpyxl.xlsx").string();
+  const std::string script =
+      "import openpyxl, sys\n"
+      "book = openpyxl.Workbook()\n"
+      "first = book.active\n"
+      "first.title = '\\u6570\\u636e'\n"
+      "first.append(['\\u57ce\\u5e02', 'count', 'share'])\n"
+      "first.append(['\\u5317\\u4eac', 12, 0.5])\n"
+      "first.append(['007', None, True])\n"
+      "book.create_sheet('second')['A1'] = 'not read'\n"
+      "book.save(sys.argv[1])\n";
+  const std::string script_path = (folder.path() / "make.py").string();
+  {
+    std::FILE* file = std::fopen(script_path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs(script.c_str(), file);
+    std::fclose(file);
+  }
+  const std::string command = std::string(COLSPLIT_PYTHON) + " '" + script_path + "' '" + path + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+
+  BookGuard book;
+  ASSERT_EQ(xlBookLoadA(book, path.c_str()), 1);
+  ASSERT_EQ(xlBookSheetCountA(book), 1);
+  SheetHandle sheet = xlBookGetSheetA(book, 0);
+  EXPECT_EQ(xlSheetLastRowA(sheet), 3);
+  EXPECT_EQ(xlSheetLastColA(sheet), 3);
+  EXPECT_EQ(read(sheet, 0, 0), gbk(u8"城市"));
+  EXPECT_EQ(read(sheet, 1, 0), gbk(u8"北京"));
+  EXPECT_EQ(read(sheet, 1, 1), "12");
+  EXPECT_EQ(read(sheet, 1, 2), "0.5");
+  EXPECT_EQ(read(sheet, 2, 0), "007");
+  EXPECT_EQ(read(sheet, 2, 1), "(null)");
+  EXPECT_EQ(read(sheet, 2, 2), "TRUE");
+}
+#endif
+
+}  // namespace
