@@ -30,7 +30,7 @@ std::vector<std::string> awkward_texts() {
 
 TEST(Load, ReadsBackWhatTheWriterWrote) {
   ScratchFolder folder;
-  const std::string path = folder.gbk_path(gbk(u8"往返.xlsx"));
+  const std::string path = folder.gbk_path(folder.holds_chinese_names() ? gbk(u8"往返.xlsx") : "round-trip.xlsx");
   const std::vector<std::string> texts = awkward_texts();
   {
     BookGuard book;
