@@ -110,8 +110,9 @@ SHEETLIB_API const char* SHEETLIB_CALL xlSheetReadStrA(SheetHandle sheet, int ro
 /* Writes a string cell, replacing what the cell held; the text stays text
  * ("007", "=1+1"). A null or empty value gives a cell without value that
  * still carries the format (so it is bordered). `format` may be null.
- * Returns 1, or 0 for a row or column outside the sheet (0 … 1048575,
- * 0 … 16383), a format of another book, or a loaded sheet. */
+ * Returns 1, or 0 (the cell unchanged) for a row or column outside the
+ * sheet (0 … 1048575, 0 … 16383), a text longer than a cell may hold
+ * (32,767 characters), a format of another book, or a loaded sheet. */
 SHEETLIB_API int SHEETLIB_CALL xlSheetWriteStrA(SheetHandle sheet, int row, int col, const char* value,
                                                FormatHandle format);
 
