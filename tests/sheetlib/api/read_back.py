@@ -6,7 +6,6 @@ C API tests to compare with what they wrote:
   cols A:G 20.0 custom hidden=False
   ignored A1:H6 emptyCellReference,evalError,...
 
-With a second argument the lines go to that file, followed by "end".
 Only the cells present in the file are listed. Ignored-error ranges are read
 from the first sheet's XML, since openpyxl does not keep them.
 """
@@ -42,13 +41,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) > 2:
-        with open(sys.argv[2] + ".part", "w", encoding="utf-8") as output:
-            sys.stdout = output
-            main(sys.argv[1])
-            print("end")
-        sys.stdout = sys.__stdout__
-        import os
-        os.replace(sys.argv[2] + ".part", sys.argv[2])
-    else:
-        main(sys.argv[1])
+    main(sys.argv[1])

@@ -2,21 +2,16 @@
 // a reader we did not write.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "sheetlib/api/book_guard.h"
+#include "sheetlib/api/host_python.h"
 #include "sheetlib/sheetlib.h"
 #include "sheetlib/support/scratch_folder.h"
 #include "support/gbk_literal.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -26,62 +21,9 @@ using colsplit::testing::ScratchFolder;
 
 std::string u8s(std::u8string_view s) { return std::string(reinterpret_cast<const char*>(s.data()), s.size()); }
 
-// What read_back.py prints for the workbook at the GBK path. Nothing when
-// Python cannot be started: the Windows build runs it through Wine, which
-// starts host programs, and gets the file's host path from Wine.
+// What read_back.py prints for the workbook at the GBK path.
 std::optional<std::string> read_back(const std::string& gbk_path) {
-  const std::string script = COLSPLIT_SOURCE_DIR "/tests/sheetlib/api/read_back.py";
-#ifdef _WIN32
-  using UnixFileName = char*(CDECL*)(LPCWSTR);
-  const auto unix_file_name = reinterpret_cast<UnixFileName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!unix_file_name) return std::nullopt;
-  const auto host_path = [&](const std::string& gbk) -> std::string {
-    char* name = unix_file_name(colsplit::gbk_to_wide(gbk).c_str());
-    if (!name) return {};
-    std::string path = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return path;
-  };
-  // A host program started by Wine does not write into Windows pipes: the
-  // script writes its lines to a file, which it renames into place when done.
-  const std::string output_path = gbk_path + ".txt";
-  std::wstring python = L"Z:" + colsplit::utf8_to_wide(COLSPLIT_PYTHON);
-  for (wchar_t& c : python) c = c == L'/' ? L'\\' : c;
-  std::wstring command = L"\"" + python + L"\" \"" + colsplit::utf8_to_wide(script) + L"\" \"" +
-                         colsplit::utf8_to_wide(host_path(gbk_path)) + L"\" \"" +
-                         colsplit::utf8_to_wide(host_path(output_path)) + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return std::nullopt;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  for (int wait = 0; wait < 300; ++wait) {
-    std::ifstream file(std::filesystem::path(colsplit::gbk_to_wide(output_path)), std::ios::binary);
-    if (file) {
-      std::string output((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-      const std::string end = "end\n";
-      if (output.size() >= end.size() && output.compare(output.size() - end.size(), end.size(), end) == 0) {
-        output.resize(output.size() - end.size());
-        return output;
-      }
-    }
-    Sleep(100);
-  }
-  return "(no output from Python)";
-#else
-  const std::string command = std::string(COLSPLIT_PYTHON) + " '" + script + "' '" + gbk_path + "' 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return "(python did not start)";
-  std::string output;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-  pclose(pipe);
-  return output;
-#endif
+  return colsplit::testing::run_python("read_back.py", gbk_path);
 }
 
 #define EXPECT_READ_BACK(path, expected)                                              \
