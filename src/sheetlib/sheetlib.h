@@ -1,7 +1,7 @@
 /*
  * sheetlib: the spreadsheet library of colsplit, built as libxl.dll (32-bit
  * Windows) and libxl.so (Linux). It reads the first worksheet of .xlsx
- * workbooks and writes new one-sheet .xlsx workbooks of string cells.
+ * workbooks and writes new .xlsx workbooks of string cells.
  *
  * Conventions for every function:
  *  - C calling convention (__cdecl on 32-bit Windows), plain exported names.
@@ -11,7 +11,8 @@
  *    returns 0 (or null).
  *  - No function throws, aborts or crashes on bad input; a failure is a
  *    result. Every object a workbook hands out (sheets, formats) belongs to
- *    it and ends with xlBookReleaseA.
+ *    it and ends with xlBookReleaseA; a format of one book given to a sheet
+ *    of another is refused. One book is used by one thread at a time.
  */
 #ifndef SHEETLIB_H
 #define SHEETLIB_H
