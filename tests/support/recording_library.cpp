@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "app/text/gbk_chars.h"
 #include "xl/library_calls.h"
 
 namespace colsplit::testing {
@@ -53,8 +54,15 @@ const std::optional<std::string>* source_cell(int row, int column) {
 }
 
 bool default_refusal(const char* name) {
-  if (!name || !*name || std::strlen(name) > 31) return true;
-  return std::strpbrk(name, ":\\/?*[]") != nullptr;
+  if (!name || !*name) return true;
+  const std::string_view text(name);
+  std::size_t characters = 0;
+  for (std::size_t pos = 0; pos < text.size(); pos += gbk_char_length(text, pos), ++characters) {
+    if (gbk_char_length(text, pos) == 1 && std::string_view(":\\/?*[]").find(text[pos]) != std::string_view::npos) {
+      return true;
+    }
+  }
+  return characters > 31 || text.front() == '\'' || find_last_char(text, '\'') + 1 == text.size();
 }
 
 extern "C" {

@@ -42,8 +42,8 @@ class RecordingLibrary {
   std::optional<int> last_row;
   std::optional<int> last_column;
 
-  // Whether a sheet name is refused (the library's rule: null or empty,
-  // over 31 bytes, or : \ / ? * [ ]).
+  // Whether a sheet name is refused; by default the library's rule: null or
+  // empty, over 31 characters, : \ / ? * [ ], or an apostrophe at either end.
   std::function<bool(const char* name)> refuses_sheet_name;
   // What xlBookSaveA returns for a path.
   std::function<int(const std::string& path)> save_result = [](const std::string&) { return 1; };
