@@ -23,7 +23,10 @@ class GroupWorkbookTest : public ::testing::Test {
       rows.append_row();
       for (int column = 0; column < 3; ++column) {
         if (item == 1 && column == 1) continue;
-        rows.set_cell_text(item, column, "r" + std::to_string(item) + "c" + std::to_string(column));
+        std::string text = "r0c0";
+        text[1] = static_cast<char>('0' + item);
+        text[3] = static_cast<char>('0' + column);
+        rows.set_cell_text(item, column, text);
       }
     }
   }

@@ -30,7 +30,12 @@ BookPtr book_of(void* handle) { return static_cast<BookPtr>(handle); }
 void* sheet_handle(BookPtr book) { return reinterpret_cast<char*>(book) + 1; }
 BookPtr book_of_sheet(void* sheet) { return sheet ? reinterpret_cast<BookPtr>(static_cast<char*>(sheet) - 1) : nullptr; }
 
-std::string quoted(const char* text) { return text ? "\"" + std::string(text) + "\"" : "null"; }
+std::string quoted(const char* text) {
+  if (!text) return "null";
+  std::string result(1, '"');
+  result.append(text).push_back('"');
+  return result;
+}
 std::string name_of_book(void* handle) { return handle ? "book" + std::to_string(book_of(handle)->number) : "null"; }
 std::string name_of_sheet(void* sheet) { return sheet ? "sheet" + std::to_string(book_of_sheet(sheet)->number) : "null"; }
 std::string name_of_format(void* format) { return format ? "format" : "null"; }
