@@ -1,0 +1,183 @@
+#!/usr/bin/python3
+"""End to end, as a user works: colsplit.exe runs under Wine on an X display;
+a workbook made by openpyxl (Chinese headings, numbers, dates, empty cells)
+is dragged onto it from outside; the preview, the heading list and the
+proposed folder are read back from the running program and compared with
+what LibreOffice shows for the same file; a heading is picked, Export is
+pressed, the message is read and closed, and every written workbook is read
+back with openpyxl. Finally Esc ends the program with exit code 0.
+
+Usage: drop_and_export.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
+"""
+import csv, datetime, os, shutil, subprocess, sys, tempfile, time
+from pathlib import Path
+
+import openpyxl
+
+CAPTION = "按列内容筛选后分别导出"
+build, source = Path(sys.argv[1]), Path(sys.argv[2])
+wine_run = source / "scripts" / "wine-run"
+xdnd_drop = source / "tests" / "tools" / "xdnd-drop"
+failures = []
+
+
+def check(condition, what):
+    print(("ok   " if condition else "FAIL ") + what)
+    if not condition:
+        failures.append(what)
+
+
+def probe(*args, timeout=60):
+    result = subprocess.run([str(wine_run), str(build / "win_probe.exe"), *args],
+                            capture_output=True, timeout=timeout)
+    return result.returncode, result.stdout.decode("utf-8", "replace")
+
+
+def unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text):
+            out.append({"r": "\r", "n": "\n", "t": "\t", "\\": "\\"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
+def read_list(index):
+    code, out = probe("list", CAPTION, str(index))
+    rows, heading = [], []
+    for line in out.splitlines():
+        kind, _, rest = line.partition("\t")
+        cells = [unescape(c) for c in rest.split("\t")] if rest or kind in ("heading", "row") else []
+        if kind == "heading":
+            heading = cells if line != "heading" else []
+        elif kind == "row":
+            rows.append(cells if line != "row" else [])
+    return heading, rows
+
+
+def libreoffice_shows(path, out_dir):
+    home = tempfile.mkdtemp()
+    subprocess.run(["soffice", "--headless", "--convert-to",
+                    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false",
+                    "--outdir", str(out_dir), str(path)],
+                   env=dict(os.environ, HOME=home), capture_output=True, timeout=180)
+    with open(out_dir / (path.stem + ".csv"), encoding="utf-8", newline="") as f:
+        return [row for row in csv.reader(f)]
+
+
+def make_workbook(path):
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = "数据"
+    sheet.append(["部门", "姓名", "城市", "金额", "日期", "备注"])
+    cities = ["北京", "上海", "北京市", "广州", None, "上海"]
+    for i in range(12):
+        sheet.append([f"部{i % 3}", f"员工{i}", cities[i % len(cities)], 1234.5 + i * 0.25,
+                      datetime.date(2026, 1, 1 + i), None if i % 4 else "备注" + str(i)])
+    for row in sheet.iter_rows(min_row=2, min_col=5, max_col=5):
+        row[0].number_format = "yyyy/m/d"
+    book.create_sheet("第二页").append(["不应显示"])
+    book.save(path)
+
+
+def main():
+    work = Path(tempfile.mkdtemp(prefix="colsplit-e2e-"))
+    run_dir = work / "程序"
+    run_dir.mkdir()
+    shutil.copy(build / "colsplit.exe", run_dir / "colsplit.exe")
+    data_dir = work / "数据 文件夹"
+    data_dir.mkdir()
+    workbook = data_dir / "销售表.xlsx"
+    make_workbook(workbook)
+    shown = libreoffice_shows(workbook, work)
+
+    app = subprocess.Popen([str(wine_run), str(run_dir / "colsplit.exe")])
+    try:
+        code, _ = probe("wait-window", CAPTION, "20000")
+        check(code == 0, "the main window appears")
+        window = subprocess.run(["xdotool", "search", "--name", CAPTION], capture_output=True,
+                                text=True).stdout.split()
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window[0]],
+                                  capture_output=True, text=True).stdout
+        pos = dict(line.split("=") for line in geometry.split())
+        x, y = int(pos["X"]) + 150, int(pos["Y"]) + 150
+
+        refused = subprocess.run([str(xdnd_drop), "--text", str(x), str(y), "some text"], capture_output=True)
+        check(refused.returncode == 3, "dragged text is refused")
+
+        dropped = subprocess.run([str(xdnd_drop), str(x), str(y), str(workbook)], capture_output=True)
+        check(dropped.returncode == 0, "the dropped workbook is accepted")
+        folder = ""
+        for _ in range(100):
+            folder = probe("edit-text", CAPTION, "0")[1].strip()
+            if folder:
+                break
+            time.sleep(0.2)
+        expected_folder = "Z:" + str(data_dir).replace("/", "\\")
+        check(folder == expected_folder, f"编辑框1 proposes the file's folder ({folder!r})")
+        check((run_dir / "libxl.dll").is_file() and
+              (run_dir / "libxl.dll").read_bytes() == (build / "libxl.dll").read_bytes(),
+              "libxl.dll is written beside the program, byte for byte the built library")
+
+        heading, rows = read_list(0)
+        check(heading == shown[0], f"the list's headings are the sheet's first row ({heading})")
+        check(len(rows) == len(shown) - 1, f"one list row per sheet row ({len(rows)})")
+        width = len(shown[0])
+        for i, (got, want) in enumerate(zip(rows, shown[1:])):
+            want = (want + [""] * width)[:width]
+            if got != want:
+                check(False, f"row {i} shows {got}, LibreOffice shows {want}")
+                break
+        else:
+            check(True, "every cell shows what LibreOffice shows")
+
+        _, combo = probe("combo", CAPTION)
+        items = [line.split("\t")[1:] for line in combo.splitlines() if line.startswith("item")]
+        check([i[0] for i in items] == shown[0] and [int(i[1]) for i in items] == list(range(width)),
+              "the combo box offers each heading with its column index")
+
+        staging_heading, staging_rows = read_list(1)
+        check(staging_heading == shown[0] and staging_rows == [], "the staging list has the columns, no rows")
+
+        probe("combo-select", CAPTION, "2")
+        probe("click", CAPTION, "导出")
+        code, message = probe("answer-box", "信息：", "60000")
+        check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
+
+        export_dir = data_dir / "按_城市_分别导出"
+        written = sorted(export_dir.glob("*.xlsx")) if export_dir.is_dir() else []
+        values = []
+        for row in shown[1:]:
+            if row[2] not in values:
+                values.append(row[2])
+        check(len(written) == len(values), f"one workbook per value ({len(written)} for {values})")
+        total = 0
+        for path in written:
+            name = path.name
+            check(name.startswith("按内容导出_"), f"{name} is named after its value")
+            sheet = openpyxl.load_workbook(path).worksheets[0]
+            cells = [[c.value if c.value is not None else "" for c in r] for r in sheet.iter_rows()]
+            check(cells[0] == shown[0], f"{name} starts with the heading row")
+            value = name[len("按内容导出_"):].rsplit("_", 1)[0]
+            group = [(r + [""] * width)[:width] for r in shown[1:] if r[2] == value]
+            check(cells[1:] == group, f"{name} holds exactly the rows of {value!r}")
+            check(all(c.data_type == "s" for r in sheet.iter_rows() for c in r if c.value is not None),
+                  f"{name}: every cell is a string")
+            total += len(cells) - 1
+        check(total == len(shown) - 1, "every row was written once")
+
+        probe("close", CAPTION)
+        app.wait(timeout=30)
+        check(app.returncode == 0, f"Esc ends the program with exit code 0 ({app.returncode})")
+    finally:
+        if app.poll() is None:
+            app.kill()
+        shutil.rmtree(work, ignore_errors=True)
+    print(f"{'FAILED' if failures else 'passed'}: {len(failures)} failure(s)")
+    return 1 if failures else 0
+
+
+sys.exit(main())

@@ -1,0 +1,287 @@
+// Reads and drives the running colsplit.exe from outside, as a user would,
+// for the end-to-end tests: texts come back as UTF-8 on standard output.
+//
+//   win_probe wait-window CAPTION [TIMEOUT_MS]   the window's handle, once it exists
+//   win_probe dump CAPTION                       every child window: class, text, rectangle
+//   win_probe edit-text CAPTION N                the text of the N-th edit box (creation order)
+//   win_probe set-edit CAPTION N TEXT            types TEXT into the N-th edit box
+//   win_probe combo CAPTION                      the combo box's field and items
+//   win_probe combo-select CAPTION INDEX         picks an item, as a user does
+//   win_probe list CAPTION N                     the N-th list view: columns, rows and cells
+//   win_probe click CAPTION BUTTON-TEXT          presses a button (without waiting for its handler)
+//   win_probe answer-box CAPTION [TIMEOUT_MS]    waits for a message box, prints its text, presses OK
+//   win_probe close CAPTION                      sends Esc to the window
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string to_utf8(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+  return text;
+}
+
+// Control characters are shown escaped so that every cell stays on one line.
+std::string printable(const std::wstring& wide) {
+  std::string out;
+  for (char c : to_utf8(wide)) {
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else if (c == '\\') out += "\\\\";
+    else out += c;
+  }
+  return out;
+}
+
+std::wstring window_text(HWND window) {
+  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+std::wstring class_name(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+HWND wait_for_window(const std::wstring& caption, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindWindowW(nullptr, caption.c_str());
+    if (window) return window;
+    if (GetTickCount() - start > timeout_ms) return nullptr;
+    Sleep(100);
+  }
+}
+
+BOOL CALLBACK collect_child(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+// Every descendant, in z-order (for windows never raised, creation order).
+std::vector<HWND> descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(parent, collect_child, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::vector<HWND> of_class(HWND main, const wchar_t* wanted) {
+  std::vector<HWND> matches;
+  for (HWND child : descendants(main)) {
+    if (class_name(child) == wanted) matches.push_back(child);
+  }
+  return matches;
+}
+
+HWND main_window_or_die(const wchar_t* caption) {
+  HWND window = wait_for_window(caption, 10000);
+  if (!window) {
+    std::fprintf(stderr, "no window captioned %s\n", to_utf8(caption).c_str());
+    std::exit(2);
+  }
+  return window;
+}
+
+HWND nth_or_die(const std::vector<HWND>& windows, int index, const char* what) {
+  if (index < 0 || static_cast<std::size_t>(index) >= windows.size()) {
+    std::fprintf(stderr, "no %s number %d (there are %u)\n", what, index, static_cast<unsigned>(windows.size()));
+    std::exit(2);
+  }
+  return windows[static_cast<std::size_t>(index)];
+}
+
+// List-view texts live in the other process: the request and its buffer are
+// placed there with VirtualAllocEx.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+    address_ = process_ ? VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  bool ok() const { return address_ != nullptr; }
+  char* address() const { return static_cast<char*>(address_); }
+  void write(std::size_t offset, const void* data, std::size_t size) {
+    WriteProcessMemory(process_, address() + offset, data, size, nullptr);
+  }
+  void read(std::size_t offset, void* data, std::size_t size) {
+    ReadProcessMemory(process_, address() + offset, data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+constexpr std::size_t kTextChars = 8192;
+
+std::wstring remote_item_text(RemoteBuffer& remote, HWND list, int row, int column) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof(LVITEMW));
+  item.cchTextMax = static_cast<int>(kTextChars);
+  remote.write(0, &item, sizeof item);
+  const wchar_t nothing = 0;
+  remote.write(sizeof(LVITEMW), &nothing, sizeof nothing);
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()));
+  std::wstring text(kTextChars, L'\0');
+  remote.read(sizeof(LVITEMW), text.data(), kTextChars * sizeof(wchar_t));
+  text.resize(wcsnlen(text.c_str(), kTextChars));
+  return text;
+}
+
+std::wstring remote_column_heading(RemoteBuffer& remote, HWND list, int column) {
+  LVCOLUMNW definition{};
+  definition.mask = LVCF_TEXT;
+  definition.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof(LVCOLUMNW));
+  definition.cchTextMax = static_cast<int>(kTextChars);
+  remote.write(0, &definition, sizeof definition);
+  const wchar_t nothing = 0;
+  remote.write(sizeof(LVCOLUMNW), &nothing, sizeof nothing);
+  SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote.address()));
+  std::wstring text(kTextChars, L'\0');
+  remote.read(sizeof(LVCOLUMNW), text.data(), kTextChars * sizeof(wchar_t));
+  text.resize(wcsnlen(text.c_str(), kTextChars));
+  return text;
+}
+
+int dump(HWND main) {
+  for (HWND child : descendants(main)) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rect), 2);
+    std::printf("%s\t%s\t%ld,%ld,%ld,%ld\t%08lx\t%08lx\n", printable(class_name(child)).c_str(),
+                printable(window_text(child)).c_str(), rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top, static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongW(child, GWL_EXSTYLE)));
+  }
+  return 0;
+}
+
+int list(HWND main, int index) {
+  HWND view = nth_or_die(of_class(main, WC_LISTVIEWW), index, "list view");
+  HWND header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
+  const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  const int rows = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+  std::printf("columns %d\nrows %d\n", columns, rows);
+  RemoteBuffer remote(view, sizeof(LVITEMW) + sizeof(LVCOLUMNW) + (kTextChars + 1) * sizeof(wchar_t));
+  if (!remote.ok()) {
+    std::fprintf(stderr, "cannot reach the list view's process\n");
+    return 2;
+  }
+  std::string line = "heading";
+  for (int column = 0; column < columns; ++column) line += "\t" + printable(remote_column_heading(remote, view, column));
+  std::printf("%s\n", line.c_str());
+  for (int row = 0; row < rows; ++row) {
+    line = "row";
+    for (int column = 0; column < columns; ++column) line += "\t" + printable(remote_item_text(remote, view, row, column));
+    std::printf("%s\n", line.c_str());
+  }
+  return 0;
+}
+
+int combo(HWND main) {
+  HWND box = nth_or_die(of_class(main, WC_COMBOBOXW), 0, "combo box");
+  std::printf("field\t%s\n", printable(window_text(box)).c_str());
+  std::printf("selection\t%d\n", static_cast<int>(SendMessageW(box, CB_GETCURSEL, 0, 0)));
+  const int count = static_cast<int>(SendMessageW(box, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    std::printf("item\t%s\t%ld\n", printable(text).c_str(),
+                static_cast<long>(SendMessageW(box, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+  }
+  return 0;
+}
+
+int answer_box(const wchar_t* caption, DWORD timeout_ms) {
+  HWND box = wait_for_window(caption, timeout_ms);
+  if (!box) {
+    std::fprintf(stderr, "no message box captioned %s\n", to_utf8(caption).c_str());
+    return 2;
+  }
+  for (HWND child : descendants(box)) {
+    if (class_name(child) == L"Static") {
+      const std::wstring text = window_text(child);
+      if (!text.empty()) std::printf("%s\n", printable(text).c_str());
+    }
+  }
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return 0;
+}
+
+}  // namespace
+
+// Arguments come as UTF-16 (wmain), so Chinese captions arrive whatever the
+// ANSI code page is.
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: win_probe COMMAND CAPTION ...\n");
+    return 2;
+  }
+  const std::wstring command = argv[1];
+  const auto number = [&](int at, int fallback) { return argc > at ? _wtoi(argv[at]) : fallback; };
+  if (command == L"wait-window") {
+    HWND window = wait_for_window(argv[2], static_cast<DWORD>(number(3, 10000)));
+    if (!window) return 1;
+    std::printf("%p\n", static_cast<void*>(window));
+    return 0;
+  }
+  if (command == L"answer-box") return answer_box(argv[2], static_cast<DWORD>(number(3, 60000)));
+  HWND main = main_window_or_die(argv[2]);
+  if (command == L"dump") return dump(main);
+  if (command == L"combo") return combo(main);
+  if (command == L"list" && argc > 3) return list(main, number(3, 0));
+  if (command == L"edit-text" && argc > 3) {
+    std::printf("%s\n", printable(window_text(nth_or_die(of_class(main, WC_EDITW), number(3, 0), "edit box"))).c_str());
+    return 0;
+  }
+  if (command == L"set-edit" && argc > 4) {
+    HWND edit = nth_or_die(of_class(main, WC_EDITW), number(3, 0), "edit box");
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    return 0;
+  }
+  if (command == L"combo-select" && argc > 3) {
+    HWND box = nth_or_die(of_class(main, WC_COMBOBOXW), 0, "combo box");
+    return SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(number(3, 0)), 0) == CB_ERR ? 1 : 0;
+  }
+  if (command == L"click" && argc > 3) {
+    for (HWND child : descendants(main)) {
+      if (class_name(child) == L"Button" && window_text(child) == argv[3]) {
+        PostMessageW(child, BM_CLICK, 0, 0);
+        return 0;
+      }
+    }
+    std::fprintf(stderr, "no button %s\n", to_utf8(argv[3]).c_str());
+    return 2;
+  }
+  if (command == L"close") {
+    PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+    return 0;
+  }
+  std::fprintf(stderr, "unknown command %s\n", to_utf8(command).c_str());
+  return 2;
+}
