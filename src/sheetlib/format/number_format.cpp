@@ -1,18 +1,120 @@
-// Placeholder rendering until the format engine lands: General only.
 #include "sheetlib/format/number_format.h"
 
-#include <cstdio>
+#include <cctype>
+#include <cmath>
+#include <memory>
+#include <unordered_map>
+
+#include "sheetlib/format/format_code.h"
+#include "sheetlib/format/render.h"
 
 namespace sheetlib {
 
-std::string format_number(double value, std::string_view, bool) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  return buffer;
+namespace {
+
+using format::FormatCode;
+using format::Section;
+
+bool is_general(std::string_view code) {
+  if (code.empty()) return true;
+  if (code.size() != 7) return false;
+  constexpr std::string_view general = "general";
+  for (std::size_t i = 0; i < 7; ++i) {
+    if (std::tolower(static_cast<unsigned char>(code[i])) != general[i]) return false;
+  }
+  return true;
 }
 
-std::string_view builtin_number_format(int) { return "General"; }
+struct CodeHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view code) const { return std::hash<std::string_view>{}(code); }
+};
 
-std::optional<double> iso_datetime_to_serial(std::string_view, bool) { return std::nullopt; }
+// Parsed codes by their text. A workbook has a few dozen formats for millions
+// of cells; the cache is per thread, so that rendering takes no lock, and it
+// starts over when a hostile file floods it with distinct codes.
+class FormatCache {
+ public:
+  const FormatCode& get(std::string_view code) {
+    if (last_ != nullptr && last_code_ == code) return *last_;
+    auto found = codes_.find(code);
+    if (found == codes_.end()) {
+      if (codes_.size() >= k_capacity) codes_.clear();
+      found = codes_.emplace(std::string(code), std::make_unique<FormatCode>(format::parse_format_code(code))).first;
+    }
+    last_code_ = found->first;
+    last_ = found->second.get();
+    return *last_;
+  }
+
+ private:
+  static constexpr std::size_t k_capacity = 4096;
+  std::unordered_map<std::string, std::unique_ptr<FormatCode>, CodeHash, std::equal_to<>> codes_;
+  std::string last_code_;
+  const FormatCode* last_ = nullptr;
+};
+
+struct Choice {
+  const Section* section = nullptr;  // null: no section takes the value
+  bool minus = false;
+};
+
+// Without conditions: one section for all numbers, or positive; negative
+// (shown without its sign); zero. With conditions, the first section whose
+// condition holds, else the first section without one.
+Choice choose_section(const FormatCode& code, double value) {
+  const auto& sections = code.sections;
+  // The sections for numbers: up to three, before any section for texts.
+  std::size_t numeric = 0;
+  while (numeric < sections.size() && numeric < 3 && !sections[numeric].is_text) ++numeric;
+  if (numeric == 0) return {};
+  bool conditions = false;
+  for (std::size_t i = 0; i < numeric; ++i) {
+    conditions |= sections[i].condition.op != format::Condition::Op::none;
+  }
+  if (!conditions) {
+    if (numeric == 1 || value > 0) return {&sections[0], value < 0};
+    if (value < 0) return {&sections[1], false};
+    return {&sections[numeric >= 3 ? 2 : 0], false};
+  }
+  for (std::size_t i = 0; i < numeric; ++i) {
+    const auto& condition = sections[i].condition;
+    if (condition.op != format::Condition::Op::none && condition.matches(value)) {
+      return {&sections[i], value < 0 && !condition.implies_negative()};
+    }
+  }
+  // The section for the other numbers keeps the sign: a negative number in
+  // "[>100]0;0" is still negative.
+  for (std::size_t i = 0; i < numeric; ++i) {
+    if (sections[i].condition.op == format::Condition::Op::none) return {&sections[i], value < 0};
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string format_number(double value, std::string_view format_code, bool date1904) {
+  std::string out;
+  if (!std::isfinite(value)) return "#NUM!";
+  if (is_general(format_code)) {
+    format::append_general(value, out);
+    return out;
+  }
+  thread_local FormatCache cache;
+  const Choice choice = choose_section(cache.get(format_code), value);
+  const double magnitude = std::fabs(value);
+  if (choice.section == nullptr || choice.section->is_text) {
+    // Numbers have no text section; what would show instead is lost data.
+    format::append_general(value, out);
+  } else if (choice.section->is_date) {
+    if (!format::append_date(*choice.section, magnitude, choice.minus, date1904, out)) {
+      out.clear();
+      format::append_general(value, out);
+    }
+  } else {
+    format::append_number(*choice.section, magnitude, choice.minus, out);
+  }
+  return out;
+}
 
 }  // namespace sheetlib

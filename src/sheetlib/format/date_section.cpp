@@ -1,0 +1,162 @@
+#include <cmath>
+#include <cstdint>
+
+#include "sheetlib/format/calendar.h"
+#include "sheetlib/format/render.h"
+
+namespace sheetlib::format {
+
+namespace {
+
+constexpr const char* k_month_names[] = {"January", "February", "March",     "April",   "May",      "June",
+                                         "July",    "August",   "September", "October", "November", "December"};
+constexpr const char* k_day_names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr const char* k_chinese_months[] = {"一月", "二月", "三月", "四月",   "五月",   "六月",
+                                            "七月", "八月", "九月", "十月", "十一月", "十二月"};
+// The weekday character after 星期 / 周.
+constexpr const char* k_chinese_days[] = {"日", "一", "二", "三", "四", "五", "六"};
+
+void append_padded(std::int64_t number, int width, std::string& out) {
+  const std::string digits = std::to_string(number);
+  if (static_cast<int>(digits.size()) < width) out.append(static_cast<std::size_t>(width) - digits.size(), '0');
+  out += digits;
+}
+
+struct Moment {
+  CivilDate date{};
+  int weekday = 0;
+  std::int64_t total_seconds = 0;  // since the serial's day 0, for elapsed time
+  int hour = 0, minute = 0, second = 0;
+  std::int64_t subsecond = 0;      // in units of 10^-subsecond_digits seconds
+};
+
+void append_month(const Section& section, const Moment& moment, int letters, std::string& out) {
+  const int index = moment.date.month - 1;
+  if (letters <= 2) {
+    append_padded(moment.date.month, letters, out);
+  } else if (section.chinese_names) {
+    if (letters == 3) {
+      out += std::to_string(moment.date.month) + "月";
+    } else if (letters == 4) {
+      out += k_chinese_months[index];
+    } else {
+      out += std::string_view(k_chinese_months[index]).substr(0, 3);  // one character
+    }
+  } else if (letters == 3) {
+    out.append(k_month_names[index], 3);
+  } else if (letters == 4) {
+    out += k_month_names[index];
+  } else {
+    out += k_month_names[index][0];
+  }
+}
+
+void append_day(const Section& section, const Moment& moment, int letters, std::string& out) {
+  if (letters <= 2) {
+    append_padded(moment.date.day, letters, out);
+  } else if (section.chinese_names) {
+    if (letters == 4) out += "星期";
+    out += k_chinese_days[moment.weekday];
+  } else if (letters == 3) {
+    out.append(k_day_names[moment.weekday], 3);
+  } else {
+    out += k_day_names[moment.weekday];
+  }
+}
+
+void append_am_pm(const std::string& spelling, bool afternoon, std::string& out) {
+  if (spelling.size() == 3) {  // A/P, a/p: the letter as the code writes it
+    out += afternoon ? spelling[2] : spelling[0];
+  } else if (spelling.size() == 5) {
+    out += afternoon ? "PM" : "AM";
+  } else {
+    out += afternoon ? "下午" : "上午";
+  }
+}
+
+}  // namespace
+
+bool append_date(const Section& section, double magnitude, bool minus, bool date1904, std::string& out) {
+  bool has_date = false;
+  bool has_elapsed_hours = false, has_elapsed_minutes = false;
+  for (const Token& token : section.tokens) {
+    has_date |= token.kind == TokenKind::year || token.kind == TokenKind::month || token.kind == TokenKind::day ||
+                token.kind == TokenKind::weekday_cjk;
+    has_elapsed_hours |= token.kind == TokenKind::elapsed_hours;
+    has_elapsed_minutes |= token.kind == TokenKind::elapsed_minutes;
+  }
+  // Only elapsed time has a sign; a negative date or clock time has no text.
+  if (minus && !section.has_elapsed) return false;
+
+  // Round to the smallest unit shown (whole seconds unless fractions of a
+  // second are shown), then split: 10:29:59.6 shows as 10:30.
+  std::int64_t unit = 1;
+  for (int i = 0; i < section.subsecond_digits; ++i) unit *= 10;
+  const double units = std::round(magnitude * 86400.0 * static_cast<double>(unit));
+  if (!(units < 9e15)) return false;
+  const auto all_units = static_cast<std::int64_t>(units);
+  const std::int64_t per_day = 86400 * unit;
+  const std::int64_t serial_day = all_units / per_day;
+  if (has_date && serial_day > last_serial_day(date1904)) return false;
+
+  Moment moment;
+  moment.date = date_of_serial_day(serial_day, date1904);
+  moment.weekday = weekday_of_serial_day(serial_day, date1904);
+  moment.total_seconds = all_units / unit;
+  moment.subsecond = all_units % unit;
+  const std::int64_t second_of_day = moment.total_seconds % 86400;
+  moment.hour = static_cast<int>(second_of_day / 3600);
+  moment.minute = static_cast<int>(second_of_day / 60 % 60);
+  moment.second = static_cast<int>(second_of_day % 60);
+
+  if (minus) out += '-';
+  for (const Token& token : section.tokens) {
+    switch (token.kind) {
+      case TokenKind::year:
+        if (token.count == 2) {
+          append_padded(moment.date.year % 100, 2, out);
+        } else {
+          append_padded(moment.date.year, 4, out);
+        }
+        break;
+      case TokenKind::month: append_month(section, moment, token.count, out); break;
+      case TokenKind::day: append_day(section, moment, token.count, out); break;
+      case TokenKind::weekday_cjk:
+        // aaa / aaaa: the weekday as a Chinese Excel shows it, whatever the locale.
+        if (token.count == 4) out += "星期";
+        out += k_chinese_days[moment.weekday];
+        break;
+      case TokenKind::hour: {
+        int hour = moment.hour;
+        if (section.twelve_hour) hour = hour % 12 == 0 ? 12 : hour % 12;
+        append_padded(hour, token.count, out);
+        break;
+      }
+      case TokenKind::minute:
+        append_padded(moment.minute, token.count, out);
+        break;
+      case TokenKind::second: append_padded(moment.second, token.count, out); break;
+      case TokenKind::elapsed_hours: append_padded(moment.total_seconds / 3600, token.count, out); break;
+      case TokenKind::elapsed_minutes:
+        append_padded(has_elapsed_hours ? moment.total_seconds / 60 % 60 : moment.total_seconds / 60, token.count,
+                      out);
+        break;
+      case TokenKind::elapsed_seconds:
+        append_padded(has_elapsed_hours || has_elapsed_minutes ? moment.total_seconds % 60 : moment.total_seconds,
+                      token.count, out);
+        break;
+      case TokenKind::subsecond: {
+        out += '.';
+        std::string digits;
+        append_padded(moment.subsecond, section.subsecond_digits, digits);
+        out.append(digits, 0, static_cast<std::size_t>(token.count));
+        break;
+      }
+      case TokenKind::am_pm: append_am_pm(token.text, moment.hour >= 12, out); break;
+      default: out += token.text;
+    }
+  }
+  return true;
+}
+
+}  // namespace sheetlib::format

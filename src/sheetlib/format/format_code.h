@@ -1,0 +1,80 @@
+// A number format code split into its sections and tokens, ready to render.
+// Parsing costs far more than rendering, so a parsed code is kept and reused
+// for every cell that carries it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sheetlib::format {
+
+enum class TokenKind {
+  literal,        // text shown as it is
+  digit,          // 0, # or ? (placeholder)
+  decimal_point,
+  thousands,      // a comma between integer digit placeholders
+  percent,
+  exponent,       // E+ / E-; placeholder says which
+  fraction_slash,
+  fraction_denominator,  // a fixed denominator such as the 8 of "# ?/8"
+  general,        // the word General inside a code
+  text,           // @
+  year,           // count: 2 or 4
+  month,          // count: 1..5
+  day,            // count: 1..4
+  weekday_cjk,    // aaa (count 3) / aaaa (count 4)
+  hour,
+  minute,
+  second,
+  subsecond,      // count: decimals shown
+  elapsed_hours,  // [h], [hh]
+  elapsed_minutes,
+  elapsed_seconds,
+  am_pm,          // text holds the code's own spelling (AM/PM, A/P, 上午/下午)
+};
+
+// Where a digit placeholder belongs, kept in Token::count of digit tokens.
+enum DigitPart { integer_part, decimal_part, exponent_part, numerator_part, denominator_part };
+
+struct Token {
+  TokenKind kind;
+  std::string text;  // literal text; the placeholder character for digit
+  int count = 0;     // letters of a date/time token, or a denominator value
+};
+
+struct Condition {
+  enum class Op { none, lt, le, gt, ge, eq, ne };
+  Op op = Op::none;
+  double operand = 0;
+  bool matches(double value) const;
+  // [<0] and [<=0] pick the negative numbers: their section shows a number
+  // without its minus sign, as the negative section of a plain code does.
+  bool implies_negative() const;
+};
+
+struct Section {
+  std::vector<Token> tokens;
+  Condition condition;
+  bool chinese_names = false;  // month and day names of a Chinese locale tag
+  bool is_date = false;        // holds date or time tokens
+  bool is_text = false;        // holds @: a section for texts, not numbers
+  bool has_elapsed = false;
+  bool twelve_hour = false;
+  // Number sections.
+  bool thousands = false;
+  int scale_thousands = 0;     // trailing commas: each divides by 1000
+  bool percent = false;
+  int fraction_digits = 0;     // placeholders after the decimal point
+  bool has_exponent = false;
+  bool has_fraction = false;
+  int subsecond_digits = 0;
+};
+
+struct FormatCode {
+  std::vector<Section> sections;
+};
+
+FormatCode parse_format_code(std::string_view code);
+
+}  // namespace sheetlib::format

@@ -1,0 +1,347 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "sheetlib/format/decimal_digits.h"
+#include "sheetlib/format/render.h"
+
+namespace sheetlib::format {
+
+namespace {
+
+bool is_digit(const Token& token, DigitPart part) {
+  return token.kind == TokenKind::digit && token.count == part;
+}
+
+int count_digits(const Section& section, DigitPart part) {
+  int count = 0;
+  for (const Token& token : section.tokens) count += is_digit(token, part) ? 1 : 0;
+  return count;
+}
+
+// What a placeholder shows where the number has no digit: 0 a zero, ? a
+// space (so that columns of numbers line up), # nothing.
+void append_padding(char placeholder, std::string& out) {
+  if (placeholder == '0') out += '0';
+  if (placeholder == '?') out += ' ';
+}
+
+// Lays integer digits out over the integer placeholders, right to left; the
+// first placeholder takes any digits left over.
+class IntegerLayout {
+ public:
+  IntegerLayout(const std::string& digits, int placeholders, bool thousands)
+      : digits_(digits), placeholders_(placeholders), thousands_(thousands) {}
+
+  void append_placeholder(char placeholder, std::string& out) {
+    const int size = static_cast<int>(digits_.size());
+    if (next_ == 0) {
+      for (int position = size - 1; position >= placeholders_; --position) append_digit(position, out);
+    }
+    const int position = placeholders_ - 1 - next_++;
+    if (position < size || placeholder == '0') {
+      append_digit(position, out);
+    } else {
+      append_padding(placeholder, out);
+    }
+  }
+
+  // For codes without integer placeholders (".00"): the digits still show.
+  void append_all(std::string& out) {
+    for (int position = static_cast<int>(digits_.size()) - 1; position >= 0; --position) append_digit(position, out);
+  }
+
+ private:
+  void append_digit(int position, std::string& out) {
+    const int size = static_cast<int>(digits_.size());
+    out += position < size ? digits_[static_cast<std::size_t>(size - 1 - position)] : '0';
+    if (thousands_ && position > 0 && position % 3 == 0) out += ',';
+  }
+
+  const std::string& digits_;
+  int placeholders_;
+  bool thousands_;
+  int next_ = 0;
+};
+
+// Fraction digits: trailing zeros over # vanish and over ? become spaces.
+void append_fraction_digit(char placeholder, int index, const std::string& digits, int last_nonzero,
+                           std::string& out) {
+  if (index <= last_nonzero) {
+    out += digits[static_cast<std::size_t>(index)];
+  } else {
+    append_padding(placeholder, out);
+  }
+}
+
+int last_nonzero_digit(const std::string& digits) {
+  int last = static_cast<int>(digits.size()) - 1;
+  while (last >= 0 && digits[static_cast<std::size_t>(last)] == '0') --last;
+  return last;
+}
+
+bool shows_decimals(const Section& section, int last_nonzero) {
+  if (last_nonzero >= 0) return true;
+  for (const Token& token : section.tokens) {
+    if (is_digit(token, decimal_part) && token.text[0] != '#') return true;
+  }
+  return false;
+}
+
+double scaled(const Section& section, double magnitude) {
+  if (section.percent) magnitude *= 100;
+  for (int i = 0; i < section.scale_thousands; ++i) magnitude /= 1000;
+  return magnitude;
+}
+
+bool is_zero(const std::string& integer_digits, const std::string& fraction_digits) {
+  return integer_digits.empty() && fraction_digits.find_first_not_of('0') == std::string::npos;
+}
+
+void append_tokens_plain(const Section& section, double magnitude, std::string& out) {
+  for (const Token& token : section.tokens) {
+    if (token.kind == TokenKind::general) {
+      append_general(magnitude, out);
+    } else if (token.kind != TokenKind::digit) {
+      out += token.text;
+    }
+  }
+}
+
+void append_fixed(const Section& section, double magnitude, bool minus, std::string& out) {
+  std::string integer_digits;
+  std::string fraction_digits;
+  fixed_digits(to_decimal_digits(magnitude), 0, section.fraction_digits, integer_digits, fraction_digits);
+  if (minus && !is_zero(integer_digits, fraction_digits)) out += '-';
+  const int integer_placeholders = count_digits(section, integer_part);
+  IntegerLayout layout(integer_digits, integer_placeholders, section.thousands);
+  const int last_nonzero = last_nonzero_digit(fraction_digits);
+  int fraction_index = 0;
+  for (const Token& token : section.tokens) {
+    switch (token.kind) {
+      case TokenKind::digit:
+        if (token.count == integer_part) {
+          layout.append_placeholder(token.text[0], out);
+        } else {
+          append_fraction_digit(token.text[0], fraction_index++, fraction_digits, last_nonzero, out);
+        }
+        break;
+      case TokenKind::decimal_point:
+        if (integer_placeholders == 0) layout.append_all(out);
+        if (shows_decimals(section, last_nonzero)) out += '.';
+        break;
+      case TokenKind::general:
+        append_general(magnitude, out);
+        break;
+      default:
+        out += token.text;
+    }
+  }
+}
+
+int floor_div(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+void append_scientific(const Section& section, double magnitude, bool minus, std::string& out) {
+  const int integer_placeholders = std::max(count_digits(section, integer_part), 1);
+  bool engineering = false;  // ##0.0E+0: exponents in steps of the integer width
+  for (const Token& token : section.tokens) {
+    if (is_digit(token, integer_part) && token.text[0] == '#') engineering = integer_placeholders > 1;
+  }
+  const DecimalDigits number = to_decimal_digits(magnitude);
+  std::string integer_digits;
+  std::string fraction_digits;
+  int exponent = 0;
+  if (number.count > 0) {
+    exponent = engineering ? floor_div(number.exponent, integer_placeholders) * integer_placeholders
+                           : number.exponent - (integer_placeholders - 1);
+    fixed_digits(number, -exponent, section.fraction_digits, integer_digits, fraction_digits);
+    // 9.999 rounding up to 10.00 moves the exponent on.
+    const int width = engineering ? number.exponent - exponent + 1 : integer_placeholders;
+    if (static_cast<int>(integer_digits.size()) > width) {
+      exponent += engineering ? integer_placeholders : 1;
+      fixed_digits(number, -exponent, section.fraction_digits, integer_digits, fraction_digits);
+    }
+  } else {
+    fraction_digits.assign(static_cast<std::size_t>(section.fraction_digits), '0');
+  }
+  if (minus && !is_zero(integer_digits, fraction_digits)) out += '-';
+  IntegerLayout layout(integer_digits, count_digits(section, integer_part), false);
+  const int last_nonzero = last_nonzero_digit(fraction_digits);
+  const int exponent_width = count_digits(section, exponent_part);
+  int fraction_index = 0;
+  bool exponent_shown = false;
+  for (const Token& token : section.tokens) {
+    switch (token.kind) {
+      case TokenKind::digit:
+        if (token.count == integer_part) {
+          layout.append_placeholder(token.text[0], out);
+        } else if (token.count == decimal_part) {
+          append_fraction_digit(token.text[0], fraction_index++, fraction_digits, last_nonzero, out);
+        } else if (!exponent_shown) {
+          const std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
+          if (static_cast<int>(digits.size()) < exponent_width) {
+            out.append(static_cast<std::size_t>(exponent_width) - digits.size(), '0');
+          }
+          out += digits;
+          exponent_shown = true;
+        }
+        break;
+      case TokenKind::decimal_point:
+        if (shows_decimals(section, last_nonzero)) out += '.';
+        break;
+      case TokenKind::exponent:
+        out += token.text[0];
+        if (exponent < 0) {
+          out += '-';
+        } else if (token.text[1] == '+') {
+          out += '+';
+        }
+        break;
+      default:
+        out += token.text;
+    }
+  }
+}
+
+struct Fraction {
+  double whole = 0;
+  std::int64_t numerator = 0;
+  std::int64_t denominator = 1;
+};
+
+// The closest fraction with a denominator of at most `largest`: the last
+// convergent of the continued fraction within the bound, or the
+// semiconvergent after it when that is closer.
+Fraction closest_fraction(double value, std::int64_t largest) {
+  std::int64_t p0 = 0, q0 = 1, p1 = 1, q1 = 0;
+  double rest = value;
+  for (int step = 0; step < 64; ++step) {
+    const double whole = std::floor(rest);
+    if (whole > static_cast<double>(largest)) break;
+    const auto a = static_cast<std::int64_t>(whole);
+    const std::int64_t q2 = q0 + a * q1;
+    if (q2 > largest) break;
+    const std::int64_t p2 = p0 + a * p1;
+    p0 = p1, q0 = q1, p1 = p2, q1 = q2;
+    const double fraction = rest - whole;
+    if (fraction < 1e-12) break;
+    rest = 1 / fraction;
+  }
+  Fraction best;
+  if (q1 == 0) {  // a whole part too large for the bound: n/1
+    best.numerator = std::llround(value);
+    return best;
+  }
+  best.numerator = p1;
+  best.denominator = q1;
+  const std::int64_t k = (largest - q0) / q1;
+  const std::int64_t semi_p = p0 + k * p1;
+  const std::int64_t semi_q = q0 + k * q1;
+  const double best_error = std::fabs(value - static_cast<double>(p1) / static_cast<double>(q1));
+  const double semi_error = std::fabs(value - static_cast<double>(semi_p) / static_cast<double>(semi_q));
+  if (semi_error < best_error) {
+    best.numerator = semi_p;
+    best.denominator = semi_q;
+  }
+  return best;
+}
+
+void append_fraction(const Section& section, double magnitude, bool minus, std::string& out) {
+  const int whole_placeholders = count_digits(section, integer_part);
+  const int denominator_placeholders = count_digits(section, denominator_part);
+  std::int64_t fixed_denominator = 0;
+  for (const Token& token : section.tokens) {
+    if (token.kind == TokenKind::fraction_denominator) fixed_denominator = token.count;
+  }
+  // Past 15 digits a double holds no fraction to show.
+  if (magnitude >= 1e15 || magnitude * static_cast<double>(fixed_denominator) >= 1e18) {
+    if (minus) out += '-';
+    append_general(magnitude, out);
+    return;
+  }
+  const double whole = whole_placeholders > 0 ? std::floor(magnitude) : 0;
+  const double rest = magnitude - whole;
+  Fraction fraction;
+  if (fixed_denominator > 0) {
+    fraction.numerator = std::llround(rest * static_cast<double>(fixed_denominator));
+    fraction.denominator = fixed_denominator;
+  } else {
+    std::int64_t largest = 9;
+    for (int i = 1; i < denominator_placeholders && i < 5; ++i) largest = largest * 10 + 9;
+    fraction = closest_fraction(rest, largest);
+  }
+  fraction.whole = whole;
+  if (whole_placeholders > 0 && fraction.numerator == fraction.denominator) {
+    fraction.whole += 1;
+    fraction.numerator = 0;
+  }
+  const bool no_fraction = whole_placeholders > 0 && fraction.numerator == 0;
+  if (minus && (fraction.whole != 0 || fraction.numerator != 0)) out += '-';
+
+  std::string whole_digits;
+  if (fraction.whole != 0) {
+    std::string unused;
+    fixed_digits(to_decimal_digits(fraction.whole), 0, 0, whole_digits, unused);
+  } else if (no_fraction) {
+    whole_digits = "0";
+  }
+  IntegerLayout layout(whole_digits, whole_placeholders, section.thousands);
+  const std::string numerator = std::to_string(fraction.numerator);
+  const std::string denominator = std::to_string(fraction.denominator);
+  int numerator_left = count_digits(section, numerator_part);
+  std::size_t denominator_index = 0;
+  for (const Token& token : section.tokens) {
+    if (token.kind == TokenKind::digit && token.count == integer_part) {
+      layout.append_placeholder(token.text[0], out);
+    } else if (token.kind == TokenKind::digit && token.count == numerator_part) {
+      // Right-aligned: padding first, then the whole numerator at once.
+      const int remaining = --numerator_left;
+      const int length = static_cast<int>(numerator.size());
+      const int placeholders = count_digits(section, numerator_part);
+      if (no_fraction) {
+        out += ' ';
+      } else if (remaining >= length) {
+        append_padding(token.text[0], out);
+      } else if (remaining == std::min(length, placeholders) - 1) {
+        out += numerator;
+      }
+    } else if (token.kind == TokenKind::fraction_slash) {
+      out += no_fraction ? ' ' : '/';
+    } else if (token.kind == TokenKind::digit && token.count == denominator_part) {
+      // Left-aligned: the whole denominator at the first place.
+      if (no_fraction) {
+        out += ' ';
+      } else if (denominator_index == 0) {
+        out += denominator;
+      } else if (denominator_index >= denominator.size()) {
+        append_padding(token.text[0], out);
+      }
+      ++denominator_index;
+    } else if (token.kind == TokenKind::fraction_denominator) {
+      out += no_fraction ? std::string(token.text.size(), ' ') : token.text;
+    } else if (token.kind == TokenKind::decimal_point) {
+      out += '.';
+    } else {
+      out += token.text;
+    }
+  }
+}
+
+}  // namespace
+
+void append_number(const Section& section, double magnitude, bool minus, std::string& out) {
+  const bool has_digits = count_digits(section, integer_part) + count_digits(section, decimal_part) > 0;
+  magnitude = scaled(section, magnitude);
+  if (section.has_fraction) {
+    append_fraction(section, magnitude, minus, out);
+  } else if (section.has_exponent) {
+    append_scientific(section, magnitude, minus, out);
+  } else if (has_digits) {
+    append_fixed(section, magnitude, minus, out);
+  } else {
+    if (minus && magnitude != 0) out += '-';
+    append_tokens_plain(section, magnitude, out);
+  }
+}
+
+}  // namespace sheetlib::format

@@ -1,0 +1,22 @@
+// The renderers of the format families, each appending to `out`.
+#pragma once
+
+#include <string>
+
+#include "sheetlib/format/format_code.h"
+
+namespace sheetlib::format {
+
+// General: at most 15 significant digits, scientific notation for very large
+// and very small magnitudes.
+void append_general(double value, std::string& out);
+
+// A number section; `magnitude` is not negative, `minus` asks for a leading
+// minus sign (shown only when the rounded number is not zero).
+void append_number(const Section& section, double magnitude, bool minus, std::string& out);
+
+// A date or time section. False when the value has no date to show (a
+// negative date, one past the year 9999); the caller then shows the number.
+bool append_date(const Section& section, double magnitude, bool minus, bool date1904, std::string& out);
+
+}  // namespace sheetlib::format

@@ -1,0 +1,38 @@
+// How a CellGrid holds its cells: every text in one arena, and per cell a
+// 16-byte record (row, column, where its text lies), sorted by row and column
+// once the sheet is read, with an index of where each row's run begins.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheetlib/read/workbook_reader.h"
+
+namespace sheetlib {
+
+struct CellRecord {
+  std::uint32_t row;
+  std::uint32_t column;
+  std::uint32_t offset;  // of the text in the arena
+  std::uint32_t length;
+};
+
+struct CellGrid::Storage {
+  std::string arena;
+  std::vector<CellRecord> cells;
+  std::vector<std::uint32_t> row_starts;  // row r's cells: [row_starts[r], row_starts[r + 1])
+  int row_extent = 0;
+  int column_extent = 0;
+  bool in_order = true;  // cells arrived sorted so far
+
+  // Appends text to the arena; false when the arena would pass 4 GiB.
+  bool append_text(std::string_view text, std::uint32_t& offset);
+  void add_cell(std::uint32_t row, std::uint32_t column, std::uint32_t offset, std::uint32_t length);
+  // Sorts, drops all but the last of cells given twice, builds the index.
+  void finish();
+  const CellRecord* find(int row, int column) const;
+};
+
+}  // namespace sheetlib

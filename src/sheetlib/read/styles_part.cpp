@@ -1,0 +1,68 @@
+#include "sheetlib/read/styles_part.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "sheetlib/format/number_format.h"
+
+namespace sheetlib {
+
+namespace {
+
+int parse_id(const char* text) {
+  int value = 0;
+  if (!text) return 0;
+  const auto [end, error] = std::from_chars(text, text + std::strlen(text), value);
+  (void)end;
+  return error == std::errc() ? value : 0;
+}
+
+bool equals_ignoring_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void StylesHandler::start(xml::Name name, const xml::Attributes& attributes) {
+  if (name.ns != xml::Ns::main) return;
+  if (name.local == "numFmts") {
+    in_num_fmts_ = true;
+  } else if (name.local == "cellXfs") {
+    in_cell_xfs_ = true;
+  } else if (in_num_fmts_ && name.local == "numFmt") {
+    const char* code = attributes.find(xml::Ns::none, "formatCode");
+    if (code) custom_formats_[parse_id(attributes.find(xml::Ns::none, "numFmtId"))] = code;
+  } else if (in_cell_xfs_ && name.local == "xf") {
+    style_format_ids_.push_back(parse_id(attributes.find(xml::Ns::none, "numFmtId")));
+  }
+}
+
+void StylesHandler::end(xml::Name name) {
+  if (name.ns != xml::Ns::main) return;
+  if (name.local == "numFmts") in_num_fmts_ = false;
+  if (name.local == "cellXfs") in_cell_xfs_ = false;
+}
+
+std::vector<std::string> StylesHandler::style_format_codes() const {
+  std::vector<std::string> codes;
+  codes.reserve(style_format_ids_.size());
+  for (const int id : style_format_ids_) {
+    const auto custom = custom_formats_.find(id);
+    codes.emplace_back(custom != custom_formats_.end() ? std::string_view(custom->second) : builtin_number_format(id));
+  }
+  return codes;
+}
+
+StyleFormats::StyleFormats(std::vector<std::string> codes) : codes_(std::move(codes)) {
+  general_.reserve(codes_.size());
+  for (const std::string& code : codes_) general_.push_back(equals_ignoring_case(code, "General"));
+}
+
+}  // namespace sheetlib

@@ -1,0 +1,31 @@
+// The workbook part: its sheets in tab order and the date system.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheetlib/read/xml_stream.h"
+
+namespace sheetlib {
+
+// An xsd:boolean as the workbook writes it; anything unrecognised is false.
+bool parse_boolean(std::string_view value);
+
+class WorkbookHandler : public xml::Handler {
+ public:
+  void start(xml::Name name, const xml::Attributes& attributes) override;
+  void end(xml::Name name) override;
+
+  // The relationship ids of the sheets, in tab order.
+  const std::vector<std::string>& sheet_ids() const { return sheet_ids_; }
+  bool date1904() const { return date1904_; }
+
+ private:
+  int depth_ = 0;
+  bool in_sheets_ = false;
+  std::vector<std::string> sheet_ids_;
+  bool date1904_ = false;
+};
+
+}  // namespace sheetlib

@@ -1,0 +1,128 @@
+// Reading a workbook package: from the package relationships to the
+// workbook part, from its relationships to the first worksheet and to the
+// shared strings and styles that the worksheet's cells refer to.
+#include "sheetlib/read/workbook_reader.h"
+
+#include <new>
+
+#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/read/relationships.h"
+#include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/styles_part.h"
+#include "sheetlib/read/workbook_part.h"
+#include "sheetlib/read/worksheet_part.h"
+#include "sheetlib/read/xml_stream.h"
+#include "sheetlib/read/zip_archive.h"
+
+namespace sheetlib {
+
+namespace {
+
+// Inflated bytes are handed to expat in its own buffer: no copy between.
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+ReadStatus parse_part(ZipArchive& archive, std::string_view part, xml::Handler& handler, const ReadLimits& limits) {
+  ReadStatus status = ReadStatus::ok;
+  const std::unique_ptr<PartStream> stream = archive.open_part(part, status);
+  if (!stream) return status;
+  xml::Parser parser(handler, limits);
+  for (;;) {
+    void* buffer = parser.buffer(kChunkBytes);
+    if (!buffer) return parser.status();
+    const std::ptrdiff_t got = stream->read(static_cast<char*>(buffer), kChunkBytes);
+    if (got < 0) return stream->status();
+    if (!parser.commit(static_cast<std::size_t>(got), got == 0)) return parser.status();
+    if (got == 0) return ReadStatus::ok;
+  }
+}
+
+// Parses a part that a workbook may lack; a missing one reads as empty.
+ReadStatus parse_optional_part(ZipArchive& archive, const Relationship* relationship, xml::Handler& handler,
+                               const ReadLimits& limits) {
+  if (!relationship || !archive.contains(relationship->target)) return ReadStatus::ok;
+  return parse_part(archive, relationship->target, handler, limits);
+}
+
+ReadStatus find_workbook_part(ZipArchive& archive, const ReadLimits& limits, std::string& workbook_part) {
+  const std::string package_rels = relationships_part_of("");
+  if (archive.contains(package_rels)) {
+    RelationshipsHandler rels("");
+    if (const ReadStatus status = parse_part(archive, package_rels, rels, limits); status != ReadStatus::ok)
+      return status;
+    if (const Relationship* office_document = rels.find_type("officeDocument")) {
+      workbook_part = office_document->target;
+      return archive.contains(workbook_part) ? ReadStatus::ok : ReadStatus::not_a_workbook;
+    }
+  }
+  // Packages written by hand sometimes lack their relationships; the
+  // workbook then lies where every writer puts it.
+  workbook_part = "xl/workbook.xml";
+  return archive.contains(workbook_part) ? ReadStatus::ok : ReadStatus::not_a_workbook;
+}
+
+ReadStatus read_package(std::string_view bytes, CellGrid::Storage& storage, const ReadLimits& limits) {
+  std::unique_ptr<ZipArchive> archive;
+  if (const ReadStatus status = ZipArchive::open(bytes, limits, archive); status != ReadStatus::ok) return status;
+
+  std::string workbook_part;
+  if (const ReadStatus status = find_workbook_part(*archive, limits, workbook_part); status != ReadStatus::ok)
+    return status;
+  WorkbookHandler workbook;
+  if (const ReadStatus status = parse_part(*archive, workbook_part, workbook, limits); status != ReadStatus::ok)
+    return status;
+
+  const std::string workbook_rels_part = relationships_part_of(workbook_part);
+  RelationshipsHandler workbook_rels(workbook_part);
+  if (const ReadStatus status = parse_part(*archive, workbook_rels_part, workbook_rels, limits);
+      status != ReadStatus::ok)
+    return status;
+
+  // Sheet 0 is the first worksheet in tab order; chart sheets and the like
+  // have no cells and are passed over.
+  const Relationship* worksheet = nullptr;
+  for (const std::string& id : workbook.sheet_ids()) {
+    const Relationship* relationship = workbook_rels.find_id(id);
+    if (relationship && has_type(*relationship, "worksheet")) {
+      worksheet = relationship;
+      break;
+    }
+  }
+  if (!worksheet) return ReadStatus::not_a_workbook;
+
+  SharedStringsHandler shared_strings(storage, limits.max_shared_strings);
+  if (const ReadStatus status =
+          parse_optional_part(*archive, workbook_rels.find_type("sharedStrings"), shared_strings, limits);
+      status != ReadStatus::ok)
+    return status;
+  const std::vector<TextSpan> strings = shared_strings.take_strings();
+
+  StylesHandler styles;
+  if (const ReadStatus status = parse_optional_part(*archive, workbook_rels.find_type("styles"), styles, limits);
+      status != ReadStatus::ok)
+    return status;
+  const StyleFormats formats(styles.style_format_codes());
+
+  WorksheetHandler sheet(storage, strings, formats, workbook.date1904());
+  if (const ReadStatus status = parse_part(*archive, worksheet->target, sheet, limits); status != ReadStatus::ok)
+    return status;
+  storage.finish();
+  return ReadStatus::ok;
+}
+
+}  // namespace
+
+ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits) {
+  try {
+    // The grid given keeps what it held unless the whole sheet was read.
+    CellGrid loaded;
+    const ReadStatus status = read_package(file_bytes, loaded.storage(), limits);
+    if (status == ReadStatus::ok) grid = std::move(loaded);
+    return status;
+  } catch (const std::bad_alloc&) {
+    return ReadStatus::out_of_memory;
+  } catch (...) {
+    return ReadStatus::malformed;
+  }
+}
+
+}  // namespace sheetlib

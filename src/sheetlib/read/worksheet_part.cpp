@@ -1,0 +1,263 @@
+#include "sheetlib/read/worksheet_part.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "sheetlib/format/number_format.h"
+#include "sheetlib/read/ooxml_text.h"
+
+namespace sheetlib {
+
+namespace {
+
+bool parse_row_number(std::string_view text, std::uint32_t& row) {
+  std::uint32_t number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > kMaxRows) return false;
+  row = number - 1;
+  return true;
+}
+
+std::string_view trim(std::string_view text) {
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (!text.empty() && space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// True when the General format shows the number held as `text` as that very
+// text: a plain decimal of at least 1 in magnitude, at most 15 significant
+// digits, no leading zeros, no trailing zeros after the point, no exponent.
+// (At most 15 digits survive the trip through a double unchanged.)
+bool shows_as_written(std::string_view text) {
+  std::size_t at = text.size() > 0 && text[0] == '-' ? 1 : 0;
+  if (at >= text.size() || text[at] < '1' || text[at] > '9') return false;
+  std::size_t digits = 0;
+  bool point = false;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits > 15) return false;
+  return !point || (text.back() != '0' && text.back() != '.');
+}
+
+}  // namespace
+
+bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column) {
+  std::size_t at = 0;
+  std::uint32_t letters = 0;
+  while (at < reference.size() && at < 4) {
+    char c = reference[at];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c < 'A' || c > 'Z') break;
+    letters = letters * 26 + static_cast<std::uint32_t>(c - 'A' + 1);
+    ++at;
+  }
+  if (at == 0 || letters > kMaxColumns) return false;
+  if (!parse_row_number(reference.substr(at), row)) return false;
+  column = letters - 1;
+  return true;
+}
+
+void WorksheetHandler::start(xml::Name name, const xml::Attributes& attributes) {
+  ++depth_;
+  if (in_inline_) return inline_.start(name);
+  if (name.ns != xml::Ns::main) return;
+  if (in_cell_) {
+    if (depth_ != 5) return;
+    if (name.local == "v") {
+      in_value_ = true;
+      has_value_text_ = true;
+      value_.clear();
+    } else if (name.local == "is") {
+      in_inline_ = true;
+      has_inline_ = true;
+      inline_.reset();
+    }
+  } else if (in_row_) {
+    if (depth_ == 4 && name.local == "c") begin_cell(attributes);
+  } else if (in_sheet_data_) {
+    if (depth_ == 3 && name.local == "row") begin_row(attributes);
+  } else if (depth_ == 2 && name.local == "sheetData") {
+    in_sheet_data_ = true;
+  }
+}
+
+void WorksheetHandler::end(xml::Name name) {
+  const int depth = depth_--;
+  if (in_inline_) {
+    if (depth == 5) {
+      in_inline_ = false;
+    } else {
+      inline_.end(name);
+    }
+    return;
+  }
+  switch (depth) {
+    case 5:
+      in_value_ = false;
+      break;
+    case 4:
+      if (in_cell_) finish_cell();
+      break;
+    case 3:
+      in_row_ = false;
+      break;
+    case 2:
+      in_sheet_data_ = false;
+      break;
+    default:
+      break;
+  }
+}
+
+void WorksheetHandler::text(std::string_view text) {
+  if (in_value_) {
+    value_.append(text);
+  } else if (in_inline_) {
+    inline_.add(text);
+  }
+}
+
+void WorksheetHandler::begin_row(const xml::Attributes& attributes) {
+  in_row_ = true;
+  // A row without a number follows the one before it.
+  row_ = next_row_;
+  if (const char* number = attributes.find(xml::Ns::none, "r")) {
+    if (!parse_row_number(number, row_)) return fail(ReadStatus::malformed);
+  } else if (row_ >= kMaxRows) {
+    return fail(ReadStatus::malformed);
+  }
+  next_row_ = row_ + 1;
+  next_column_ = 0;
+}
+
+void WorksheetHandler::begin_cell(const xml::Attributes& attributes) {
+  in_cell_ = true;
+  has_value_text_ = false;
+  has_inline_ = false;
+  style_ = 0;
+  type_ = CellType::number;
+  std::uint32_t row = row_;
+  column_ = next_column_;
+  bool located = false;
+  attributes.each([&](xml::Name name, const char* value) {
+    if (name.ns != xml::Ns::none || name.local.size() != 1) return;
+    switch (name.local[0]) {
+      case 'r':
+        located = true;
+        if (!parse_cell_reference(value, row, column_)) fail(ReadStatus::malformed);
+        break;
+      case 's': {
+        const auto [end, error] = std::from_chars(value, value + std::strlen(value), style_);
+        (void)end;
+        if (error != std::errc()) style_ = 0;
+        break;
+      }
+      case 't': {
+        const std::string_view type = value;
+        if (type == "s") type_ = CellType::shared;
+        else if (type == "n") type_ = CellType::number;
+        else if (type == "inlineStr") type_ = CellType::inline_string;
+        else if (type == "str") type_ = CellType::string;
+        else if (type == "b") type_ = CellType::boolean;
+        else if (type == "e") type_ = CellType::error;
+        else if (type == "d") type_ = CellType::date;
+        else type_ = CellType::other;
+        break;
+      }
+      default:
+        break;
+    }
+  });
+  // A cell without a reference follows the one before it in its row.
+  if (!located && column_ >= kMaxColumns) return fail(ReadStatus::malformed);
+  if (located && row != row_) {
+    // A cell that names another row than its <row> is placed where it says.
+    row_ = row;
+    next_row_ = row + 1;
+  }
+  next_column_ = column_ + 1;
+}
+
+void WorksheetHandler::finish_cell() {
+  in_cell_ = false;
+  switch (type_) {
+    case CellType::shared: {
+      if (!has_value_text_) return;
+      std::uint32_t index = 0;
+      const std::string_view digits = trim(value_);
+      const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
+      // An index that points nowhere shows as an empty cell that has a value.
+      TextSpan span;
+      if (error == std::errc() && end == digits.data() + digits.size() && index < shared_strings_.size())
+        span = shared_strings_[index];
+      storage_.add_cell(row_, column_, span.offset, span.length);
+      return;
+    }
+    case CellType::inline_string:
+      if (has_inline_) return store(inline_.text(), true);
+      if (has_value_text_) return store(value_, true);
+      return;
+    case CellType::number:
+      if (!has_value_text_ || trim(value_).empty()) return;
+      return store_number(trim(value_));
+    case CellType::boolean:
+      if (!has_value_text_) return;
+      {
+        const std::string_view value = trim(value_);
+        if (value == "1" || value == "true") return store("TRUE", false);
+        if (value == "0" || value == "false") return store("FALSE", false);
+      }
+      return store(value_, true);
+    case CellType::date:
+      if (!has_value_text_) return;
+      if (const auto serial = iso_datetime_to_serial(trim(value_), date1904_)) {
+        rendered_ = format_number(*serial, styles_.code(style_), date1904_);
+        return store(rendered_, false);
+      }
+      return store(value_, true);
+    case CellType::string:
+    case CellType::error:
+    case CellType::other:
+      if (!has_value_text_) return;
+      return store(value_, true);
+  }
+}
+
+void WorksheetHandler::store_number(std::string_view value_text) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(value_text.data(), value_text.data() + value_text.size(), value);
+  if (error != std::errc() || end != value_text.data() + value_text.size() || !std::isfinite(value)) {
+    // Not a number after all: show what the file holds rather than lose it.
+    return store(value_text, true);
+  }
+  if (styles_.is_general(style_) && shows_as_written(value_text)) return store(value_text, false);
+  if (styles_.is_general(style_) && value == std::floor(value) && std::fabs(value) < 1e15) {
+    // The General format shows an integer below 10^15 as its digits.
+    char digits[24];
+    const auto [last, ignored] = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value));
+    (void)ignored;
+    return store(std::string_view(digits, static_cast<std::size_t>(last - digits)), false);
+  }
+  rendered_ = format_number(value, styles_.code(style_), date1904_);
+  store(rendered_, false);
+}
+
+void WorksheetHandler::store(std::string_view utf8, bool escapes) {
+  std::uint32_t offset = 0, length = 0;
+  const bool stored = escapes ? store_package_text(storage_, utf8, offset, length)
+                              : store_utf8_text(storage_, utf8, offset, length);
+  if (!stored) return fail(ReadStatus::over_limit);
+  storage_.add_cell(row_, column_, offset, length);
+}
+
+}  // namespace sheetlib

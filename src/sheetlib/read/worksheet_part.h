@@ -1,0 +1,70 @@
+// The worksheet part: the cells of <sheetData>, each stored as the text it
+// shows. <dimension> is not read: writers get it wrong, and cells say where
+// they are.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/styles_part.h"
+#include "sheetlib/read/xml_stream.h"
+
+namespace sheetlib {
+
+constexpr std::uint32_t kMaxRows = 1'048'576;
+constexpr std::uint32_t kMaxColumns = 16'384;
+
+// Parses a cell reference ("B7", "XFD1048576") into zero-based row and
+// column; false when malformed or outside the sheet.
+bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column);
+
+class WorksheetHandler : public xml::Handler {
+ public:
+  WorksheetHandler(CellGrid::Storage& storage, const std::vector<TextSpan>& shared_strings,
+                   const StyleFormats& styles, bool date1904)
+      : storage_(storage), shared_strings_(shared_strings), styles_(styles), date1904_(date1904) {}
+
+  void start(xml::Name name, const xml::Attributes& attributes) override;
+  void end(xml::Name name) override;
+  void text(std::string_view text) override;
+
+ private:
+  enum class CellType : std::uint8_t { number, shared, inline_string, string, boolean, error, date, other };
+
+  void begin_row(const xml::Attributes& attributes);
+  void begin_cell(const xml::Attributes& attributes);
+  void finish_cell();
+  void store_number(std::string_view value_text);
+  void store(std::string_view utf8, bool escapes);
+
+  CellGrid::Storage& storage_;
+  const std::vector<TextSpan>& shared_strings_;
+  const StyleFormats& styles_;
+  bool date1904_;
+
+  int depth_ = 0;
+  bool in_sheet_data_ = false;
+  bool in_row_ = false;
+  bool in_cell_ = false;
+  bool in_value_ = false;
+  bool in_inline_ = false;
+  std::uint32_t row_ = 0;
+  std::uint32_t next_row_ = 0;
+  std::uint32_t next_column_ = 0;
+
+  // The cell being read.
+  std::uint32_t column_ = 0;
+  long style_ = 0;
+  CellType type_ = CellType::number;
+  bool has_value_text_ = false;
+  bool has_inline_ = false;
+  std::string value_;
+  RichTextCollector inline_;
+  std::string rendered_;
+};
+
+}  // namespace sheetlib

@@ -1,0 +1,200 @@
+#include "sheetlib/read/xml_stream.h"
+
+#include <expat.h>
+
+#include <cstring>
+#include <new>
+
+namespace sheetlib::xml {
+
+namespace {
+
+Ns classify(std::string_view uri) {
+  if (uri == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" ||
+      uri == "http://purl.oclc.org/ooxml/spreadsheetml/main")
+    return Ns::main;
+  if (uri == "http://schemas.openxmlformats.org/officeDocument/2006/relationships" ||
+      uri == "http://purl.oclc.org/ooxml/officeDocument/relationships")
+    return Ns::rel;
+  if (uri == "http://schemas.openxmlformats.org/package/2006/relationships") return Ns::package_rel;
+  return Ns::other;
+}
+
+// "xmlns" (the default namespace) or "xmlns:p": the prefix declared, or
+// null when the attribute declares none.
+const char* declared_prefix(const char* name) {
+  if (name[0] != 'x' || std::strncmp(name, "xmlns", 5) != 0) return nullptr;
+  if (name[5] == '\0') return name + 5;
+  return name[5] == ':' ? name + 6 : nullptr;
+}
+
+}  // namespace
+
+void Namespaces::enter(const char** attributes, int depth) {
+  for (const char** p = attributes; *p; p += 2) {
+    const char* prefix = declared_prefix(p[0]);
+    if (!prefix) continue;
+    // xmlns="" undeclares the default namespace.
+    bindings_.push_back({prefix, p[1][0] ? classify(p[1]) : Ns::none, depth});
+  }
+}
+
+Name Namespaces::resolve(const char* qualified_name, bool attribute) const {
+  std::size_t colon = 0, length = 0;
+  for (; qualified_name[length]; ++length)
+    if (qualified_name[length] == ':' && colon == 0) colon = length;
+  if (colon == 0) {
+    const std::string_view local(qualified_name, length);
+    if (attribute) return {Ns::none, local};
+    for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
+      if (binding->prefix.empty()) return {binding->ns, local};
+    return {Ns::none, local};
+  }
+  const std::string_view prefix(qualified_name, colon);
+  const std::string_view local(qualified_name + colon + 1, length - colon - 1);
+  for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
+    if (binding->prefix == prefix) return {binding->ns, local};
+  return {Ns::other, local};
+}
+
+Name Attributes::resolve(const char* qualified_name) const {
+  if (declared_prefix(qualified_name)) return {Ns::none, {}};
+  return namespaces_.resolve(qualified_name, true);
+}
+
+const char* Attributes::find(Ns ns, std::string_view local) const {
+  for (const char** p = pairs_; *p; p += 2) {
+    const Name name = resolve(p[0]);
+    if (name.ns == ns && name.local == local) return p[1];
+  }
+  return nullptr;
+}
+
+Parser::Parser(Handler& handler, const ReadLimits& limits)
+    : parser_(XML_ParserCreate(nullptr)), handler_(handler), max_depth_(limits.max_element_depth) {
+  if (!parser_) {
+    status_ = ReadStatus::out_of_memory;
+    return;
+  }
+  XML_SetUserData(parser_, this);
+  XML_SetElementHandler(parser_, &Parser::on_start, &Parser::on_end);
+  XML_SetCharacterDataHandler(parser_, &Parser::on_text);
+  XML_SetStartDoctypeDeclHandler(parser_, &Parser::on_doctype);
+  XML_SetEntityDeclHandler(parser_, &Parser::on_entity);
+  XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+Parser::~Parser() {
+  if (parser_) XML_ParserFree(parser_);
+}
+
+ReadStatus Parser::status() const { return status_; }
+
+void Parser::stop(ReadStatus status) {
+  if (status_ == ReadStatus::ok) status_ = status;
+  XML_StopParser(parser_, XML_FALSE);
+}
+
+bool Parser::feed(const char* data, std::size_t size, bool last) {
+  if (status_ != ReadStatus::ok) return false;
+  // expat takes an int length; larger pieces go in several calls.
+  constexpr std::size_t kMaxPiece = std::size_t{1} << 30;
+  do {
+    const std::size_t piece = size < kMaxPiece ? size : kMaxPiece;
+    const bool final_piece = last && piece == size;
+    if (!after_parse(XML_Parse(parser_, data, static_cast<int>(piece), final_piece))) return false;
+    data += piece;
+    size -= piece;
+  } while (size > 0);
+  return true;
+}
+
+void* Parser::buffer(std::size_t size) {
+  if (status_ != ReadStatus::ok) return nullptr;
+  void* buffer = XML_GetBuffer(parser_, static_cast<int>(size));
+  if (!buffer) status_ = ReadStatus::out_of_memory;
+  return buffer;
+}
+
+bool Parser::commit(std::size_t size, bool last) {
+  if (status_ != ReadStatus::ok) return false;
+  return after_parse(XML_ParseBuffer(parser_, static_cast<int>(size), last));
+}
+
+bool Parser::after_parse(int result) {
+  if (status_ != ReadStatus::ok) return false;
+  if (result == XML_STATUS_ERROR) {
+    status_ = XML_GetErrorCode(parser_) == XML_ERROR_NO_MEMORY ? ReadStatus::out_of_memory : ReadStatus::malformed;
+    return false;
+  }
+  return true;
+}
+
+// The callbacks run inside expat's C code: nothing may be thrown through it.
+void Parser::on_start(void* self, const char* name, const char** attributes) {
+  auto& parser = *static_cast<Parser*>(self);
+  if (++parser.depth_ > parser.max_depth_) return parser.stop(ReadStatus::over_limit);
+  if (parser.skip_until_depth_ > 0) return;
+  try {
+    parser.namespaces_.enter(attributes, parser.depth_);
+    const Name resolved = parser.namespaces_.resolve(name, false);
+    if (resolved.local == "extLst") {
+      parser.skip_until_depth_ = parser.depth_;
+      return;
+    }
+    parser.handler_.start(resolved, Attributes(attributes, parser.namespaces_));
+  } catch (const std::bad_alloc&) {
+    return parser.stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return parser.stop(ReadStatus::malformed);
+  }
+  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+}
+
+void Parser::on_end(void* self, const char* name) {
+  auto& parser = *static_cast<Parser*>(self);
+  const int depth = parser.depth_--;
+  if (parser.skip_until_depth_ > 0) {
+    if (parser.skip_until_depth_ == depth) {
+      parser.skip_until_depth_ = 0;
+      parser.namespaces_.leave(depth);
+    }
+    return;
+  }
+  try {
+    const Name resolved = parser.namespaces_.resolve(name, false);
+    parser.namespaces_.leave(depth);
+    parser.handler_.end(resolved);
+  } catch (const std::bad_alloc&) {
+    return parser.stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return parser.stop(ReadStatus::malformed);
+  }
+  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+}
+
+void Parser::on_text(void* self, const char* text, int length) {
+  auto& parser = *static_cast<Parser*>(self);
+  if (parser.skip_until_depth_ > 0) return;
+  try {
+    parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));
+  } catch (const std::bad_alloc&) {
+    return parser.stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return parser.stop(ReadStatus::malformed);
+  }
+  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+}
+
+// A document type declaration is the only way to entities (and to their
+// exponential expansion); no part of a workbook has one.
+void Parser::on_doctype(void* self, const char*, const char*, const char*, int) {
+  static_cast<Parser*>(self)->stop(ReadStatus::malformed);
+}
+
+void Parser::on_entity(void* self, const char*, int, const char*, int, const char*, const char*, const char*,
+                       const char*) {
+  static_cast<Parser*>(self)->stop(ReadStatus::malformed);
+}
+
+}  // namespace sheetlib::xml

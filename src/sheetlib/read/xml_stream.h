@@ -1,0 +1,138 @@
+// A streaming XML parser over expat in namespace mode, fed in chunks of any
+// size. Names reach the handler as (namespace, local name), so that prefixes
+// do not matter and the transitional and strict vocabularies read alike.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheetlib/read/workbook_reader.h"
+
+typedef struct XML_ParserStruct* XML_Parser;
+
+namespace sheetlib::xml {
+
+enum class Ns : std::uint8_t {
+  none,         // no namespace (unprefixed attributes)
+  main,         // spreadsheetml, transitional or strict
+  rel,          // office document relationships (r:id), transitional or strict
+  package_rel,  // package relationships (.rels parts)
+  other,
+};
+
+struct Name {
+  Ns ns;
+  std::string_view local;
+  bool is(Ns n, std::string_view l) const { return ns == n && local == l; }
+};
+
+class Namespaces;
+
+// The attributes of one start tag, as expat hands them over.
+class Attributes {
+ public:
+  Attributes(const char** pairs, const Namespaces& namespaces) : pairs_(pairs), namespaces_(namespaces) {}
+  // The value of the attribute, or null when absent.
+  const char* find(Ns ns, std::string_view local) const;
+  // Walks every attribute but the namespace declarations: f(Name, value).
+  template <typename F>
+  void each(F&& f) const {
+    for (const char** p = pairs_; *p; p += 2) {
+      const Name name = resolve(p[0]);
+      if (!name.local.empty()) f(name, p[1]);
+    }
+  }
+
+ private:
+  Name resolve(const char* qualified_name) const;
+  const char** pairs_;
+  const Namespaces& namespaces_;
+};
+
+// The namespace declarations in scope. expat runs without its namespace
+// processing (which costs a fifth of its time on a worksheet); names are
+// resolved here, against the few declarations a part makes.
+class Namespaces {
+ public:
+  // Takes the declarations of a start tag at `depth`.
+  void enter(const char** attributes, int depth);
+  void leave(int depth) {
+    while (!bindings_.empty() && bindings_.back().depth == depth) bindings_.pop_back();
+  }
+  // An element's name; an attribute's name when `attribute` (no prefix means
+  // no namespace). An undeclared prefix gives Ns::other.
+  Name resolve(const char* qualified_name, bool attribute) const;
+
+ private:
+  struct Binding {
+    std::string prefix;
+    Ns ns;
+    int depth;
+  };
+  std::vector<Binding> bindings_;
+};
+
+// Receives the events of one part. A handler that meets content it cannot
+// accept calls fail(); the parser stops at once.
+class Handler {
+ public:
+  virtual ~Handler() = default;
+  virtual void start(Name name, const Attributes& attributes) = 0;
+  virtual void end(Name name) = 0;
+  virtual void text(std::string_view) {}
+
+  ReadStatus failure() const { return failure_; }
+
+ protected:
+  void fail(ReadStatus status) {
+    if (failure_ == ReadStatus::ok) failure_ = status;
+  }
+
+ private:
+  ReadStatus failure_ = ReadStatus::ok;
+};
+
+// Parses one document (namespace declarations are checked as expat's
+// namespace mode would: well-formedness of names stays expat's). Subtrees of extension lists (extLst) are not
+// delivered: what Excel puts there reuses names of the main vocabulary with
+// other meanings. A DOCTYPE stops the parse: no entity is ever expanded.
+class Parser {
+ public:
+  Parser(Handler& handler, const ReadLimits& limits);
+  ~Parser();
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
+
+  // Feeds the next piece of the document; `last` marks the end. Returns
+  // false once the document has failed (see status()).
+  bool feed(const char* data, std::size_t size, bool last);
+  // Zero-copy feeding: fill buffer(n) with up to n bytes, then commit them.
+  void* buffer(std::size_t size);
+  bool commit(std::size_t size, bool last);
+
+  // ok while the document is fine so far (and after a well-formed end).
+  ReadStatus status() const;
+
+ private:
+  static void on_start(void* self, const char* name, const char** attributes);
+  static void on_end(void* self, const char* name);
+  static void on_text(void* self, const char* text, int length);
+  static void on_doctype(void* self, const char*, const char*, const char*, int);
+  static void on_entity(void* self, const char*, int, const char*, int, const char*, const char*, const char*,
+                        const char*);
+  bool after_parse(int result);
+  void stop(ReadStatus status);
+
+  XML_Parser parser_;
+  Handler& handler_;
+  int max_depth_;
+  int depth_ = 0;
+  int skip_until_depth_ = 0;  // inside an extLst when > 0
+  Namespaces namespaces_;
+  ReadStatus status_ = ReadStatus::ok;
+};
+
+}  // namespace sheetlib::xml

@@ -1,0 +1,130 @@
+#include "sheetlib/read/zip_archive.h"
+
+#include <zip.h>
+
+namespace sheetlib {
+
+namespace {
+
+// Below this size a part is not held to the inflation ratio: small parts of
+// repeated markup legitimately compress very well.
+constexpr std::uint64_t kRatioFreeBytes = std::uint64_t{1} << 20;
+
+bool starts_with_zip_signature(std::string_view bytes) {
+  return bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K';
+}
+
+}  // namespace
+
+std::string part_key(std::string_view name) {
+  std::string key;
+  key.reserve(name.size());
+  for (char c : name) {
+    if (c == '\\') c = '/';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c == '/' && key.empty()) continue;
+    key.push_back(c);
+  }
+  return key;
+}
+
+ZipArchive::~ZipArchive() {
+  if (archive_) zip_discard(archive_);
+}
+
+ReadStatus ZipArchive::open(std::string_view bytes, const ReadLimits& limits, std::unique_ptr<ZipArchive>& result) {
+  // libzip opens an empty buffer as an empty archive; an empty file is no zip.
+  if (bytes.empty()) return ReadStatus::not_a_zip;
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  if (!source) {
+    zip_error_fini(&error);
+    return ReadStatus::out_of_memory;
+  }
+  zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  if (!archive) {
+    const int code = zip_error_code_zip(&error);
+    zip_source_free(source);
+    zip_error_fini(&error);
+    if (code == ZIP_ER_MEMORY) return ReadStatus::out_of_memory;
+    // A file that starts like a zip but cannot be opened is a broken one
+    // (truncated, or its directory points outside the file).
+    return starts_with_zip_signature(bytes) ? ReadStatus::malformed : ReadStatus::not_a_zip;
+  }
+  zip_error_fini(&error);
+  result.reset(new ZipArchive(archive, limits));
+
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
+    if (!name) continue;
+    // The first entry of a name wins, as in the central directory's order.
+    result->index_.emplace(part_key(name), static_cast<std::uint64_t>(i));
+  }
+  return ReadStatus::ok;
+}
+
+bool ZipArchive::contains(std::string_view part_name) const { return index_.count(part_key(part_name)) > 0; }
+
+std::unique_ptr<PartStream> ZipArchive::open_part(std::string_view part_name, ReadStatus& status) {
+  const auto found = index_.find(part_key(part_name));
+  if (found == index_.end()) {
+    status = ReadStatus::not_a_workbook;
+    return nullptr;
+  }
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_stat_index(archive_, found->second, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+      !(stat.valid & ZIP_STAT_COMP_SIZE)) {
+    status = ReadStatus::malformed;
+    return nullptr;
+  }
+  // What the directory claims is checked before anything is inflated, and
+  // again, against what really comes out, while reading.
+  if (inflated_total_ > limits_.max_total_inflated_bytes ||
+      stat.size > limits_.max_total_inflated_bytes - inflated_total_ ||
+      (stat.size > kRatioFreeBytes && stat.size / (stat.comp_size ? stat.comp_size : 1) > limits_.max_inflation_ratio)) {
+    status = ReadStatus::over_limit;
+    return nullptr;
+  }
+  zip_file_t* file = zip_fopen_index(archive_, found->second, 0);
+  if (!file) {
+    status = zip_error_code_zip(zip_get_error(archive_)) == ZIP_ER_MEMORY ? ReadStatus::out_of_memory
+                                                                          : ReadStatus::malformed;
+    return nullptr;
+  }
+  status = ReadStatus::ok;
+  return std::unique_ptr<PartStream>(new PartStream(*this, file, stat.size, stat.comp_size));
+}
+
+PartStream::~PartStream() {
+  if (file_) zip_fclose(file_);
+}
+
+std::ptrdiff_t PartStream::read(char* buffer, std::size_t capacity) {
+  if (status_ != ReadStatus::ok) return -1;
+  const zip_int64_t got = zip_fread(file_, buffer, capacity);
+  if (got < 0) {
+    status_ = zip_error_code_zip(zip_file_get_error(file_)) == ZIP_ER_MEMORY ? ReadStatus::out_of_memory
+                                                                             : ReadStatus::malformed;
+    return -1;
+  }
+  const auto count = static_cast<std::uint64_t>(got);
+  inflated_ += count;
+  archive_.inflated_total_ += count;
+  // A part that inflates beyond its declared size lies about itself.
+  if (inflated_ > declared_size_) {
+    status_ = ReadStatus::malformed;
+    return -1;
+  }
+  if (archive_.inflated_total_ > archive_.limits_.max_total_inflated_bytes ||
+      (inflated_ > kRatioFreeBytes &&
+       inflated_ / (compressed_size_ ? compressed_size_ : 1) > archive_.limits_.max_inflation_ratio)) {
+    status_ = ReadStatus::over_limit;
+    return -1;
+  }
+  return static_cast<std::ptrdiff_t>(got);
+}
+
+}  // namespace sheetlib

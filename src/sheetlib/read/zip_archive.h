@@ -1,0 +1,77 @@
+// The workbook's zip container, opened from the file's bytes in memory.
+// Parts are looked up the way packages name them: without letter case, with
+// '\' read as '/'. Their data is inflated piece by piece, with the limits
+// against zip bombs checked as the bytes come out, not as the headers claim.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "sheetlib/read/workbook_reader.h"
+
+typedef struct zip zip_t;
+typedef struct zip_file zip_file_t;
+
+namespace sheetlib {
+
+// The key under which a part name is looked up: lower case, '/' separators,
+// no leading '/'.
+std::string part_key(std::string_view name);
+
+class ZipArchive;
+
+// The inflated bytes of one part, read in pieces.
+class PartStream {
+ public:
+  PartStream(const PartStream&) = delete;
+  PartStream& operator=(const PartStream&) = delete;
+  ~PartStream();
+
+  // Fills up to `capacity` bytes; returns the count, 0 at the end of the
+  // part, or -1 on failure (see status()).
+  std::ptrdiff_t read(char* buffer, std::size_t capacity);
+  ReadStatus status() const { return status_; }
+
+ private:
+  friend class ZipArchive;
+  PartStream(ZipArchive& archive, zip_file_t* file, std::uint64_t declared_size, std::uint64_t compressed_size)
+      : archive_(archive), file_(file), declared_size_(declared_size), compressed_size_(compressed_size) {}
+
+  ZipArchive& archive_;
+  zip_file_t* file_;
+  std::uint64_t declared_size_;
+  std::uint64_t compressed_size_;
+  std::uint64_t inflated_ = 0;
+  ReadStatus status_ = ReadStatus::ok;
+};
+
+class ZipArchive {
+ public:
+  ZipArchive(const ZipArchive&) = delete;
+  ZipArchive& operator=(const ZipArchive&) = delete;
+  ~ZipArchive();
+
+  // Opens the archive held in `bytes`, which must outlive it.
+  static ReadStatus open(std::string_view bytes, const ReadLimits& limits, std::unique_ptr<ZipArchive>& archive);
+
+  bool contains(std::string_view part_name) const;
+
+  // Opens a part for reading; null with `status` set when it is missing
+  // (not_a_workbook) or cannot be read.
+  std::unique_ptr<PartStream> open_part(std::string_view part_name, ReadStatus& status);
+
+ private:
+  friend class PartStream;
+  ZipArchive(zip_t* archive, const ReadLimits& limits) : archive_(archive), limits_(limits) {}
+
+  zip_t* archive_;
+  ReadLimits limits_;
+  std::unordered_map<std::string, std::uint64_t> index_;
+  std::uint64_t inflated_total_ = 0;
+};
+
+}  // namespace sheetlib

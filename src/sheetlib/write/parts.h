@@ -1,0 +1,54 @@
+// The parts of an .xlsx package that the writer makes, one function (and one
+// source file) per part. Each returns the part's XML.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sheetlib/write/sheet_content.h"
+
+namespace sheetlib {
+
+struct SheetToWrite {
+  std::string name_utf8;
+  SheetContent* content;
+};
+
+// [Content_Types].xml: the type of every part.
+std::string content_types_part(std::size_t sheet_count);
+
+// _rels/.rels: where the workbook is.
+std::string package_relationships_part();
+
+// xl/workbook.xml and xl/_rels/workbook.xml.rels: the sheets, in order, and
+// the parts they and the workbook refer to (sheet i is worksheets/sheet<i+1>.xml).
+std::string workbook_part(const std::vector<SheetToWrite>& sheets);
+std::string workbook_relationships_part(std::size_t sheet_count);
+
+// xl/styles.xml: the default font, fills and border, and one cell format for
+// each entry of `format_borders` (the border style of its four sides, in the
+// library's numbering: 0 none, 1 thin, … 13 slantDashDot); cell format i + 1
+// is format_borders[i].
+std::string styles_part(const std::vector<int>& format_borders);
+
+// xl/sharedStrings.xml; `reference_count` is the number of cells using it.
+std::string shared_strings_part(const SharedStrings& strings, std::uint64_t reference_count);
+
+// xl/worksheets/sheetN.xml. `selected` marks the tab shown when the workbook opens.
+std::string worksheet_part(SheetContent& sheet, bool selected);
+
+// docProps/app.xml: the application that wrote the workbook.
+std::string application_properties_part();
+
+// The whole package as zip bytes, or an empty string when it cannot be built.
+std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedStrings& strings,
+                          const std::vector<int>& format_borders);
+
+inline constexpr char kSpreadsheetNamespace[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+inline constexpr char kRelationshipsNamespace[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+inline constexpr char kXmlDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+
+}  // namespace sheetlib

@@ -1,0 +1,211 @@
+// Files that are no workbooks, broken workbooks and workbooks built to hurt
+// the reader: each fails with a status, fast, without crashing.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+
+#include "test_package.h"
+
+namespace sheetlib::testing {
+namespace {
+
+std::uint32_t crc_of(const std::string& data) {
+  return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+RawEntry stored(const std::string& name, const std::string& data) {
+  const auto size = static_cast<std::uint32_t>(data.size());
+  return {name, data, 0, crc_of(data), size, size};
+}
+
+// The parts of a workbook as stored entries, the worksheet left to the test.
+std::vector<RawEntry> workbook_entries_without_sheet() {
+  std::vector<RawEntry> entries;
+  for (const Part& part : workbook_parts("<worksheet/>"))
+    if (part.name != "xl/worksheets/sheet1.xml") entries.push_back(stored(part.name, part.data));
+  return entries;
+}
+
+// A raw deflate stream of `mebibytes` MiB of zeros, made without deflating
+// them all: after the first block every further one is the same bytes
+// (its back references reach only zeros), so it is repeated.
+std::string deflated_zeros(std::uint32_t mebibytes) {
+  const std::string zeros(1 << 20, '\0');
+  z_stream stream{};
+  deflateInit2(&stream, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+  const auto compress = [&](int flush, const std::string& input) {
+    std::string out(1 << 16, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+    stream.avail_in = static_cast<uInt>(input.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, flush);
+    out.resize(out.size() - stream.avail_out);
+    return out;
+  };
+  std::string data = compress(Z_SYNC_FLUSH, zeros);
+  const std::string repeated = compress(Z_SYNC_FLUSH, zeros);
+  for (std::uint32_t i = 2; i < mebibytes; ++i) data += repeated;
+  data += compress(Z_FINISH, "");
+  deflateEnd(&stream);
+  return data;
+}
+
+std::string valid_workbook() {
+  return make_workbook(sheet_xml("<row><c t=\"s\"><v>0</v></c><c><v>2</v></c></row>"),
+                       shared_strings_xml("<si><t>kept</t></si>"));
+}
+
+TEST(NotAWorkbook, FilesThatAreNoZipFailAsSuch) {
+  EXPECT_EQ(load("").status, ReadStatus::not_a_zip);
+  EXPECT_EQ(load("name,value\nx,1\n").status, ReadStatus::not_a_zip);
+  // An encrypted workbook and an .xls are OLE compound files.
+  std::string compound_file("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+  compound_file.resize(4096, '\0');
+  EXPECT_EQ(load(compound_file).status, ReadStatus::not_a_zip);
+}
+
+TEST(BrokenZip, EveryTruncationFailsCleanly) {
+  const std::string bytes = valid_workbook();
+  ASSERT_EQ(load(bytes).status, ReadStatus::ok);
+  for (std::size_t size = 0; size < bytes.size(); size += 13)
+    EXPECT_NE(load(bytes.substr(0, size)).status, ReadStatus::ok) << size;
+}
+
+TEST(BrokenZip, CorruptedBytesNeverCrashAndNeverReadAsTheOriginal) {
+  const std::string bytes = valid_workbook();
+  for (std::size_t at = 0; at < bytes.size(); at += 3) {
+    std::string corrupt = bytes;
+    corrupt[at] = static_cast<char>(corrupt[at] ^ 0x5A);
+    Loaded loaded = load(corrupt);
+    // A flipped byte in a header field or a name may leave a readable file
+    // (one whose shared strings are no longer found shows those cells
+    // empty), but never one whose texts silently changed.
+    if (loaded.status == ReadStatus::ok && loaded.grid.row_extent() == 1 && loaded.grid.column_extent() == 2) {
+      EXPECT_TRUE(loaded.grid.text(0, 0) == "kept" || loaded.grid.text(0, 0).empty()) << at;
+      EXPECT_EQ(loaded.grid.text(0, 1), "2") << at;
+    }
+  }
+}
+
+TEST(BrokenZip, DirectoryThatLiesFails) {
+  const std::string sheet = sheet_xml("<row><c><v>1</v></c></row>");
+  const auto with_sheet = [&](RawEntry entry) {
+    std::vector<RawEntry> entries = workbook_entries_without_sheet();
+    entries.push_back(std::move(entry));
+    return make_raw_zip(entries);
+  };
+  RawEntry honest = stored("xl/worksheets/sheet1.xml", sheet);
+  ASSERT_EQ(load(with_sheet(honest)).status, ReadStatus::ok);
+
+  RawEntry wrong_crc = honest;
+  wrong_crc.crc ^= 1;
+  EXPECT_EQ(load(with_sheet(wrong_crc)).status, ReadStatus::malformed);
+
+  RawEntry short_claim = honest;  // claims fewer bytes than it holds
+  short_claim.uncompressed_size = short_claim.compressed_size = 20;
+  EXPECT_NE(load(with_sheet(short_claim)).status, ReadStatus::ok);
+
+  RawEntry long_claim = honest;  // claims more bytes than the file holds
+  long_claim.uncompressed_size = long_claim.compressed_size = 1'000'000;
+  EXPECT_NE(load(with_sheet(long_claim)).status, ReadStatus::ok);
+
+  std::string moved = with_sheet(honest);
+  // The directory's offset of the worksheet (its last entry) pointing past
+  // the file's end.
+  const std::size_t sheet_entry = moved.rfind(std::string("PK\x01\x02", 4));
+  ASSERT_NE(sheet_entry, std::string::npos);
+  moved.replace(sheet_entry + 42, 4, std::string("\xF0\xFF\xFF\x0F", 4));
+  EXPECT_NE(load(moved).status, ReadStatus::ok);
+}
+
+TEST(ZipBomb, GigabytesOfZerosAreRefusedBeforeTheyAreInflated) {
+  const std::uint32_t mebibytes = 3 * 1024;  // 3 GiB inflated, about 3 MB deflated
+  const std::string bomb = deflated_zeros(mebibytes);
+  const auto with_sheet = [&](std::uint32_t claimed_size) {
+    std::vector<RawEntry> entries = workbook_entries_without_sheet();
+    entries.push_back({"xl/worksheets/sheet1.xml", bomb, 8, 0, static_cast<std::uint32_t>(bomb.size()), claimed_size});
+    return make_raw_zip(entries);
+  };
+  // Honest about its size: over the ratio before anything is inflated.
+  EXPECT_EQ(load(with_sheet(mebibytes << 20)).status, ReadStatus::over_limit);
+  // Claiming a plausible size: stopped as soon as it inflates beyond it.
+  EXPECT_EQ(load(with_sheet(static_cast<std::uint32_t>(bomb.size()) * 4)).status, ReadStatus::malformed);
+  // Allowed any ratio, the total limit still stops it.
+  ReadLimits limits;
+  limits.max_inflation_ratio = 1u << 30;
+  limits.max_total_inflated_bytes = 64u << 20;
+  EXPECT_EQ(load(with_sheet(mebibytes << 20), limits).status, ReadStatus::over_limit);
+}
+
+TEST(ZipBomb, TotalOfAllPartsIsLimited) {
+  const std::string padding(6u << 20, ' ');
+  const std::string bytes = make_workbook(sheet_xml("<row><c t=\"s\"><v>0</v></c></row>" + padding),
+                                          shared_strings_xml("<si><t>a</t></si>" + padding));
+  // Spaces deflate far beyond the default ratio; this is about the total.
+  EXPECT_EQ(load(bytes).status, ReadStatus::over_limit);
+  ReadLimits limits;
+  limits.max_inflation_ratio = 1u << 30;
+  ASSERT_EQ(load(bytes, limits).status, ReadStatus::ok);
+  limits.max_total_inflated_bytes = 10u << 20;
+  EXPECT_EQ(load(bytes, limits).status, ReadStatus::over_limit);
+}
+
+TEST(HostileXml, DocumentTypesAreRefusedSoNoEntityIsExpanded) {
+  std::string laughs = "<!DOCTYPE worksheet [<!ENTITY a0 \"ha\">";
+  for (int i = 1; i < 30; ++i)
+    laughs += "<!ENTITY a" + std::to_string(i) + " \"&a" + std::to_string(i - 1) + ";&a" + std::to_string(i - 1) + ";\">";
+  laughs += "]>";
+  const std::string sheet_body =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row>"
+      "<c t=\"inlineStr\"><is><t>&a29;</t></is></c></row></sheetData></worksheet>";
+  EXPECT_EQ(load(make_workbook("<?xml version=\"1.0\"?>" + laughs + sheet_body)).status, ReadStatus::malformed);
+  EXPECT_EQ(load(make_workbook("<!DOCTYPE worksheet SYSTEM \"http://example.com/x.dtd\">" + sheet_body)).status,
+            ReadStatus::malformed);
+  // In any part, not just the worksheet.
+  EXPECT_EQ(load(make_workbook(sheet_xml("<row><c t=\"s\"><v>0</v></c></row>"),
+                               "<!DOCTYPE sst [<!ENTITY e \"x\">]>" + shared_strings_xml("<si><t>&e;</t></si>")))
+                .status,
+            ReadStatus::malformed);
+}
+
+TEST(HostileXml, DeepNestingStopsAtTheDepthLimit) {
+  std::string deep;
+  for (int i = 0; i < 100'000; ++i) deep += "<a>";
+  for (int i = 0; i < 100'000; ++i) deep += "</a>";
+  EXPECT_EQ(load(make_workbook(sheet_xml("<row>" + deep + "</row>"))).status, ReadStatus::over_limit);
+  std::string shallow;
+  for (int i = 0; i < 200; ++i) shallow += "<a>";
+  for (int i = 0; i < 200; ++i) shallow += "</a>";
+  EXPECT_EQ(load(make_workbook(sheet_xml("<row>" + shallow + "<c><v>1</v></c></row>"))).status, ReadStatus::ok);
+}
+
+TEST(HostileXml, InvalidTextAndMarkupFail) {
+  EXPECT_EQ(load(make_workbook(sheet_xml("<row><c t=\"inlineStr\"><is><t>bad \xC3\x28 byte</t></is></c></row>"))).status,
+            ReadStatus::malformed);
+  EXPECT_EQ(load(make_workbook(sheet_xml("<row><c><v>1</v></row>"))).status, ReadStatus::malformed);
+  EXPECT_EQ(load(make_workbook(sheet_xml("<row><c><v>1</v></c></row>"), "<sst><si>")).status, ReadStatus::malformed);
+}
+
+TEST(HostileXml, SharedStringCountIsLimited) {
+  const std::string bytes =
+      make_workbook(sheet_xml("<row><c t=\"s\"><v>0</v></c></row>"), shared_strings_xml("<si/><si/><si/><si/>"));
+  ReadLimits limits;
+  limits.max_shared_strings = 3;
+  EXPECT_EQ(load(bytes, limits).status, ReadStatus::over_limit);
+  limits.max_shared_strings = 4;
+  EXPECT_EQ(load(bytes, limits).status, ReadStatus::ok);
+}
+
+TEST(FailedLoad, LeavesTheGridAsItWas) {
+  CellGrid grid;
+  ASSERT_EQ(read_first_worksheet(valid_workbook(), grid), ReadStatus::ok);
+  EXPECT_EQ(read_first_worksheet(make_workbook(sheet_xml("<row><c r=\"A0\"><v>1</v></c></row>")), grid),
+            ReadStatus::malformed);
+  EXPECT_EQ(grid.text(0, 0), "kept");
+  EXPECT_EQ(grid.row_extent(), 1);
+}
+
+}  // namespace
+}  // namespace sheetlib::testing

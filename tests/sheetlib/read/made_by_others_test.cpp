@@ -1,0 +1,274 @@
+// Workbooks that other programs wrote: the corpus (Excel, LibreOffice,
+// Gnumeric, openpyxl …) compared cell by cell with what LibreOffice shows,
+// and workbooks that openpyxl and xlsxwriter write while the test runs.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sheetlib/format/number_format.h"
+#include "support/gbk_literal.h"
+#include "test_package.h"
+
+namespace sheetlib::testing {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+const std::string kCorpus = std::string(COLSPLIT_SOURCE_DIR) + "/tests/sheetlib/read/corpus/";
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// LibreOffice's CSV: comma-separated, text in double quotes when it holds a
+// comma, quote or line break, quotes doubled.
+Rows parse_csv(const std::string& csv) {
+  Rows rows;
+  std::vector<std::string> row;
+  std::string field;
+  bool quoted = false, any = false;
+  for (std::size_t i = 0; i < csv.size(); ++i) {
+    const char c = csv[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c == '"') {
+      quoted = any = true;
+    } else if (c == ',') {
+      row.push_back(field);
+      field.clear();
+      any = true;
+    } else if (c == '\n') {
+      if (any || !field.empty()) row.push_back(field);
+      rows.push_back(row);
+      row.clear();
+      field.clear();
+      any = false;
+    } else if (c != '\r') {
+      field += c;
+      any = true;
+    }
+  }
+  if (any || !field.empty()) {
+    row.push_back(field);
+    rows.push_back(row);
+  }
+  // Trailing rows without any text are the CSV's, not the sheet's.
+  while (!rows.empty()) {
+    bool empty = true;
+    for (const std::string& cell : rows.back()) empty = empty && cell.empty();
+    if (!empty) break;
+    rows.pop_back();
+  }
+  return rows;
+}
+
+std::string cell_name(int row, int column) {
+  std::string letters;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+  return letters + std::to_string(row + 1);
+}
+
+// Cells whose text comes from the number renderer: they match LibreOffice
+// once the renderer formats dates and decimals; until then each is listed.
+bool renderer_formats_dates() { return format_number(45000, "yyyy-mm-dd", false) == "2023-03-15"; }
+
+// Where LibreOffice shows something else than the cell holds, and we are
+// right: the text we show for each such cell.
+const std::map<std::string, std::map<std::string, std::string>> kLibreOfficeDiffers = {
+    // LibreOffice recalculates the formulas and shows its own results (Err:502
+    // for functions it evaluates differently, #REF! and #NAME? for references
+    // it resolves otherwise); the cells hold Excel's results, which Excel shows.
+    {"errors", {{"A4", "#NULL!"}, {"A5", "#REF!"}, {"A6", "#NUM!"}, {"A7", "#N/A"}}},
+    // The text holds a carriage return (escaped as _x000D_) before its line
+    // feed; LibreOffice drops it.
+    {"has_x000D_inline", {{"A1", "ABC\r\nDEF"}}},
+    // An inline string that also carries a <v>: the string is the cell's
+    // text, as Excel shows it; LibreOffice shows nothing.
+    {"inlineStr_with_value", {{"D2", "1."}}},
+};
+
+void compare_with_libreoffice(const std::string& name) {
+  SCOPED_TRACE(name);
+  Loaded loaded = load(file_bytes(kCorpus + name + ".xlsx"));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  const Rows ours = grid_rows(loaded.grid);
+  const Rows expected = parse_csv(file_bytes(kCorpus + name + ".csv"));
+
+  static const std::map<std::string, std::string> kNone;
+  const auto found = kLibreOfficeDiffers.find(name);
+  const std::map<std::string, std::string>& known = found != kLibreOfficeDiffers.end() ? found->second : kNone;
+  const bool dates = renderer_formats_dates();
+  std::vector<std::string> pending;
+
+  const std::size_t row_count = std::max(ours.size(), expected.size());
+  for (std::size_t r = 0; r < row_count; ++r) {
+    const std::size_t columns = std::max(r < ours.size() ? ours[r].size() : 0, r < expected.size() ? expected[r].size() : 0);
+    for (std::size_t c = 0; c < columns; ++c) {
+      const std::string mine = r < ours.size() && c < ours[r].size() ? ours[r][c] : "";
+      const std::string theirs = r < expected.size() && c < expected[r].size() ? expected[r][c] : "";
+      const std::string where = cell_name(static_cast<int>(r), static_cast<int>(c));
+      if (const auto ours_known = known.find(where); ours_known != known.end()) {
+        EXPECT_EQ(mine, ours_known->second) << where;
+        continue;
+      }
+      if (mine == theirs) continue;
+      // A number or ISO date the renderer has still to format.
+      if (!dates && loaded.grid.has_value(static_cast<int>(r), static_cast<int>(c)) && !mine.empty() &&
+          mine.find_first_not_of("0123456789.-+E:T") == std::string::npos) {
+        pending.push_back(where + " (" + mine + " vs " + theirs + ")");
+        continue;
+      }
+      ADD_FAILURE() << where << ": ours \"" << mine << "\", LibreOffice \"" << theirs << "\"";
+    }
+  }
+  if (!pending.empty()) {
+    std::cout << "[ PENDING  ] " << name << ": " << pending.size()
+              << " cell(s) wait for the number renderer:";
+    for (std::size_t i = 0; i < pending.size() && i < 4; ++i) std::cout << ' ' << pending[i];
+    if (pending.size() > 4) std::cout << " …";
+    std::cout << '\n';
+  }
+}
+
+class Corpus : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Corpus, FirstSheetShowsWhatLibreOfficeShows) { compare_with_libreoffice(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(
+    MadeByOthers, Corpus,
+    ::testing::Values("date", "date_iso", "empty_shared_string", "empty_sheet", "errors", "has_x000D_inline",
+                      "header-row", "inlineStr_with_value", "issue127", "issue_174", "issue_261", "issues",
+                      "merge_cells", "minimal_package", "nonstandard-xml-ns-prefix", "picture",
+                      "richtext-after-plain", "rph", "strict_iso_paths", "table_with_absolute_paths",
+                      "whitespace_trim"),
+    [](const ::testing::TestParamInfo<const char*>& info) {
+      std::string name = info.param;
+      for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      return name;
+    });
+
+TEST(CorpusStatus, EncryptedWorkbookIsNoZip) {
+  EXPECT_EQ(load(file_bytes(kCorpus + "pass_protected.xlsx")).status, ReadStatus::not_a_zip);
+}
+
+// Runs a Python script that writes a workbook; the bytes of the workbook, or
+// a reason to skip.
+struct Written {
+  std::string bytes;
+  std::string skip_reason;
+};
+
+Written write_with_python(const std::string& module, const std::string& script) {
+#ifdef _WIN32
+  (void)script;
+  return {"", "Python (" + module + ") cannot be started from the Windows build"};
+#else
+  const std::string folder = ::testing::TempDir();
+  const std::string script_path = folder + "sheetlib_read_" + module + ".py";
+  const std::string book_path = folder + "sheetlib_read_" + module + ".xlsx";
+  std::ofstream(script_path) << "import sys\ntry:\n    import " << module
+                             << "\nexcept ImportError:\n    sys.exit(3)\nout = sys.argv[1]\n"
+                             << script;
+  std::remove(book_path.c_str());
+  const int status = std::system((std::string(COLSPLIT_PYTHON) + " " + script_path + " " + book_path).c_str());
+  if (status != 0) {
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) return {"", "the Python module " + module + " is missing"};
+    return {"", ""};
+  }
+  return {file_bytes(book_path), ""};
+#endif
+}
+
+#define WRITE_WITH_PYTHON(written, module, script)                       \
+  const Written written = write_with_python(module, script);            \
+  if (!written.skip_reason.empty()) GTEST_SKIP() << written.skip_reason; \
+  ASSERT_FALSE(written.bytes.empty()) << "the " module " script failed"
+
+std::string date_shown(double serial, const char* code) { return format_number(serial, code, false); }
+
+TEST(WrittenByOpenpyxl, ValuesOfEveryKindAndOnlyTheFirstSheet) {
+  WRITE_WITH_PYTHON(written, "openpyxl", R"(
+import datetime
+from openpyxl.styles import Font
+book = openpyxl.Workbook()
+sheet = book.active
+sheet.title = "数据"
+sheet.append(["城市", "count", "ratio", "flag", "when"])
+sheet.append(["北京", 12, 3.25, True, datetime.date(2024, 3, 1)])
+sheet.append(["上海", -7, 0.5, False, None])
+sheet["E2"].number_format = "yyyy-mm-dd"
+sheet["G9"].font = Font(bold=True)
+sheet["B5"] = "=1+1"
+other = book.create_sheet("other")
+other["A1"] = "not this one"
+book.save(out)
+)");
+  Loaded loaded = load(written.bytes);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  // The styled G9 and the formula without a cached result hold no value.
+  EXPECT_EQ(loaded.grid.row_extent(), 3);
+  EXPECT_EQ(loaded.grid.column_extent(), 5);
+  const Rows rows = grid_rows(loaded.grid);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"城市", "count", "ratio", "flag", "when"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"北京", "12", "3.25", "TRUE", date_shown(45352, "yyyy-mm-dd")}));
+  EXPECT_EQ(rows[2], (std::vector<std::string>{"上海", "-7", "0.5", "FALSE", ""}));
+}
+
+TEST(WrittenByXlsxwriter, SharedAndInlineStringsRichTextFormulasAndFormats) {
+  for (const char* mode : {"False", "True"}) {  // constant_memory writes inline strings
+    SCOPED_TRACE(mode);
+    WRITE_WITH_PYTHON(written, "xlsxwriter", std::string("constant_memory = ") + mode + R"(
+import datetime
+book = xlsxwriter.Workbook(out, {"constant_memory": constant_memory})
+sheet = book.add_worksheet("表一")
+bold = book.add_format({"bold": True})
+money = book.add_format({"num_format": "0.00"})
+day = book.add_format({"num_format": "yyyy-mm-dd"})
+sheet.write_string(0, 0, "名称")
+sheet.write_rich_string(0, 1, bold, "rich", " text")
+sheet.write_string(0, 2, "_x0041_ & <tag>")
+sheet.write_number(1, 0, 1234567)
+sheet.write_number(1, 1, 2.5, money)
+sheet.write_formula(1, 2, "=A2*2", None, 2469134)
+sheet.write_boolean(2, 0, True)
+sheet.write_datetime(2, 1, datetime.datetime(2024, 3, 1), day)
+sheet.write_formula(2, 2, '="a"&"b"', None, "ab")
+sheet.write_blank(5, 5, None, bold)
+book.add_worksheet("second").write(0, 0, "no")
+book.close()
+)");
+    Loaded loaded = load(written.bytes);
+    ASSERT_EQ(loaded.status, ReadStatus::ok);
+    EXPECT_EQ(loaded.grid.row_extent(), 3);
+    EXPECT_EQ(loaded.grid.column_extent(), 3);
+    const Rows rows = grid_rows(loaded.grid);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"名称", "rich text", "_x0041_ & <tag>"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"1234567", format_number(2.5, "0.00", false), "2469134"}));
+    EXPECT_EQ(rows[2], (std::vector<std::string>{"TRUE", date_shown(45352, "yyyy-mm-dd"), "ab"}));
+  }
+}
+
+}  // namespace
+}  // namespace sheetlib::testing

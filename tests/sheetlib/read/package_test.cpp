@@ -1,0 +1,155 @@
+// Finding the first worksheet in packages that are laid out in every way the
+// package rules allow.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "sheetlib/read/relationships.h"
+#include "sheetlib/read/workbook_part.h"
+#include "sheetlib/read/xml_stream.h"
+#include "test_package.h"
+
+namespace sheetlib::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+const std::string kTypes = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+const std::string kStrictTypes = "http://purl.oclc.org/ooxml/officeDocument/relationships/";
+
+std::string rels(const std::string& body) {
+  return "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + body +
+         "</Relationships>";
+}
+std::string rel(const std::string& id, const std::string& type, const std::string& target) {
+  return "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
+}
+std::string one_cell_sheet(const std::string& text) {
+  return sheet_xml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + text + "</t></is></c></row>");
+}
+std::string workbook_xml(const std::string& sheets, const std::string& extra = "") {
+  return "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" +
+         extra + "<sheets>" + sheets + "</sheets></workbook>";
+}
+
+std::string first_cell(const std::vector<Part>& parts) {
+  Loaded loaded = load(make_zip(parts));
+  EXPECT_EQ(loaded.status, ReadStatus::ok);
+  return std::string(loaded.grid.text(0, 0));
+}
+
+TEST(PackagePaths, TargetsResolveRelativeAbsoluteAndUpward) {
+  EXPECT_EQ(resolve_target("xl/workbook.xml", "worksheets/sheet1.xml"), "xl/worksheets/sheet1.xml");
+  EXPECT_EQ(resolve_target("xl/workbook.xml", "/xl/worksheets/sheet1.xml"), "xl/worksheets/sheet1.xml");
+  EXPECT_EQ(resolve_target("xl/workbook.xml", "../data/./s.xml"), "data/s.xml");
+  EXPECT_EQ(resolve_target("xl/workbook.xml", "..\\..\\..\\s.xml"), "s.xml");
+  EXPECT_EQ(resolve_target("", "xl/workbook.xml"), "xl/workbook.xml");
+  EXPECT_EQ(relationships_part_of("xl/workbook.xml"), "xl/_rels/workbook.xml.rels");
+  EXPECT_EQ(relationships_part_of(""), "_rels/.rels");
+}
+
+TEST(PackagePaths, WorkbookAnywhereWithAbsoluteUpwardAndCaseDifferentNames) {
+  const std::vector<Part> parts = {
+      {"_rels/.rels", rels(rel("r1", kTypes + "officeDocument", "/Book/Main.XML"))},
+      {"book/main.xml", workbook_xml("<sheet name=\"S\" sheetId=\"1\" r:id=\"s1\"/>")},
+      {"book\\_rels\\main.xml.rels", rels(rel("s1", kTypes + "worksheet", "../Sheets/First.xml"))},
+      {"SHEETS/FIRST.XML", one_cell_sheet("found")},
+  };
+  EXPECT_EQ(first_cell(parts), "found");
+}
+
+TEST(PackagePaths, FirstWorksheetIsByTabOrderNotByFileNameAndSkipsChartSheets) {
+  const std::vector<Part> parts = {
+      {"_rels/.rels", rels(rel("rId1", kTypes + "officeDocument", "xl/workbook.xml"))},
+      {"xl/workbook.xml", workbook_xml("<sheet name=\"Chart\" sheetId=\"3\" r:id=\"rId9\"/>"
+                                       "<sheet name=\"Second\" sheetId=\"2\" r:id=\"rId2\"/>"
+                                       "<sheet name=\"First\" sheetId=\"1\" r:id=\"rId1\"/>")},
+      {"xl/_rels/workbook.xml.rels",
+       rels(rel("rId1", kTypes + "worksheet", "worksheets/sheet1.xml") +
+            rel("rId2", kTypes + "worksheet", "worksheets/sheet2.xml") +
+            rel("rId9", kTypes + "chartsheet", "chartsheets/sheet1.xml") +
+            rel("rId5", kTypes + "hyperlink", "http://example.com/\" TargetMode=\"External"))},
+      {"xl/chartsheets/sheet1.xml", one_cell_sheet("chart")},
+      {"xl/worksheets/sheet1.xml", one_cell_sheet("one")},
+      {"xl/worksheets/sheet2.xml", one_cell_sheet("two")},
+  };
+  EXPECT_EQ(first_cell(parts), "two");
+}
+
+TEST(PackagePaths, StrictPackagesReadLikeTransitionalOnes) {
+  const std::string strict_main = "http://purl.oclc.org/ooxml/spreadsheetml/main";
+  const std::string strict_rel = "http://purl.oclc.org/ooxml/officeDocument/relationships";
+  const std::vector<Part> parts = {
+      {"_rels/.rels", rels(rel("rId1", kStrictTypes + "officeDocument", "xl/workbook.xml"))},
+      {"xl/workbook.xml", "<workbook xmlns=\"" + strict_main + "\" xmlns:r=\"" + strict_rel +
+                              "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+      {"xl/_rels/workbook.xml.rels", rels(rel("rId1", kStrictTypes + "worksheet", "worksheets/sheet1.xml") +
+                                          rel("rId2", kStrictTypes + "sharedStrings", "sharedStrings.xml"))},
+      {"xl/sharedStrings.xml", "<sst xmlns=\"" + strict_main + "\"><si><t>strict</t></si></sst>"},
+      {"xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + strict_main +
+                                       "\"><sheetData><row><c t=\"s\"><v>0</v></c></row></sheetData></worksheet>"},
+  };
+  EXPECT_EQ(first_cell(parts), "strict");
+}
+
+TEST(PackagePaths, PrefixedElementsAreMatchedByNamespaceNotByPrefix) {
+  std::vector<Part> parts = workbook_parts("");
+  parts[4].data =
+      "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData>"
+      "<x:row r=\"1\"><x:c r=\"B1\" t=\"inlineStr\"><x:is><x:t>prefixed</x:t></x:is></x:c></x:row>"
+      // Same local names in a foreign namespace are not cells.
+      "<o:row xmlns:o=\"urn:other\" r=\"5\"><o:c r=\"A5\"><o:v>1</o:v></o:c></o:row>"
+      "</x:sheetData></x:worksheet>";
+  Loaded loaded = load(make_zip(parts));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_THAT(grid_rows(loaded.grid), ElementsAre(ElementsAre("", "prefixed")));
+}
+
+TEST(PackagePaths, OnlyTheWorksheetIsRequired) {
+  // No shared strings, no styles, no package relationships at all.
+  std::vector<Part> parts = workbook_parts(one_cell_sheet("bare"));
+  parts.erase(parts.begin(), parts.begin() + 2);
+  EXPECT_EQ(first_cell(parts), "bare");
+
+  // Relationships that name shared strings and styles the zip lacks.
+  parts = workbook_parts(one_cell_sheet("bare"), shared_strings_xml(""), "<styleSheet/>");
+  parts.resize(5);
+  EXPECT_EQ(first_cell(parts), "bare");
+}
+
+TEST(PackagePaths, WorkbooksWithoutAWorksheetAreNoWorkbooks) {
+  std::vector<Part> parts = workbook_parts(one_cell_sheet("x"));
+  parts.pop_back();  // the worksheet itself
+  EXPECT_EQ(load(make_zip(parts)).status, ReadStatus::not_a_workbook);
+
+  parts = workbook_parts(one_cell_sheet("x"));
+  parts[2].data = workbook_xml("");
+  EXPECT_EQ(load(make_zip(parts)).status, ReadStatus::not_a_workbook);
+
+  EXPECT_EQ(load(make_zip({{"readme.txt", "hello"}})).status, ReadStatus::not_a_workbook);
+}
+
+bool date1904_of(const std::string& workbook) {
+  WorkbookHandler handler;
+  xml::Parser parser(handler, ReadLimits{});
+  EXPECT_TRUE(parser.feed(workbook.data(), workbook.size(), true));
+  return handler.date1904();
+}
+
+TEST(WorkbookPart, DateSystemIsABooleanAndExtensionsDoNotResetIt) {
+  EXPECT_TRUE(date1904_of(workbook_xml("", "<workbookPr date1904=\"1\"/>")));
+  EXPECT_TRUE(date1904_of(workbook_xml("", "<workbookPr date1904=\"true\"/>")));
+  EXPECT_TRUE(date1904_of(workbook_xml("", "<workbookPr date1904=\"on\"/>")));
+  EXPECT_FALSE(date1904_of(workbook_xml("", "<workbookPr date1904=\"false\"/>")));
+  EXPECT_FALSE(date1904_of(workbook_xml("", "<workbookPr date1904=\"0\"/>")));
+  EXPECT_FALSE(date1904_of(workbook_xml("", "<workbookPr date1904=\"off\"/>")));
+  EXPECT_FALSE(date1904_of(workbook_xml("", "<workbookPr/>")));
+  EXPECT_TRUE(date1904_of(workbook_xml(
+      "", "<workbookPr date1904=\"1\"/><extLst><ext uri=\"{x}\"><workbookPr "
+          "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" date1904=\"0\"/>"
+          "<x15:workbookPr xmlns:x15=\"http://schemas.microsoft.com/office/spreadsheetml/2010/11/main\" "
+          "date1904=\"0\"/></ext></extLst>")));
+}
+
+}  // namespace
+}  // namespace sheetlib::testing

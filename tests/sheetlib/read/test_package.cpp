@@ -1,0 +1,152 @@
+#include "test_package.h"
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <stdexcept>
+
+#include "app/text/encoding.h"
+
+namespace sheetlib::testing {
+
+std::string make_zip(const std::vector<Part>& parts) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+  zip_source_keep(buffer);
+  zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+  if (!archive) throw std::runtime_error("zip_open_from_source failed");
+  for (const Part& part : parts) {
+    zip_source_t* data = zip_source_buffer(archive, part.data.data(), part.data.size(), 0);
+    if (zip_file_add(archive, part.name.c_str(), data, ZIP_FL_ENC_UTF_8) < 0)
+      throw std::runtime_error("zip_file_add failed: " + part.name);
+  }
+  if (zip_close(archive) != 0) throw std::runtime_error("zip_close failed");
+  std::string bytes;
+  zip_source_open(buffer);
+  zip_source_seek(buffer, 0, SEEK_END);
+  bytes.resize(static_cast<std::size_t>(zip_source_tell(buffer)));
+  zip_source_seek(buffer, 0, SEEK_SET);
+  zip_source_read(buffer, bytes.data(), bytes.size());
+  zip_source_close(buffer);
+  zip_source_free(buffer);
+  zip_error_fini(&error);
+  return bytes;
+}
+
+namespace {
+
+const char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const char kRel[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const char kTypes[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+std::string package_rels() {
+  return std::string(
+             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+             "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+             "<Relationship Id=\"rId1\" Type=\"") +
+         kTypes + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+}
+
+void put_le(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+}  // namespace
+
+std::string sheet_xml(const std::string& rows, const std::string& before_sheet_data) {
+  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"") + kMain +
+         "\" xmlns:r=\"" + kRel + "\">" + before_sheet_data + "<sheetData>" + rows + "</sheetData></worksheet>";
+}
+
+std::string shared_strings_xml(const std::string& items) {
+  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<sst xmlns=\"") + kMain + "\">" + items + "</sst>";
+}
+
+std::vector<Part> workbook_parts(const std::string& sheet_data, const std::string& shared_strings,
+                                 const std::string& styles, const std::string& workbook_extra) {
+  std::vector<Part> parts;
+  parts.push_back({"[Content_Types].xml",
+                   "<?xml version=\"1.0\"?><Types "
+                   "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"});
+  parts.push_back({"_rels/.rels", package_rels()});
+  parts.push_back({"xl/workbook.xml", std::string("<?xml version=\"1.0\"?><workbook xmlns=\"") + kMain +
+                                          "\" xmlns:r=\"" + kRel + "\">" + workbook_extra +
+                                          "<sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets>"
+                                          "</workbook>"});
+  std::string rels =
+      "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+  rels += std::string("<Relationship Id=\"rId1\" Type=\"") + kTypes + "worksheet\" Target=\"worksheets/sheet1.xml\"/>";
+  if (!shared_strings.empty())
+    rels += std::string("<Relationship Id=\"rId2\" Type=\"") + kTypes + "sharedStrings\" Target=\"sharedStrings.xml\"/>";
+  if (!styles.empty())
+    rels += std::string("<Relationship Id=\"rId3\" Type=\"") + kTypes + "styles\" Target=\"styles.xml\"/>";
+  rels += "</Relationships>";
+  parts.push_back({"xl/_rels/workbook.xml.rels", rels});
+  parts.push_back({"xl/worksheets/sheet1.xml", sheet_data});
+  if (!shared_strings.empty()) parts.push_back({"xl/sharedStrings.xml", shared_strings});
+  if (!styles.empty()) parts.push_back({"xl/styles.xml", styles});
+  return parts;
+}
+
+std::string make_workbook(const std::string& sheet_data, const std::string& shared_strings, const std::string& styles,
+                          const std::string& workbook_extra) {
+  return make_zip(workbook_parts(sheet_data, shared_strings, styles, workbook_extra));
+}
+
+std::string make_raw_zip(const std::vector<RawEntry>& entries) {
+  std::string out, directory;
+  for (const RawEntry& entry : entries) {
+    const auto offset = static_cast<std::uint32_t>(out.size());
+    const auto header = [&](std::string& to, bool central) {
+      put_le(to, central ? 0x02014b50 : 0x04034b50, 4);
+      if (central) put_le(to, 20, 2);  // made by
+      put_le(to, 20, 2);               // needed
+      put_le(to, 0, 2);                // flags
+      put_le(to, entry.method, 2);
+      put_le(to, 0, 4);  // time, date
+      put_le(to, entry.crc, 4);
+      put_le(to, entry.compressed_size, 4);
+      put_le(to, entry.uncompressed_size, 4);
+      put_le(to, static_cast<std::uint32_t>(entry.name.size()), 2);
+      put_le(to, 0, 2);  // extra
+      if (central) {
+        put_le(to, 0, 2);  // comment
+        put_le(to, 0, 2);  // disk
+        put_le(to, 0, 2);  // internal attributes
+        put_le(to, 0, 4);  // external attributes
+        put_le(to, offset, 4);
+      }
+      to += entry.name;
+    };
+    header(out, false);
+    out += entry.data;
+    header(directory, true);
+  }
+  const auto directory_offset = static_cast<std::uint32_t>(out.size());
+  out += directory;
+  put_le(out, 0x06054b50, 4);
+  put_le(out, 0, 4);
+  put_le(out, static_cast<std::uint32_t>(entries.size()), 2);
+  put_le(out, static_cast<std::uint32_t>(entries.size()), 2);
+  put_le(out, static_cast<std::uint32_t>(directory.size()), 4);
+  put_le(out, directory_offset, 4);
+  put_le(out, 0, 2);
+  return out;
+}
+
+std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid) {
+  std::vector<std::vector<std::string>> rows(static_cast<std::size_t>(grid.row_extent()));
+  for (int row = 0; row < grid.row_extent(); ++row)
+    for (int column = 0; column < grid.column_extent(); ++column)
+      rows[static_cast<std::size_t>(row)].push_back(colsplit::gbk_to_utf8(grid.text(row, column)));
+  return rows;
+}
+
+Loaded load(const std::string& bytes, const ReadLimits& limits) {
+  Loaded loaded{ReadStatus::ok, {}};
+  loaded.status = read_first_worksheet(bytes, loaded.grid, limits);
+  return loaded;
+}
+
+}  // namespace sheetlib::testing

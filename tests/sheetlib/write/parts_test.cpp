@@ -1,0 +1,146 @@
+#include "sheetlib/write/parts.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace sheetlib {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// The text between the first `open` and the `close` after it, both included.
+std::string fragment(const std::string& xml, std::string_view open, std::string_view close) {
+  const std::size_t start = xml.find(open);
+  if (start == std::string::npos) return "(no " + std::string(open) + ")";
+  const std::size_t end = xml.find(close, start);
+  if (end == std::string::npos) return "(unclosed " + std::string(open) + ")";
+  return xml.substr(start, end + close.size() - start);
+}
+
+TEST(WorksheetPart, CellsAreSharedStringsWithTheirStyle) {
+  SheetContent sheet;
+  sheet.set_cell(0, 0, 0, 1);
+  sheet.set_cell(0, 1, kNoString, 1);  // an empty text: a formatted cell without value
+  sheet.set_cell(2, 27, 3, 0);
+  const std::string xml = worksheet_part(sheet, true);
+  EXPECT_EQ(fragment(xml, "<sheetData>", "</sheetData>"),
+            "<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"1\"/></row>"
+            "<row r=\"3\"><c r=\"AB3\" t=\"s\"><v>3</v></c></row></sheetData>");
+  EXPECT_EQ(fragment(xml, "<dimension", "/>"), "<dimension ref=\"A1:AB3\"/>");
+  EXPECT_THAT(xml, HasSubstr("<sheetView tabSelected=\"1\" workbookViewId=\"0\"/>"));
+}
+
+TEST(WorksheetPart, EmptySheet) {
+  SheetContent sheet;
+  const std::string xml = worksheet_part(sheet, false);
+  EXPECT_THAT(xml, HasSubstr("<dimension ref=\"A1\"/>"));
+  EXPECT_THAT(xml, HasSubstr("<sheetData/>"));
+  EXPECT_THAT(xml, Not(HasSubstr("<cols>")));
+  EXPECT_THAT(xml, Not(HasSubstr("<ignoredErrors>")));
+  EXPECT_THAT(xml, Not(HasSubstr("tabSelected")));
+}
+
+TEST(WorksheetPart, DimensionStartsAtTheFirstUsedCell) {
+  SheetContent sheet;
+  sheet.set_cell(3, 4, 0, 0);
+  sheet.set_cell(5, 2, 0, 0);
+  EXPECT_EQ(fragment(worksheet_part(sheet, false), "<dimension", "/>"), "<dimension ref=\"C4:E6\"/>");
+}
+
+TEST(WorksheetPart, ColumnsWithWidthStyleAndHiddenFlag) {
+  SheetContent sheet;
+  sheet.set_columns({0, 20, 20, 0, false});
+  sheet.set_columns({21, 21, 8.43, 2, true});
+  EXPECT_EQ(fragment(worksheet_part(sheet, false), "<cols>", "</cols>"),
+            "<cols><col min=\"1\" max=\"21\" width=\"20\" customWidth=\"1\"/>"
+            "<col min=\"22\" max=\"22\" width=\"8.43\" style=\"2\" hidden=\"1\" customWidth=\"1\"/></cols>");
+}
+
+TEST(WorksheetPart, IgnoredErrorAttributesFollowTheFlags) {
+  SheetContent sheet;
+  sheet.add_ignored_errors({0, 0, 5, 3, kAllIgnoredErrors});
+  sheet.add_ignored_errors({7, 1, 7, 1, kNumberStoredAsText});
+  sheet.add_ignored_errors({0, 0, 1, 1, kEmptyCellReference | kFormulaRange | kListDataValidation});
+  EXPECT_EQ(fragment(worksheet_part(sheet, false), "<ignoredErrors>", "</ignoredErrors>"),
+            "<ignoredErrors>"
+            "<ignoredError sqref=\"A1:D6\" evalError=\"1\" twoDigitTextYear=\"1\" numberStoredAsText=\"1\" "
+            "formula=\"1\" formulaRange=\"1\" unlockedFormula=\"1\" emptyCellReference=\"1\" "
+            "listDataValidation=\"1\"/>"
+            "<ignoredError sqref=\"B8\" numberStoredAsText=\"1\"/>"
+            "<ignoredError sqref=\"A1:B2\" formulaRange=\"1\" emptyCellReference=\"1\" listDataValidation=\"1\"/>"
+            "</ignoredErrors>");
+}
+
+TEST(WorksheetPart, ElementsInSchemaOrder) {
+  SheetContent sheet;
+  sheet.set_cell(0, 0, 0, 0);
+  sheet.set_columns({0, 0, 10, 0, false});
+  sheet.add_ignored_errors({0, 0, 0, 0, kFormula});
+  const std::string xml = worksheet_part(sheet, true);
+  std::size_t last = 0;
+  for (const char* element : {"<dimension", "<sheetViews>", "<sheetFormatPr", "<cols>", "<sheetData>",
+                              "<pageMargins", "<ignoredErrors>", "</worksheet>"}) {
+    const std::size_t at = xml.find(element);
+    ASSERT_NE(at, std::string::npos) << element;
+    EXPECT_GT(at, last) << element;
+    last = at;
+  }
+}
+
+TEST(SharedStringsPart, EscapedTextsWithCounts) {
+  SharedStrings strings;
+  strings.intern("a<b");
+  strings.intern(" padded");
+  strings.intern("_x0041_\x02");
+  const std::string xml = shared_strings_part(strings, 7);
+  EXPECT_THAT(xml, HasSubstr("count=\"7\" uniqueCount=\"3\">"));
+  EXPECT_EQ(fragment(xml, "<si>", "</sst>"),
+            "<si><t>a&lt;b</t></si><si><t xml:space=\"preserve\"> padded</t></si>"
+            "<si><t>_x005F_x0041__x0002_</t></si></sst>");
+}
+
+TEST(StylesPart, ThinBorderOnAllFourSides) {
+  const std::string xml = styles_part({1});
+  EXPECT_EQ(fragment(xml, "<borders", "</borders>"),
+            "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
+            "<border><left style=\"thin\"><color indexed=\"64\"/></left>"
+            "<right style=\"thin\"><color indexed=\"64\"/></right>"
+            "<top style=\"thin\"><color indexed=\"64\"/></top>"
+            "<bottom style=\"thin\"><color indexed=\"64\"/></bottom><diagonal/></border></borders>");
+  EXPECT_EQ(fragment(xml, "<cellXfs", "</cellXfs>"),
+            "<cellXfs count=\"2\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyBorder=\"1\"/></cellXfs>");
+}
+
+TEST(StylesPart, FormatsShareBordersOfTheSameStyle) {
+  const std::string xml = styles_part({1, 0, 1, 6});
+  EXPECT_THAT(xml, HasSubstr("<borders count=\"3\">"));
+  EXPECT_THAT(xml, HasSubstr("<left style=\"double\">"));
+  EXPECT_EQ(fragment(xml, "<cellXfs", "</cellXfs>"),
+            "<cellXfs count=\"5\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyBorder=\"1\"/>"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyBorder=\"1\"/>"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"2\" xfId=\"0\" applyBorder=\"1\"/></cellXfs>");
+}
+
+TEST(WorkbookPart, SheetsInOrderWithEscapedNames) {
+  SheetContent first;
+  SheetContent second;
+  const std::string xml = workbook_part({{"A & \"B\"", &first}, {"<x>", &second}});
+  EXPECT_EQ(fragment(xml, "<sheets>", "</sheets>"),
+            "<sheets><sheet name=\"A &amp; &quot;B&quot;\" sheetId=\"1\" r:id=\"rId1\"/>"
+            "<sheet name=\"&lt;x&gt;\" sheetId=\"2\" r:id=\"rId2\"/></sheets>");
+  const std::string rels = workbook_relationships_part(2);
+  EXPECT_THAT(rels, HasSubstr("Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                              "relationships/worksheet\" Target=\"worksheets/sheet2.xml\""));
+  EXPECT_THAT(rels, HasSubstr("Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                              "relationships/styles\""));
+  EXPECT_THAT(rels, HasSubstr("Id=\"rId4\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                              "relationships/sharedStrings\""));
+  EXPECT_THAT(content_types_part(2), HasSubstr("PartName=\"/xl/worksheets/sheet2.xml\""));
+}
+
+}  // namespace
+}  // namespace sheetlib

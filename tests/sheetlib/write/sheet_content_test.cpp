@@ -1,0 +1,81 @@
+#include "sheetlib/write/sheet_content.h"
+
+#include <gtest/gtest.h>
+
+#include "support/gbk_literal.h"
+
+namespace sheetlib {
+namespace {
+
+TEST(SharedStrings, EachDistinctTextOnceInUtf8) {
+  SharedStrings strings;
+  const std::string beijing = colsplit::testing::gbk(u8"北京");
+  EXPECT_EQ(strings.intern("a"), 0u);
+  EXPECT_EQ(strings.intern(beijing), 1u);
+  EXPECT_EQ(strings.intern("a"), 0u);
+  EXPECT_EQ(strings.intern(beijing), 1u);
+  ASSERT_EQ(strings.size(), 2u);
+  EXPECT_EQ(strings.utf8(1), "\xE5\x8C\x97\xE4\xBA\xAC");
+  EXPECT_EQ(strings.gbk(1), beijing);
+}
+
+TEST(SharedStrings, KeysSurviveGrowth) {
+  // Short texts live inside their string objects; the table must not move them.
+  SharedStrings strings;
+  for (int i = 0; i < 5000; ++i) strings.intern(std::to_string(i));
+  for (int i = 0; i < 5000; ++i) ASSERT_EQ(strings.intern(std::to_string(i)), static_cast<std::uint32_t>(i));
+}
+
+TEST(SheetContent, CellsComeOutInRowOrderWithTheLastWriteKept) {
+  SheetContent sheet;
+  sheet.set_cell(2, 0, 5, 1);
+  sheet.set_cell(0, 3, 6, 1);
+  sheet.set_cell(0, 1, 7, 1);
+  sheet.set_cell(2, 0, 8, 0);  // replaces the first write
+  sheet.set_cell(0, 1, 9, 1);  // replaces the third
+  const auto& cells = sheet.cells();
+  ASSERT_EQ(cells.size(), 3u);
+  EXPECT_EQ(cells[0].column, 1u);
+  EXPECT_EQ(cells[0].string_index, 9u);
+  EXPECT_EQ(cells[1].column, 3u);
+  EXPECT_EQ(cells[2].row, 2u);
+  EXPECT_EQ(cells[2].string_index, 8u);
+  EXPECT_EQ(cells[2].style, 0u);
+  ASSERT_NE(sheet.find(0, 3), nullptr);
+  EXPECT_EQ(sheet.find(0, 3)->string_index, 6u);
+  EXPECT_EQ(sheet.find(1, 0), nullptr);
+}
+
+TEST(SheetContent, RewritingTheLastCellInOrderReplacesIt) {
+  SheetContent sheet;
+  sheet.set_cell(0, 0, 1, 0);
+  sheet.set_cell(0, 0, 2, 0);
+  ASSERT_EQ(sheet.cells().size(), 1u);
+  EXPECT_EQ(sheet.cells()[0].string_index, 2u);
+}
+
+TEST(SheetContent, ValueExtentIgnoresCellsWithoutValue) {
+  SheetContent sheet;
+  EXPECT_EQ(sheet.value_extent().rows, 0u);
+  sheet.set_cell(1, 1, 0, 1);
+  sheet.set_cell(4, 6, kNoString, 1);
+  EXPECT_EQ(sheet.value_extent().rows, 2u);
+  EXPECT_EQ(sheet.value_extent().columns, 2u);
+  EXPECT_EQ(sheet.cell_extent().rows, 5u);
+  EXPECT_EQ(sheet.cell_extent().columns, 7u);
+}
+
+TEST(SheetContent, ColumnSettingsSplitTheRunsTheyOverlap) {
+  SheetContent sheet;
+  sheet.set_columns({0, 9, 20, 0, false});
+  sheet.set_columns({3, 4, 8, 1, true});
+  sheet.set_columns({9, 12, 30, 0, false});
+  const std::vector<ColumnRun> expected{
+      {0, 2, 20, 0, false}, {3, 4, 8, 1, true}, {5, 8, 20, 0, false}, {9, 12, 30, 0, false}};
+  EXPECT_EQ(sheet.columns(), expected);
+  sheet.set_columns({0, 20, 5, 0, false});
+  EXPECT_EQ(sheet.columns(), (std::vector<ColumnRun>{{0, 20, 5, 0, false}}));
+}
+
+}  // namespace
+}  // namespace sheetlib
