@@ -30,17 +30,21 @@ int make_workbook(const std::string& file, int rows, int columns, int values) {
   const xl::BookHandle book = xl::create_workbook();
   const xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, 0, "data", nullptr);
   if (!sheet) return 1;
+  char text[64];
   for (int column = 0; column < columns; ++column) {
-    xl::xlSheetWriteStrA(sheet, 0, column,
-                         column == 0 ? colsplit::testing::gbk(u8"键") : "col" + std::to_string(column), nullptr);
+    std::snprintf(text, sizeof text, "col%d", column);
+    xl::xlSheetWriteStrA(sheet, 0, column, column == 0 ? colsplit::testing::gbk(u8"键") : text, nullptr);
   }
   unsigned state = 12345;
   for (int row = 1; row <= rows; ++row) {
     state = state * 1103515245u + 12345u;
     xl::xlSheetWriteStrA(sheet, row, 0, colsplit::testing::gbk(u8"值") + std::to_string((state >> 8) % values), nullptr);
     for (int column = 1; column < columns; ++column) {
-      const std::string text = column % 3 == 0 ? std::to_string(row * 7 + column) : "r" + std::to_string(row) + "c" +
-                                                                                        std::to_string(column);
+      if (column % 3 == 0) {
+        std::snprintf(text, sizeof text, "%d", row * 7 + column);
+      } else {
+        std::snprintf(text, sizeof text, "r%dc%d", row, column);
+      }
       xl::xlSheetWriteStrA(sheet, row, column, text, nullptr);
     }
   }
