@@ -1,34 +1,70 @@
-// Placeholder until the binding lands: every call fails.
+// The typed wrappers of the table's rows. The argument types given to
+// call_row are those of the library's C functions, in their order, and the
+// convention is the one the function is declared with.
 #include "xl/library_calls.h"
-#include "xl/workbook_provisioning.h"
+
+#include "xl/checked_call.h"
 
 namespace colsplit::xl {
 
-int xlBookLoadA(BookHandle, const Text&) { return 0; }
-void xlBookReleaseA(BookHandle) {}
-SheetHandle xlBookGetSheetA(BookHandle, int) { return nullptr; }
-int xlSheetLastRowA(SheetHandle) { return 0; }
-int xlSheetLastColA(SheetHandle) { return 0; }
-Text xlSheetReadStrA(SheetHandle, int, int, FormatHandle*) { return {}; }
-BookHandle xlCreateXMLBookCA() { return nullptr; }
-int PathIsDirectoryA(const Text&) { return 0; }
-int xlBookSheetCountA(BookHandle) { return 0; }
-SheetHandle xlBookInsertSheetA(BookHandle, int, const Text&, SheetHandle) { return nullptr; }
-FormatHandle xlBookAddFormatA(BookHandle, FormatHandle) { return nullptr; }
-void xlFormatSetBorderA(FormatHandle, int) {}
-int xlSheetWriteStrA(SheetHandle, int, int, const Text&, FormatHandle) { return 0; }
-int xlSheetAddIgnoredErrorA(SheetHandle, int, int, int, int, int) { return 0; }
-int xlSheetSetColA(SheetHandle, int, int, double, FormatHandle, int) { return 0; }
-int xlBookSaveA(BookHandle, const Text&) { return 0; }
+int xlBookLoadA(BookHandle book, const Text& file_name, CallSite where) {
+  return call_row<int>(Row::xlBookLoadA, where, book, library_text(file_name));
+}
 
-void release_bound_libraries() {}
-namespace testing {
-void bind_row(Row, void*) {}
-void unbind_all() {}
-}  // namespace testing
+void xlBookReleaseA(BookHandle book, CallSite where) { call_row<void>(Row::xlBookReleaseA, where, book); }
 
-BookHandle create_workbook() { return nullptr; }
-bool is_directory(const Text&) { return false; }
-Text run_directory() { return {}; }
+SheetHandle xlBookGetSheetA(BookHandle book, int index, CallSite where) {
+  return call_row<SheetHandle>(Row::xlBookGetSheetA, where, book, index);
+}
+
+int xlSheetLastRowA(SheetHandle sheet, CallSite where) { return call_row<int>(Row::xlSheetLastRowA, where, sheet); }
+
+int xlSheetLastColA(SheetHandle sheet, CallSite where) { return call_row<int>(Row::xlSheetLastColA, where, sheet); }
+
+Text xlSheetReadStrA(SheetHandle sheet, int row, int column, FormatHandle* format, CallSite where) {
+  return text_from_library(call_row<const char*>(Row::xlSheetReadStrA, where, sheet, row, column, format));
+}
+
+BookHandle xlCreateXMLBookCA(CallSite where) { return call_row<BookHandle>(Row::xlCreateXMLBookCA, where); }
+
+int PathIsDirectoryA(const Text& path, CallSite where) {
+  // A Windows API function: it removes its own argument.
+  return call_row<int, Convention::windows_api>(Row::PathIsDirectoryA, where, library_text(path));
+}
+
+int xlBookSheetCountA(BookHandle book, CallSite where) { return call_row<int>(Row::xlBookSheetCountA, where, book); }
+
+SheetHandle xlBookInsertSheetA(BookHandle book, int index, const Text& name, SheetHandle sheet_to_copy,
+                               CallSite where) {
+  return call_row<SheetHandle>(Row::xlBookInsertSheetA, where, book, index, library_text(name), sheet_to_copy);
+}
+
+FormatHandle xlBookAddFormatA(BookHandle book, FormatHandle format_to_copy, CallSite where) {
+  return call_row<FormatHandle>(Row::xlBookAddFormatA, where, book, format_to_copy);
+}
+
+void xlFormatSetBorderA(FormatHandle format, int style, CallSite where) {
+  call_row<void>(Row::xlFormatSetBorderA, where, format, style);
+}
+
+int xlSheetWriteStrA(SheetHandle sheet, int row, int column, const Text& value, FormatHandle format,
+                     CallSite where) {
+  return call_row<int>(Row::xlSheetWriteStrA, where, sheet, row, column, library_text(value), format);
+}
+
+int xlSheetAddIgnoredErrorA(SheetHandle sheet, int first_row, int first_column, int last_row, int last_column,
+                            int error_flags, CallSite where) {
+  return call_row<int>(Row::xlSheetAddIgnoredErrorA, where, sheet, first_row, first_column, last_row,
+                       last_column, error_flags);
+}
+
+int xlSheetSetColA(SheetHandle sheet, int first_column, int last_column, double width, FormatHandle format,
+                   int hidden, CallSite where) {
+  return call_row<int>(Row::xlSheetSetColA, where, sheet, first_column, last_column, width, format, hidden);
+}
+
+int xlBookSaveA(BookHandle book, const Text& file_name, CallSite where) {
+  return call_row<int>(Row::xlBookSaveA, where, book, library_text(file_name));
+}
 
 }  // namespace colsplit::xl

@@ -3,7 +3,13 @@
 // a bound row goes straight to its address) and, on 32-bit Windows, through
 // the stack check. Texts cross as GBK; the empty text crosses as null, and a
 // returned text is copied at once (null gives the empty text).
+//
+// Each wrapper takes, last, the place it is called from (filled in by the
+// compiler): a call that leaves the stack unbalanced is reported with the
+// table row's number (counted from 1) and the caller's source line.
 #pragma once
+
+#include <source_location>
 
 #include "app/text/text.h"
 
@@ -14,24 +20,29 @@ using BookHandle = void*;
 using SheetHandle = void*;
 using FormatHandle = void*;
 
-int xlBookLoadA(BookHandle book, const Text& file_name);
-void xlBookReleaseA(BookHandle book);
-SheetHandle xlBookGetSheetA(BookHandle book, int index);
-int xlSheetLastRowA(SheetHandle sheet);
-int xlSheetLastColA(SheetHandle sheet);
-Text xlSheetReadStrA(SheetHandle sheet, int row, int column, FormatHandle* format);
-BookHandle xlCreateXMLBookCA();
-int PathIsDirectoryA(const Text& path);
-int xlBookSheetCountA(BookHandle book);
-SheetHandle xlBookInsertSheetA(BookHandle book, int index, const Text& name, SheetHandle sheet_to_copy);
-FormatHandle xlBookAddFormatA(BookHandle book, FormatHandle format_to_copy);
-void xlFormatSetBorderA(FormatHandle format, int style);
-int xlSheetWriteStrA(SheetHandle sheet, int row, int column, const Text& value, FormatHandle format);
+using CallSite = std::source_location;
+
+int xlBookLoadA(BookHandle book, const Text& file_name, CallSite where = CallSite::current());
+void xlBookReleaseA(BookHandle book, CallSite where = CallSite::current());
+SheetHandle xlBookGetSheetA(BookHandle book, int index, CallSite where = CallSite::current());
+int xlSheetLastRowA(SheetHandle sheet, CallSite where = CallSite::current());
+int xlSheetLastColA(SheetHandle sheet, CallSite where = CallSite::current());
+Text xlSheetReadStrA(SheetHandle sheet, int row, int column, FormatHandle* format,
+                     CallSite where = CallSite::current());
+BookHandle xlCreateXMLBookCA(CallSite where = CallSite::current());
+int PathIsDirectoryA(const Text& path, CallSite where = CallSite::current());
+int xlBookSheetCountA(BookHandle book, CallSite where = CallSite::current());
+SheetHandle xlBookInsertSheetA(BookHandle book, int index, const Text& name, SheetHandle sheet_to_copy,
+                               CallSite where = CallSite::current());
+FormatHandle xlBookAddFormatA(BookHandle book, FormatHandle format_to_copy, CallSite where = CallSite::current());
+void xlFormatSetBorderA(FormatHandle format, int style, CallSite where = CallSite::current());
+int xlSheetWriteStrA(SheetHandle sheet, int row, int column, const Text& value, FormatHandle format,
+                     CallSite where = CallSite::current());
 int xlSheetAddIgnoredErrorA(SheetHandle sheet, int first_row, int first_column, int last_row, int last_column,
-                            int error_flags);
+                            int error_flags, CallSite where = CallSite::current());
 int xlSheetSetColA(SheetHandle sheet, int first_column, int last_column, double width, FormatHandle format,
-                   int hidden);
-int xlBookSaveA(BookHandle book, const Text& file_name);
+                   int hidden, CallSite where = CallSite::current());
+int xlBookSaveA(BookHandle book, const Text& file_name, CallSite where = CallSite::current());
 
 // The rows of the DLL-command table, in the table's order.
 enum class Row {
@@ -61,8 +72,12 @@ void release_bound_libraries();
 namespace testing {
 // Binds a row to a function of the caller's (a stand-in with the row's C
 // signature and calling convention), as if it had been found in a library.
+// The spreadsheet rows are __cdecl; PathIsDirectoryA is a Windows API
+// function (WINAPI, __stdcall on 32-bit Windows), and so must its stand-in
+// be, or the stack check ends the program with the code 6 report.
 void bind_row(Row row, void* address);
-// Forgets every binding made by bind_row.
+// Forgets every binding, those made by bind_row and those found in a
+// library (whose references are given back): the next call binds afresh.
 void unbind_all();
 }  // namespace testing
 

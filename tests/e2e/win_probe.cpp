@@ -78,10 +78,12 @@ std::vector<HWND> descendants(HWND parent) {
   return found;
 }
 
+// The controls of a class; the text field inside a combo box is part of
+// the combo box, not an edit box of its own.
 std::vector<HWND> of_class(HWND main, const wchar_t* wanted) {
   std::vector<HWND> matches;
   for (HWND child : descendants(main)) {
-    if (class_name(child) == wanted) matches.push_back(child);
+    if (class_name(child) == wanted && class_name(GetParent(child)) != WC_COMBOBOXW) matches.push_back(child);
   }
   return matches;
 }
@@ -191,11 +193,17 @@ int list(HWND main, int index) {
     return 2;
   }
   std::string line = "heading";
-  for (int column = 0; column < columns; ++column) line += "\t" + printable(remote_column_heading(remote, view, column));
+  for (int column = 0; column < columns; ++column) {
+    line += '\t';
+    line += printable(remote_column_heading(remote, view, column));
+  }
   std::printf("%s\n", line.c_str());
   for (int row = 0; row < rows; ++row) {
     line = "row";
-    for (int column = 0; column < columns; ++column) line += "\t" + printable(remote_item_text(remote, view, row, column));
+    for (int column = 0; column < columns; ++column) {
+      line += '\t';
+      line += printable(remote_item_text(remote, view, row, column));
+    }
     std::printf("%s\n", line.c_str());
   }
   return 0;

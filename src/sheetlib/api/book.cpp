@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/text/encoding.h"
+#include "app/text/gbk_chars.h"
 #include "sheetlib/io/file_io.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/sheet_name.h"
@@ -20,6 +21,17 @@ constexpr std::uint64_t kMaxFileBytes = std::uint64_t{1} << 30;
 constexpr std::size_t kMaxFormats = 64'000;
 
 constexpr int kBorderStyleCount = 14;
+
+// The longest text a cell may hold; spreadsheet applications repair (cut) a
+// file with a longer one.
+constexpr std::size_t kMaxCellCharacters = 32'767;
+
+bool fits_a_cell(std::string_view gbk) {
+  if (gbk.size() <= kMaxCellCharacters) return true;
+  std::size_t characters = 0;
+  for (std::size_t pos = 0; pos < gbk.size(); pos += colsplit::gbk_char_length(gbk, pos)) ++characters;
+  return characters <= kMaxCellCharacters;
+}
 
 bool is_cell(int row, int column) {
   return row >= 0 && column >= 0 && static_cast<std::uint32_t>(row) < kMaxRows &&
@@ -128,8 +140,9 @@ const char* read_text(SheetlibSheet& sheet, int row, int column, SheetlibFormat*
 bool write_text(SheetlibSheet& sheet, int row, int column, const char* gbk_text, const SheetlibFormat* format) {
   std::uint32_t style = 0;
   if (sheet.loaded || !is_cell(row, column) || !style_of(sheet, format, style)) return false;
-  const std::uint32_t string_index =
-      gbk_text && *gbk_text ? sheet.book->strings.intern(gbk_text) : kNoString;
+  const std::string_view text = gbk_text ? std::string_view(gbk_text) : std::string_view();
+  if (!fits_a_cell(text)) return false;
+  const std::uint32_t string_index = text.empty() ? kNoString : sheet.book->strings.intern(text);
   sheet.content.set_cell(static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column), string_index, style);
   return true;
 }

@@ -10,7 +10,9 @@ namespace {
 // locale-neutral ids 0-4, 9-22 and 37-49, and the zh-CN ids 27-36 and 50-58.
 // Ids 14 and 22 carry the short date of a Chinese Excel (yyyy/m/d) instead
 // of the table's mm-dd-yy, and 5-8 and 41-44, which the table leaves to the
-// locale, carry a Chinese Excel's yuan and accounting formats.
+// locale, carry a Chinese Excel's yuan and accounting formats. Id 47 shows
+// minutes and seconds with a colon, as Excel shows it, where the table
+// writes "mmss.0".
 constexpr std::array<std::string_view, 59> k_builtin_formats = {
     "General",                                                       // 0
     "0",                                                             // 1
@@ -56,7 +58,7 @@ constexpr std::array<std::string_view, 59> k_builtin_formats = {
     "_ \"¥\"* #,##0.00_ ;_ \"¥\"* \\-#,##0.00_ ;_ \"¥\"* \"-\"??_ ;_ @_ ",  // 44
     "mm:ss",                                                         // 45
     "[h]:mm:ss",                                                     // 46
-    "mmss.0",                                                        // 47
+    "mm:ss.0",                                                       // 47
     "##0.0E+0",                                                      // 48
     "@",                                                             // 49
     "yyyy\"年\"m\"月\"",                                             // 50

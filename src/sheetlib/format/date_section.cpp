@@ -64,10 +64,10 @@ void append_day(const Section& section, const Moment& moment, int letters, std::
   }
 }
 
-void append_am_pm(const std::string& spelling, bool afternoon, std::string& out) {
+void append_am_pm(const Section& section, const std::string& spelling, bool afternoon, std::string& out) {
   if (spelling.size() == 3) {  // A/P, a/p: the letter as the code writes it
     out += afternoon ? spelling[2] : spelling[0];
-  } else if (spelling.size() == 5) {
+  } else if (spelling.size() == 5 && !section.chinese_names) {
     out += afternoon ? "PM" : "AM";
   } else {
     out += afternoon ? "下午" : "上午";
@@ -152,7 +152,7 @@ bool append_date(const Section& section, double magnitude, bool minus, bool date
         out.append(digits, 0, static_cast<std::size_t>(token.count));
         break;
       }
-      case TokenKind::am_pm: append_am_pm(token.text, moment.hour >= 12, out); break;
+      case TokenKind::am_pm: append_am_pm(section, token.text, moment.hour >= 12, out); break;
       default: out += token.text;
     }
   }

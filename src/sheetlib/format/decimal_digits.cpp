@@ -4,18 +4,46 @@
 
 namespace sheetlib::format {
 
+namespace {
+
+constexpr int k_significant_digits = 15;
+
+}  // namespace
+
 DecimalDigits to_decimal_digits(double value) {
   DecimalDigits number;
   if (value == 0) return number;
-  // std::to_chars, unlike printf, ignores the C locale and rounds correctly.
+  // The shortest digits that read back as the same double (std::to_chars
+  // ignores the C locale), rounded half up to 15: 17824341228555.45 is
+  // stored as ...555.449..., and shows as ...555.5 as it was written.
   char buffer[40];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  char digits[24];
+  int count = 0;
   const char* p = buffer;
   for (; p != result.ptr && *p != 'e'; ++p) {
-    if (*p >= '0' && *p <= '9') number.digits[number.count++] = *p;
+    if (*p >= '0' && *p <= '9' && count < 24) digits[count++] = *p;
   }
-  while (number.count > 0 && number.digits[number.count - 1] == '0') --number.count;
   if (p != result.ptr) std::from_chars(*(p + 1) == '+' ? p + 2 : p + 1, result.ptr, number.exponent);
+  if (count > k_significant_digits) {
+    const bool up = digits[k_significant_digits] >= '5';
+    count = k_significant_digits;
+    if (up) {
+      int i = count;
+      while (i > 0 && digits[i - 1] == '9') --i;
+      if (i == 0) {
+        digits[0] = '1';
+        count = 1;
+        ++number.exponent;
+      } else {
+        ++digits[i - 1];
+        count = i;
+      }
+    }
+  }
+  while (count > 0 && digits[count - 1] == '0') --count;
+  for (int i = 0; i < count; ++i) number.digits[i] = digits[i];
+  number.count = count;
   return number;
 }
 

@@ -138,8 +138,9 @@ class SectionParser {
     }
   }
 
-  bool system_long_date = false;
-  bool system_time = false;
+  // [$-F800] / [$-F400]: the code stands for the system's long date / time.
+  bool wants_system_long_date() const { return system_long_date_; }
+  bool wants_system_time() const { return system_time_; }
 
  private:
   void add(TokenKind kind, std::string text, int count = 0) {
@@ -203,16 +204,16 @@ class SectionParser {
     if (dash == std::string_view::npos) return;
     const std::string_view hex = tag.substr(dash + 1);
     // Newer files name the locale (zh-CN) or the system formats in words.
-    if (hex == "x-sysdate") system_long_date = true;
-    if (hex == "x-systime") system_time = true;
+    if (hex == "x-sysdate") system_long_date_ = true;
+    if (hex == "x-systime") system_time_ = true;
     if (hex.starts_with("zh")) section_.chinese_names = true;
     unsigned long id = 0;
     const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), id, 16);
     if (error != std::errc{} || end != hex.data() + hex.size()) return;
     if ((id & 0x3FF) == 0x04) section_.chinese_names = true;
     // F800 and F400 stand for the system's long date and time formats.
-    if ((id & 0xFFFF) == 0xF800) system_long_date = true;
-    if ((id & 0xFFFF) == 0xF400) system_time = true;
+    if ((id & 0xFFFF) == 0xF800) system_long_date_ = true;
+    if ((id & 0xFFFF) == 0xF400) system_time_ = true;
   }
 
   void condition(std::string_view text) {
@@ -282,6 +283,9 @@ class SectionParser {
         result.push_back(Token{TokenKind::subsecond, ".", shown});
         continue;
       }
+      // A digit placeholder in a date: a letter of text left unquoted, such
+      // as the s of "0 pcs".
+      if (token.kind == TokenKind::digit) section_.is_malformed = true;
       if (!is_date_kind(token.kind) && token.kind != TokenKind::literal) {
         if (token.kind == TokenKind::general || token.kind == TokenKind::text) continue;
         token.kind = TokenKind::literal;
@@ -399,16 +403,18 @@ class SectionParser {
   }
 
   Section& section_;
+  bool system_long_date_ = false;
+  bool system_time_ = false;
 };
 
 Section parse_section(std::string_view text) {
   Section section;
   SectionParser parser(section);
   parser.tokenize(text);
-  if (parser.system_long_date || parser.system_time) {
+  if (parser.wants_system_long_date() || parser.wants_system_time()) {
     // The long date and the time of a Chinese Windows, whatever the code
     // around the tag says.
-    Section system = parse_section(parser.system_long_date ? "yyyy\"年\"m\"月\"d\"日\"" : "h:mm:ss");
+    Section system = parse_section(parser.wants_system_long_date() ? "yyyy\"年\"m\"月\"d\"日\"" : "h:mm:ss");
     system.condition = section.condition;
     return system;
   }

@@ -59,6 +59,7 @@ struct Section {
   bool chinese_names = false;  // month and day names of a Chinese locale tag
   bool is_date = false;        // holds date or time tokens
   bool is_text = false;        // holds @: a section for texts, not numbers
+  bool is_malformed = false;   // mixes digit placeholders and dates ("0 pcs")
   bool has_elapsed = false;
   bool twelve_hour = false;
   // Number sections.

@@ -5,11 +5,16 @@ namespace sheetlib::format {
 
 namespace {
 
-// Magnitudes shown without an exponent: 15 integer digits at most (more
-// would show digits a double does not hold), and down to 1E-9 as
-// LibreOffice does.
-constexpr int k_largest_plain_exponent = 14;
-constexpr int k_smallest_plain_exponent = -9;
+// Whether a number shows without an exponent: with 15 integer digits at most
+// (more would show digits a double does not hold); below 1E-4 only down to
+// 1E-9 and with 16 decimals at most, as LibreOffice shows them.
+bool shows_plain(const DecimalDigits& number) {
+  const int exponent = number.exponent;
+  if (exponent > 14) return false;
+  if (exponent >= -4) return true;
+  const int decimals = number.count - 1 - exponent;
+  return exponent >= -9 && decimals <= 16;
+}
 
 }  // namespace
 
@@ -24,7 +29,7 @@ void append_general(double value, std::string& out) {
   }
   const DecimalDigits number = to_decimal_digits(value);
   const int exponent = number.exponent;
-  if (exponent > k_largest_plain_exponent || exponent < k_smallest_plain_exponent) {
+  if (!shows_plain(number)) {
     out += number.digits[0];
     if (number.count > 1) {
       out += '.';

@@ -103,8 +103,9 @@ std::string format_number(double value, std::string_view format_code, bool date1
   thread_local FormatCache cache;
   const Choice choice = choose_section(cache.get(format_code), value);
   const double magnitude = std::fabs(value);
-  if (choice.section == nullptr || choice.section->is_text) {
-    // Numbers have no text section; what would show instead is lost data.
+  if (choice.section == nullptr || choice.section->is_text || choice.section->is_malformed) {
+    // A number with no section of its own shows as General rather than not
+    // at all.
     format::append_general(value, out);
   } else if (choice.section->is_date) {
     if (!format::append_date(*choice.section, magnitude, choice.minus, date1904, out)) {

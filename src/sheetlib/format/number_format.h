@@ -1,6 +1,7 @@
 // The text a spreadsheet application shows for a number: the General format,
 // number format codes (decimals, thousands separators, percent, literal text,
 // sections, dates and times, elapsed time) and the built-in format ids.
+// Pure functions without I/O, safe to call from several threads at once.
 #pragma once
 
 #include <optional>

@@ -217,10 +217,10 @@ Fraction closest_fraction(double value, std::int64_t largest) {
   double rest = value;
   for (int step = 0; step < 64; ++step) {
     const double whole = std::floor(rest);
-    if (whole > static_cast<double>(largest)) break;
+    // The next denominator q0 + a * q1 would pass the bound.
+    if (q1 > 0 && whole > static_cast<double>((largest - q0) / q1)) break;
     const auto a = static_cast<std::int64_t>(whole);
     const std::int64_t q2 = q0 + a * q1;
-    if (q2 > largest) break;
     const std::int64_t p2 = p0 + a * p1;
     p0 = p1, q0 = q1, p1 = p2, q1 = q2;
     const double fraction = rest - whole;
@@ -228,10 +228,6 @@ Fraction closest_fraction(double value, std::int64_t largest) {
     rest = 1 / fraction;
   }
   Fraction best;
-  if (q1 == 0) {  // a whole part too large for the bound: n/1
-    best.numerator = std::llround(value);
-    return best;
-  }
   best.numerator = p1;
   best.denominator = q1;
   const std::int64_t k = (largest - q0) / q1;
@@ -253,8 +249,14 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
   for (const Token& token : section.tokens) {
     if (token.kind == TokenKind::fraction_denominator) fixed_denominator = token.count;
   }
-  // Past 15 digits a double holds no fraction to show.
-  if (magnitude >= 1e15 || magnitude * static_cast<double>(fixed_denominator) >= 1e18) {
+  std::int64_t largest = fixed_denominator;
+  if (largest == 0) {
+    largest = 9;
+    for (int i = 1; i < denominator_placeholders && i < 5; ++i) largest = largest * 10 + 9;
+  }
+  // Past 15 digits a double holds no fraction to show; and numerators stay
+  // within 64 bits.
+  if (magnitude >= 1e15 || magnitude * static_cast<double>(largest) >= 1e18) {
     if (minus) out += '-';
     append_general(magnitude, out);
     return;
@@ -266,8 +268,6 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
     fraction.numerator = std::llround(rest * static_cast<double>(fixed_denominator));
     fraction.denominator = fixed_denominator;
   } else {
-    std::int64_t largest = 9;
-    for (int i = 1; i < denominator_placeholders && i < 5; ++i) largest = largest * 10 + 9;
     fraction = closest_fraction(rest, largest);
   }
   fraction.whole = whole;
@@ -318,7 +318,7 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
       }
       ++denominator_index;
     } else if (token.kind == TokenKind::fraction_denominator) {
-      out += no_fraction ? std::string(token.text.size(), ' ') : token.text;
+      if (!no_fraction) out += token.text;
     } else if (token.kind == TokenKind::decimal_point) {
       out += '.';
     } else {

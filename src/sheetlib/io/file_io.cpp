@@ -112,8 +112,10 @@ bool write_all(HANDLE file, std::string_view bytes) {
 
 FileStatus read_whole_file(const std::string& gbk_path, std::string& bytes, std::uint64_t max_bytes) {
   if (gbk_path.empty()) return FileStatus::not_found;
-  Handle file(CreateFileW(wide_path(gbk_path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  // Shared every way, so that a workbook another program has open still reads.
+  Handle file(CreateFileW(wide_path(gbk_path).c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME

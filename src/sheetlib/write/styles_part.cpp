@@ -49,8 +49,9 @@ std::string styles_part(const std::vector<int>& format_borders) {
   xml += "<styleSheet xmlns=\"";
   xml += kSpreadsheetNamespace;
   xml +=
-      "\"><fonts count=\"1\"><font><sz val=\"11\"/><color theme=\"1\"/><name val=\"Calibri\"/>"
-      "<family val=\"2\"/><scheme val=\"minor\"/></font></fonts>"
+      // The package has no theme part, so the font names itself instead of
+      // referring to the theme's colour and font scheme.
+      "\"><fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
       // The second fill is required: spreadsheet applications reserve it.
       "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
       "<fill><patternFill patternType=\"gray125\"/></fill></fills>";

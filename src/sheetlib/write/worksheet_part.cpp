@@ -138,15 +138,49 @@ void append_ignored_errors(std::string& xml, const std::vector<IgnoredErrorRange
   xml += "</ignoredErrors>";
 }
 
+std::size_t digits(std::uint64_t value) {
+  std::size_t count = 1;
+  while (value >= 10) {
+    value /= 10;
+    ++count;
+  }
+  return count;
+}
+
+// An upper bound of the length of the <sheetData> element.
+std::size_t sheet_data_bound(const std::vector<CellEntry>& cells, const Extent& extent) {
+  std::uint32_t max_style = 0;
+  std::uint32_t max_string = 0;
+  std::size_t rows = 0;
+  std::uint32_t current_row = UINT32_MAX;
+  for (const CellEntry& cell : cells) {
+    max_style = std::max(max_style, cell.style);
+    if (cell.string_index != kNoString) max_string = std::max(max_string, cell.string_index);
+    if (cell.row != current_row) {
+      current_row = cell.row;
+      ++rows;
+    }
+  }
+  const std::size_t row_digits = digits(extent.rows);
+  const std::size_t letters = extent.columns > 702 ? 3 : extent.columns > 26 ? 2 : 1;
+  // <c r="AB12" s="1" t="s"><v>123</v></c>
+  const std::size_t per_cell = 6 + letters + row_digits + 1 + 5 + digits(max_style) + 10 + digits(max_string) + 8;
+  // <row r="12"></row>
+  const std::size_t per_row = 10 + row_digits + 6;
+  return 32 + cells.size() * per_cell + rows * per_row;
+}
+
 }  // namespace
 
 std::string worksheet_part(SheetContent& sheet, bool selected) {
   const std::vector<CellEntry>& cells = sheet.cells();
   const Extent extent = sheet.cell_extent();
 
+  // Reserved for the longest cells this sheet can have, so that the part,
+  // the largest buffer of a save, is never copied while it grows.
   std::string xml;
-  // About 36 bytes per cell of a short string ("<c r="AB12" s="1" t="s"><v>123</v></c>").
-  xml.reserve(1024 + cells.size() * 40);
+  xml.reserve(sheet_data_bound(cells, extent) + 1024 + sheet.columns().size() * 80 +
+              sheet.ignored_errors().size() * 240);
   xml += kXmlDeclaration;
   xml += "<worksheet xmlns=\"";
   xml += kSpreadsheetNamespace;

@@ -120,6 +120,14 @@ TEST(WrittenSheet, RefusesCellsRangesAndFormatsOutsideIt) {
   EXPECT_EQ(xlSheetWriteStrA(sheet, 0, 16'384, "x", nullptr), 0);
   EXPECT_EQ(xlSheetWriteStrA(sheet, 1'048'575, 16'383, "x", nullptr), 1);
   EXPECT_EQ(xlSheetWriteStrA(sheet, 0, 0, "x", foreign), 0);
+  // The longest text a cell holds is 32,767 characters, whatever their bytes.
+  EXPECT_EQ(xlSheetWriteStrA(sheet, 1, 0, std::string(32'767, 'x').c_str(), nullptr), 1);
+  EXPECT_EQ(xlSheetWriteStrA(sheet, 1, 1, std::string(32'768, 'x').c_str(), nullptr), 0);
+  std::string chinese;
+  for (int i = 0; i < 32'767; ++i) chinese += gbk(u8"表");
+  EXPECT_EQ(xlSheetWriteStrA(sheet, 1, 2, chinese.c_str(), nullptr), 1);
+  EXPECT_EQ(xlSheetWriteStrA(sheet, 1, 3, (chinese + "x").c_str(), nullptr), 0);
+  EXPECT_EQ(xlSheetReadStrA(sheet, 1, 3, nullptr), nullptr);
   EXPECT_EQ(xlBookAddFormatA(book, foreign), nullptr);
 
   EXPECT_EQ(xlSheetAddIgnoredErrorA(sheet, 0, 0, 5, 5, 0), 0);    // no kind of error

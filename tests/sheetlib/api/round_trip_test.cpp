@@ -2,14 +2,16 @@
 // a reader we did not write.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "sheetlib/api/book_guard.h"
+#include "sheetlib/api/host_python.h"
 #include "sheetlib/sheetlib.h"
 #include "sheetlib/support/scratch_folder.h"
 #include "support/gbk_literal.h"
+
 
 namespace {
 
@@ -19,29 +21,17 @@ using colsplit::testing::ScratchFolder;
 
 std::string u8s(std::u8string_view s) { return std::string(reinterpret_cast<const char*>(s.data()), s.size()); }
 
-// What read_back.py prints for the workbook; empty when Python could not run.
-std::string read_back(const std::string& path) {
-#ifdef _WIN32
-  (void)path;
-  return {};
-#else
-  const std::string command = std::string(COLSPLIT_PYTHON) + " " COLSPLIT_SOURCE_DIR
-                              "/tests/sheetlib/api/read_back.py '" + path + "' 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return {};
-  std::string output;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-  pclose(pipe);
-  return output;
-#endif
+// What read_back.py prints for the workbook at the GBK path.
+std::optional<std::string> read_back(const std::string& gbk_path) {
+  return colsplit::testing::run_python("read_back.py", gbk_path);
 }
 
-#ifdef _WIN32
-#define SKIP_WITHOUT_PYTHON() GTEST_SKIP() << "openpyxl runs in the native build's tests"
-#else
-#define SKIP_WITHOUT_PYTHON() (void)0
-#endif
+#define EXPECT_READ_BACK(path, expected)                                              \
+  do {                                                                                \
+    const std::optional<std::string> output = read_back(path);                        \
+    if (!output) GTEST_SKIP() << "Python with openpyxl cannot be started from here"; \
+    EXPECT_EQ(*output, expected);                                                     \
+  } while (false)
 
 constexpr char kThin[] = "thin/thin/thin/thin";
 
@@ -49,7 +39,6 @@ constexpr char kThin[] = "thin/thin/thin/thin";
 // of bordered string cells, the ignored-error range one row and two columns
 // beyond them, and the widths of the columns up to one beyond the last.
 TEST(RoundTrip, GroupWorkbookAsTheExportWritesIt) {
-  SKIP_WITHOUT_PYTHON();
   ScratchFolder folder;
   const std::string path = folder.gbk_path("group.xlsx");
   const std::vector<std::string> header{gbk(u8"城市"), gbk(u8"编号"), "", gbk(u8"备注")};
@@ -94,11 +83,10 @@ TEST(RoundTrip, GroupWorkbookAsTheExportWritesIt) {
                                    "cols A:E 20.0 custom hidden=False\n"
                                    "ignored A1:F5 emptyCellReference,evalError,formula,formulaRange,"
                                    "listDataValidation,numberStoredAsText,twoDigitTextYear,unlockedFormula\n";
-  EXPECT_EQ(read_back(path), expected);
+  EXPECT_READ_BACK(path, expected);
 }
 
 TEST(RoundTrip, ControlCharactersAndLiteralEscapes) {
-  SKIP_WITHOUT_PYTHON();
   ScratchFolder folder;
   const std::string path = folder.gbk_path("control.xlsx");
   {
@@ -110,14 +98,13 @@ TEST(RoundTrip, ControlCharactersAndLiteralEscapes) {
   }
   // openpyxl does not decode _xHHHH_ escapes (Excel and LibreOffice do), so
   // it shows the escape of the bell; the literal _x0041_ comes back as written.
-  EXPECT_EQ(read_back(path),
-            "sheets [\"Sheet1\"]\n"
-            "cell A1 s None/None/None/None \"bell_x0007_here\"\n"
-            "cell B1 s None/None/None/None \"_x0041_\"\n");
+  EXPECT_READ_BACK(path,
+                   "sheets [\"Sheet1\"]\n"
+                   "cell A1 s None/None/None/None \"bell_x0007_here\"\n"
+                   "cell B1 s None/None/None/None \"_x0041_\"\n");
 }
 
 TEST(RoundTrip, WritesInAnyOrderWithColumnsAndSeveralSheets) {
-  SKIP_WITHOUT_PYTHON();
   ScratchFolder folder;
   const std::string path = folder.gbk_path("order.xlsx");
   {
@@ -133,7 +120,7 @@ TEST(RoundTrip, WritesInAnyOrderWithColumnsAndSeveralSheets) {
     xlSheetAddIgnoredErrorA(first, 1, 1, 1, 1, 4);
     ASSERT_EQ(xlBookSaveA(book, path.c_str()), 1);
   }
-  EXPECT_EQ(read_back(path), u8s(u8"sheets [\"第一\", \"second\"]\n") +
+  EXPECT_READ_BACK(path, u8s(u8"sheets [\"第一\", \"second\"]\n") +
                                  "cell D1 s None/None/None/None \"early\"\n"
                                  "cell B3 s None/None/None/None \"later\"\n"
                                  "cols A:B 12.5 custom hidden=False\n"

@@ -48,6 +48,7 @@ void fill(BookHandle book, int rows) {
 
 TEST(Save, WritesAZipAndReplacesAnEarlierFile) {
   ScratchFolder folder;
+  if (!folder.holds_chinese_names()) GTEST_SKIP() << "the host file system takes no Chinese names";
   const std::string path = folder.gbk_path(gbk(u8"按内容导出_北京.xlsx"));
   {
     std::ofstream old(folder.path() / u8"按内容导出_北京.xlsx");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <string>
@@ -42,6 +43,17 @@ class ScratchFolder {
       names.emplace(reinterpret_cast<const char*>(name.data()), name.size());
     }
     return names;
+  }
+
+  // False when the folder cannot take a file with a Chinese name: Wine keeps
+  // Windows names as names of the host, and a host running in the C locale
+  // has no encoding for them. Tests of such names skip there.
+  bool holds_chinese_names() const {
+    const std::filesystem::path probe = path_ / std::filesystem::path(u8"北京.probe");
+    std::error_code error;
+    { std::ofstream file(probe); if (!file) return false; }
+    std::filesystem::remove(probe, error);
+    return true;
   }
 
   static char separator() {

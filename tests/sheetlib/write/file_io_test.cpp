@@ -54,6 +54,7 @@ TEST(WriteFileAtomically, ReplacesTheTargetAndLeavesNothingElse) {
 
 TEST(WriteFileAtomically, ChineseNamesAreGbkPaths) {
   ScratchFolder folder;
+  if (!folder.holds_chinese_names()) GTEST_SKIP() << "the host file system takes no Chinese names";
   const std::string path = folder.gbk_path(gbk(u8"按内容导出_北京.xlsx"));
   ASSERT_TRUE(write_file_atomically(path, "x"));
   EXPECT_THAT(folder.entries(), ElementsAre("按内容导出_北京.xlsx"));
@@ -78,6 +79,7 @@ TEST(WriteFileAtomically, TargetThatIsAFolderFailsAndStays) {
 
 TEST(WriteFileAtomically, PathsLongerThan260Characters) {
   ScratchFolder folder;
+  if (!folder.holds_chinese_names()) GTEST_SKIP() << "the host file system takes no Chinese names";
   std::string path = folder.gbk_path();
   for (int level = 0; level < 4; ++level) {
     path += ScratchFolder::separator() + std::string(70, static_cast<char>('a' + level));

@@ -1,0 +1,350 @@
+#include "app/win32/app_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/text/encoding.h"
+
+namespace colsplit::win32 {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"ColsplitMainWindow";
+constexpr UINT_PTR kGroupBoxSubclass = 1;
+
+const wchar_t* window_class_of(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::edit_box: return WC_EDITW;
+    case ControlKind::list_view: return WC_LISTVIEWW;
+    case ControlKind::progress_bar: return PROGRESS_CLASSW;
+    case ControlKind::push_button:
+    case ControlKind::group_box: return WC_BUTTONW;
+    case ControlKind::label: return WC_STATICW;
+    case ControlKind::combo_box: return WC_COMBOBOXW;
+    case ControlKind::drop_target: break;
+  }
+  return nullptr;
+}
+
+bool register_window_class(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconW(instance, L"DEFAULT_ICON");
+  window_class.hIconSm = static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), 0));
+  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kWindowClass;
+  return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool is_user_input(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) || message == WM_NCMOUSEHOVER ||
+         message == WM_NCMOUSELEAVE || message == WM_MOUSEHOVER || message == WM_MOUSELEAVE;
+}
+
+// Enough for a burst of paints and timers, never an endless loop.
+constexpr int kMostMessagesPerPump = 256;
+
+}  // namespace
+
+std::unique_ptr<AppWindow> AppWindow::create(HINSTANCE instance, const Handlers& handlers) {
+  std::unique_ptr<AppWindow> window(new AppWindow(handlers));
+  if (!window->build(instance)) return nullptr;
+  return window;
+}
+
+AppWindow::~AppWindow() {
+  if (main_ && IsWindow(main_)) DestroyWindow(main_);
+}
+
+bool AppWindow::build(HINSTANCE instance) {
+  if (!register_window_class(instance, window_procedure)) return false;
+  const WindowRecord& record = kMainWindowRecord;
+  // Centred on the whole primary screen, not its work area.
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - record.outer_width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - record.outer_height) / 2;
+  main_ = CreateWindowExW(record.ex_style, kWindowClass, gbk_to_wide(*record.caption).c_str(), record.style, left,
+                          top, record.outer_width, record.outer_height, nullptr, nullptr, instance, this);
+  if (!main_) return false;
+  SendMessageW(main_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+
+  // From the last row to the first, so that the group box exists before
+  // the controls it holds.
+  for (std::size_t row = kControlCount; row-- > 0;) {
+    if (!create_control(instance, static_cast<ControlName>(row))) return false;
+  }
+  for (std::size_t row = 0; row < kControlCount; ++row) {
+    if (controls_[row] && kControlTable[row].visible) ShowWindow(controls_[row], SW_SHOWNA);
+  }
+  make_control_wrappers();
+  return true;
+}
+
+bool AppWindow::create_control(HINSTANCE instance, ControlName name) {
+  const ControlRecord& record = record_of(name);
+  const wchar_t* window_class = window_class_of(record.kind);
+  if (!window_class) return true;  // the drop target has no window
+
+  const HWND parent = record.container == Container::group_box ? control(ControlName::分组框1) : main_;
+  if (!parent) return false;
+  DWORD style = WS_CHILD | record.style;
+  if (record.tab_stop) style |= WS_TABSTOP;
+  if (!record.enabled) style |= WS_DISABLED;
+  int height = record.geometry.height;
+  if (record.kind == ControlKind::combo_box) height = std::max(height, kComboBoxMinimumCreatedHeight);
+  const std::wstring text = record.text ? gbk_to_wide(*record.text) : std::wstring();
+
+  const HWND window = CreateWindowExW(record.ex_style, window_class, text.c_str(), style, record.geometry.left,
+                                      record.geometry.top, record.geometry.width, height, parent,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(name))), instance,
+                                      nullptr);
+  if (!window) return false;
+  controls_[static_cast<std::size_t>(name)] = window;
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+
+  switch (record.kind) {
+    case ControlKind::edit_box:
+      SendMessageW(window, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the system allows
+      break;
+    case ControlKind::combo_box: {
+      SendMessageW(window, CB_LIMITTEXT, 0, 0);
+      const LRESULT item_height = SendMessageW(window, CB_GETITEMHEIGHT, 0, 0);
+      if (item_height > 0) {
+        SendMessageW(window, CB_SETITEMHEIGHT, 0, item_height + 1);
+        // Wine sets the list's item height only for owner-drawn combo
+        // boxes; the list itself takes it from anyone.
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (SendMessageW(window, CB_GETITEMHEIGHT, 0, 0) != item_height + 1 && GetComboBoxInfo(window, &parts)) {
+          SendMessageW(parts.hwndList, LB_SETITEMHEIGHT, 0, item_height + 1);
+        }
+      }
+      break;
+    }
+    case ControlKind::list_view:
+      SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, record.control_ex_style, record.control_ex_style);
+      SendMessageW(window, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+      SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+      SendMessageW(window, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+      break;
+    case ControlKind::group_box:
+      // The controls inside send their notifications to the group box;
+      // it hands them on to the main window.
+      SetWindowSubclass(window, group_box_procedure, kGroupBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+void AppWindow::make_control_wrappers() {
+  edit_box_1_.emplace(control(ControlName::编辑框1));
+  edit_box_2_.emplace(control(ControlName::编辑框2));
+  combo_box_1_.emplace(control(ControlName::组合框1));
+  list_view_1_.emplace(control(ControlName::超级列表框1));
+  list_view_2_.emplace(control(ControlName::超级列表框2));
+  progress_bar_1_.emplace(control(ControlName::进度条1), [this] { return busy_; }, [this] { keep_painting(); });
+  dialogs_.emplace([this] { sync_controls(); },
+                   [this] {
+                     // A dialog gives its owner back enabled; while the
+                     // handler goes on, the window still takes no input.
+                     if (busy_) EnableWindow(main_, FALSE);
+                   });
+  view_.emplace(MainWindow{*edit_box_1_, *edit_box_2_, *combo_box_1_, *list_view_1_, *list_view_2_, *progress_bar_1_,
+                           *dialogs_, clock_});
+  drop_target_.emplace([this] { return !busy_ && !reporting_; },
+                       [this](const Text& dropped) {
+                         run_handler([&] {
+                           if (handlers_.files_dropped) handlers_.files_dropped(*view_, dropped);
+                         });
+                       });
+}
+
+Win32ListView& AppWindow::list_view(ControlName name) {
+  return name == ControlName::超级列表框2 ? *list_view_2_ : *list_view_1_;
+}
+
+void AppWindow::show() {
+  ShowWindow(main_, SW_SHOW);
+  UpdateWindow(main_);
+  SetFocus(control(ControlName::超级列表框1));
+}
+
+bool AppWindow::belongs_to_window(HWND window) const { return window == main_ || IsChild(main_, window); }
+
+int AppWindow::run_message_loop() {
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Esc anywhere in the window is a close request; no control keeps it.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && belongs_to_window(message.hwnd)) {
+      PostMessageW(main_, WM_CLOSE, 0, 0);
+      continue;
+    }
+    // Tab and Shift+Tab among the tab stops; Enter gives an IDOK command
+    // that nothing answers.
+    if (IsDialogMessageW(main_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+void AppWindow::sync_controls() {
+  if (list_view_1_) list_view_1_->sync();
+  if (list_view_2_) list_view_2_->sync();
+  if (progress_bar_1_) progress_bar_1_->sync();
+}
+
+void AppWindow::keep_painting() {
+  if (list_view_1_) list_view_1_->sync();
+  if (list_view_2_) list_view_2_->sync();
+  MSG message{};
+  for (int count = 0; count < kMostMessagesPerPump && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++count) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (is_user_input(message.message)) continue;
+    DispatchMessageW(&message);
+  }
+}
+
+void AppWindow::begin_runtime_error_report() {
+  reporting_ = true;
+  if (main_ && IsWindow(main_)) EnableWindow(main_, TRUE);
+}
+
+HBRUSH AppWindow::colours_for(HWND control_window, HDC dc) const {
+  if (control_window == control(ControlName::编辑框2)) {
+    SetTextColor(dc, kTipTextColour);
+    SetBkColor(dc, kTipBackgroundColour);
+    return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  }
+  if (control_window == control(ControlName::标签1) || control_window == control(ControlName::标签2)) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+  }
+  const HWND combo_box = control(ControlName::组合框1);
+  if (control_window == control(ControlName::编辑框1) || control_window == combo_box ||
+      GetParent(control_window) == combo_box) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  }
+  return nullptr;
+}
+
+void AppWindow::handle_notify(const NMHDR& header) {
+  if (header.code != LVN_GETDISPINFOW) return;
+  for (ControlName name : {ControlName::超级列表框1, ControlName::超级列表框2}) {
+    if (header.hwndFrom == control(name)) {
+      list_view(name).fill_display_info(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+    }
+  }
+}
+
+LRESULT AppWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED) {
+        const int id = LOWORD(wparam);
+        if (id == control_id(ControlName::按钮_导出)) {
+          run_handler([this] {
+            if (handlers_.export_clicked) handlers_.export_clicked(*view_);
+          });
+        } else if (id == control_id(ControlName::按钮_选择目录)) {
+          run_handler([this] {
+            if (handlers_.choose_folder_clicked) handlers_.choose_folder_clicked(*view_);
+          });
+        }
+      }
+      return 0;
+    case WM_NOTIFY:
+      handle_notify(*reinterpret_cast<const NMHDR*>(lparam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH brush = colours_for(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
+    case WM_ACTIVATE:
+      // Like a dialog: the focus comes back where it was.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(main_, focus)) focus_before_deactivation_ = focus;
+      } else if (focus_before_deactivation_ && IsWindow(focus_before_deactivation_)) {
+        SetFocus(focus_before_deactivation_);
+      }
+      return 0;
+    case WM_CLOSE:
+      // A handler runs to its end before the window may close; the error
+      // report ends the program itself, when its box is closed.
+      if (busy_ || reporting_) return 0;
+      DestroyWindow(main_);
+      return 0;
+    case WM_DESTROY:
+      RevokeDragDrop(main_);
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(main_, message, wparam, lparam);
+}
+
+LRESULT CALLBACK AppWindow::window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<AppWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->main_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<AppWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wparam, lparam);
+  const LRESULT result = self->handle_message(message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->main_ = nullptr;
+  }
+  return result;
+}
+
+LRESULT CALLBACK AppWindow::group_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                                DWORD_PTR data) {
+  auto* self = reinterpret_cast<AppWindow*>(data);
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageW(self->main_, message, wparam, lparam);
+    case WM_ERASEBKGND: {
+      // The main window clips its children, so nothing else paints the
+      // inside of the frame.
+      RECT inside{};
+      GetClientRect(window, &inside);
+      FillRect(reinterpret_cast<HDC>(wparam), &inside, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(window, group_box_procedure, kGroupBoxSubclass);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+void on_window_created(AppWindow& window) { window.drop_target().register_on(window.handle()); }
+
+}  // namespace colsplit::win32

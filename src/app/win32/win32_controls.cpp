@@ -1,0 +1,168 @@
+#include "app/win32/win32_controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/text/encoding.h"
+#include "app/text/gbk_chars.h"
+
+namespace colsplit::win32 {
+
+Text window_text(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, wide.data(), length + 1);
+  wide.resize(static_cast<std::size_t>(std::max(copied, 0)));
+  return wide_to_gbk(wide);
+}
+
+void set_window_text(HWND window, const Text& text) { SetWindowTextW(window, gbk_to_wide(text).c_str()); }
+
+// ---- Combo box ----
+
+void Win32ComboBox::remove_all_items() {
+  SendMessageW(window_, CB_RESETCONTENT, 0, 0);
+  SetWindowTextW(window_, L"");
+}
+
+int Win32ComboBox::append_item(const Text& text, int value) {
+  const std::wstring wide = gbk_to_wide(text);
+  const LRESULT index = SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  if (index < 0) return -1;
+  SendMessageW(window_, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(value));
+  return static_cast<int>(index);
+}
+
+int Win32ComboBox::item_value(int index) const {
+  if (index < 0 || index >= item_count()) return -1;
+  return static_cast<int>(SendMessageW(window_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+
+int Win32ComboBox::item_count() const {
+  const LRESULT count = SendMessageW(window_, CB_GETCOUNT, 0, 0);
+  return count < 0 ? 0 : static_cast<int>(count);
+}
+
+int Win32ComboBox::current_selection() const {
+  const LRESULT selection = SendMessageW(window_, CB_GETCURSEL, 0, 0);
+  return selection < 0 ? -1 : static_cast<int>(selection);
+}
+
+// ---- List view ----
+
+Text Win32ListView::column_heading(int column) const {
+  const ColumnDefinition* definition = table_.column(column);
+  if (!definition) return {};
+  return Text(cut_at_char_boundary(definition->heading, kMaxHeadingBytes));
+}
+
+bool Win32ListView::set_cell_text(int row, int column, const Text& text) {
+  if (!table_.set_cell(row, column, text)) return false;
+  stale_ = true;
+  return true;
+}
+
+int Win32ListView::insert_row(std::optional<int> index, const Text& first_cell) {
+  stale_ = true;
+  return table_.insert_row(index, first_cell);
+}
+
+void Win32ListView::delete_all_rows() {
+  table_.delete_all_rows();
+  stale_ = true;
+  sync();
+}
+
+void Win32ListView::insert_header_column(int at, const ColumnDefinition& definition) {
+  static constexpr int kFormats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
+  std::wstring heading = gbk_to_wide(definition.heading);
+  LVCOLUMNW column{};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  column.fmt = kFormats[std::clamp(static_cast<int>(definition.alignment), 0, 2)];
+  column.cx = definition.width;
+  column.pszText = heading.data();
+  column.iSubItem = at;
+  SendMessageW(window_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&column));
+}
+
+int Win32ListView::insert_column(std::optional<int> index, const Text& heading, std::optional<int> width,
+                                 ColumnAlignment alignment) {
+  const ColumnDefinition definition{heading, normalise_column_width(width), alignment};
+  const int at = table_.insert_column(index, definition);
+  insert_header_column(at, definition);
+  stale_ = true;
+  return at;
+}
+
+bool Win32ListView::delete_column(int column) {
+  if (!table_.delete_column(column)) return false;
+  SendMessageW(window_, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0);
+  stale_ = true;
+  return true;
+}
+
+void Win32ListView::replace_column_set(const std::vector<ColumnDefinition>& columns) {
+  table_.replace_columns(columns);
+  SendMessageW(window_, LVM_SETITEMCOUNT, 0, 0);
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(window_, LVM_GETHEADER, 0, 0));
+  for (LRESULT count = SendMessageW(header, HDM_GETITEMCOUNT, 0, 0); count > 0; --count) {
+    SendMessageW(window_, LVM_DELETECOLUMN, static_cast<WPARAM>(count - 1), 0);
+  }
+  for (int at = 0; at < table_.column_count(); ++at) insert_header_column(at, *table_.column(at));
+  stale_ = true;
+  sync();
+}
+
+void Win32ListView::sync() {
+  if (!stale_) return;
+  stale_ = false;
+  SendMessageW(window_, LVM_SETITEMCOUNT, static_cast<WPARAM>(table_.row_count()), LVSICF_NOSCROLL);
+  InvalidateRect(window_, nullptr, FALSE);
+}
+
+void Win32ListView::fill_display_info(NMLVDISPINFOW& info) {
+  if (!(info.item.mask & LVIF_TEXT)) return;
+  // The list view copies or draws the text before it asks again, so one
+  // buffer per list view is enough.
+  display_buffer_ = gbk_to_wide(table_.cell(info.item.iItem, info.item.iSubItem));
+  info.item.pszText = display_buffer_.data();
+}
+
+// ---- Progress bar ----
+
+Win32ProgressBar::Win32ProgressBar(HWND window, std::function<bool()> busy, std::function<void()> keep_painting)
+    : window_(window), busy_(std::move(busy)), keep_painting_(std::move(keep_painting)) {
+  sync();
+}
+
+void Win32ProgressBar::set_maximum(int maximum) {
+  maximum_ = std::clamp(maximum, 0, kLargestValue);
+  position_ = std::min(position_, maximum_);
+  sync();
+}
+
+void Win32ProgressBar::set_position(int position) {
+  position_ = std::clamp(std::clamp(position, 0, kLargestValue), 0, maximum_);
+  if (!busy_ || !busy_()) {
+    SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+    return;
+  }
+  // Counted from the end of the last refresh, and never less than three
+  // times what that refresh took: on a slow display the handler still gets
+  // three quarters of the time.
+  const DWORD now = GetTickCount();
+  if (now - last_refresh_end_ < refresh_gap_) return;
+  sync();
+  if (keep_painting_) keep_painting_();
+  last_refresh_end_ = GetTickCount();
+  refresh_gap_ = std::max(kBusyRefreshMilliseconds, 3 * (last_refresh_end_ - now));
+}
+
+void Win32ProgressBar::sync() {
+  SendMessageW(window_, PBM_SETRANGE32, 0, static_cast<LPARAM>(maximum_));
+  SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+}
+
+}  // namespace colsplit::win32

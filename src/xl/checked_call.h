@@ -1,0 +1,81 @@
+// How a row's function is called. On 32-bit Windows the arguments are laid
+// down as raw 32-bit words (a double as two) by a small assembly routine
+// that also checks that the stack pointer is back where it was once the
+// caller has taken the arguments off again: a callee of another calling
+// convention (__stdcall pops its own arguments) is caught there instead of
+// corrupting the program. Elsewhere there is only one calling convention and
+// the call is an ordinary call through a typed pointer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <source_location>
+#include <type_traits>
+
+#include "xl/binding.h"
+#include "xl/library_calls.h"
+
+#if defined(_WIN32) && defined(__i386__)
+#define COLSPLIT_XL_STACK_CHECK 1
+// Pushes words[count - 1] … words[0], calls function, removes the words
+// again unless callee_cleans, and stores the function's 32-bit result (eax)
+// in *result. Returns 0 when the stack pointer is where it was before the
+// words were pushed; otherwise restores it and returns 1.
+extern "C" int colsplit_checked_call(const void* function, const std::uint32_t* words, std::uint32_t count,
+                                     std::uint32_t callee_cleans, std::uint32_t* result);
+#else
+#define COLSPLIT_XL_STACK_CHECK 0
+#endif
+
+namespace colsplit::xl {
+
+// Who takes the arguments off the stack after a call: the caller, for the
+// spreadsheet library's C functions; the callee, for the Windows API.
+enum class Convention { c, windows_api };
+
+#if COLSPLIT_XL_STACK_CHECK
+
+template <typename T>
+constexpr std::size_t words_of() {
+  static_assert(std::is_arithmetic_v<T> || std::is_pointer_v<T>, "only raw machine values cross");
+  static_assert(sizeof(T) == 4 || sizeof(T) == 8, "arguments are one or two 32-bit words");
+  return sizeof(T) / 4;
+}
+
+template <typename T>
+void put_words(std::uint32_t*& out, T value) {
+  std::memcpy(out, &value, sizeof value);
+  out += words_of<T>();
+}
+
+template <typename Result, Convention convention = Convention::c, typename... Args>
+Result call_row(Row row, const std::source_location& where, Args... args) {
+  constexpr std::size_t count = (std::size_t{0} + ... + words_of<Args>());
+  std::uint32_t words[count + 1] = {};  // one spare: no zero-length array for calls without arguments
+  [[maybe_unused]] std::uint32_t* out = words;
+  (put_words(out, args), ...);
+  std::uint32_t result = 0;
+  constexpr std::uint32_t callee_cleans = convention == Convention::windows_api ? 1 : 0;
+  if (colsplit_checked_call(bound_address(row), words, count, callee_cleans, &result) != 0)
+    report_unbalanced_stack(row, where);
+  if constexpr (std::is_void_v<Result>) {
+    return;
+  } else if constexpr (std::is_pointer_v<Result>) {
+    return reinterpret_cast<Result>(static_cast<std::uintptr_t>(result));
+  } else {
+    return static_cast<Result>(result);
+  }
+}
+
+#else
+
+template <typename Result, Convention = Convention::c, typename... Args>
+Result call_row(Row row, const std::source_location&, Args... args) {
+  using Function = Result (*)(Args...);
+  return reinterpret_cast<Function>(bound_address(row))(args...);
+}
+
+#endif
+
+}  // namespace colsplit::xl

@@ -1,0 +1,64 @@
+// shell_probe.exe: the window program's start-up with handlers that make
+// visible from outside what the real handlers do inside. The folder
+// button runs the command typed into 编辑框1:
+//   cwd      puts the current directory into 编辑框1
+//   oom      asks for more memory than a 32-bit process can have
+//   message  shows a message box, then puts "shown" into 编辑框1
+//   folder   opens the folder dialog, then puts the folder or "(cancelled)"
+// The Export button raises a fatal error (code 6); a drop writes the
+// event's text to dropped.txt in the current directory and shows it as the
+// one row of 超级列表框1.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/runtime_error/runtime_error_report.h"
+#include "app/text/encoding.h"
+#include "app/texts.h"
+#include "app/win32/application.h"
+
+namespace {
+
+using namespace colsplit;
+
+void write_dropped(MainWindow& window, const Text& dropped) {
+  // Also shown as a row, for readers of the list view from outside.
+  window.超级列表框1.replace_column_set({ColumnDefinition{"dropped", 300, ColumnAlignment::left}});
+  window.超级列表框1.insert_row(std::nullopt, dropped);
+  if (std::FILE* file = std::fopen("dropped.txt", "wb")) {
+    std::fwrite(dropped.data(), 1, dropped.size(), file);
+    std::fclose(file);
+  }
+}
+
+void fail(MainWindow&) { raise_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced, 3, 7); }
+
+void run_command(MainWindow& window) {
+  const Text command = window.编辑框1.text();
+  if (command == "cwd") {
+    wchar_t directory[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, directory);
+    window.编辑框1.set_text(wide_to_gbk(directory));
+  } else if (command == "oom") {
+    volatile std::size_t too_much = 0xFFFFFF00u;
+    char* volatile memory = new char[too_much];
+    memory[0] = 1;
+    window.编辑框1.set_text(memory);
+  } else if (command == "message") {
+    window.dialogs.show_message("hello");
+    window.编辑框1.set_text("shown");
+  } else if (command == "folder") {
+    window.编辑框1.set_text(window.dialogs.choose_folder(texts::kFolderDialogTitle).value_or("(cancelled)"));
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  win32::Handlers handlers;
+  handlers.files_dropped = write_dropped;
+  handlers.export_clicked = fail;
+  handlers.choose_folder_clicked = run_command;
+  return win32::run_application(instance, handlers);
+}

@@ -1,0 +1,41 @@
+// Starting a program of the build as a child process and collecting what it
+// wrote and how it ended.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/text/encoding.h"
+#include "app/text/text.h"
+
+namespace colsplit::testing {
+
+struct ChildResult {
+  int exit_code = 0;  // -1 for a process ended by the runtime error report on Windows, 255 on Linux
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` with `arguments` in `directory` (also its current
+// directory), with standard output and standard error sent to files there.
+ChildResult run_child(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                      const std::filesystem::path& directory);
+
+// The file system's path for a program text (GBK).
+inline std::filesystem::path native_path(const Text& text) {
+#ifdef _WIN32
+  return std::filesystem::path(gbk_to_wide(text));
+#else
+  return std::filesystem::path(gbk_to_utf8(text));
+#endif
+}
+
+// The exit code of a process ended by the runtime error report.
+#ifdef _WIN32
+inline constexpr int kReportExitCode = -1;
+#else
+inline constexpr int kReportExitCode = 255;
+#endif
+
+}  // namespace colsplit::testing

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "xl/binding.h"
+#include "xl/dll_command_table.h"
+#include "xl/platform.h"
+#include "xl/workbook_provisioning.h"
+
+namespace colsplit::xl {
+namespace {
+
+// The Row enum and the two lists must stay in step: a row whose function
+// name or library belongs to its neighbour would bind the wrong function.
+TEST(DllCommandTable, RowsNameTheirOwnFunctionAndLibrary) {
+  const struct {
+    Row row;
+    const char* function;
+  } expected[] = {
+      {Row::xlBookLoadA, "xlBookLoadA"},
+      {Row::xlBookReleaseA, "xlBookReleaseA"},
+      {Row::xlBookGetSheetA, "xlBookGetSheetA"},
+      {Row::xlSheetLastRowA, "xlSheetLastRowA"},
+      {Row::xlSheetLastColA, "xlSheetLastColA"},
+      {Row::xlSheetReadStrA, "xlSheetReadStrA"},
+      {Row::xlCreateXMLBookCA, "xlCreateXMLBookCA"},
+      {Row::PathIsDirectoryA, "PathIsDirectoryA"},
+      {Row::xlBookSheetCountA, "xlBookSheetCountA"},
+      {Row::xlBookInsertSheetA, "xlBookInsertSheetA"},
+      {Row::xlBookAddFormatA, "xlBookAddFormatA"},
+      {Row::xlFormatSetBorderA, "xlFormatSetBorderA"},
+      {Row::xlSheetWriteStrA, "xlSheetWriteStrA"},
+      {Row::xlSheetAddIgnoredErrorA, "xlSheetAddIgnoredErrorA"},
+      {Row::xlSheetSetColA, "xlSheetSetColA"},
+      {Row::xlBookSaveA, "xlBookSaveA"},
+  };
+  ASSERT_EQ(std::size(expected), kRowCount);
+  for (std::size_t i = 0; i < kRowCount; ++i) {
+    EXPECT_EQ(row_index(expected[i].row), i);
+    EXPECT_STREQ(kFunctionNames[i], expected[i].function);
+    EXPECT_STREQ(kLibraryFiles[i], expected[i].row == Row::PathIsDirectoryA ? "shlwapi" : "libxl.dll");
+  }
+}
+
+TEST(RunDirectory, IsThePathCutAtItsLastSeparator) {
+  EXPECT_EQ(directory_of("C:\\tools\\split\\colsplit.exe", '\\'), "C:\\tools\\split");
+  // At a drive root only the drive is left, so the library lies at "X:\libxl.dll".
+  EXPECT_EQ(directory_of("X:\\colsplit.exe", '\\'), "X:");
+  EXPECT_EQ(directory_of("colsplit.exe", '\\'), "");
+  // 0x81 0x5C is one GBK character whose trail byte is a backslash.
+  EXPECT_EQ(directory_of("D:\\a\x81\x5c" "b\\c.exe", '\\'), "D:\\a\x81\x5c" "b");
+  EXPECT_EQ(directory_of("D:\\a\\\x81\x5c.exe", '\\'), "D:\\a");
+}
+
+TEST(RunDirectory, HoldsTheRunningProgramAndItsLibrary) {
+  const Text directory = run_directory();
+  ASSERT_FALSE(directory.empty());
+  const Text path = library_file_path();
+  EXPECT_EQ(path.substr(0, directory.size() + 1), directory + platform::kPathSeparator);
+#ifdef _WIN32
+  EXPECT_EQ(path.substr(directory.size() + 1), "libxl.dll");
+#else
+  EXPECT_EQ(path.substr(directory.size() + 1), "libxl.so");
+#endif
+  EXPECT_TRUE(is_directory(directory));
+  EXPECT_FALSE(is_directory(path));
+  EXPECT_FALSE(is_directory(directory + platform::kPathSeparator + "no such folder"));
+}
+
+}  // namespace
+}  // namespace colsplit::xl

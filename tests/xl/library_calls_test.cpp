@@ -1,0 +1,161 @@
+// The typed wrappers, through stand-ins bound with the test seam: the
+// arguments must reach a C function of the row's signature in order and
+// unchanged (on 32-bit Windows through the word-pushing stack check).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/runtime_error/runtime_error_report.h"
+#include "app/texts.h"
+#include "xl/checked_call.h"
+#include "xl/library_calls.h"
+
+namespace colsplit::xl {
+namespace {
+
+struct Recorded {
+  void* handle = nullptr;
+  int ints[5] = {};
+  double width = 0;
+  const char* text = nullptr;
+  void* second_handle = nullptr;
+  FormatHandle* format_slot = nullptr;
+} g_recorded;
+
+char g_library_buffer[32];
+
+void* const kSheet = reinterpret_cast<void*>(0x1234);
+void* const kFormat = reinterpret_cast<void*>(0x5678);
+
+int stand_in_set_col(void* sheet, int first, int last, double width, void* format, int hidden) {
+  g_recorded = Recorded{sheet, {first, last, hidden}, width, nullptr, format};
+  return 3;
+}
+
+int stand_in_write_str(void* sheet, int row, int col, const char* value, void* format) {
+  g_recorded = Recorded{sheet, {row, col}, 0, value, format};
+  return 1;
+}
+
+int stand_in_ignored_error(void* sheet, int r0, int c0, int r1, int c1, int flags) {
+  g_recorded = Recorded{sheet, {r0, c0, r1, c1, flags}};
+  return 1;
+}
+
+const char* stand_in_read_str(void* sheet, int row, int col, void** format) {
+  g_recorded = Recorded{sheet, {row, col}};
+  g_recorded.format_slot = format;
+  return row == 0 ? nullptr : g_library_buffer;
+}
+
+void* stand_in_insert_sheet(void* book, int index, const char* name, void* copy) {
+  g_recorded = Recorded{book, {index}, 0, name, copy};
+  return kSheet;
+}
+
+void* stand_in_create() { return kSheet; }
+
+class LibraryCalls : public ::testing::Test {
+ protected:
+  void TearDown() override { testing::unbind_all(); }
+};
+
+TEST_F(LibraryCalls, ArgumentsReachTheFunctionInOrder) {
+  testing::bind_row(Row::xlSheetSetColA, reinterpret_cast<void*>(&stand_in_set_col));
+  testing::bind_row(Row::xlSheetAddIgnoredErrorA, reinterpret_cast<void*>(&stand_in_ignored_error));
+  testing::bind_row(Row::xlBookInsertSheetA, reinterpret_cast<void*>(&stand_in_insert_sheet));
+  testing::bind_row(Row::xlCreateXMLBookCA, reinterpret_cast<void*>(&stand_in_create));
+
+  // The double sits between ints: its two words must land in place.
+  EXPECT_EQ(xlSheetSetColA(kSheet, 2, 7, 12.75, kFormat, 1), 3);
+  EXPECT_EQ(g_recorded.handle, kSheet);
+  EXPECT_EQ(g_recorded.ints[0], 2);
+  EXPECT_EQ(g_recorded.ints[1], 7);
+  EXPECT_EQ(g_recorded.width, 12.75);
+  EXPECT_EQ(g_recorded.second_handle, kFormat);
+  EXPECT_EQ(g_recorded.ints[2], 1);
+
+  EXPECT_EQ(xlSheetAddIgnoredErrorA(kSheet, 0, 0, 99, -1, 255), 1);
+  EXPECT_EQ(g_recorded.ints[2], 99);
+  EXPECT_EQ(g_recorded.ints[3], -1);
+  EXPECT_EQ(g_recorded.ints[4], 255);
+
+  EXPECT_EQ(xlBookInsertSheetA(kFormat, 4, "Sheet", nullptr), kSheet);
+  EXPECT_EQ(g_recorded.handle, kFormat);
+  EXPECT_EQ(g_recorded.ints[0], 4);
+  EXPECT_STREQ(g_recorded.text, "Sheet");
+  EXPECT_EQ(g_recorded.second_handle, nullptr);
+
+  EXPECT_EQ(xlCreateXMLBookCA(), kSheet);
+}
+
+TEST_F(LibraryCalls, TextsCrossAsNullWhenEmptyAndComeBackAsCopies) {
+  testing::bind_row(Row::xlSheetWriteStrA, reinterpret_cast<void*>(&stand_in_write_str));
+  testing::bind_row(Row::xlSheetReadStrA, reinterpret_cast<void*>(&stand_in_read_str));
+
+  xlSheetWriteStrA(kSheet, 1, 2, "", kFormat);
+  EXPECT_EQ(g_recorded.text, nullptr);
+  const Text value = "\xb1\xb1\xbe\xa9";
+  xlSheetWriteStrA(kSheet, 1, 2, value, kFormat);
+  EXPECT_EQ(g_recorded.text, value.c_str());
+
+  std::strcpy(g_library_buffer, "first");
+  const Text copied = xlSheetReadStrA(kSheet, 5, 6, nullptr);
+  std::strcpy(g_library_buffer, "overwritten");
+  EXPECT_EQ(copied, "first");
+  EXPECT_EQ(g_recorded.ints[0], 5);
+  EXPECT_EQ(g_recorded.format_slot, nullptr);
+  EXPECT_EQ(xlSheetReadStrA(kSheet, 0, 0, nullptr), "");
+}
+
+#if COLSPLIT_XL_STACK_CHECK
+int __stdcall stand_in_callee_pops(void* book, const char* name) { return book != nullptr && name != nullptr; }
+
+const int kLoadLine = __LINE__ + 1;
+void load_through_callee_that_pops() { xlBookLoadA(kSheet, "book.xlsx"); }
+
+TEST(LibraryCallsDeathTest, CalleeThatPopsItsArgumentsEndsInTheReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const Text report = format_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced,
+                                           static_cast<int>(Row::xlBookLoadA) + 1, kLoadLine);
+  EXPECT_EXIT(
+      {
+        testing::bind_row(Row::xlBookLoadA, reinterpret_cast<void*>(&stand_in_callee_pops));
+        load_through_callee_that_pops();
+      },
+      ::testing::ExitedWithCode(-1), ::testing::HasSubstr(report));
+}
+
+// The directory test is a Windows API function; a callee that leaves its
+// argument on the stack is just as wrong there.
+int stand_in_leaves_argument(const char* path) { return path != nullptr; }
+
+const int kDirectoryTestLine = __LINE__ + 1;
+void directory_test_through_c_callee() { PathIsDirectoryA("C:\\"); }
+
+TEST(LibraryCallsDeathTest, WindowsApiCalleeThatLeavesItsArgumentEndsInTheReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const Text report = format_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced,
+                                           static_cast<int>(Row::PathIsDirectoryA) + 1, kDirectoryTestLine);
+  EXPECT_EXIT(
+      {
+        testing::bind_row(Row::PathIsDirectoryA, reinterpret_cast<void*>(&stand_in_leaves_argument));
+        directory_test_through_c_callee();
+      },
+      ::testing::ExitedWithCode(-1), ::testing::HasSubstr(report));
+}
+#endif
+
+#ifndef _WIN32
+// Linux has no shlwapi: the row cannot be located anywhere.
+TEST(LibraryCallsDeathTest, RowWhoseLibraryDoesNotLoadEndsInTheReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(PathIsDirectoryA("/"), ::testing::ExitedWithCode(255),
+              ::testing::HasSubstr(format_runtime_error(0, cannot_bind_message("shlwapi", "PathIsDirectoryA"), 0, 0)));
+}
+#endif
+
+}  // namespace
+}  // namespace colsplit::xl
