@@ -5,7 +5,23 @@
 
 namespace colsplit {
 
+enum class ExportOutcome {
+  no_column_chosen,       // "请先选择要筛选内容的列"
+  no_folder_chosen,       // "请先选择导出地址"
+  folder_not_created,     // "无法创建导出文件夹：..."; nothing written
+  some_not_saved,         // "导出完成，但以下文件未能保存：..."
+  finished,               // "按指定列内容筛选导出完成"
+};
+
+// The export run proper, message included; on_export_clicked is this
+// without the outcome, which colsplit-cli needs for its exit status.
+ExportOutcome run_export(MainWindow& window);
+
 void on_export_clicked(MainWindow& window);
 void on_choose_folder_clicked(MainWindow& window);
+
+// The final message of a run in which the given workbooks could not be
+// saved: the first 20 paths, one a line, then "……共 N 个".
+Text unsaved_files_message(const std::vector<Text>& unsaved);
 
 }  // namespace colsplit

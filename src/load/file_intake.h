@@ -3,10 +3,31 @@
 // columns and the proposed output folder.
 #pragma once
 
+#include <string_view>
+
 #include "app/controls/controls.h"
 
 namespace colsplit {
 
+enum class DropOutcome {
+  ignored,      // no dropped name looks like a workbook: nothing changed
+  loaded,       // the sheet is in the preview, headings and folder are set
+  load_failed,  // the message was shown; the window is as it was
+};
+
+// The drop handler proper; on_file_dropped is this without the outcome,
+// which colsplit-cli needs for its exit status.
+DropOutcome take_dropped_files(MainWindow& window, const Text& dropped);
+
 void on_file_dropped(MainWindow& window, const Text& dropped);
+
+// The name the drop works on: the first of the "\r\n"-terminated names that
+// contains ".x" in any letter case; empty when none does.
+Text first_admitted_name(std::string_view dropped);
+
+// The folder part of a file name: everything before its last separator,
+// walking GBK characters (so a trail byte 0x5C is no separator). "X:" for a
+// file at a drive root; empty for a bare name.
+Text folder_of(std::string_view file_name);
 
 }  // namespace colsplit

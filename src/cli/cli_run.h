@@ -1,0 +1,31 @@
+// colsplit-cli without its console: arguments in, messages and progress
+// out, exit status back.
+#pragma once
+
+#include <vector>
+
+#include "app/text/text.h"
+
+namespace colsplit::cli {
+
+enum ExitStatus {
+  kExitDone = 0,        // every group workbook was written
+  kExitFailed = 1,      // the workbook could not be read, or something could not be written
+  kExitWrongUsage = 2,  // wrong arguments, or a heading the sheet does not have
+};
+
+// Where the program's output goes. Texts are GBK; lines end in "\r\n".
+class Output {
+ public:
+  virtual ~Output() = default;
+  virtual void message(const Text& text) = 0;
+  virtual void progress(int position, int maximum) = 0;
+  virtual void progress_done() = 0;
+};
+
+// Runs `colsplit-cli WORKBOOK HEADING [OUTPUT-FOLDER]`; `arguments` are the
+// three (or two) texts after the program name, in GBK. HEADING is a column
+// title (the first column of that title) or "#N" for the N-th column.
+int run(const std::vector<Text>& arguments, Output& output);
+
+}  // namespace colsplit::cli

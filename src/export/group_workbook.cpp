@@ -1,0 +1,91 @@
+#include "export/group_workbook.h"
+
+#include <string_view>
+
+#include "app/text/gbk_chars.h"
+#include "app/texts.h"
+#include "xl/library_calls.h"
+#include "xl/workbook_provisioning.h"
+
+namespace colsplit {
+
+namespace {
+
+constexpr int kThinBorder = 1;
+constexpr int kAllIgnoredErrors = 255;
+constexpr std::size_t kLongestSheetName = 31;  // characters
+
+bool is_refused_in_sheet_names(char c) {
+  return std::string_view(":\\/?*[]").find(c) != std::string_view::npos;
+}
+
+std::string_view trim_apostrophes(std::string_view name) {
+  while (!name.empty() && name.front() == '\'') name.remove_prefix(1);
+  // A trailing apostrophe byte may be the trail byte of a GBK character;
+  // only a single-byte one is an apostrophe.
+  while (!name.empty()) {
+    const std::size_t last = find_last_char(name, '\'');
+    if (last == std::string_view::npos || last + 1 != name.size()) break;
+    name.remove_suffix(1);
+  }
+  return name;
+}
+
+std::string_view cut_to_characters(std::string_view text, std::size_t characters) {
+  std::size_t pos = 0;
+  for (std::size_t count = 0; pos < text.size() && count < characters; ++count) pos += gbk_char_length(text, pos);
+  return text.substr(0, pos);
+}
+
+xl::SheetHandle insert_named_sheet(xl::BookHandle book, const Text& name) {
+  const int index = xl::xlBookSheetCountA(book);
+  xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, index, name, nullptr);
+  if (!sheet) sheet = xl::xlBookInsertSheetA(book, index, fallback_sheet_name(name), nullptr);
+  return sheet;
+}
+
+}  // namespace
+
+Text fallback_sheet_name(const Text& name) {
+  Text cleaned = name;
+  for (std::size_t pos = 0; pos < cleaned.size(); pos += gbk_char_length(cleaned, pos)) {
+    if (gbk_char_length(cleaned, pos) == 1 && is_refused_in_sheet_names(cleaned[pos])) cleaned[pos] = '_';
+  }
+  Text result(trim_apostrophes(cut_to_characters(trim_apostrophes(cleaned), kLongestSheetName)));
+  return result.empty() ? Text(texts::kBlankSheetName) : result;
+}
+
+bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
+                          const Text& sheet_name, std::optional<int> column_width, const Text& path) {
+  const int width = column_width.value_or(kDefaultExportColumnWidth);
+  const int row_count = rows.row_count();
+  const int columns = static_cast<int>(headers.size());
+
+  const xl::BookHandle book = xl::create_workbook();
+  const xl::SheetHandle sheet = insert_named_sheet(book, sheet_name);
+  bool saved = false;
+  if (sheet) {
+    const xl::FormatHandle border = xl::xlBookAddFormatA(book, nullptr);
+    xl::xlFormatSetBorderA(border, kThinBorder);
+    for (int column = 0; column < columns; ++column) {
+      xl::xlSheetWriteStrA(sheet, 0, column, headers[static_cast<std::size_t>(column)], border);
+    }
+    progress.set_position(0);
+    progress.set_maximum(row_count);
+    for (int item = 0; item < row_count; ++item) {
+      for (int column = 0; column < columns; ++column) {
+        xl::xlSheetWriteStrA(sheet, item + 1, column, rows.cell_text(item, column), border);
+      }
+      progress.set_position(item + 1);
+    }
+    // One row and two columns beyond the cells, so that the whole area the
+    // user sees around the data shows no "number stored as text" marks.
+    xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
+    xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
+    saved = xl::xlBookSaveA(book, path) == 1;
+  }
+  xl::xlBookReleaseA(book);
+  return saved;
+}
+
+}  // namespace colsplit

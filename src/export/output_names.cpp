@@ -1,0 +1,142 @@
+#include "export/output_names.h"
+
+#include <string>
+
+#include "app/text/gbk_chars.h"
+#include "app/texts.h"
+
+namespace colsplit {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+constexpr std::string_view kWorkbookExtension = ".xlsx";
+
+bool is_forbidden_in_names(unsigned char c) {
+  if (c < 0x20 || c == 0x7F) return true;
+  switch (c) {
+    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The name pieces of texts.h start with Windows' separator; join_path puts
+// the platform's own in its place.
+std::string_view name_piece(const char* piece) {
+  std::string_view text(piece);
+  if (!text.empty() && text.front() == '\\') text.remove_prefix(1);
+  return text;
+}
+
+std::size_t char_name_length(std::size_t char_bytes) {
+#ifdef _WIN32
+  (void)char_bytes;
+  return 1;
+#else
+  // Every double-byte GBK character is at most 3 bytes in UTF-8.
+  return char_bytes == 1 ? 1 : 3;
+#endif
+}
+
+bool ends_in_separator(std::string_view folder) {
+  if (folder.empty()) return false;
+  const std::size_t last = find_last_char(folder, '\\');
+  if (last != std::string_view::npos && last + 1 == folder.size()) return true;
+  return kSeparator != '\\' && folder.back() == kSeparator;
+}
+
+// A name made of fixed pieces around one variable piece, which is cut so
+// that the whole name fits.
+Text fitted_name(std::string_view before, std::string_view variable, std::string_view after) {
+  const std::size_t fixed = name_length(before) + name_length(after);
+  const std::size_t room = fixed < kLongestName ? kLongestName - fixed : 0;
+  Text name(before);
+  name += cut_to_name_length(variable, room);
+  name += after;
+  return name;
+}
+
+}  // namespace
+
+Text clean_name_piece(std::string_view piece) {
+  Text cleaned(piece);
+  for (std::size_t pos = 0; pos < cleaned.size(); pos += gbk_char_length(cleaned, pos)) {
+    const auto byte = static_cast<unsigned char>(cleaned[pos]);
+    if (byte < 0x80 && is_forbidden_in_names(byte)) cleaned[pos] = '_';
+  }
+  return cleaned;
+}
+
+std::size_t name_length(std::string_view name) {
+  std::size_t length = 0;
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t bytes = gbk_char_length(name, pos);
+    length += char_name_length(bytes);
+    pos += bytes;
+  }
+  return length;
+}
+
+std::string_view cut_to_name_length(std::string_view text, std::size_t longest) {
+  std::size_t length = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t bytes = gbk_char_length(text, pos);
+    if (length + char_name_length(bytes) > longest) break;
+    length += char_name_length(bytes);
+    pos += bytes;
+  }
+  return text.substr(0, pos);
+}
+
+Text join_path(const Text& folder, std::string_view name) {
+  Text path = folder;
+  if (!ends_in_separator(folder)) path += kSeparator;
+  path += name;
+  return path;
+}
+
+Text export_folder_path(const Text& output_folder, const Text& heading) {
+  return join_path(output_folder, fitted_name(name_piece(texts::kExportFolderPrefix), clean_name_piece(heading),
+                                              texts::kExportFolderSuffix));
+}
+
+Text fold_letter_case(std::string_view text) {
+  Text folded(text);
+  for (std::size_t pos = 0; pos < folded.size();) {
+    const std::size_t bytes = gbk_char_length(folded, pos);
+    auto& first = reinterpret_cast<unsigned char&>(folded[pos]);
+    if (bytes == 1) {
+      if (first >= 'A' && first <= 'Z') first = static_cast<unsigned char>(first - 'A' + 'a');
+    } else {
+      auto& second = reinterpret_cast<unsigned char&>(folded[pos + 1]);
+      if (first == 0xA3 && second >= 0xE1 && second <= 0xFA) second -= 0x20;       // ａ-ｚ to Ａ-Ｚ
+      else if (first == 0xA6 && second >= 0xC1 && second <= 0xD8) second -= 0x20;  // Greek
+      else if (first == 0xA7 && second >= 0xD1 && second <= 0xF1) second -= 0x30;  // Cyrillic
+      else if (first == 0xA2 && second >= 0xA1 && second <= 0xAA) second += 0x50;  // ⅰ-ⅹ to Ⅰ-Ⅹ
+    }
+    pos += bytes;
+  }
+  return folded;
+}
+
+Text GroupPaths::take(const Text& value, const Text& time_stamp) {
+  const Text cleaned = clean_name_piece(value);
+  const std::string_view prefix = name_piece(texts::kGroupWorkbookPrefix);
+  for (int copy = 1;; ++copy) {
+    Text after = "_" + time_stamp;
+    if (copy > 1) after += " (" + std::to_string(copy) + ")";
+    after += kWorkbookExtension;
+    Text path = join_path(export_folder_, fitted_name(prefix, cleaned, after));
+    if (taken_.insert(fold_letter_case(path)).second) return path;
+  }
+}
+
+}  // namespace colsplit

@@ -1,0 +1,91 @@
+// colsplit-cli as a user runs it: arguments, output and exit status.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
+#include "xl/library_calls.h"
+#include "xl/workbook_provisioning.h"
+
+namespace colsplit {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct Result {
+  int status = -1;
+  std::string output;
+};
+
+Result run_cli(const std::string& arguments) {
+  const std::string command = std::string("'") + COLSPLIT_CLI + "' " + arguments + " 2>/dev/null";
+  Result result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, got);
+  const int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+class CliProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const xl::BookHandle book = xl::create_workbook();
+    if (!book) GTEST_SKIP() << "the spreadsheet library is not available";
+    xl::xlBookReleaseA(book);
+    std::filesystem::copy_file(std::filesystem::path(COLSPLIT_SOURCE_DIR) / "samples/sample.xlsx", sample());
+  }
+  std::string sample() const { return (temp.path() / "sample.xlsx").string(); }
+
+  testing::TempFolder temp;
+};
+
+TEST_F(CliProgramTest, SplitsTheSampleBesideItself) {
+  const Result result = run_cli("'" + sample() + "' 城市");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.output, "按指定列内容筛选导出完成\n");
+  const auto folder = temp.path() / "按_城市_分别导出";
+  ASSERT_TRUE(std::filesystem::is_directory(folder));
+  int workbooks = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    EXPECT_THAT(entry.path().filename().string(), StartsWith("按内容导出_"));
+    ++workbooks;
+  }
+  EXPECT_EQ(workbooks, 6);  // 北京 上海 广州 深圳 北京市 and the empty value
+}
+
+TEST_F(CliProgramTest, ColumnNumberAndOutputFolder) {
+  std::filesystem::create_directory(temp.path() / "出");
+  const Result result = run_cli("'" + sample() + "' '#1' '" + (temp.path() / "出").string() + "'");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "出" / "按_部门_分别导出"));
+}
+
+TEST_F(CliProgramTest, ExitStatusTellsWhatWentWrong) {
+  Result result = run_cli("");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.output, "用法：colsplit-cli 工作簿 列标题 [导出地址]\n");
+
+  result = run_cli("'" + sample() + "' 省份");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_THAT(result.output, HasSubstr("找不到列标题：省份\n可用的列标题：\n  #1  部门\n  #2  姓名\n  #3  城市\n"));
+
+  const std::string missing = (temp.path() / "无.xlsx").string();
+  result = run_cli("'" + missing + "' 城市");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.output, "文件读取失败：\n" + missing + "\n");
+
+  result = run_cli("'" + sample() + "' 城市 '" + (temp.path() / "nowhere").string() + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_THAT(result.output, StartsWith("无法创建导出文件夹：\n"));
+}
+
+}  // namespace
+}  // namespace colsplit

@@ -1,0 +1,106 @@
+#include "cli/cli_run.h"
+
+#include <filesystem>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "support/gbk_literal.h"
+#include "support/native_path.h"
+#include "support/recording_library.h"
+#include "support/temp_folder.h"
+
+namespace colsplit::cli {
+namespace {
+
+using ::colsplit::testing::fs_path;
+using ::colsplit::testing::gbk;
+using ::colsplit::testing::native_path;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+class RecordingOutput final : public Output {
+ public:
+  void message(const Text& text) override { messages.push_back(text); }
+  void progress(int position, int maximum) override { last_progress = {position, maximum}; }
+  void progress_done() override {}
+  std::vector<Text> messages;
+  std::pair<int, int> last_progress{-1, -1};
+};
+
+class CliRunTest : public ::testing::Test {
+ protected:
+  CliRunTest() {
+    library.source = {{gbk(u8"部门"), gbk(u8"城市"), gbk(u8"城市")}, {"a", gbk(u8"北京"), "x"}, {"b", "", "y"}};
+  }
+  Text workbook() const { return temp.text() + native_path("\\in.xlsx"); }
+  Text export_folder(const Text& folder, const std::u8string& heading) const {
+    return folder + native_path("\\") + gbk(u8"按_" + heading + u8"_分别导出");
+  }
+
+  testing::TempFolder temp;
+  testing::RecordingLibrary library;
+  RecordingOutput output;
+};
+
+TEST_F(CliRunTest, WrongArgumentCountsGiveTheUsageLine) {
+  EXPECT_EQ(run({}, output), kExitWrongUsage);
+  EXPECT_EQ(run({"only.xlsx"}, output), kExitWrongUsage);
+  EXPECT_EQ(run({"a.xlsx", "h", "out", "extra"}, output), kExitWrongUsage);
+  EXPECT_EQ(run({"", "h"}, output), kExitWrongUsage);
+  EXPECT_THAT(output.messages, ElementsAre(gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
+                                           gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
+                                           gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
+                                           gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]")));
+  EXPECT_THAT(library.calls, IsEmpty());
+}
+
+TEST_F(CliRunTest, SplitsByTheFirstColumnOfThatTitleIntoTheWorkbooksFolder) {
+  EXPECT_EQ(run({workbook(), gbk(u8"城市")}, output), kExitDone);
+  EXPECT_THAT(output.messages, ElementsAre(gbk(u8"按指定列内容筛选导出完成")));
+  EXPECT_TRUE(std::filesystem::is_directory(fs_path(export_folder(temp.text(), u8"城市"))));
+  ASSERT_EQ(library.saved.size(), 2u);
+  EXPECT_EQ(library.saved[0].sheet_name, gbk(u8"北京"));
+  EXPECT_EQ(output.last_progress, std::make_pair(1, 1));
+}
+
+TEST_F(CliRunTest, ColumnByNumberAndAnOutputFolder) {
+  const Text out = temp.text() + native_path("\\out");
+  std::filesystem::create_directory(fs_path(out));
+  EXPECT_EQ(run({workbook(), "#3", out}, output), kExitDone);
+  ASSERT_EQ(library.saved.size(), 2u);
+  EXPECT_EQ(library.saved[0].sheet_name, "x");
+  EXPECT_TRUE(std::filesystem::is_directory(fs_path(export_folder(out, u8"城市"))));
+}
+
+TEST_F(CliRunTest, UnknownHeadingListsTheHeadings) {
+  EXPECT_EQ(run({workbook(), "#4"}, output), kExitWrongUsage);
+  ASSERT_EQ(output.messages.size(), 1u);
+  EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"找不到列标题：") + "#4"));
+  EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"可用的列标题：") + "\r\n  #1  " + gbk(u8"部门") + "\r\n  #2  " +
+                                            gbk(u8"城市") + "\r\n  #3  " + gbk(u8"城市")));
+  EXPECT_THAT(library.saved, IsEmpty());
+}
+
+TEST_F(CliRunTest, UnreadableWorkbookAndFailedWritesExitWithOne) {
+  EXPECT_EQ(run({temp.text() + native_path("\\notes.txt"), "h"}, output), kExitFailed);
+  library.load_result = 0;
+  EXPECT_EQ(run({workbook(), "h"}, output), kExitFailed);
+  EXPECT_THAT(output.messages,
+              ElementsAre(gbk(u8"文件读取失败：") + "\r\n" + temp.text() + native_path("\\notes.txt"),
+                          gbk(u8"文件读取失败：") + "\r\n" + workbook()));
+
+  output.messages.clear();
+  library.load_result = 1;
+  EXPECT_EQ(run({workbook(), gbk(u8"部门"), temp.text() + native_path("\\missing")}, output), kExitFailed);
+  EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"无法创建导出文件夹：")));
+
+  output.messages.clear();
+  library.save_result = [](const std::string&) { return 0; };
+  EXPECT_EQ(run({workbook(), gbk(u8"部门")}, output), kExitFailed);
+  EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"导出完成，但以下文件未能保存：")));
+}
+
+}  // namespace
+}  // namespace colsplit::cli

@@ -1,0 +1,136 @@
+#include "export/group_workbook.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/memory/memory_controls.h"
+#include "support/gbk_literal.h"
+#include "support/recording_library.h"
+
+namespace colsplit {
+namespace {
+
+using ::colsplit::testing::gbk;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class GroupWorkbookTest : public ::testing::Test {
+ protected:
+  // Three list columns; item 1 has an empty cell in column 1.
+  GroupWorkbookTest() {
+    for (const char* title : {"c0", "c1", "c2"}) rows.append_column(title);
+    for (int item = 0; item < 2; ++item) {
+      rows.append_row();
+      for (int column = 0; column < 3; ++column) {
+        if (item == 1 && column == 1) continue;
+        std::string text = "r0c0";
+        text[1] = static_cast<char>('0' + item);
+        text[3] = static_cast<char>('0' + column);
+        rows.set_cell_text(item, column, text);
+      }
+    }
+  }
+
+  testing::RecordingLibrary library;
+  testing::RecordingProgressBar progress{library};
+  MemoryListView rows;
+};
+
+TEST_F(GroupWorkbookTest, MakesTheLibraryCallsInOrderWithTheirArguments) {
+  // Two header texts for three list columns: the third column is not written.
+  EXPECT_TRUE(write_group_workbook(rows, progress, {"h0", ""}, "sheet", 20, "D:\\out\\g.xlsx"));
+  EXPECT_THAT(library.calls,
+              ElementsAre("xlCreateXMLBookCA() -> book1", "xlBookSheetCountA(book1)",
+                          "xlBookInsertSheetA(book1, 0, \"sheet\", null)", "xlBookAddFormatA(book1, null)",
+                          "xlFormatSetBorderA(format, 1)", "xlSheetWriteStrA(sheet1, 0, 0, \"h0\", format)",
+                          "xlSheetWriteStrA(sheet1, 0, 1, null, format)", "set_position(0)", "set_maximum(2)",
+                          "xlSheetWriteStrA(sheet1, 1, 0, \"r0c0\", format)",
+                          "xlSheetWriteStrA(sheet1, 1, 1, \"r0c1\", format)", "set_position(1)",
+                          "xlSheetWriteStrA(sheet1, 2, 0, \"r1c0\", format)",
+                          "xlSheetWriteStrA(sheet1, 2, 1, null, format)", "set_position(2)",
+                          "xlSheetAddIgnoredErrorA(sheet1, 0, 0, 3, 3, 255)",
+                          "xlSheetSetColA(sheet1, 0, 2, 20, null, 0)", "xlBookSaveA(book1, \"D:\\out\\g.xlsx\")",
+                          "xlBookReleaseA(book1)"));
+  EXPECT_EQ(progress.maximum(), 2);
+  EXPECT_EQ(progress.position(), 2);
+}
+
+TEST_F(GroupWorkbookTest, WidthDefaultsTo19AndExtraHeadersGetEmptyCells) {
+  write_group_workbook(rows, progress, {"a", "b", "c", "d"}, "s", std::nullopt, "p.xlsx");
+  EXPECT_THAT(library.calls_starting_with("xlSheetSetColA"), ElementsAre("xlSheetSetColA(sheet1, 0, 4, 19, null, 0)"));
+  EXPECT_THAT(library.calls_starting_with("xlSheetWriteStrA(sheet1, 1, 3"),
+              ElementsAre("xlSheetWriteStrA(sheet1, 1, 3, null, format)"));
+  EXPECT_THAT(library.calls_starting_with("xlSheetAddIgnoredErrorA"),
+              ElementsAre("xlSheetAddIgnoredErrorA(sheet1, 0, 0, 3, 5, 255)"));
+}
+
+TEST_F(GroupWorkbookTest, RowsSourceWithoutItemsGivesTheHeaderRowOnly) {
+  MemoryListView empty;
+  EXPECT_TRUE(write_group_workbook(empty, progress, {"a", "b"}, "s", 20, "p.xlsx"));
+  EXPECT_THAT(library.calls_starting_with("set_"), ElementsAre("set_position(0)", "set_maximum(0)"));
+  EXPECT_THAT(library.calls_starting_with("xlSheetWriteStrA"),
+              ElementsAre("xlSheetWriteStrA(sheet1, 0, 0, \"a\", format)",
+                          "xlSheetWriteStrA(sheet1, 0, 1, \"b\", format)"));
+  EXPECT_THAT(library.calls_starting_with("xlSheetAddIgnoredErrorA"),
+              ElementsAre("xlSheetAddIgnoredErrorA(sheet1, 0, 0, 1, 3, 255)"));
+}
+
+TEST_F(GroupWorkbookTest, EmptyHeaderArrayWritesNoCellButStillSaves) {
+  EXPECT_TRUE(write_group_workbook(rows, progress, {}, "s", 20, "p.xlsx"));
+  EXPECT_THAT(library.calls_starting_with("xlSheetWriteStrA"), IsEmpty());
+  EXPECT_THAT(library.calls_starting_with("xlSheetAddIgnoredErrorA"),
+              ElementsAre("xlSheetAddIgnoredErrorA(sheet1, 0, 0, 3, 1, 255)"));
+  EXPECT_THAT(library.calls_starting_with("xlSheetSetColA"), ElementsAre("xlSheetSetColA(sheet1, 0, 0, 20, null, 0)"));
+  EXPECT_EQ(library.saved.size(), 1u);
+}
+
+TEST_F(GroupWorkbookTest, FailedSaveReturnsFalseAndStillReleases) {
+  library.save_result = [](const std::string&) { return 0; };
+  EXPECT_FALSE(write_group_workbook(rows, progress, {"a"}, "s", 20, "p.xlsx"));
+  EXPECT_EQ(library.calls.back(), "xlBookReleaseA(book1)");
+}
+
+TEST_F(GroupWorkbookTest, RefusedSheetNameFallsBackToTheCleanedName) {
+  write_group_workbook(rows, progress, {"a"}, "a/b", 20, "p.xlsx");
+  EXPECT_THAT(library.calls_starting_with("xlBookInsertSheetA"),
+              ElementsAre("xlBookInsertSheetA(book1, 0, \"a/b\", null) -> null",
+                          "xlBookInsertSheetA(book1, 0, \"a_b\", null)"));
+  ASSERT_EQ(library.saved.size(), 1u);
+  EXPECT_EQ(library.saved[0].sheet_name, "a_b");
+
+  library.calls.clear();
+  write_group_workbook(rows, progress, {"a"}, "", 20, "p.xlsx");
+  EXPECT_THAT(library.calls_starting_with("xlBookInsertSheetA"),
+              ElementsAre("xlBookInsertSheetA(book2, 0, null, null) -> null",
+                          "xlBookInsertSheetA(book2, 0, \"" + gbk(u8"(空白)") + "\", null)"));
+}
+
+TEST_F(GroupWorkbookTest, SheetThatCannotBeCreatedIsNeverWrittenInto) {
+  library.refuses_sheet_name = [](const char*) { return true; };
+  EXPECT_FALSE(write_group_workbook(rows, progress, {"a"}, "s", 20, "p.xlsx"));
+  EXPECT_THAT(library.calls,
+              ElementsAre("xlCreateXMLBookCA() -> book1", "xlBookSheetCountA(book1)",
+                          "xlBookInsertSheetA(book1, 0, \"s\", null) -> null",
+                          "xlBookInsertSheetA(book1, 0, \"s\", null) -> null", "xlBookReleaseA(book1)"));
+}
+
+TEST(FallbackSheetNameTest, CleansWhatSheetNamesRefuse) {
+  EXPECT_EQ(fallback_sheet_name("a:b\\c/d?e*f[g]h"), "a_b_c_d_e_f_g_h");
+  EXPECT_EQ(fallback_sheet_name("''quoted'"), "quoted");
+  EXPECT_EQ(fallback_sheet_name("it's"), "it's");
+  EXPECT_EQ(fallback_sheet_name(""), gbk(u8"(空白)"));
+  EXPECT_EQ(fallback_sheet_name("'''"), gbk(u8"(空白)"));
+  EXPECT_EQ(fallback_sheet_name(std::string(40, 'x')), std::string(31, 'x'));
+  // Cut by characters, not bytes; an apostrophe left at the cut goes too.
+  std::u8string chinese;
+  for (int i = 0; i < 40; ++i) chinese += u8"北";
+  std::u8string expected;
+  for (int i = 0; i < 31; ++i) expected += u8"北";
+  EXPECT_EQ(fallback_sheet_name(gbk(chinese)), gbk(expected));
+  EXPECT_EQ(fallback_sheet_name(std::string(30, 'x') + "'" + "yyy"), std::string(30, 'x'));
+  // The trail byte 5C of 淺 is no backslash.
+  EXPECT_EQ(fallback_sheet_name(gbk(u8"淺/乗")), gbk(u8"淺_乗"));
+}
+
+}  // namespace
+}  // namespace colsplit

@@ -1,0 +1,102 @@
+// A stand-in for the spreadsheet library, bound into the program's rows of
+// library functions, that logs every call with its arguments, serves a
+// source sheet to loads and keeps what each save would have written.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/controls/controls.h"
+#include "app/memory/memory_controls.h"
+
+namespace colsplit::testing {
+
+// A sheet of texts: rows of cells, a missing cell or nullopt is "no string".
+using SourceSheet = std::vector<std::vector<std::optional<std::string>>>;
+
+struct SavedWorkbook {
+  std::string path;
+  std::string sheet_name;
+  std::map<std::pair<int, int>, std::optional<std::string>> cells;  // (row, column) -> text, nullopt = null
+  // The rows as texts, row 0 the header; `columns` wide.
+  std::vector<std::vector<std::string>> grid(int columns) const;
+};
+
+class RecordingLibrary {
+ public:
+  // Binds every row of the library to this stand-in; only one at a time.
+  RecordingLibrary();
+  ~RecordingLibrary();
+  RecordingLibrary(const RecordingLibrary&) = delete;
+  RecordingLibrary& operator=(const RecordingLibrary&) = delete;
+
+  // What a load serves: xlBookLoadA returns load_result; the sheet's extents
+  // are the source's row count and widest row unless given.
+  int load_result = 1;
+  SourceSheet source;
+  std::optional<int> last_row;
+  std::optional<int> last_column;
+
+  // Whether a sheet name is refused; by default the library's rule: null or
+  // empty, over 31 characters, : \ / ? * [ ], or an apostrophe at either end.
+  std::function<bool(const char* name)> refuses_sheet_name;
+  // What xlBookSaveA returns for a path.
+  std::function<int(const std::string& path)> save_result = [](const std::string&) { return 1; };
+  // When false, the per-cell calls (read and write) are not logged.
+  bool log_cells = true;
+
+  // "xlBookInsertSheetA(book1, 0, \"name\", null)", in call order; progress
+  // bars made by progress_bar() log into it too.
+  std::vector<std::string> calls;
+  std::vector<SavedWorkbook> saved;
+  int books_created = 0;
+  int books_released = 0;
+
+  void log(std::string call) { calls.push_back(std::move(call)); }
+  // The calls whose text starts with `prefix`.
+  std::vector<std::string> calls_starting_with(const std::string& prefix) const;
+
+  struct Book;
+  std::vector<std::unique_ptr<Book>> books;
+};
+
+// A progress bar that behaves like the window's and logs
+// "set_position(n)" / "set_maximum(n)" into the library's call log.
+class RecordingProgressBar final : public ProgressBar {
+ public:
+  explicit RecordingProgressBar(RecordingLibrary& library) : library_(library) {}
+  void set_maximum(int maximum) override;
+  void set_position(int position) override;
+  int maximum() const override { return bar_.maximum(); }
+  int position() const override { return bar_.position(); }
+
+ private:
+  RecordingLibrary& library_;
+  MemoryProgressBar bar_;
+};
+
+// Dialogs that record the messages and answer the folder dialog from a queue.
+class RecordingDialogs final : public UserDialogs {
+ public:
+  void show_message(const Text& message) override { messages.push_back(message); }
+  std::optional<Text> choose_folder(const Text& title) override {
+    folder_titles.push_back(title);
+    return folder_answer;
+  }
+  std::vector<Text> messages;
+  std::vector<Text> folder_titles;
+  std::optional<Text> folder_answer;
+};
+
+class FixedClock final : public Clock {
+ public:
+  LocalTime now() override { return time; }
+  LocalTime time{2026, 12, 7, 4, 51, 33};
+};
+
+}  // namespace colsplit::testing
