@@ -94,7 +94,11 @@ def main():
     make_workbook(workbook)
     shown = libreoffice_shows(workbook, work)
 
-    app = subprocess.Popen([str(wine_run), str(run_dir / "colsplit.exe")])
+    # Start Wine's server and services first, with no pipe of ours for them to
+    # hold open: the probes read their output through pipes.
+    subprocess.run([str(wine_run), "cmd", "/c", "exit"], stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+    app = subprocess.Popen([str(wine_run), str(run_dir / "colsplit.exe")], stdin=subprocess.DEVNULL)
     try:
         code, _ = probe("wait-window", CAPTION, "20000")
         check(code == 0, "the main window appears")
@@ -112,7 +116,7 @@ def main():
         check(dropped.returncode == 0, "the dropped workbook is accepted")
         folder = ""
         for _ in range(100):
-            folder = probe("edit-text", CAPTION, "0")[1].strip()
+            folder = unescape(probe("edit-text", CAPTION, "0")[1].strip())
             if folder:
                 break
             time.sleep(0.2)
