@@ -3,6 +3,11 @@
 // without a library file (ours, a stand-in, or a broken one) beside it.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -96,8 +101,17 @@ TEST_F(FreshRunDirectory, MissingLibraryIsWrittenFromTheImageOnce) {
 TEST_F(FreshRunDirectory, EveryRowWorksWithTheBuiltLibrary) {
   const ChildResult result = run({"round-trip"});
   ASSERT_EQ(result.exit_code, 0) << result.err;
+  // The directory test is PathIsDirectoryA: it reads the GBK path in the
+  // system's ANSI code page, so outside code page 936 it cannot find a folder
+  // with a Chinese name (the export copes with that answer).
+  std::string directory_answer = "directory 1 0\n";
+#ifdef _WIN32
+  const std::wstring wide = directory_.wstring();
+  const bool chinese_name = std::any_of(wide.begin(), wide.end(), [](wchar_t c) { return c > 0x7F; });
+  if (GetACP() != 936 && chinese_name) directory_answer = "directory 0 0\n";
+#endif
   EXPECT_EQ(result.out, "saved 1\nloaded 1\nextent 2 x 2\ncells [heading] [" + colsplit::testing::gbk(u8"北京") +
-                            "] []\ndirectory 1 0\n");
+                            "] []\n" + directory_answer);
   EXPECT_TRUE(fs::is_regular_file(directory_ / "round trip.xlsx"));
 }
 

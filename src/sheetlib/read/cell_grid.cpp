@@ -57,7 +57,9 @@ void CellGrid::Storage::finish() {
     cells.resize(kept);
     in_order = true;
   }
-  cells.shrink_to_fit();
+  // Giving back the slack of the last doubling costs a copy of every cell
+  // while both copies live; only worth it when the slack is large.
+  if (cells.capacity() - cells.size() > cells.size() / 4) cells.shrink_to_fit();
   std::uint32_t max_column = 0;
   for (const CellRecord& cell : cells) max_column = std::max(max_column, cell.column + 1);
   column_extent = static_cast<int>(max_column);

@@ -21,7 +21,8 @@ enum class ReadStatus {
   ok,
   not_a_zip,        // not a zip archive at all (an .xls, an encrypted workbook, text)
   not_a_workbook,   // a zip, but no workbook with a worksheet in it
-  malformed,        // a part that is not well-formed XML, or a broken zip entry
+  malformed,        // a part that is not well-formed XML (or has a DOCTYPE), a broken
+                    // zip entry, a cell reference outside A1:XFD1048576
   over_limit,       // over one of the ReadLimits
   out_of_memory,
 };
@@ -52,7 +53,9 @@ class CellGrid {
   std::unique_ptr<Storage> storage_;
 };
 
-// Reads the first worksheet of the workbook held in `file_bytes`.
+// Reads the first worksheet (in tab order; chart sheets are passed over) of
+// the workbook held in `file_bytes` into `grid`. On any status but ok the
+// grid keeps what it held. Never throws: running out of memory is a status.
 ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {});
 
 }  // namespace sheetlib

@@ -105,6 +105,23 @@ TEST(PackagePaths, PrefixedElementsAreMatchedByNamespaceNotByPrefix) {
   EXPECT_THAT(grid_rows(loaded.grid), ElementsAre(ElementsAre("", "prefixed")));
 }
 
+TEST(PackagePaths, NamespaceDeclarationsHoldInTheirScopeOnly) {
+  std::vector<Part> parts = workbook_parts("");
+  parts[4].data =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+      // The default namespace changed for one cell, then undeclared for another.
+      "<row r=\"1\"><c r=\"A1\" xmlns=\"urn:other\"><v>1</v></c><c r=\"B1\" xmlns=\"\"><v>2</v></c>"
+      "<c r=\"C1\"><v>3</v></c></row>"
+      // A prefix bound to the main namespace for one row only.
+      "<m:row xmlns:m=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" r=\"2\">"
+      "<m:c r=\"A2\"><m:v>4</m:v></m:c></m:row>"
+      "<m:row r=\"3\"><m:c r=\"A3\"><m:v>5</m:v></m:c></m:row>"
+      "</sheetData></worksheet>";
+  Loaded loaded = load(make_zip(parts));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_THAT(grid_rows(loaded.grid), ElementsAre(ElementsAre("", "", "3"), ElementsAre("4", "", "")));
+}
+
 TEST(PackagePaths, OnlyTheWorksheetIsRequired) {
   // No shared strings, no styles, no package relationships at all.
   std::vector<Part> parts = workbook_parts(one_cell_sheet("bare"));
