@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
+#include "app/text/encoding.h"
 #include "app/text/gbk_chars.h"
 #include "xl/library_calls.h"
 
@@ -122,10 +124,26 @@ void* fake_xlCreateXMLBookCA() {
   return lib.books.back().get();
 }
 
-int fake_PathIsDirectoryA(const char* path) {
+}  // extern "C"
+
+// A Windows API function, and so __stdcall on 32-bit Windows like the real one.
+#ifdef _WIN32
+#define WINDOWS_API __stdcall
+#else
+#define WINDOWS_API
+#endif
+
+extern "C" int WINDOWS_API fake_PathIsDirectoryA(const char* path) {
   library().log("PathIsDirectoryA(" + quoted(path) + ")");
-  return 0;
+  std::error_code ignored;
+#ifdef _WIN32
+  return path && std::filesystem::is_directory(std::filesystem::path(gbk_to_wide(path)), ignored);
+#else
+  return path && std::filesystem::is_directory(std::filesystem::path(gbk_to_utf8(path)), ignored);
+#endif
 }
+
+extern "C" {
 
 int fake_xlBookSheetCountA(void* book) {
   library().log("xlBookSheetCountA(" + name_of_book(book) + ")");
