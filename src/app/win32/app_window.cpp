@@ -153,6 +153,11 @@ void AppWindow::make_control_wrappers() {
   progress_bar_1_.emplace(control(ControlName::进度条1), [this] { return busy_; }, [this] { keep_painting(); });
   dialogs_.emplace([this] { sync_controls(); },
                    [this] {
+                     // The message box has no owner, so nothing hands the
+                     // activation back when it closes (Wine without a window
+                     // manager leaves no window active): take it back, so
+                     // that the keyboard (Esc) reaches the window again.
+                     SetForegroundWindow(main_);
                      // A dialog gives its owner back enabled; while the
                      // handler goes on, the window still takes no input.
                      if (busy_) EnableWindow(main_, FALSE);

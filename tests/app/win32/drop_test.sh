@@ -78,9 +78,14 @@ xdotool windowfocus --sync "$window" key Escape 2>/dev/null
 finish
 check "Esc on the keyboard ends the probe with 0" 0 "$status"
 
-# The program itself, with its own handlers.
+# The program itself, with its own handlers. a.xlsx is empty, so the load
+# fails inside the drop: the drop ends once the user has closed the message.
 start colsplit.exe
-"$drop" $((X + 100)) $((Y + 150)) "$work/a.xlsx" >/dev/null
+"$drop" $((X + 100)) $((Y + 150)) "$work/a.xlsx" >/dev/null &
+drop_pid=$!
+message=$("$wine_run" "$build_dir/win_probe.exe" answer-box "信息：" 30000 2>/dev/null | tr -d '\r')
+check "a file that is no workbook is reported" "文件读取失败：\\r\\n$(wine_path "$work/a.xlsx" | sed 's/\\/\\\\/g')" "$message"
+wait "$drop_pid"
 check "colsplit.exe accepts a file" 0 $?
 "$drop" --text $((X + 100)) $((Y + 150)) "some text" >/dev/null
 check "colsplit.exe refuses text" 3 $?
