@@ -35,6 +35,8 @@ class PartStream {
   // part, or -1 on failure (see status()).
   std::ptrdiff_t read(char* buffer, std::size_t capacity);
   ReadStatus status() const { return status_; }
+  // The inflated size the archive's directory gives for the part.
+  std::uint64_t declared_size() const { return declared_size_; }
 
  private:
   friend class ZipArchive;
