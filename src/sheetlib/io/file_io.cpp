@@ -9,6 +9,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "app/text/windows_path.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,22 +65,6 @@ std::string temporary_name(const std::string& gbk_path) {
 
 namespace {
 
-// The path as the wide functions take it. A path longer than MAX_PATH
-// characters only works through the \\?\ prefix, which in turn wants a full
-// path with backslashes; GetFullPathNameW makes one.
-std::wstring wide_path(const std::string& gbk_path) {
-  std::wstring wide = colsplit::gbk_to_wide(gbk_path);
-  if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return wide;
-  std::wstring full(needed, L'\0');
-  const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed) return wide;
-  full.resize(length);
-  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-  return L"\\\\?\\" + full;
-}
-
 class Handle {
  public:
   explicit Handle(HANDLE handle) : handle_(handle) {}
@@ -113,7 +99,7 @@ bool write_all(HANDLE file, std::string_view bytes) {
 FileStatus read_whole_file(const std::string& gbk_path, std::string& bytes, std::uint64_t max_bytes) {
   if (gbk_path.empty()) return FileStatus::not_found;
   // Shared every way, so that a workbook another program has open still reads.
-  Handle file(CreateFileW(wide_path(gbk_path).c_str(), GENERIC_READ,
+  Handle file(CreateFileW(colsplit::wide_file_path(gbk_path).c_str(), GENERIC_READ,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) {
@@ -141,8 +127,8 @@ FileStatus read_whole_file(const std::string& gbk_path, std::string& bytes, std:
 
 bool write_file_atomically(const std::string& gbk_path, std::string_view bytes) {
   if (gbk_path.empty()) return false;
-  const std::wstring target = wide_path(gbk_path);
-  const std::wstring temporary = wide_path(temporary_name(gbk_path));
+  const std::wstring target = colsplit::wide_file_path(gbk_path);
+  const std::wstring temporary = colsplit::wide_file_path(temporary_name(gbk_path));
   Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   // Flushed before the rename, so that after a crash the target is either
