@@ -15,8 +15,10 @@ constexpr int kThinBorder = 1;
 constexpr int kAllIgnoredErrors = 255;
 constexpr std::size_t kLongestSheetName = 31;  // characters
 
+// Besides : \ / ? * [ ], sheet names hold no control characters: a value
+// with a line break or a tab would otherwise leave its group without a sheet.
 bool is_refused_in_sheet_names(char c) {
-  return std::string_view(":\\/?*[]").find(c) != std::string_view::npos;
+  return static_cast<unsigned char>(c) < 0x20 || std::string_view(":\\/?*[]").find(c) != std::string_view::npos;
 }
 
 std::string_view trim_apostrophes(std::string_view name) {
@@ -67,14 +69,18 @@ bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vect
   if (sheet) {
     const xl::FormatHandle border = xl::xlBookAddFormatA(book, nullptr);
     xl::xlFormatSetBorderA(border, kThinBorder);
+    // A cell the library refuses (a text longer than a cell may hold) would
+    // be missing from a saved workbook without a word; such a workbook is
+    // not saved and so counts among those the final message lists.
+    bool all_written = true;
     for (int column = 0; column < columns; ++column) {
-      xl::xlSheetWriteStrA(sheet, 0, column, headers[static_cast<std::size_t>(column)], border);
+      all_written &= xl::xlSheetWriteStrA(sheet, 0, column, headers[static_cast<std::size_t>(column)], border) == 1;
     }
     progress.set_position(0);
     progress.set_maximum(row_count);
     for (int item = 0; item < row_count; ++item) {
       for (int column = 0; column < columns; ++column) {
-        xl::xlSheetWriteStrA(sheet, item + 1, column, rows.cell_text(item, column), border);
+        all_written &= xl::xlSheetWriteStrA(sheet, item + 1, column, rows.cell_text(item, column), border) == 1;
       }
       progress.set_position(item + 1);
     }
@@ -82,7 +88,7 @@ bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vect
     // user sees around the data shows no "number stored as text" marks.
     xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
     xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
-    saved = xl::xlBookSaveA(book, path) == 1;
+    saved = all_written && xl::xlBookSaveA(book, path) == 1;
   }
   xl::xlBookReleaseA(book);
   return saved;

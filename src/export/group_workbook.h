@@ -16,12 +16,13 @@ constexpr int kDefaultExportColumnWidth = 19;
 // to the item count, saves to `path` and releases the workbook. True when
 // the save succeeded. When the library refuses `sheet_name`, the sheet gets
 // fallback_sheet_name(sheet_name); a sheet that cannot be created at all is
-// never written into and the call returns false.
+// never written into and the call returns false. When the library refuses
+// a cell, the workbook is not saved and the call returns false.
 bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
                           const Text& sheet_name, std::optional<int> column_width, const Text& path);
 
-// A sheet name that a spreadsheet application accepts: : \ / ? * [ ] become
-// '_', leading and trailing apostrophes go, at most 31 characters, and the
+// A sheet name that a spreadsheet application accepts: : \ / ? * [ ] and
+// the control characters become '_', leading and trailing apostrophes go, at most 31 characters, and the
 // empty name becomes "(空白)".
 Text fallback_sheet_name(const Text& name);
 

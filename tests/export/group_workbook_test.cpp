@@ -114,8 +114,20 @@ TEST_F(GroupWorkbookTest, SheetThatCannotBeCreatedIsNeverWrittenInto) {
                           "xlBookInsertSheetA(book1, 0, \"s\", null) -> null", "xlBookReleaseA(book1)"));
 }
 
+TEST_F(GroupWorkbookTest, RefusedCellMeansTheWorkbookIsNotSaved) {
+  library.write_result = [](int row, int column, const std::optional<std::string>&) {
+    return row == 1 && column == 0 ? 0 : 1;
+  };
+  EXPECT_FALSE(write_group_workbook(rows, progress, {"a"}, "s", 20, "p.xlsx"));
+  EXPECT_TRUE(library.saved.empty());
+  EXPECT_TRUE(library.calls_starting_with("xlBookSaveA").empty());
+  EXPECT_EQ(library.calls.back(), "xlBookReleaseA(book1)");
+}
+
 TEST(FallbackSheetNameTest, CleansWhatSheetNamesRefuse) {
   EXPECT_EQ(fallback_sheet_name("a:b\\c/d?e*f[g]h"), "a_b_c_d_e_f_g_h");
+  // A value with a line break or a tab still gets a sheet.
+  EXPECT_EQ(fallback_sheet_name("a\nb\tc\r\x01\x1f"), "a_b_c___");
   EXPECT_EQ(fallback_sheet_name("''quoted'"), "quoted");
   EXPECT_EQ(fallback_sheet_name("it's"), "it's");
   EXPECT_EQ(fallback_sheet_name(""), gbk(u8"(空白)"));

@@ -65,7 +65,8 @@ bool default_refusal(const char* name) {
   const std::string_view text(name);
   std::size_t characters = 0;
   for (std::size_t pos = 0; pos < text.size(); pos += gbk_char_length(text, pos), ++characters) {
-    if (gbk_char_length(text, pos) == 1 && std::string_view(":\\/?*[]").find(text[pos]) != std::string_view::npos) {
+    if (gbk_char_length(text, pos) == 1 && (static_cast<unsigned char>(text[pos]) < 0x20 ||
+                                            std::string_view(":\\/?*[]").find(text[pos]) != std::string_view::npos)) {
       return true;
     }
   }
@@ -178,6 +179,7 @@ int fake_xlSheetWriteStrA(void* sheet, int row, int column, const char* value, v
   }
   std::optional<std::string> text;
   if (value) text = value;
+  if (library().write_result && library().write_result(row, column, text) != 1) return 0;
   book_of_sheet(sheet)->content.cells[{row, column}] = text;
   return 1;
 }

@@ -43,8 +43,11 @@ class RecordingLibrary {
   std::optional<int> last_column;
 
   // Whether a sheet name is refused; by default the library's rule: null or
-  // empty, over 31 characters, : \ / ? * [ ], or an apostrophe at either end.
+  // empty, over 31 characters, : \ / ? * [ ] or a control character, or an
+  // apostrophe at either end.
   std::function<bool(const char* name)> refuses_sheet_name;
+  // What xlSheetWriteStrA returns for a cell; 1 (written) when unset.
+  std::function<int(int row, int column, const std::optional<std::string>& text)> write_result;
   // What xlBookSaveA returns for a path.
   std::function<int(const std::string& path)> save_result = [](const std::string&) { return 1; };
   // When false, the per-cell calls (read and write) are not logged.

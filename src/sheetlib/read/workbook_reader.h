@@ -22,7 +22,8 @@ enum class ReadStatus {
   not_a_zip,        // not a zip archive at all (an .xls, an encrypted workbook, text)
   not_a_workbook,   // a zip, but no workbook with a worksheet in it
   malformed,        // a part that is not well-formed XML (or has a DOCTYPE), a broken
-                    // zip entry, a cell reference outside A1:XFD1048576
+                    // zip entry, a cell reference outside A1:XFD1048576, a cell
+                    // pointing at a shared string the workbook does not have
   over_limit,       // over one of the ReadLimits
   out_of_memory,
 };

@@ -196,10 +196,11 @@ void WorksheetHandler::finish_cell() {
       std::uint32_t index = 0;
       const std::string_view digits = trim(value_);
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-      // An index that points nowhere shows as an empty cell that has a value.
-      TextSpan span;
-      if (error == std::errc() && end == digits.data() + digits.size() && index < shared_strings_.size())
-        span = shared_strings_[index];
+      // A cell that points at a string the workbook does not have is damage;
+      // showing it empty would hide that a text was lost.
+      if (error != std::errc() || end != digits.data() + digits.size() || index >= shared_strings_.size())
+        return fail(ReadStatus::malformed);
+      const TextSpan span = shared_strings_[index];
       storage_.add_cell(row_, column_, span.offset, span.length);
       return;
     }

@@ -96,7 +96,7 @@ TEST(CellTypes, EveryTypeShowsItsText) {
   EXPECT_EQ(rows_of("<row>"
                     "<c t=\"s\"><v>0</v></c>"
                     "<c t=\"s\"><v>1</v></c>"
-                    "<c t=\"s\"><v>7</v></c>"
+                    "<c t=\"s\"><v> 1</v></c>"
                     "<c t=\"inlineStr\"><is><t>inline</t></is></c>"
                     "<c t=\"str\"><f>A1</f><v>formula text</v></c>"
                     "<c t=\"b\"><v>0</v></c>"
@@ -113,15 +113,26 @@ TEST(CellTypes, EveryTypeShowsItsText) {
                    "not a number"}}));
 }
 
-TEST(CellTypes, EmptySharedStringAndIndexOutOfRangeAreValuesWithEmptyText) {
-  Loaded loaded = load_sheet("<row><c t=\"s\"><v>1</v></c><c t=\"s\"><v>99</v></c><c t=\"s\"><v>x</v></c></row>",
+TEST(CellTypes, EmptySharedStringIsAValueWithEmptyText) {
+  Loaded loaded = load_sheet("<row><c t=\"s\"><v>1</v></c><c t=\"s\"><v> 1 </v></c></row>",
                              "<si><t>a</t></si><si><t></t></si>");
   ASSERT_EQ(loaded.status, ReadStatus::ok);
-  EXPECT_EQ(loaded.grid.column_extent(), 3);
-  for (int column = 0; column < 3; ++column) {
+  EXPECT_EQ(loaded.grid.column_extent(), 2);
+  for (int column = 0; column < 2; ++column) {
     EXPECT_TRUE(loaded.grid.has_value(0, column));
     EXPECT_EQ(loaded.grid.text(0, column), "");
   }
+}
+
+// No writer refers to a string it did not write: such a file lost texts, and
+// an empty cell in their place would hide that.
+TEST(CellTypes, SharedStringIndexThatPointsNowhereFailsTheLoad) {
+  for (const char* index : {"2", "99", "4294967296", "-1", "x", ""}) {
+    const std::string row = std::string("<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>") + index + "</v></c></row>";
+    EXPECT_EQ(load_sheet(row, "<si><t>a</t></si><si><t></t></si>").status, ReadStatus::malformed) << index;
+  }
+  // Without a shared strings part every index points nowhere.
+  EXPECT_EQ(load_sheet("<row><c t=\"s\"><v>0</v></c></row>", "").status, ReadStatus::malformed);
 }
 
 TEST(CellTypes, NumbersAndDatesRenderWithTheStyleFormat) {
