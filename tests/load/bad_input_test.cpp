@@ -1,0 +1,347 @@
+// Files that are no workbooks, broken workbooks and workbooks built to hurt,
+// as the user meets them: dropped on a window that holds a prepared export,
+// and given to colsplit-cli. Each drop runs in a child process with a memory
+// and a time limit, so that an unbounded allocation or a hang fails the test
+// instead of taking the machine. The child is this program itself, started
+// with --drop; it reports what the drop did and the parent judges it.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+#include "app/memory/memory_controls.h"
+#include "load/file_intake.h"
+#include "sheetlib/read/test_package.h"
+#include "support/gbk_literal.h"
+#include "support/recording_library.h"
+#include "support/temp_folder.h"
+#include "xl/child_process.h"
+#include "xl/platform.h"
+#include "xl/workbook_provisioning.h"
+
+namespace colsplit {
+namespace {
+
+using ::colsplit::testing::gbk;
+using ::sheetlib::testing::deflated_zeros;
+using ::sheetlib::testing::make_raw_zip;
+using ::sheetlib::testing::make_workbook;
+using ::sheetlib::testing::RawEntry;
+using ::sheetlib::testing::shared_strings_xml;
+using ::sheetlib::testing::sheet_xml;
+using ::sheetlib::testing::stored;
+using ::sheetlib::testing::workbook_entries_without_sheet;
+using ::testing::ElementsAre;
+
+constexpr const char* kOutcomeNames[] = {"ignored", "loaded", "load_failed"};
+
+std::string hex(std::string_view bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (const char c : bytes) {
+    out += digits[static_cast<unsigned char>(c) >> 4];
+    out += digits[static_cast<unsigned char>(c) & 15];
+  }
+  return out;
+}
+
+std::string unhex(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) out += static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16));
+  return out;
+}
+
+// Everything a drop may change, as one text.
+std::string describe(const MemoryMainWindow& window) {
+  std::ostringstream out;
+  out << "folder " << hex(window.编辑框1.text()) << "\n";
+  out << "headings";
+  for (int i = 0; i < window.组合框1.item_count(); ++i)
+    out << " " << hex(window.组合框1.item_text(i)) << "=" << window.组合框1.item_value(i);
+  out << " selected " << window.组合框1.current_selection() << " " << hex(window.组合框1.displayed_text()) << "\n";
+  for (const MemoryListView* list : {&window.超级列表框1, &window.超级列表框2}) {
+    out << "list";
+    for (int column = 0; column < list->column_count(); ++column) out << " " << hex(list->column_heading(column));
+    out << "\n";
+    for (int row = 0; row < list->row_count(); ++row) {
+      out << " row";
+      for (int column = 0; column < list->column_count(); ++column) out << " " << hex(list->cell_text(row, column));
+      out << "\n";
+    }
+  }
+  out << "progress " << window.进度条1.position() << "/" << window.进度条1.maximum() << "\n";
+  return out.str();
+}
+
+// The child: prepares an export from `good`, drops `bad` on it and prints
+//   OUTCOME name
+//   MESSAGE hex          one line per message box
+//   UNCHANGED | CHANGED  whether the window is as it was
+//   COLUMN hex / ROW hex hex ...   the preview, after a load
+int drop_and_report(const Text& good, const Text& bad) {
+  testing::RecordingDialogs dialogs;
+  testing::FixedClock clock;
+  MemoryMainWindow window(dialogs, clock);
+  MainWindow view = window.view();
+  if (take_dropped_files(view, good) != DropOutcome::loaded) {
+    std::printf("PREPARATION FAILED\n");
+    return 3;
+  }
+  window.组合框1.select(0);
+  window.编辑框1.set_text("prepared folder");
+  const std::string before = describe(window);
+
+  const DropOutcome outcome = take_dropped_files(view, bad);
+  std::printf("OUTCOME %s\n", kOutcomeNames[static_cast<int>(outcome)]);
+  for (const Text& message : dialogs.messages) std::printf("MESSAGE %s\n", hex(message).c_str());
+  std::printf("%s\n", describe(window) == before ? "UNCHANGED" : "CHANGED");
+  if (outcome == DropOutcome::loaded) {
+    for (int column = 0; column < window.超级列表框1.column_count(); ++column)
+      std::printf("COLUMN %s\n", hex(window.超级列表框1.column_heading(column)).c_str());
+    for (int row = 0; row < window.超级列表框1.row_count(); ++row) {
+      std::string line = "ROW ";
+      for (int column = 0; column < window.超级列表框1.column_count(); ++column)
+        line += (column ? " " : "") + hex(window.超级列表框1.cell_text(row, column));
+      std::printf("%s\n", line.c_str());
+    }
+  }
+#ifndef _WIN32
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("PEAK_KIB %ld\n", usage.ru_maxrss);
+#endif
+  return 0;
+}
+
+struct DropReport {
+  testing::ChildResult child;
+  std::string outcome;
+  std::vector<Text> messages;
+  bool unchanged = false;
+  std::vector<Text> columns;
+  std::vector<std::vector<Text>> rows;
+};
+
+const testing::ChildLimits kLimits{std::uint64_t{1} << 30, 60};
+
+std::filesystem::path program_beside_me(const std::string& name) {
+  return testing::native_path(xl::run_directory()) / name;
+}
+
+class BadInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const xl::BookHandle book = xl::create_workbook();
+    if (!book) GTEST_SKIP() << "the spreadsheet library is not available";
+    xl::xlBookReleaseA(book);
+    write("good.xlsx", make_workbook(sheet_xml("<row><c t=\"inlineStr\"><is><t>部门</t></is></c>"
+                                               "<c t=\"inlineStr\"><is><t>城市</t></is></c></row>"
+                                               "<row><c t=\"inlineStr\"><is><t>销售</t></is></c>"
+                                               "<c t=\"inlineStr\"><is><t>北京</t></is></c></row>")));
+  }
+
+  Text path_of(const std::string& name) const { return temp.text() + kSeparator + name; }
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(temp.path() / name, std::ios::binary) << bytes;
+  }
+
+  DropReport drop(const std::string& name) const {
+    DropReport report;
+    report.child = testing::run_child(testing::native_path(xl::platform::executable_path()),
+                                      {"--drop", path_of("good.xlsx"), path_of(name)}, temp.path(), kLimits);
+    std::istringstream lines(report.child.out);
+    for (std::string line; std::getline(lines, line);) {
+      const std::size_t space = line.find(' ');
+      const std::string kind = line.substr(0, space);
+      const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
+      if (kind == "OUTCOME") report.outcome = rest;
+      if (kind == "MESSAGE") report.messages.push_back(unhex(rest));
+      if (kind == "UNCHANGED") report.unchanged = true;
+      if (kind == "COLUMN") report.columns.push_back(unhex(rest));
+      if (kind == "ROW") {
+        // An empty cell prints as nothing between two spaces.
+        std::vector<Text> cells;
+        std::size_t start = 0;
+        for (std::size_t next; (next = rest.find(' ', start)) != std::string::npos; start = next + 1)
+          cells.push_back(unhex(rest.substr(start, next - start)));
+        cells.push_back(unhex(rest.substr(start)));
+        report.rows.push_back(cells);
+      }
+    }
+    return report;
+  }
+
+  // Dropped on a prepared window: the message, nothing else changed; given
+  // to colsplit-cli: the message on standard output and exit status 1.
+  void expect_failed_load(const std::string& name, const std::string& bytes) const {
+    SCOPED_TRACE(name);
+    write(name, bytes);
+    const DropReport report = drop(name);
+    ASSERT_FALSE(report.child.timed_out) << "the drop did not end in time";
+    ASSERT_EQ(report.child.exit_code, 0) << report.child.out << report.child.err;
+    EXPECT_EQ(report.outcome, "load_failed");
+    EXPECT_THAT(report.messages, ElementsAre(gbk(u8"文件读取失败：") + "\r\n" + path_of(name)));
+    EXPECT_TRUE(report.unchanged);
+
+    const testing::ChildResult cli =
+        testing::run_child(program_beside_me(kCliName), {path_of(name), "#1"}, temp.path(), kLimits);
+    ASSERT_FALSE(cli.timed_out) << "colsplit-cli did not end in time";
+    EXPECT_EQ(cli.exit_code, 1) << cli.out << cli.err;
+    EXPECT_EQ(cli.out, std::string("文件读取失败：") + kLineEnd + testing::utf8(path_of(name)) + kLineEnd);
+  }
+
+#ifdef _WIN32
+  static constexpr const char* kSeparator = "\\";
+  static constexpr const char* kCliName = "colsplit-cli.exe";
+  static constexpr const char* kLineEnd = "\r\n";
+#else
+  static constexpr const char* kSeparator = "/";
+  static constexpr const char* kCliName = "colsplit-cli";
+  static constexpr const char* kLineEnd = "\n";
+#endif
+
+  testing::TempFolder temp;
+};
+
+std::string random_bytes(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+
+std::string read_source_file(const std::string& relative) {
+  std::ifstream in(std::filesystem::path(COLSPLIT_SOURCE_DIR) / relative, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A worksheet with one row of cells given as XML.
+std::string workbook_with_cells(const std::string& cells, const std::string& shared_strings = "") {
+  return make_workbook(sheet_xml("<row>" + cells + "</row>"), shared_strings);
+}
+
+TEST_F(BadInputTest, FilesThatAreNoWorkbooks) {
+  expect_failed_load("empty.xlsx", "");
+  expect_failed_load("random.xlsx", random_bytes(64 * 1024, 7));
+  expect_failed_load("random-behind-zip-signature.xlsx", "PK\x03\x04" + random_bytes(64 * 1024, 8));
+  expect_failed_load("text.xlsx", "部门,城市\r\n销售,北京\r\n");
+  // Saved by LibreOffice as Excel 97-2003 from a two-row workbook.
+  const std::string xls = read_source_file("tests/load/bad_input/tiny.xls");
+  ASSERT_FALSE(xls.empty());
+  expect_failed_load("excel97.xlsx", xls);
+  const std::string encrypted = read_source_file("tests/sheetlib/read/corpus/pass_protected.xlsx");
+  ASSERT_FALSE(encrypted.empty());
+  expect_failed_load("encrypted.xlsx", encrypted);
+}
+
+TEST_F(BadInputTest, BrokenZips) {
+  const std::string good = workbook_with_cells("<c><v>1</v></c>");
+  expect_failed_load("truncated.xlsx", good.substr(0, good.size() * 3 / 5));
+
+  const std::string sheet = sheet_xml("<row><c><v>1</v></c></row>");
+  std::vector<RawEntry> entries = workbook_entries_without_sheet();
+  RawEntry wrong_crc = stored("xl/worksheets/sheet1.xml", sheet);
+  wrong_crc.crc ^= 1;
+  entries.push_back(wrong_crc);
+  expect_failed_load("wrong-checksum.xlsx", make_raw_zip(entries));
+
+  entries.back() = stored("xl/worksheets/sheet1.xml", sheet);
+  entries.back().uncompressed_size = entries.back().compressed_size = 1'000'000;
+  expect_failed_load("sizes-beyond-the-file.xlsx", make_raw_zip(entries));
+
+  // The end record's offset of the central directory points past the end.
+  entries.back() = stored("xl/worksheets/sheet1.xml", sheet);
+  std::string moved = make_raw_zip(entries);
+  const std::size_t end_record = moved.rfind(std::string("PK\x05\x06", 4));
+  ASSERT_NE(end_record, std::string::npos);
+  moved.replace(end_record + 16, 4, std::string("\xF0\xFF\xFF\x0F", 4));
+  expect_failed_load("directory-beyond-the-file.xlsx", moved);
+}
+
+TEST_F(BadInputTest, ZipBombOfGigabytesOfZeros) {
+  const std::uint32_t mebibytes = 3 * 1024;
+  const std::string bomb = deflated_zeros(mebibytes);
+  const auto with_sheet = [&](std::uint32_t claimed_size) {
+    std::vector<RawEntry> entries = workbook_entries_without_sheet();
+    entries.push_back({"xl/worksheets/sheet1.xml", bomb, 8, 0, static_cast<std::uint32_t>(bomb.size()), claimed_size});
+    return make_raw_zip(entries);
+  };
+  expect_failed_load("bomb-honest.xlsx", with_sheet(mebibytes << 20));
+  expect_failed_load("bomb-modest-claim.xlsx", with_sheet(static_cast<std::uint32_t>(bomb.size()) * 4));
+}
+
+TEST_F(BadInputTest, HostileXml) {
+  std::string laughs = "<!DOCTYPE worksheet [<!ENTITY a0 \"ha\">";
+  for (int i = 1; i < 30; ++i)
+    laughs += "<!ENTITY a" + std::to_string(i) + " \"&a" + std::to_string(i - 1) + ";&a" + std::to_string(i - 1) + ";\">";
+  laughs += "]>";
+  expect_failed_load("entity-bomb.xlsx",
+                     make_workbook("<?xml version=\"1.0\"?>" + laughs +
+                                   "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                   "<sheetData><row><c t=\"inlineStr\"><is><t>&a29;</t></is></c></row></sheetData>"
+                                   "</worksheet>"));
+  expect_failed_load("dtd-in-shared-strings.xlsx",
+                     workbook_with_cells("<c t=\"s\"><v>0</v></c>",
+                                         "<!DOCTYPE sst SYSTEM \"http://example.com/sst.dtd\">" +
+                                             shared_strings_xml("<si><t>a</t></si>")));
+  std::string deep;
+  for (int i = 0; i < 100'000; ++i) deep += "<a>";
+  for (int i = 0; i < 100'000; ++i) deep += "</a>";
+  expect_failed_load("deep-nesting.xlsx", make_workbook(sheet_xml("<row>" + deep + "</row>")));
+  expect_failed_load("invalid-utf8.xlsx", workbook_with_cells("<c t=\"inlineStr\"><is><t>bad \xC3\x28 byte</t></is></c>"));
+  expect_failed_load("invalid-utf8-in-shared-strings.xlsx",
+                     workbook_with_cells("<c t=\"s\"><v>0</v></c>", shared_strings_xml("<si><t>\xE5\x8C</t></si>")));
+}
+
+TEST_F(BadInputTest, CellsOutsideTheSheet) {
+  expect_failed_load("column-beyond-xfd.xlsx", workbook_with_cells("<c r=\"XFE1\"><v>1</v></c>"));
+  expect_failed_load("row-beyond-1048576.xlsx", workbook_with_cells("<c r=\"A1048577\"><v>1</v></c>"));
+  expect_failed_load("negative-row.xlsx", workbook_with_cells("<c r=\"A-1\"><v>1</v></c>"));
+  expect_failed_load("negative-row-element.xlsx", make_workbook(sheet_xml("<row r=\"-1\"><c><v>1</v></c></row>")));
+}
+
+TEST_F(BadInputTest, SharedStringThatIsNotThere) {
+  expect_failed_load("shared-string-out-of-range.xlsx",
+                     workbook_with_cells("<c t=\"s\"><v>0</v></c><c t=\"s\"><v>1</v></c>",
+                                         shared_strings_xml("<si><t>a</t></si>")));
+}
+
+// Not damaged: the dimension claims the whole sheet, the cells are three.
+// It loads, and the 1 GiB limit proves that nothing was sized by the claim.
+TEST_F(BadInputTest, DimensionOfTheWholeSheetWithThreeCellsLoads) {
+  write("dimension.xlsx",
+        make_workbook(sheet_xml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>部门</t></is></c>"
+                                "<c r=\"B1\" t=\"inlineStr\"><is><t>城市</t></is></c></row>"
+                                "<row r=\"2\"><c r=\"A2\"><v>7</v></c></row>",
+                                "<dimension ref=\"A1:XFD1048576\"/>")));
+  const DropReport report = drop("dimension.xlsx");
+  ASSERT_FALSE(report.child.timed_out);
+  ASSERT_EQ(report.child.exit_code, 0) << report.child.out << report.child.err;
+  EXPECT_EQ(report.outcome, "loaded");
+  EXPECT_TRUE(report.messages.empty());
+  EXPECT_THAT(report.columns, ElementsAre(gbk(u8"部门"), gbk(u8"城市")));
+  EXPECT_THAT(report.rows, ElementsAre(ElementsAre("7", "")));
+}
+
+}  // namespace
+}  // namespace colsplit
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--drop") {
+#ifdef _WIN32
+    return colsplit::drop_and_report(argv[2], argv[3]);
+#else
+    return colsplit::drop_and_report(colsplit::utf8_to_gbk(argv[2]), colsplit::utf8_to_gbk(argv[3]));
+#endif
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
