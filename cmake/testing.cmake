@@ -9,8 +9,10 @@ set(COLSPLIT_PYTHON /usr/bin/python3 CACHE FILEPATH "Debian's python3, which has
 
 # One test executable is one ctest entry: under Wine every process start costs
 # about a second, so cases are grouped into executables, not run one by one.
+# WRAPPER: a bash script that runs the test program (the Windows build's
+# through scripts/wine-run), for tests that need something set up around them.
 function(colsplit_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "WRAPPER" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
@@ -21,7 +23,13 @@ function(colsplit_test name)
   if(WIN32)
     target_link_options(${name} PRIVATE -static)
   endif()
-  add_test(NAME ${name} COMMAND ${name})
+  if(ARG_WRAPPER AND WIN32)
+    add_test(NAME ${name} COMMAND bash "${ARG_WRAPPER}" "${PROJECT_SOURCE_DIR}/scripts/wine-run" "$<TARGET_FILE:${name}>")
+  elseif(ARG_WRAPPER)
+    add_test(NAME ${name} COMMAND bash "${ARG_WRAPPER}" "$<TARGET_FILE:${name}>")
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()

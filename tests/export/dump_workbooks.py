@@ -5,7 +5,8 @@ not read). One line per fact, tab-separated, UTF-8, files in name order:
 
     FILE     name
     SHEETS   sheet names, tab-separated
-    ROW      the cell values of one row (None as <null>)
+    ROW      the cell values of one row, _xHHHH_ decoded (None as <null>; backslash, tab, CR
+             and LF as \\ \\t \\r \\n)
     STRINGS  yes when every non-empty cell is a string cell
     BORDERS  yes when every cell of the used range has thin borders all round
     COLS     min-max:width for each column range with a width
@@ -17,6 +18,14 @@ import sys
 import zipfile
 
 from openpyxl import load_workbook
+from openpyxl.utils.escape import unescape
+
+
+def escaped(text):
+    # openpyxl leaves the _xHHHH_ escapes of characters XML cannot hold as
+    # they are; spreadsheet applications show the characters.
+    text = unescape(text)
+    return text.replace("\\", "\\\\").replace("\t", "\\t").replace("\r", "\\r").replace("\n", "\\n")
 
 
 def main():
@@ -32,7 +41,7 @@ def main():
         strings = True
         borders = True
         for row in sheet.iter_rows():
-            print("ROW\t" + "\t".join("<null>" if c.value is None else str(c.value) for c in row))
+            print("ROW\t" + "\t".join("<null>" if c.value is None else escaped(str(c.value)) for c in row))
             for cell in row:
                 if cell.value is not None and cell.data_type != "s":
                     strings = False
