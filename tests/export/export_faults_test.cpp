@@ -70,6 +70,14 @@ bool running_under_wine() {
 #endif
 }
 
+// prefix and number as one text (snprintf: MinGW's GCC 12 warns falsely on
+// sums of a literal and a string).
+Text numbered(const char* prefix, int number) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%d", prefix, number);
+  return text;
+}
+
 std::string random_text(std::mt19937& random, std::size_t length) {
   static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::string text(length, ' ');
@@ -162,7 +170,7 @@ TEST_F(ExportFaultsTest, ReadOnlyOutputFolder) {
   if (!read_only) GTEST_SKIP() << "no read-only file system: run through with-scratch-mounts.sh (needs mount rights)";
   // 25 groups under heading 组, so that the message lists 20 and the count.
   Rows rows = {{gbk(u8"组"), "n"}};
-  for (int i = 0; i < 50; ++i) rows.push_back({"g" + std::to_string(i % 25), std::to_string(i)});
+  for (int i = 0; i < 50; ++i) rows.push_back({numbered("g", i % 25), std::to_string(i)});
   prepare(rows, 0);
 
   expect_folder_not_created(*read_only);
@@ -181,8 +189,8 @@ TEST_F(ExportFaultsTest, ReadOnlyOutputFolder) {
     return split;
   }();
   ASSERT_EQ(lines.size(), 22u);
-  EXPECT_EQ(lines[1], group_path("g0"));
-  EXPECT_EQ(lines[20], group_path("g19"));
+  EXPECT_EQ(lines[1], group_path(numbered("g", 0)));
+  EXPECT_EQ(lines[20], group_path(numbered("g", 19)));
   EXPECT_EQ(lines[21], gbk(u8"……共 25 个"));
 }
 
@@ -193,7 +201,7 @@ TEST_F(ExportFaultsTest, DiskThatFillsUpMidRun) {
   std::mt19937 random(11);
   Rows rows = {{"group", "a", "b", "c"}};
   for (int i = 0; i < 40 * 600; ++i)
-    rows.push_back({"g" + std::to_string(i % 40), random_text(random, 50), random_text(random, 50), random_text(random, 50)});
+    rows.push_back({numbered("g", i % 40), random_text(random, 50), random_text(random, 50), random_text(random, 50)});
   prepare(rows, 0);
   window.编辑框1.set_text(*small);
 
@@ -269,18 +277,23 @@ TEST_F(ExportFaultsTest, WorkbookHeldOpenByAnotherProgram) {
 }
 
 // Values whose names need cleaning or cutting, or differ only in case.
-Rows hard_values_sheet() {
+// Wine keeps names on a Linux file system, whose limit is 255 bytes of UTF-8
+// rather than 255 characters, and cuts or refuses longer ones: there the
+// 300-character values, whose names fill 255 characters, are left out.
+Rows hard_values_sheet(bool long_values) {
   Rows rows = {{gbk(u8"编号"), gbk(u8"值"), gbk(u8"备注")}};
   std::vector<Text> values;
-  for (const char* forbidden : {"\\", "/", ":", "*", "?", "\"", "<", ">", "|"}) values.push_back(std::string("a") + forbidden + "b");
-  for (int c = 1; c < 0x20; ++c) values.push_back("c" + std::string(1, static_cast<char>(c)) + "d");
+  for (const char forbidden : std::string_view("\\/:*?\"<>|")) values.push_back({'a', forbidden, 'b'});
+  for (char c = 1; c < 0x20; ++c) values.push_back({'c', c, 'd'});
   values.push_back("e\x7F" "f");
-  values.push_back(std::string(299, 'L') + "1");
-  values.push_back(std::string(299, 'L') + "2");
-  Text chinese;
-  for (int i = 0; i < 299; ++i) chinese += gbk(u8"长");
-  values.push_back(chinese + gbk(u8"甲"));
-  values.push_back(chinese + gbk(u8"乙"));
+  if (long_values) {
+    values.push_back(std::string(299, 'L') + "1");
+    values.push_back(std::string(299, 'L') + "2");
+    Text chinese;
+    for (int i = 0; i < 299; ++i) chinese += gbk(u8"长");
+    values.push_back(chinese + gbk(u8"甲"));
+    values.push_back(chinese + gbk(u8"乙"));
+  }
   for (const char8_t* cased : {u8"Beijing", u8"beijing", u8"BEIJING", u8"ｂｅｉｊｉｎｇ", u8"ＢＥＩＪＩＮＧ", u8"北京"})
     values.push_back(gbk(cased));
   values.push_back("");
@@ -292,57 +305,44 @@ Rows hard_values_sheet() {
 }
 
 TEST_F(ExportFaultsTest, ValuesThatAreHardToName) {
-  prepare(hard_values_sheet(), 1);
+  prepare(hard_values_sheet(!running_under_wine()), 1);
   window.编辑框1.set_text(temp.text());
-  const ExportOutcome outcome = run_and_check();
-  if (!running_under_wine()) {
-    EXPECT_EQ(outcome, ExportOutcome::finished);
-    EXPECT_EQ(check.unsaved, 0);
+  EXPECT_EQ(run_and_check(), ExportOutcome::finished);
+  EXPECT_EQ(check.unsaved, 0);
 #ifndef _WIN32
-    // openpyxl reads the same: every workbook the heading row, then rows
-    // that together are the sheet's, each once.
-    const testing::SheetTexts sheet = testing::sheet_of(window.超级列表框1);
-    std::multiset<testing::DumpedRows::value_type> expected, written;
-    for (const auto& row : sheet.rows) {
-      testing::DumpedRows::value_type texts;
-      for (const Text& cell : row) texts.push_back(gbk_to_utf8(cell));
-      expected.insert(texts);
-    }
-    testing::DumpedRows::value_type headings;
-    for (const Text& heading : sheet.headings) headings.push_back(gbk_to_utf8(heading));
-    const auto books = testing::read_back(fs_path(export_folder()));
-    EXPECT_EQ(static_cast<int>(books.size()), check.written);
-    for (const auto& [name, book] : books) {
-      ASSERT_FALSE(book.rows.empty()) << name;
-      EXPECT_EQ(book.rows[0], headings) << name;
-      EXPECT_EQ(book.sheets.size(), 1u) << name;
-      written.insert(book.rows.begin() + 1, book.rows.end());
-    }
-    std::vector<testing::DumpedRows::value_type> missing, extra;
-    std::set_difference(expected.begin(), expected.end(), written.begin(), written.end(), std::back_inserter(missing));
-    std::set_difference(written.begin(), written.end(), expected.begin(), expected.end(), std::back_inserter(extra));
-    EXPECT_THAT(missing, IsEmpty());
-    EXPECT_THAT(extra, IsEmpty());
-#endif
-  } else {
-    // Wine keeps names on a Linux file system, whose limit is 255 bytes of
-    // UTF-8, not 255 characters: the long Chinese names cannot be made.
-    std::string_view message = dialogs.messages.back();
-    message.remove_prefix(std::min(message.size(), message.find("\r\n")));
-    for (std::size_t at; (at = message.find("\r\n")) != std::string_view::npos;) {
-      message.remove_prefix(at + 2);
-      const std::string_view path = message.substr(0, message.find("\r\n"));
-      EXPECT_GT(gbk_to_utf8(path.substr(path.rfind('\\') + 1)).size(), 255u) << gbk_to_utf8(path);
-    }
+  // openpyxl reads the same: every workbook the heading row, then rows
+  // that together are the sheet's, each once.
+  const testing::SheetTexts sheet = testing::sheet_of(window.超级列表框1);
+  std::multiset<testing::DumpedRows::value_type> expected, written;
+  for (const auto& row : sheet.rows) {
+    testing::DumpedRows::value_type texts;
+    for (const Text& cell : row) texts.push_back(gbk_to_utf8(cell));
+    expected.insert(texts);
   }
+  testing::DumpedRows::value_type headings;
+  for (const Text& heading : sheet.headings) headings.push_back(gbk_to_utf8(heading));
+  const auto books = testing::read_back(fs_path(export_folder()));
+  EXPECT_EQ(static_cast<int>(books.size()), check.written);
+  for (const auto& [name, book] : books) {
+    ASSERT_FALSE(book.rows.empty()) << name;
+    EXPECT_EQ(book.rows[0], headings) << name;
+    EXPECT_EQ(book.sheets.size(), 1u) << name;
+    written.insert(book.rows.begin() + 1, book.rows.end());
+  }
+  std::vector<testing::DumpedRows::value_type> missing, extra;
+  std::set_difference(expected.begin(), expected.end(), written.begin(), written.end(), std::back_inserter(missing));
+  std::set_difference(written.begin(), written.end(), expected.begin(), expected.end(), std::back_inserter(extra));
+  EXPECT_THAT(missing, IsEmpty());
+  EXPECT_THAT(extra, IsEmpty());
+#endif
 }
 
-// Ten thousand workbooks in one run; under Wine it takes minutes, so the
+// Ten thousand workbooks in one run; under Wine it takes a minute, so the
 // Windows build leaves it out.
 TEST_F(ExportFaultsTest, TenThousandValues) {
-  if (running_under_wine()) GTEST_SKIP() << "ten thousand saves take minutes under Wine";
+  if (running_under_wine()) GTEST_SKIP() << "ten thousand saves take about a minute under Wine";
   Rows rows = {{"id", "value", "note"}};
-  for (int i = 0; i < 10'000; ++i) rows.push_back({std::to_string(i), "v" + std::to_string(i * 7919 % 10'000), "x"});
+  for (int i = 0; i < 10'000; ++i) rows.push_back({std::to_string(i), numbered("v", i * 7919 % 10'000), "x"});
   rows.push_back({"10000", "v0", "again"});
   prepare(rows, 1);
   // On a disk, the flush of every save makes this a matter of a minute.
