@@ -27,6 +27,7 @@
 #include "export/workbook_dump.h"
 #endif
 #include "support/gbk_literal.h"
+#include "support/hex_text.h"
 #include "support/recording_library.h"
 #include "support/temp_folder.h"
 #include "xl/library_calls.h"
@@ -212,24 +213,11 @@ TEST_F(ExportFaultsTest, DiskThatFillsUpMidRun) {
 }
 
 #ifdef _WIN32
-std::string hex(std::string_view bytes) {
-  std::string out;
-  for (const char c : bytes) {
-    char pair[3];
-    std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(c));
-    out += pair;
-  }
-  return out;
-}
-
 // This program started with --hold HEX (a GBK path in hex digits, which no
 // code page garbles): opens the file with no sharing, says so with
 // PATH.held, and keeps it open until it is ended.
 int hold_file(const std::string& path_hex) {
-  Text path;
-  for (std::size_t i = 0; i + 1 < path_hex.size(); i += 2)
-    path += static_cast<char>(std::stoi(path_hex.substr(i, 2), nullptr, 16));
-  const std::wstring wide = gbk_to_wide(path);
+  const std::wstring wide = gbk_to_wide(testing::unhex(path_hex));
   const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 2;
   std::ofstream(std::filesystem::path(wide + L".held")) << "held";
@@ -251,7 +239,7 @@ TEST_F(ExportFaultsTest, WorkbookHeldOpenByAnotherProgram) {
 
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const std::string held_hex = hex(held);
+  const std::string held_hex = testing::hex(held);
   std::wstring command = L"\"" + std::wstring(self) + L"\" --hold " + std::wstring(held_hex.begin(), held_hex.end());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

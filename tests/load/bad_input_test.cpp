@@ -21,6 +21,7 @@
 #include "load/file_intake.h"
 #include "sheetlib/read/test_package.h"
 #include "support/gbk_literal.h"
+#include "support/hex_text.h"
 #include "support/recording_library.h"
 #include "support/temp_folder.h"
 #include "xl/child_process.h"
@@ -31,6 +32,8 @@ namespace colsplit {
 namespace {
 
 using ::colsplit::testing::gbk;
+using ::colsplit::testing::hex;
+using ::colsplit::testing::unhex;
 using ::sheetlib::testing::deflated_zeros;
 using ::sheetlib::testing::make_raw_zip;
 using ::sheetlib::testing::make_workbook;
@@ -42,22 +45,6 @@ using ::sheetlib::testing::workbook_entries_without_sheet;
 using ::testing::ElementsAre;
 
 constexpr const char* kOutcomeNames[] = {"ignored", "loaded", "load_failed"};
-
-std::string hex(std::string_view bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (const char c : bytes) {
-    out += digits[static_cast<unsigned char>(c) >> 4];
-    out += digits[static_cast<unsigned char>(c) & 15];
-  }
-  return out;
-}
-
-std::string unhex(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i + 1 < text.size(); i += 2) out += static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16));
-  return out;
-}
 
 // Everything a drop may change, as one text.
 std::string describe(const MemoryMainWindow& window) {
