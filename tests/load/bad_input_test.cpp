@@ -172,8 +172,11 @@ class BadInputTest : public ::testing::Test {
   // Dropped on a prepared window: the message, nothing else changed; given
   // to colsplit-cli: the message on standard output and exit status 1.
   void expect_failed_load(const std::string& name, const std::string& bytes) const {
-    SCOPED_TRACE(name);
     write(name, bytes);
+    expect_failed_load_of_existing(name);
+  }
+  void expect_failed_load_of_existing(const std::string& name) const {
+    SCOPED_TRACE(name);
     const DropReport report = drop(name);
     ASSERT_FALSE(report.child.timed_out) << "the drop did not end in time";
     ASSERT_EQ(report.child.exit_code, 0) << report.child.out << report.child.err;
@@ -230,6 +233,15 @@ TEST_F(BadInputTest, FilesThatAreNoWorkbooks) {
   const std::string encrypted = read_source_file("tests/sheetlib/read/corpus/pass_protected.xlsx");
   ASSERT_FALSE(encrypted.empty());
   expect_failed_load("encrypted.xlsx", encrypted);
+}
+
+TEST_F(BadInputTest, FolderAndOversizedFileNamedLikeWorkbooks) {
+  std::filesystem::create_directory(temp.path() / "folder.xlsx");
+  expect_failed_load_of_existing("folder.xlsx");
+  // Beyond the 1 GiB that the library reads at all (sparse: no disk used).
+  std::ofstream(temp.path() / "huge.xlsx", std::ios::binary) << std::string("PK\x03\x04", 4);
+  std::filesystem::resize_file(temp.path() / "huge.xlsx", (std::uintmax_t{1} << 30) + 1);
+  expect_failed_load_of_existing("huge.xlsx");
 }
 
 TEST_F(BadInputTest, BrokenZips) {
