@@ -22,6 +22,7 @@
 #include "app/memory/memory_controls.h"
 #include "export/export_run.h"
 #include "load/file_intake.h"
+#include "sheetlib/read/test_package.h"
 #include "support/export_check.h"
 #ifndef _WIN32
 #include "export/workbook_dump.h"
@@ -262,6 +263,34 @@ TEST_F(ExportFaultsTest, WorkbookHeldOpenByAnotherProgram) {
   std::ifstream in(fs_path(held));
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "held by another program");
 #endif
+}
+
+// A workbook from elsewhere may hold a text longer than the 32,767
+// characters a cell may hold; the library refuses to write it, so that
+// group's workbook would miss a cell. It is not saved, and listed.
+TEST_F(ExportFaultsTest, TextLongerThanACellMayHold) {
+  const auto row = [](std::string_view key, std::string_view text) {
+    std::string xml = "<row><c t=\"inlineStr\"><is><t>";
+    xml += key;
+    xml += "</t></is></c><c t=\"inlineStr\"><is><t>";
+    xml += text;
+    xml += "</t></is></c></row>";
+    return xml;
+  };
+  std::string rows = row("k", "text");
+  rows += row("a", "short");
+  rows += row("b", std::string(40'000, 'x'));
+  const std::string input = sheetlib::testing::make_workbook(sheetlib::testing::sheet_xml(rows));
+  std::ofstream(temp.path() / "long.xlsx", std::ios::binary) << input;
+  ASSERT_EQ(take_dropped_files(view, temp.text() + kSeparator + "long.xlsx"), DropOutcome::loaded);
+  ASSERT_EQ(window.超级列表框1.cell_text(1, 1).size(), 40'000u);
+  window.组合框1.select(0);
+  window.编辑框1.set_text(temp.text());
+
+  EXPECT_EQ(run_and_check(), ExportOutcome::some_not_saved);
+  EXPECT_THAT(dialogs.messages, ElementsAre(gbk(u8"导出完成，但以下文件未能保存：") + "\r\n" + group_path("b")));
+  EXPECT_EQ(check.written, 1);
+  EXPECT_FALSE(std::filesystem::exists(fs_path(group_path("b"))));
 }
 
 // Values whose names need cleaning or cutting, or differ only in case.
