@@ -1,7 +1,6 @@
 #include "sheetlib/read/cell_grid.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace sheetlib {
 
@@ -19,15 +18,14 @@ int CellGrid::column_extent() const { return storage_ ? storage_->column_extent 
 std::string_view CellGrid::text(int row, int column) const {
   const CellRecord* cell = storage_ ? storage_->find(row, column) : nullptr;
   if (!cell) return {};
-  return std::string_view(storage_->arena).substr(cell->offset, cell->length);
+  return storage_->arena.text(cell->offset, cell->length);
 }
 
 bool CellGrid::has_value(int row, int column) const { return storage_ && storage_->find(row, column) != nullptr; }
 
 bool CellGrid::Storage::append_text(std::string_view text, std::uint32_t& offset) {
-  if (text.size() > std::numeric_limits<std::uint32_t>::max() - arena.size()) return false;
-  offset = static_cast<std::uint32_t>(arena.size());
-  arena.append(text);
+  if (!arena.fits(text.size())) return false;
+  offset = arena.append(text);
   return true;
 }
 
@@ -45,23 +43,25 @@ void CellGrid::Storage::finish() {
     return a.row < b.row || (a.row == b.row && a.column < b.column);
   };
   if (!in_order) {
-    std::stable_sort(cells.begin(), cells.end(), before);
+    // Rare (cells written out of order by hand): sorted in one block.
+    std::vector<CellRecord> sorted(cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) sorted[i] = cells[i];
+    std::stable_sort(sorted.begin(), sorted.end(), before);
     // Of a cell given twice, the later one is what the sheet holds.
     std::size_t kept = 0;
-    for (const CellRecord& cell : cells) {
-      if (kept > 0 && cells[kept - 1].row == cell.row && cells[kept - 1].column == cell.column)
-        cells[kept - 1] = cell;
+    for (const CellRecord& cell : sorted) {
+      if (kept > 0 && sorted[kept - 1].row == cell.row && sorted[kept - 1].column == cell.column)
+        sorted[kept - 1] = cell;
       else
-        cells[kept++] = cell;
+        sorted[kept++] = cell;
     }
-    cells.resize(kept);
+    cells.clear();
+    cells.grow_to(kept);
+    for (std::size_t i = 0; i < kept; ++i) cells[i] = sorted[i];
     in_order = true;
   }
-  // Giving back the slack of the last doubling costs a copy of every cell
-  // while both copies live; only worth it when the slack is large.
-  if (cells.capacity() - cells.size() > cells.size() / 4) cells.shrink_to_fit();
   std::uint32_t max_column = 0;
-  for (const CellRecord& cell : cells) max_column = std::max(max_column, cell.column + 1);
+  for (std::size_t i = 0; i < cells.size(); ++i) max_column = std::max(max_column, cells[i].column + 1);
   column_extent = static_cast<int>(max_column);
   row_extent = cells.empty() ? 0 : static_cast<int>(cells.back().row + 1);
   row_starts.assign(static_cast<std::size_t>(row_extent) + 1, 0);
@@ -74,12 +74,19 @@ void CellGrid::Storage::finish() {
 
 const CellRecord* CellGrid::Storage::find(int row, int column) const {
   if (row < 0 || column < 0 || row >= row_extent || column >= column_extent) return nullptr;
-  const auto first = cells.begin() + row_starts[static_cast<std::size_t>(row)];
-  const auto last = cells.begin() + row_starts[static_cast<std::size_t>(row) + 1];
-  const auto found = std::lower_bound(first, last, static_cast<std::uint32_t>(column),
-                                      [](const CellRecord& cell, std::uint32_t c) { return cell.column < c; });
-  if (found == last || found->column != static_cast<std::uint32_t>(column)) return nullptr;
-  return &*found;
+  // The row's cells are in column order: a binary search among them.
+  std::size_t first = row_starts[static_cast<std::size_t>(row)];
+  std::size_t last = row_starts[static_cast<std::size_t>(row) + 1];
+  const auto wanted = static_cast<std::uint32_t>(column);
+  while (first < last) {
+    const std::size_t middle = first + (last - first) / 2;
+    if (cells[middle].column < wanted)
+      first = middle + 1;
+    else
+      last = middle;
+  }
+  if (first == row_starts[static_cast<std::size_t>(row) + 1] || cells[first].column != wanted) return nullptr;
+  return &cells[first];
 }
 
 }  // namespace sheetlib

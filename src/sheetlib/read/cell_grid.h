@@ -1,6 +1,9 @@
 // How a CellGrid holds its cells: every text in one arena, and per cell a
 // 16-byte record (row, column, where its text lies), sorted by row and column
-// once the sheet is read, with an index of where each row's run begins.
+// once the sheet is read, with an index of where each row's run begins. Both
+// grow in pages: a sheet of millions of cells is read in a 32-bit process
+// beside the file's bytes, and a doubling vector would need twice its size
+// in one block at its last growth.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/text/text_arena.h"
 #include "sheetlib/read/workbook_reader.h"
 
 namespace sheetlib {
@@ -20,8 +24,8 @@ struct CellRecord {
 };
 
 struct CellGrid::Storage {
-  std::string arena;
-  std::vector<CellRecord> cells;
+  colsplit::TextArena arena;
+  colsplit::PagedArray<CellRecord> cells;
   std::vector<std::uint32_t> row_starts;  // row r's cells: [row_starts[r], row_starts[r + 1])
   int row_extent = 0;
   int column_extent = 0;
