@@ -82,7 +82,7 @@ bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vect
     // user sees around the data shows no "number stored as text" marks.
     xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
     xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
-    saved = xl::xlBookSaveA(book, path) == 1;
+    progress.run_unmeasured([&] { saved = xl::xlBookSaveA(book, path) == 1; });
   }
   xl::xlBookReleaseA(book);
   return saved;

@@ -17,7 +17,9 @@ void empty_list(ListView& list) {
 
 int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name) {
   const xl::BookHandle book = xl::create_workbook();
-  if (xl::xlBookLoadA(book, file_name) != 1) {
+  int loaded = 0;
+  progress.run_unmeasured([&] { loaded = xl::xlBookLoadA(book, file_name); });
+  if (loaded != 1) {
     xl::xlBookReleaseA(book);
     return 0;
   }

@@ -4,6 +4,7 @@
 // both behave alike. Every index is zero-based.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -88,6 +89,11 @@ class ProgressBar {
   virtual void set_position(int position) = 0;
   virtual int maximum() const = 0;
   virtual int position() const = 0;
+  // Runs a long step that reports no progress of its own (the library
+  // reading or saving a whole workbook) so that the window keeps painting
+  // meanwhile, as it does between two positions. Without a window the step
+  // is simply called.
+  virtual void run_unmeasured(const std::function<void()>& step) { step(); }
 };
 
 // Message boxes and the folder dialog.
