@@ -76,7 +76,7 @@ bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vect
       for (int column = 0; column < columns; ++column) {
         xl::xlSheetWriteStrA(sheet, item + 1, column, rows.cell_text(item, column), border);
       }
-      progress.set_position(item + 1);
+      progress.set_position(bar_position(item + 1, row_count));
     }
     // One row and two columns beyond the cells, so that the whole area the
     // user sees around the data shows no "number stored as text" marks.

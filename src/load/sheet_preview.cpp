@@ -37,7 +37,7 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_n
     list.append_column(xl::xlSheetReadStrA(sheet, 0, column, nullptr));
   }
   for (int row = 1; row < rows; ++row) {
-    progress.set_position(row);
+    progress.set_position(bar_position(row, rows - 1));
     const int item = list.append_row();
     for (int column = 0; column < columns; ++column) {
       list.set_cell_text(item, column, xl::xlSheetReadStrA(sheet, row, column, nullptr));

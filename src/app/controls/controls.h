@@ -96,6 +96,15 @@ class ProgressBar {
   virtual void run_unmeasured(const std::function<void()>& step) { step(); }
 };
 
+// The position that shows `step` of `count` steps on a bar whose maximum was
+// set to `count`: the step itself while count fits the bar's range, beyond
+// that the step scaled onto 0 … 32767, so that a bar of a million rows is
+// full at the last row, not at row 32767.
+inline int bar_position(int step, int count) {
+  if (count <= ProgressBar::kLargestValue || count <= 0) return step;
+  return static_cast<int>(static_cast<long long>(step) * ProgressBar::kLargestValue / count);
+}
+
 // Message boxes and the folder dialog.
 class UserDialogs {
  public:
