@@ -208,7 +208,7 @@ TEST(Streaming, PartsFedByteByByteReadAsWhenFedWhole) {
     CellGrid grid;
     SharedStringsHandler strings_handler(grid.storage(), 100);
     ASSERT_EQ(feed_in_pieces(strings_handler, shared, piece), ReadStatus::ok);
-    const std::vector<TextSpan> strings = strings_handler.take_strings();
+    const SharedStringSpans strings = strings_handler.take_strings();
     const StyleFormats styles;
     WorksheetHandler sheet_handler(grid.storage(), strings, styles, false);
     ASSERT_EQ(feed_in_pieces(sheet_handler, sheet, piece), ReadStatus::ok);
