@@ -31,45 +31,70 @@ bool CellGrid::Storage::append_text(std::string_view text, std::uint32_t& offset
 
 void CellGrid::Storage::add_cell(std::uint32_t row, std::uint32_t column, std::uint32_t offset,
                                  std::uint32_t length) {
-  if (in_order && !cells.empty()) {
-    const CellRecord& last = cells.back();
-    in_order = last.row < row || (last.row == row && last.column < column);
+  column_extent = std::max(column_extent, static_cast<int>(column) + 1);
+  if (in_order) {
+    if (cells.empty() || row > last_row || (row == last_row && column > last_column)) {
+      // Rows up to this one, those without cells included, start here.
+      while (row_starts.size() <= row) row_starts.push_back(static_cast<std::uint32_t>(cells.size()));
+      cells.push_back({column, offset, length});
+      last_row = row;
+      last_column = column;
+      return;
+    }
+    note_rows_so_far();
   }
-  cells.push_back({row, column, offset, length});
+  rows_out_of_order.push_back(row);
+  cells.push_back({column, offset, length});
+}
+
+void CellGrid::Storage::note_rows_so_far() {
+  rows_out_of_order.grow_to(cells.size());
+  for (std::size_t row = 0; row < row_starts.size(); ++row) {
+    const std::size_t end = row + 1 < row_starts.size() ? row_starts[row + 1] : cells.size();
+    for (std::size_t i = row_starts[row]; i < end; ++i) rows_out_of_order[i] = static_cast<std::uint32_t>(row);
+  }
+  in_order = false;
+}
+
+void CellGrid::Storage::sort_cells() {
+  // Rare (cells written out of order by hand): sorted in one block.
+  std::vector<std::uint32_t> order(cells.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t row_a = rows_out_of_order[a], row_b = rows_out_of_order[b];
+    return row_a < row_b || (row_a == row_b && cells[a].column < cells[b].column);
+  });
+  std::vector<CellRecord> sorted;
+  std::vector<std::uint32_t> rows;
+  sorted.reserve(order.size());
+  rows.reserve(order.size());
+  for (const std::uint32_t i : order) {
+    // Of a cell given twice, the later one is what the sheet holds.
+    if (!sorted.empty() && rows.back() == rows_out_of_order[i] && sorted.back().column == cells[i].column)
+      sorted.back() = cells[i];
+    else {
+      sorted.push_back(cells[i]);
+      rows.push_back(rows_out_of_order[i]);
+    }
+  }
+  cells.clear();
+  rows_out_of_order.clear();
+  row_starts.clear();
+  cells.grow_to(sorted.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    while (row_starts.size() <= rows[i]) row_starts.push_back(static_cast<std::uint32_t>(i));
+    cells[i] = sorted[i];
+  }
+  last_row = rows.empty() ? 0 : rows.back();
+  in_order = true;
 }
 
 void CellGrid::Storage::finish() {
-  const auto before = [](const CellRecord& a, const CellRecord& b) {
-    return a.row < b.row || (a.row == b.row && a.column < b.column);
-  };
-  if (!in_order) {
-    // Rare (cells written out of order by hand): sorted in one block.
-    std::vector<CellRecord> sorted(cells.size());
-    for (std::size_t i = 0; i < cells.size(); ++i) sorted[i] = cells[i];
-    std::stable_sort(sorted.begin(), sorted.end(), before);
-    // Of a cell given twice, the later one is what the sheet holds.
-    std::size_t kept = 0;
-    for (const CellRecord& cell : sorted) {
-      if (kept > 0 && sorted[kept - 1].row == cell.row && sorted[kept - 1].column == cell.column)
-        sorted[kept - 1] = cell;
-      else
-        sorted[kept++] = cell;
-    }
-    cells.clear();
-    cells.grow_to(kept);
-    for (std::size_t i = 0; i < kept; ++i) cells[i] = sorted[i];
-    in_order = true;
-  }
-  std::uint32_t max_column = 0;
-  for (std::size_t i = 0; i < cells.size(); ++i) max_column = std::max(max_column, cells[i].column + 1);
-  column_extent = static_cast<int>(max_column);
-  row_extent = cells.empty() ? 0 : static_cast<int>(cells.back().row + 1);
-  row_starts.assign(static_cast<std::size_t>(row_extent) + 1, 0);
-  std::size_t next = 0;
-  for (int row = 0; row <= row_extent; ++row) {
-    while (next < cells.size() && cells[next].row < static_cast<std::uint32_t>(row)) ++next;
-    row_starts[static_cast<std::size_t>(row)] = static_cast<std::uint32_t>(next);
-  }
+  if (!in_order) sort_cells();
+  row_extent = cells.empty() ? 0 : static_cast<int>(last_row) + 1;
+  row_starts.resize(static_cast<std::size_t>(row_extent));
+  row_starts.push_back(static_cast<std::uint32_t>(cells.size()));
+  row_starts.shrink_to_fit();
 }
 
 const CellRecord* CellGrid::Storage::find(int row, int column) const {
