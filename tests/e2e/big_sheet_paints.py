@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """End to end with a big sheet: colsplit.exe runs under Wine on an X display
-and a workbook of several hundred thousand rows is dropped on it. While the
+and a workbook of 900,000 rows by 5 columns is dropped on it. While the
 library reads the file, the window answers messages at once; while the
 preview fills, two screenshots a second apart show the progress bar
 further on, its position (PBM_GETPOS) too; the same for the export. The
@@ -11,25 +11,12 @@ Usage: big_sheet_paints.py BUILD_DIR SOURCE_DIR [ROWS]   (needs $DISPLAY)
 import os, shutil, subprocess, sys, tempfile, time
 from pathlib import Path
 
-CAPTION = "按列内容筛选后分别导出"
-build, source = Path(sys.argv[1]), Path(sys.argv[2])
+from window_session import CAPTION, Session
+
+session = Session(sys.argv[1], sys.argv[2])
+build, check, probe, wine_run = session.build, session.check, session.probe, session.wine_run
 rows = int(sys.argv[3]) if len(sys.argv) > 3 else 900000
-wine_run = source / "scripts" / "wine-run"
-xdnd_drop = source / "tests" / "tools" / "xdnd-drop"
 locale_tag = os.environ.get("LC_ALL", os.environ.get("LANG", "C")).split(".")[0]
-failures = []
-
-
-def check(condition, what):
-    print(("ok   " if condition else "FAIL ") + what, flush=True)
-    if not condition:
-        failures.append(what)
-
-
-def probe(*args, timeout=60):
-    result = subprocess.run([str(wine_run), str(build / "win_probe.exe"), *args],
-                            capture_output=True, timeout=timeout)
-    return result.returncode, result.stdout.decode("utf-8", "replace")
 
 
 def progress():
@@ -85,23 +72,12 @@ def main():
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=True, timeout=300)
     made.rename(workbook)
 
-    subprocess.run([str(wine_run), "cmd", "/c", "exit"], stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-    app = subprocess.Popen([str(wine_run), str(run_dir / "colsplit.exe")], stdin=subprocess.DEVNULL)
+    app, (x, y) = session.start(run_dir / "colsplit.exe")
     drop = None
     try:
-        code, _ = probe("wait-window", CAPTION, "20000")
-        check(code == 0, "the main window appears")
-        window = subprocess.run(["xdotool", "search", "--name", CAPTION], capture_output=True,
-                                text=True).stdout.split()
-        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window[0]],
-                                  capture_output=True, text=True).stdout
-        pos = dict(line.split("=") for line in geometry.split())
-        x, y = int(pos["X"]) + 150, int(pos["Y"]) + 150
-
         # The drop's handler runs for seconds: the drag source waits for it
         # in the background.
-        drop = subprocess.Popen([str(xdnd_drop), str(x), str(y), str(workbook)],
+        drop = subprocess.Popen([str(session.xdnd_drop), str(x), str(y), str(workbook)],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         start = time.time()
         answers = []
@@ -159,8 +135,8 @@ def main():
         if app.poll() is None:
             app.kill()
         shutil.rmtree(work, ignore_errors=True)
-    print(f"{'FAILED' if failures else 'passed'}: {len(failures)} failure(s)")
-    return 1 if failures else 0
+    print(f"{'FAILED' if session.failures else 'passed'}: {len(session.failures)} failure(s)")
+    return 1 if session.failures else 0
 
 
 sys.exit(main())
