@@ -58,12 +58,7 @@ def two_shots(name):
 
 
 def main():
-    work = Path(tempfile.mkdtemp(prefix="colsplit-big-"))
-    run_dir = work / "程序"
-    run_dir.mkdir()
-    shutil.copy(build / "colsplit.exe", run_dir / "colsplit.exe")
-    data_dir = work / "数据"
-    data_dir.mkdir()
+    work, program, data_dir = session.folders("colsplit-big-", "数据")
     workbook = data_dir / "大表.xlsx"
     # The benchmark's maker, whose narrow paths stay ASCII, makes the sheet.
     made = work / "big.xlsx"
@@ -72,7 +67,7 @@ def main():
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=True, timeout=300)
     made.rename(workbook)
 
-    app, (x, y) = session.start(run_dir / "colsplit.exe")
+    app, (x, y) = session.start(program)
     drop = None
     try:
         # The drop's handler runs for seconds: the drag source waits for it
@@ -135,8 +130,7 @@ def main():
         if app.poll() is None:
             app.kill()
         shutil.rmtree(work, ignore_errors=True)
-    print(f"{'FAILED' if session.failures else 'passed'}: {len(session.failures)} failure(s)")
-    return 1 if session.failures else 0
+    return session.summary()
 
 
 sys.exit(main())

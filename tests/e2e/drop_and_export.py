@@ -71,17 +71,13 @@ def make_workbook(path):
 
 
 def main():
-    work = Path(tempfile.mkdtemp(prefix="colsplit-e2e-"))
-    run_dir = work / "程序"
-    run_dir.mkdir()
-    shutil.copy(build / "colsplit.exe", run_dir / "colsplit.exe")
-    data_dir = work / "数据 文件夹"
-    data_dir.mkdir()
+    work, program, data_dir = session.folders("colsplit-e2e-", "数据 文件夹")
+    run_dir = program.parent
     workbook = data_dir / "销售表.xlsx"
     make_workbook(workbook)
     shown = libreoffice_shows(workbook, work)
 
-    app, (x, y) = session.start(run_dir / "colsplit.exe")
+    app, (x, y) = session.start(program)
     try:
         refused = subprocess.run([str(xdnd_drop), "--text", str(x), str(y), "some text"], capture_output=True)
         check(refused.returncode == 3, "dragged text is refused")
@@ -154,8 +150,7 @@ def main():
         if app.poll() is None:
             app.kill()
         shutil.rmtree(work, ignore_errors=True)
-    print(f"{'FAILED' if session.failures else 'passed'}: {len(session.failures)} failure(s)")
-    return 1 if session.failures else 0
+    return session.summary()
 
 
 sys.exit(main())

@@ -1,6 +1,6 @@
 """What the end-to-end tests share: counted checks, the probe that reads and
 drives the running window, and starting colsplit.exe under Wine."""
-import subprocess
+import shutil, subprocess, tempfile
 from pathlib import Path
 
 CAPTION = "按列内容筛选后分别导出"
@@ -18,10 +18,24 @@ class Session:
         if not condition:
             self.failures.append(what)
 
+    def summary(self):
+        """Prints the count of failed checks; the exit status."""
+        print(f"{'FAILED' if self.failures else 'passed'}: {len(self.failures)} failure(s)")
+        return 1 if self.failures else 0
+
     def probe(self, *args, timeout=60):
         result = subprocess.run([str(self.wine_run), str(self.build / "win_probe.exe"), *args],
                                 capture_output=True, timeout=timeout)
         return result.returncode, result.stdout.decode("utf-8", "replace")
+
+    def folders(self, prefix, data_folder):
+        """A fresh work folder holding 程序/colsplit.exe and an empty data
+        folder: (work, program, data)."""
+        work = Path(tempfile.mkdtemp(prefix=prefix))
+        (work / "程序").mkdir()
+        shutil.copy(self.build / "colsplit.exe", work / "程序" / "colsplit.exe")
+        (work / data_folder).mkdir()
+        return work, work / "程序" / "colsplit.exe", work / data_folder
 
     def start(self, program):
         """Starts the program and waits for its window: the process, and the
