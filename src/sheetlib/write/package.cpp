@@ -26,8 +26,8 @@ struct SourceFreer {
 // files some 20 % larger.
 constexpr zip_uint32_t kCompressionLevel = 1;
 
-bool add_part(zip_t* archive, const char* name, const std::string& xml) {
-  zip_source_t* source = zip_source_buffer(archive, xml.data(), xml.size(), 0);
+// Adds an entry, deflated, that reads from `source` (freed here on failure).
+bool add_entry(zip_t* archive, const char* name, zip_source_t* source) {
   if (!source) return false;
   const zip_int64_t index = zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8);
   if (index < 0) {
@@ -35,6 +35,10 @@ bool add_part(zip_t* archive, const char* name, const std::string& xml) {
     return false;
   }
   return zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, kCompressionLevel) == 0;
+}
+
+bool add_part(zip_t* archive, const char* name, const std::string& xml) {
+  return add_entry(archive, name, zip_source_buffer(archive, xml.data(), xml.size(), 0));
 }
 
 // A worksheet as a libzip source. Its size is counted beforehand, so that
@@ -109,14 +113,7 @@ zip_int64_t streamed_part_callback(void* state, void* data, zip_uint64_t length,
 }
 
 bool add_streamed_part(zip_t* archive, const char* name, StreamedPart& part) {
-  zip_source_t* source = zip_source_function(archive, streamed_part_callback, &part);
-  if (!source) return false;
-  const zip_int64_t index = zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8);
-  if (index < 0) {
-    zip_source_free(source);
-    return false;
-  }
-  return zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, kCompressionLevel) == 0;
+  return add_entry(archive, name, zip_source_function(archive, streamed_part_callback, &part));
 }
 
 std::string read_source(zip_source_t* source) {
