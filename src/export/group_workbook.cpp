@@ -82,13 +82,13 @@ bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vect
       for (int column = 0; column < columns; ++column) {
         all_written &= xl::xlSheetWriteStrA(sheet, item + 1, column, rows.cell_text(item, column), border) == 1;
       }
-      progress.set_position(item + 1);
+      progress.set_position(bar_position(item + 1, row_count));
     }
     // One row and two columns beyond the cells, so that the whole area the
     // user sees around the data shows no "number stored as text" marks.
     xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
     xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
-    saved = all_written && xl::xlBookSaveA(book, path) == 1;
+    if (all_written) progress.run_unmeasured([&] { saved = xl::xlBookSaveA(book, path) == 1; });
   }
   xl::xlBookReleaseA(book);
   return saved;

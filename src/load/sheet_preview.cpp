@@ -17,7 +17,9 @@ void empty_list(ListView& list) {
 
 int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name) {
   const xl::BookHandle book = xl::create_workbook();
-  if (xl::xlBookLoadA(book, file_name) != 1) {
+  int loaded = 0;
+  progress.run_unmeasured([&] { loaded = xl::xlBookLoadA(book, file_name); });
+  if (loaded != 1) {
     xl::xlBookReleaseA(book);
     return 0;
   }
@@ -35,7 +37,7 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_n
     list.append_column(xl::xlSheetReadStrA(sheet, 0, column, nullptr));
   }
   for (int row = 1; row < rows; ++row) {
-    progress.set_position(row);
+    progress.set_position(bar_position(row, rows - 1));
     const int item = list.append_row();
     for (int column = 0; column < columns; ++column) {
       list.set_cell_text(item, column, xl::xlSheetReadStrA(sheet, row, column, nullptr));

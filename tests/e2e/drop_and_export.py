@@ -14,23 +14,10 @@ from pathlib import Path
 
 import openpyxl
 
-CAPTION = "按列内容筛选后分别导出"
-build, source = Path(sys.argv[1]), Path(sys.argv[2])
-wine_run = source / "scripts" / "wine-run"
-xdnd_drop = source / "tests" / "tools" / "xdnd-drop"
-failures = []
+from window_session import CAPTION, Session
 
-
-def check(condition, what):
-    print(("ok   " if condition else "FAIL ") + what)
-    if not condition:
-        failures.append(what)
-
-
-def probe(*args, timeout=60):
-    result = subprocess.run([str(wine_run), str(build / "win_probe.exe"), *args],
-                            capture_output=True, timeout=timeout)
-    return result.returncode, result.stdout.decode("utf-8", "replace")
+session = Session(sys.argv[1], sys.argv[2])
+build, check, probe, xdnd_drop = session.build, session.check, session.probe, session.xdnd_drop
 
 
 def unescape(text):
@@ -84,31 +71,14 @@ def make_workbook(path):
 
 
 def main():
-    work = Path(tempfile.mkdtemp(prefix="colsplit-e2e-"))
-    run_dir = work / "程序"
-    run_dir.mkdir()
-    shutil.copy(build / "colsplit.exe", run_dir / "colsplit.exe")
-    data_dir = work / "数据 文件夹"
-    data_dir.mkdir()
+    work, program, data_dir = session.folders("colsplit-e2e-", "数据 文件夹")
+    run_dir = program.parent
     workbook = data_dir / "销售表.xlsx"
     make_workbook(workbook)
     shown = libreoffice_shows(workbook, work)
 
-    # Start Wine's server and services first, with no pipe of ours for them to
-    # hold open: the probes read their output through pipes.
-    subprocess.run([str(wine_run), "cmd", "/c", "exit"], stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-    app = subprocess.Popen([str(wine_run), str(run_dir / "colsplit.exe")], stdin=subprocess.DEVNULL)
+    app, (x, y) = session.start(program)
     try:
-        code, _ = probe("wait-window", CAPTION, "20000")
-        check(code == 0, "the main window appears")
-        window = subprocess.run(["xdotool", "search", "--name", CAPTION], capture_output=True,
-                                text=True).stdout.split()
-        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window[0]],
-                                  capture_output=True, text=True).stdout
-        pos = dict(line.split("=") for line in geometry.split())
-        x, y = int(pos["X"]) + 150, int(pos["Y"]) + 150
-
         refused = subprocess.run([str(xdnd_drop), "--text", str(x), str(y), "some text"], capture_output=True)
         check(refused.returncode == 3, "dragged text is refused")
 
@@ -180,8 +150,7 @@ def main():
         if app.poll() is None:
             app.kill()
         shutil.rmtree(work, ignore_errors=True)
-    print(f"{'FAILED' if failures else 'passed'}: {len(failures)} failure(s)")
-    return 1 if failures else 0
+    return session.summary()
 
 
 sys.exit(main())

@@ -11,6 +11,11 @@
 //   win_probe click CAPTION BUTTON-TEXT          presses a button (without waiting for its handler)
 //   win_probe answer-box CAPTION [TIMEOUT_MS]    waits for a message box, prints its text, presses OK
 //   win_probe close CAPTION                      sends Esc to the window
+//   win_probe progress CAPTION                   the progress bar: position, maximum, screen rectangle
+//   win_probe watch CAPTION MS                   how many states (position, maximum) the progress bar
+//                                                went through in MS milliseconds, read every 5 ms
+//   win_probe responds CAPTION TIMEOUT_MS        milliseconds the window took to answer a message
+//                                                (exit status 1 when it did not answer in time)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -285,6 +290,38 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fprintf(stderr, "no button %s\n", to_utf8(argv[3]).c_str());
     return 2;
+  }
+  if (command == L"progress") {
+    HWND bar = nth_or_die(of_class(main, PROGRESS_CLASSW), 0, "progress bar");
+    RECT rect{};
+    GetWindowRect(bar, &rect);
+    std::printf("%ld\t%ld\t%ld,%ld,%ld,%ld\n", static_cast<long>(SendMessageW(bar, PBM_GETPOS, 0, 0)),
+                static_cast<long>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0)), rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top);
+    return 0;
+  }
+  if (command == L"watch" && argc > 3) {
+    HWND bar = nth_or_die(of_class(main, PROGRESS_CLASSW), 0, "progress bar");
+    const DWORD start = GetTickCount();
+    LRESULT last_position = -1, last_maximum = -1;
+    int states = 0;
+    while (GetTickCount() - start < static_cast<DWORD>(number(3, 1000))) {
+      const LRESULT position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+      const LRESULT maximum = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+      if (position != last_position || maximum != last_maximum) ++states;
+      last_position = position;
+      last_maximum = maximum;
+      Sleep(5);
+    }
+    std::printf("%d\n", states);
+    return 0;
+  }
+  if (command == L"responds" && argc > 3) {
+    const DWORD start = GetTickCount();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(number(3, 1000)), &result)) return 1;
+    std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - start));
+    return 0;
   }
   if (command == L"close") {
     PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);

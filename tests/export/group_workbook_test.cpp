@@ -64,6 +64,19 @@ TEST_F(GroupWorkbookTest, WidthDefaultsTo19AndExtraHeadersGetEmptyCells) {
               ElementsAre("xlSheetAddIgnoredErrorA(sheet1, 0, 0, 3, 5, 255)"));
 }
 
+TEST_F(GroupWorkbookTest, GroupsBeyondTheBarsRangeAreSpreadOverTheBar) {
+  library.log_cells = false;
+  MemoryListView many;
+  many.append_column("n");
+  constexpr int kRows = 50'000;
+  for (int item = 0; item < kRows; ++item) many.append_row();
+  EXPECT_TRUE(write_group_workbook(many, progress, {"n"}, "s", 20, "p.xlsx"));
+  const std::vector<std::string> positions = library.calls_starting_with("set_position");
+  ASSERT_EQ(positions.size(), static_cast<std::size_t>(kRows) + 1);
+  EXPECT_EQ(positions[kRows / 2], "set_position(" + std::to_string(ProgressBar::kLargestValue / 2) + ")");
+  EXPECT_EQ(positions.back(), "set_position(" + std::to_string(ProgressBar::kLargestValue) + ")");
+}
+
 TEST_F(GroupWorkbookTest, RowsSourceWithoutItemsGivesTheHeaderRowOnly) {
   MemoryListView empty;
   EXPECT_TRUE(write_group_workbook(empty, progress, {"a", "b"}, "s", 20, "p.xlsx"));

@@ -103,7 +103,7 @@ TEST_F(SheetPreviewTest, HeaderOnlyAndEmptySheetsLeaveTheBarAtZero) {
   EXPECT_EQ(progress.maximum(), 0);
 }
 
-TEST_F(SheetPreviewTest, RowsBeyondTheBarsRangeAreAllLoaded) {
+TEST_F(SheetPreviewTest, RowsBeyondTheBarsRangeAreAllLoadedAndSpreadOverTheBar) {
   library.log_cells = false;
   constexpr int kRows = 40'000;
   library.source.push_back({"n"});
@@ -114,9 +114,11 @@ TEST_F(SheetPreviewTest, RowsBeyondTheBarsRangeAreAllLoaded) {
   EXPECT_EQ(list.cell_text(kRows - 2, 0), std::to_string(kRows - 1));
   EXPECT_EQ(progress.maximum(), ProgressBar::kLargestValue);
   EXPECT_EQ(progress.position(), ProgressBar::kLargestValue);
+  // The bar is full at the last row, half full at half the rows.
   const std::vector<std::string> positions = library.calls_starting_with("set_position");
   EXPECT_EQ(positions.size(), static_cast<std::size_t>(kRows));
-  EXPECT_EQ(positions.back(), "set_position(" + std::to_string(kRows - 1) + ")");
+  EXPECT_EQ(positions[kRows / 2], "set_position(" + std::to_string(ProgressBar::kLargestValue / 2) + ")");
+  EXPECT_EQ(positions.back(), "set_position(" + std::to_string(ProgressBar::kLargestValue) + ")");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // both behave alike. Every index is zero-based.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -88,7 +89,21 @@ class ProgressBar {
   virtual void set_position(int position) = 0;
   virtual int maximum() const = 0;
   virtual int position() const = 0;
+  // Runs a long step that reports no progress of its own (the library
+  // reading or saving a whole workbook) so that the window keeps painting
+  // meanwhile, as it does between two positions. Without a window the step
+  // is simply called.
+  virtual void run_unmeasured(const std::function<void()>& step) { step(); }
 };
+
+// The position that shows `step` of `count` steps on a bar whose maximum was
+// set to `count`: the step itself while count fits the bar's range, beyond
+// that the step scaled onto 0 … 32767, so that a bar of a million rows is
+// full at the last row, not at row 32767.
+inline int bar_position(int step, int count) {
+  if (count <= ProgressBar::kLargestValue || count <= 0) return step;
+  return static_cast<int>(static_cast<long long>(step) * ProgressBar::kLargestValue / count);
+}
 
 // Message boxes and the folder dialog.
 class UserDialogs {

@@ -160,6 +160,30 @@ void Win32ProgressBar::set_position(int position) {
   refresh_gap_ = std::max(kBusyRefreshMilliseconds, 3 * (last_refresh_end_ - now));
 }
 
+namespace {
+
+DWORD WINAPI run_step_thread(void* step) {
+  (*static_cast<const std::function<void()>*>(step))();
+  return 0;
+}
+
+}  // namespace
+
+void Win32ProgressBar::run_unmeasured(const std::function<void()>& step) {
+  if (!busy_ || !busy_() || !keep_painting_) return step();
+  // The step only ever runs while this thread waits for it, so nothing it
+  // touches is used by two threads at once; the window meanwhile paints but
+  // takes no input, as between two positions.
+  const HANDLE thread = CreateThread(nullptr, 0, run_step_thread, const_cast<std::function<void()>*>(&step), 0,
+                                     nullptr);
+  if (!thread) return step();
+  sync();
+  while (MsgWaitForMultipleObjects(1, &thread, FALSE, kBusyRefreshMilliseconds, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    keep_painting_();
+  }
+  CloseHandle(thread);
+}
+
 void Win32ProgressBar::sync() {
   SendMessageW(window_, PBM_SETRANGE32, 0, static_cast<LPARAM>(maximum_));
   SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);

@@ -92,6 +92,9 @@ class Win32ProgressBar final : public ProgressBar {
   void set_position(int position) override;
   int maximum() const override { return maximum_; }
   int position() const override { return position_; }
+  // While a handler runs, the step runs on a thread of its own and this one
+  // keeps painting until it ends; otherwise it is simply called.
+  void run_unmeasured(const std::function<void()>& step) override;
 
   // Hands the current range and position to the control.
   void sync();

@@ -1,7 +1,6 @@
 #include "sheetlib/read/cell_grid.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace sheetlib {
 
@@ -19,67 +18,100 @@ int CellGrid::column_extent() const { return storage_ ? storage_->column_extent 
 std::string_view CellGrid::text(int row, int column) const {
   const CellRecord* cell = storage_ ? storage_->find(row, column) : nullptr;
   if (!cell) return {};
-  return std::string_view(storage_->arena).substr(cell->offset, cell->length);
+  return storage_->arena.text(cell->offset, cell->length);
 }
 
 bool CellGrid::has_value(int row, int column) const { return storage_ && storage_->find(row, column) != nullptr; }
 
 bool CellGrid::Storage::append_text(std::string_view text, std::uint32_t& offset) {
-  if (text.size() > std::numeric_limits<std::uint32_t>::max() - arena.size()) return false;
-  offset = static_cast<std::uint32_t>(arena.size());
-  arena.append(text);
+  if (!arena.fits(text.size())) return false;
+  offset = arena.append(text);
   return true;
 }
 
 void CellGrid::Storage::add_cell(std::uint32_t row, std::uint32_t column, std::uint32_t offset,
                                  std::uint32_t length) {
-  if (in_order && !cells.empty()) {
-    const CellRecord& last = cells.back();
-    in_order = last.row < row || (last.row == row && last.column < column);
+  column_extent = std::max(column_extent, static_cast<int>(column) + 1);
+  if (in_order) {
+    if (cells.empty() || row > last_row || (row == last_row && column > last_column)) {
+      // Rows up to this one, those without cells included, start here.
+      while (row_starts.size() <= row) row_starts.push_back(static_cast<std::uint32_t>(cells.size()));
+      cells.push_back({column, offset, length});
+      last_row = row;
+      last_column = column;
+      return;
+    }
+    note_rows_so_far();
   }
-  cells.push_back({row, column, offset, length});
+  rows_out_of_order.push_back(row);
+  cells.push_back({column, offset, length});
+}
+
+void CellGrid::Storage::note_rows_so_far() {
+  rows_out_of_order.grow_to(cells.size());
+  for (std::size_t row = 0; row < row_starts.size(); ++row) {
+    const std::size_t end = row + 1 < row_starts.size() ? row_starts[row + 1] : cells.size();
+    for (std::size_t i = row_starts[row]; i < end; ++i) rows_out_of_order[i] = static_cast<std::uint32_t>(row);
+  }
+  in_order = false;
+}
+
+void CellGrid::Storage::sort_cells() {
+  // Rare (cells written out of order by hand): sorted in one block.
+  std::vector<std::uint32_t> order(cells.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t row_a = rows_out_of_order[a], row_b = rows_out_of_order[b];
+    return row_a < row_b || (row_a == row_b && cells[a].column < cells[b].column);
+  });
+  std::vector<CellRecord> sorted;
+  std::vector<std::uint32_t> rows;
+  sorted.reserve(order.size());
+  rows.reserve(order.size());
+  for (const std::uint32_t i : order) {
+    // Of a cell given twice, the later one is what the sheet holds.
+    if (!sorted.empty() && rows.back() == rows_out_of_order[i] && sorted.back().column == cells[i].column)
+      sorted.back() = cells[i];
+    else {
+      sorted.push_back(cells[i]);
+      rows.push_back(rows_out_of_order[i]);
+    }
+  }
+  cells.clear();
+  rows_out_of_order.clear();
+  row_starts.clear();
+  cells.grow_to(sorted.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    while (row_starts.size() <= rows[i]) row_starts.push_back(static_cast<std::uint32_t>(i));
+    cells[i] = sorted[i];
+  }
+  last_row = rows.empty() ? 0 : rows.back();
+  in_order = true;
 }
 
 void CellGrid::Storage::finish() {
-  const auto before = [](const CellRecord& a, const CellRecord& b) {
-    return a.row < b.row || (a.row == b.row && a.column < b.column);
-  };
-  if (!in_order) {
-    std::stable_sort(cells.begin(), cells.end(), before);
-    // Of a cell given twice, the later one is what the sheet holds.
-    std::size_t kept = 0;
-    for (const CellRecord& cell : cells) {
-      if (kept > 0 && cells[kept - 1].row == cell.row && cells[kept - 1].column == cell.column)
-        cells[kept - 1] = cell;
-      else
-        cells[kept++] = cell;
-    }
-    cells.resize(kept);
-    in_order = true;
-  }
-  // Giving back the slack of the last doubling costs a copy of every cell
-  // while both copies live; only worth it when the slack is large.
-  if (cells.capacity() - cells.size() > cells.size() / 4) cells.shrink_to_fit();
-  std::uint32_t max_column = 0;
-  for (const CellRecord& cell : cells) max_column = std::max(max_column, cell.column + 1);
-  column_extent = static_cast<int>(max_column);
-  row_extent = cells.empty() ? 0 : static_cast<int>(cells.back().row + 1);
-  row_starts.assign(static_cast<std::size_t>(row_extent) + 1, 0);
-  std::size_t next = 0;
-  for (int row = 0; row <= row_extent; ++row) {
-    while (next < cells.size() && cells[next].row < static_cast<std::uint32_t>(row)) ++next;
-    row_starts[static_cast<std::size_t>(row)] = static_cast<std::uint32_t>(next);
-  }
+  if (!in_order) sort_cells();
+  row_extent = cells.empty() ? 0 : static_cast<int>(last_row) + 1;
+  row_starts.resize(static_cast<std::size_t>(row_extent));
+  row_starts.push_back(static_cast<std::uint32_t>(cells.size()));
+  row_starts.shrink_to_fit();
 }
 
 const CellRecord* CellGrid::Storage::find(int row, int column) const {
   if (row < 0 || column < 0 || row >= row_extent || column >= column_extent) return nullptr;
-  const auto first = cells.begin() + row_starts[static_cast<std::size_t>(row)];
-  const auto last = cells.begin() + row_starts[static_cast<std::size_t>(row) + 1];
-  const auto found = std::lower_bound(first, last, static_cast<std::uint32_t>(column),
-                                      [](const CellRecord& cell, std::uint32_t c) { return cell.column < c; });
-  if (found == last || found->column != static_cast<std::uint32_t>(column)) return nullptr;
-  return &*found;
+  // The row's cells are in column order: a binary search among them.
+  std::size_t first = row_starts[static_cast<std::size_t>(row)];
+  std::size_t last = row_starts[static_cast<std::size_t>(row) + 1];
+  const auto wanted = static_cast<std::uint32_t>(column);
+  while (first < last) {
+    const std::size_t middle = first + (last - first) / 2;
+    if (cells[middle].column < wanted)
+      first = middle + 1;
+    else
+      last = middle;
+  }
+  if (first == row_starts[static_cast<std::size_t>(row) + 1] || cells[first].column != wanted) return nullptr;
+  return &cells[first];
 }
 
 }  // namespace sheetlib

@@ -16,6 +16,10 @@ struct TextSpan {
   std::uint32_t length = 0;
 };
 
+// Where each shared string lies in the arena, by index; paged like the
+// grid, since a wide sheet may hold tens of millions of them.
+using SharedStringSpans = colsplit::PagedArray<TextSpan>;
+
 // Collects the plain text of a string item (<si>, <is>): the <t> runs
 // joined, phonetic runs (<rPh>) and their reading left out.
 class RichTextCollector {
@@ -52,12 +56,12 @@ class SharedStringsHandler : public xml::Handler {
     if (in_item_) item_.add(text);
   }
 
-  std::vector<TextSpan> take_strings() { return std::move(strings_); }
+  SharedStringSpans take_strings() { return std::move(strings_); }
 
  private:
   CellGrid::Storage& storage_;
   std::size_t max_strings_;
-  std::vector<TextSpan> strings_;
+  SharedStringSpans strings_;
   RichTextCollector item_;
   bool in_item_ = false;
 };

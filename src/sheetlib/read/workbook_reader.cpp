@@ -109,7 +109,7 @@ ReadStatus read_package(std::string_view bytes, CellGrid::Storage& storage, cons
           parse_optional_part(*archive, workbook_rels.find_type("sharedStrings"), shared_strings, limits);
       status != ReadStatus::ok)
     return status;
-  const std::vector<TextSpan> strings = shared_strings.take_strings();
+  const SharedStringSpans strings = shared_strings.take_strings();
 
   StylesHandler styles;
   if (const ReadStatus status = parse_optional_part(*archive, workbook_rels.find_type("styles"), styles, limits);

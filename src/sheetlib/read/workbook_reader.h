@@ -14,7 +14,9 @@ struct ReadLimits {
   std::uint64_t max_total_inflated_bytes = std::uint64_t{4} << 30;  // all parts read, uncompressed
   std::uint64_t max_inflation_ratio = 1000;   // uncompressed / compressed, per part (for parts > 1 MiB)
   int max_element_depth = 256;
-  std::size_t max_shared_strings = 20'000'000;
+  // A 20,000 x 1,000 sheet of distinct texts has 20 million, with its
+  // headings; every string costs at least 8 bytes however short.
+  std::size_t max_shared_strings = 32'000'000;
 };
 
 enum class ReadStatus {

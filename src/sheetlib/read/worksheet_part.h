@@ -24,7 +24,7 @@ bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::u
 
 class WorksheetHandler : public xml::Handler {
  public:
-  WorksheetHandler(CellGrid::Storage& storage, const std::vector<TextSpan>& shared_strings,
+  WorksheetHandler(CellGrid::Storage& storage, const SharedStringSpans& shared_strings,
                    const StyleFormats& styles, bool date1904)
       : storage_(storage), shared_strings_(shared_strings), styles_(styles), date1904_(date1904) {}
 
@@ -42,7 +42,7 @@ class WorksheetHandler : public xml::Handler {
   void store(std::string_view utf8, bool escapes);
 
   CellGrid::Storage& storage_;
-  const std::vector<TextSpan>& shared_strings_;
+  const SharedStringSpans& shared_strings_;
   const StyleFormats& styles_;
   bool date1904_;
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,44 @@ std::string shared_strings_part(const SharedStrings& strings, std::uint64_t refe
 
 // xl/worksheets/sheetN.xml. `selected` marks the tab shown when the workbook opens.
 std::string worksheet_part(SheetContent& sheet, bool selected);
+
+class ColumnLetters;
+
+// The same part made piece by piece, so that a sheet of millions of cells
+// never lies in memory as XML: the package streams it into the zip.
+class WorksheetStream {
+ public:
+  static constexpr std::size_t kPieceBytes = 256 * 1024;
+
+  WorksheetStream(SheetContent& sheet, bool selected);
+  ~WorksheetStream();
+  WorksheetStream(const WorksheetStream&) = delete;
+  WorksheetStream& operator=(const WorksheetStream&) = delete;
+
+  // Appends the next piece (about `bytes` long, a little more) to `xml`;
+  // false, appending nothing, once the part is complete.
+  bool next(std::string& xml, std::size_t bytes);
+  // Starts again at the beginning of the part.
+  void restart();
+  // The part's length in bytes (made once to count it); starts again.
+  std::uint64_t size();
+
+ private:
+  enum class Phase { head, cells, tail, done };
+  void append_head(std::string& xml);
+  void append_cells(std::string& xml, std::size_t bytes);
+
+  SheetContent& sheet_;
+  const std::vector<CellEntry>& cells_;
+  bool selected_;
+  Phase phase_ = Phase::head;
+  std::uint32_t columns_ = 0;
+  std::unique_ptr<ColumnLetters> letters_;
+  std::size_t next_cell_ = 0;
+  std::uint32_t current_row_ = UINT32_MAX;
+  char row_number_[16] = {};
+  std::size_t row_number_length_ = 0;
+};
 
 // docProps/app.xml: the application that wrote the workbook.
 std::string application_properties_part();

@@ -235,6 +235,36 @@ TEST_F(ControlOperationsTest, LongHandlerKeepsPaintingButTakesNoInput) {
   EXPECT_FALSE(PeekMessageW(&message, edit, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE));
 }
 
+TEST_F(ControlOperationsTest, UnmeasuredStepRunsApartWhileTheWindowPaints) {
+  observed = Observed{};
+  const HWND edit = window->control(ControlName::编辑框1);
+  SetWindowSubclass(edit, observe, 1, 0);
+  window->show();
+  ProgressBar& bar = window->view().进度条1;
+  DWORD step_thread = 0;
+  // Outside a handler the step runs right here.
+  bar.run_unmeasured([&] { step_thread = GetCurrentThreadId(); });
+  EXPECT_EQ(step_thread, GetCurrentThreadId());
+
+  window->run_handler([&] {
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5, count_tick);
+    // A step that blocks for 300 ms, as a library load does: the timer and
+    // the posted message still get through, the input does not.
+    bar.run_unmeasured([&] {
+      step_thread = GetCurrentThreadId();
+      PostMessageW(edit, WM_KEYDOWN, 'A', 0);
+      PostMessageW(edit, WM_APP, 0, 0);
+      Sleep(300);
+    });
+    KillTimer(nullptr, timer);
+  });
+  RemoveWindowSubclass(edit, observe, 1);
+  EXPECT_NE(step_thread, GetCurrentThreadId());
+  EXPECT_GT(observed.timer_ticks, 0);
+  EXPECT_EQ(observed.app_messages, 1);
+  EXPECT_EQ(observed.keys, 0);
+}
+
 TEST_F(ControlOperationsTest, CloseRequestWaitsForTheHandler) {
   window->run_handler([&] { SendMessageW(window->handle(), WM_CLOSE, 0, 0); });
   EXPECT_TRUE(IsWindow(window->handle()));

@@ -43,6 +43,16 @@ TEST(CellPlacement, CellsOutOfOrderAreSortedAndTheLaterOfTwinsWins) {
             (Rows{{"", "second", ""}, {"a2", "", "c2"}}));
 }
 
+TEST(CellPlacement, ACellOutOfOrderAfterManyInOrderKeepsEveryRowInPlace) {
+  // Rows 1, 3 and 4 in order (row 2 empty), then cells of rows 2 and 3 again.
+  EXPECT_EQ(rows_of("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>"
+                    "<row r=\"3\"><c r=\"B3\"><v>3</v></c></row>"
+                    "<row r=\"4\"><c r=\"A4\"><v>4</v></c><c r=\"C4\"><v>5</v></c></row>"
+                    "<row r=\"2\"><c r=\"C2\"><v>6</v></c></row>"
+                    "<row r=\"3\"><c r=\"B3\"><v>7</v></c><c r=\"A3\"><v>8</v></c></row>"),
+            (Rows{{"1", "2", ""}, {"", "", "6"}, {"8", "7", ""}, {"4", "", "5"}}));
+}
+
 TEST(CellPlacement, ExtentsCountOnlyCellsWithValuesAndIgnoreTheDimension) {
   const std::string before = "<dimension ref=\"A1:XFD1048576\"/>";
   Loaded loaded = load(make_workbook(sheet_xml("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\" t=\"str\"><v>b</v>"
@@ -219,7 +229,7 @@ TEST(Streaming, PartsFedByteByByteReadAsWhenFedWhole) {
     CellGrid grid;
     SharedStringsHandler strings_handler(grid.storage(), 100);
     ASSERT_EQ(feed_in_pieces(strings_handler, shared, piece), ReadStatus::ok);
-    const std::vector<TextSpan> strings = strings_handler.take_strings();
+    const SharedStringSpans strings = strings_handler.take_strings();
     const StyleFormats styles;
     WorksheetHandler sheet_handler(grid.storage(), strings, styles, false);
     ASSERT_EQ(feed_in_pieces(sheet_handler, sheet, piece), ReadStatus::ok);

@@ -31,6 +31,30 @@ TEST(WorksheetPart, CellsAreSharedStringsWithTheirStyle) {
   EXPECT_THAT(xml, HasSubstr("<sheetView tabSelected=\"1\" workbookViewId=\"0\"/>"));
 }
 
+TEST(WorksheetPart, StreamedInSmallPiecesItIsTheWholePartAndItsCountedSize) {
+  SheetContent sheet;
+  for (std::uint32_t row = 0; row < 3000; ++row) {
+    for (std::uint32_t column = 0; column < 4; ++column) sheet.set_cell(row, column, row % 7, column % 2);
+  }
+  sheet.add_ignored_errors({0, 0, 3000, 4, kAllIgnoredErrors});
+  const std::string whole = worksheet_part(sheet, true);
+  WorksheetStream stream(sheet, true);
+  EXPECT_EQ(stream.size(), whole.size());
+  std::string pieces;
+  int count = 0;
+  for (std::string piece; stream.next(piece, 1000); piece.clear()) {
+    pieces += piece;
+    ++count;
+  }
+  EXPECT_EQ(pieces, whole);
+  EXPECT_GT(count, 50);  // rows cut anywhere, as the zip reads them
+  stream.restart();
+  std::string again;
+  while (stream.next(again, 1 << 20)) {
+  }
+  EXPECT_EQ(again, whole);
+}
+
 TEST(WorksheetPart, EmptySheet) {
   SheetContent sheet;
   const std::string xml = worksheet_part(sheet, false);

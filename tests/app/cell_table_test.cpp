@@ -1,0 +1,129 @@
+// The list views' cell store: every text comes back whole, wherever it lies
+// in the paged arena, through row and column changes and overwrites.
+#include "app/controls/cell_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "app/text/text_arena.h"
+
+namespace colsplit {
+namespace {
+
+// Formatted with snprintf: MinGW's GCC 12 warns falsely on string sums.
+std::string text_of(int row, int column) {
+  char text[32];
+  std::snprintf(text, sizeof text, "r%dc%d", row, column);
+  return text;
+}
+
+TEST(TextArena, TextsAtPageEndsAndOverAPageComeBackWhole) {
+  TextArena arena;
+  const std::string almost_a_page((1u << 20) - 3, 'a');
+  const std::uint32_t first = arena.append(almost_a_page);
+  const std::uint32_t across = arena.append("0123456789");  // does not fit the page's last 3 bytes
+  const std::string big((3u << 20) + 5, 'b');
+  const std::uint32_t large = arena.append(big);
+  const std::uint32_t after = arena.append("tail");
+  EXPECT_EQ(arena.text(first, static_cast<std::uint32_t>(almost_a_page.size())), almost_a_page);
+  EXPECT_EQ(arena.text(across, 10), "0123456789");
+  EXPECT_EQ(arena.text(large, static_cast<std::uint32_t>(big.size())), big);
+  EXPECT_EQ(arena.text(after, 4), "tail");
+  EXPECT_EQ(arena.text(12345, 0), "");
+  EXPECT_TRUE(arena.fits(1000));
+  EXPECT_FALSE(arena.fits(std::numeric_limits<std::uint32_t>::max()));
+}
+
+TEST(PagedArray, ElementsSurviveGrowthAcrossPages) {
+  PagedArray<int, 4> array;  // pages of 16
+  for (int i = 0; i < 100; ++i) array.push_back(i * 3);
+  EXPECT_EQ(array.size(), 100u);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(array[static_cast<std::size_t>(i)], i * 3);
+  array.grow_to(120);
+  EXPECT_EQ(array[119], 0);  // new elements start empty
+  array.clear();
+  EXPECT_TRUE(array.empty());
+}
+
+TEST(CellTable, ManyRowsInsertedAnywhereKeepTheirCells) {
+  CellTable table;
+  for (const char* heading : {"A", "B", "C"}) table.insert_column(std::nullopt, ColumnDefinition{heading});
+  constexpr int kRows = 3000;
+  // Appended rows, then every tenth one inserted at the top instead.
+  std::vector<int> order;
+  for (int id = 0; id < kRows; ++id) {
+    const int at = table.insert_row(id % 10 == 0 ? std::optional<int>(0) : std::nullopt, text_of(id, 0));
+    order.insert(order.begin() + at, id);
+    for (int column = 1; column < 3; ++column) ASSERT_TRUE(table.set_cell(at, column, text_of(id, column)));
+  }
+  ASSERT_EQ(table.row_count(), kRows);
+  for (int row = 0; row < kRows; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      ASSERT_EQ(table.cell(row, column), text_of(order[static_cast<std::size_t>(row)], column)) << row;
+    }
+  }
+  EXPECT_EQ(table.cell(0, 3), "");
+  EXPECT_EQ(table.cell(kRows, 0), "");
+}
+
+TEST(CellTable, OverwritesOfAnyLengthAndTheirSpace) {
+  CellTable table;
+  table.insert_column(std::nullopt, ColumnDefinition{"A"});
+  table.insert_column(std::nullopt, ColumnDefinition{"B"});
+  table.insert_row(std::nullopt, "a long first text");
+  table.set_cell(0, 1, "neighbour");
+  ASSERT_TRUE(table.set_cell(0, 0, "short"));
+  EXPECT_EQ(table.cell(0, 0), "short");
+  ASSERT_TRUE(table.set_cell(0, 0, "a text longer than all before it"));
+  EXPECT_EQ(table.cell(0, 0), "a text longer than all before it");
+  ASSERT_TRUE(table.set_cell(0, 0, ""));
+  EXPECT_EQ(table.cell(0, 0), "");
+  EXPECT_EQ(table.cell(0, 1), "neighbour");
+
+  // Growing one cell again and again: the space it leaves behind is given
+  // back before it outweighs the texts in use.
+  std::string grown;
+  for (int i = 0; i < 3000; ++i) {
+    grown += "0123456789";
+    ASSERT_TRUE(table.set_cell(0, 0, grown));
+  }
+  EXPECT_EQ(table.cell(0, 0), grown);
+  EXPECT_EQ(table.cell(0, 1), "neighbour");
+  EXPECT_LT(table.unused_text_bytes(), std::size_t{40} << 20);
+}
+
+TEST(CellTable, ColumnChangesMoveTheCellsOfEveryRow) {
+  CellTable table;
+  // A row inserted before any column keeps its text as its first cell.
+  table.insert_row(std::nullopt, "item");
+  EXPECT_EQ(table.cell(0, 0), "item");
+  table.insert_column(std::nullopt, ColumnDefinition{"A"});
+  EXPECT_EQ(table.cell(0, 0), "item");
+  table.insert_column(std::nullopt, ColumnDefinition{"C"});
+  table.set_cell(0, 1, "c");
+  for (int row = 1; row < 100; ++row) {
+    table.insert_row(std::nullopt, text_of(row, 0));
+    table.set_cell(row, 1, text_of(row, 2));
+  }
+  table.insert_column(1, ColumnDefinition{"B"});
+  EXPECT_EQ(table.column(1)->heading, "B");
+  for (int row = 1; row < 100; ++row) {
+    ASSERT_EQ(table.cell(row, 0), text_of(row, 0));
+    ASSERT_EQ(table.cell(row, 1), "");
+    ASSERT_EQ(table.cell(row, 2), text_of(row, 2));
+  }
+  ASSERT_TRUE(table.delete_column(0));
+  EXPECT_EQ(table.cell(0, 1), "c");
+  EXPECT_EQ(table.cell(99, 1), text_of(99, 2));
+  ASSERT_TRUE(table.delete_column(1));
+  ASSERT_TRUE(table.delete_column(0));
+  EXPECT_EQ(table.column_count(), 0);
+  EXPECT_EQ(table.row_count(), 100);
+  EXPECT_EQ(table.cell(5, 0), "");
+}
+
+}  // namespace
+}  // namespace colsplit

@@ -1,0 +1,59 @@
+"""What the end-to-end tests share: counted checks, the probe that reads and
+drives the running window, and starting colsplit.exe under Wine."""
+import shutil, subprocess, tempfile
+from pathlib import Path
+
+CAPTION = "按列内容筛选后分别导出"
+
+
+class Session:
+    def __init__(self, build, source):
+        self.build, self.source = Path(build), Path(source)
+        self.wine_run = self.source / "scripts" / "wine-run"
+        self.xdnd_drop = self.source / "tests" / "tools" / "xdnd-drop"
+        self.failures = []
+
+    def check(self, condition, what):
+        print(("ok   " if condition else "FAIL ") + what, flush=True)
+        if not condition:
+            self.failures.append(what)
+
+    def summary(self):
+        """Prints the count of failed checks; the exit status."""
+        print(f"{'FAILED' if self.failures else 'passed'}: {len(self.failures)} failure(s)")
+        return 1 if self.failures else 0
+
+    def probe(self, *args, timeout=60):
+        result = subprocess.run([str(self.wine_run), str(self.build / "win_probe.exe"), *args],
+                                capture_output=True, timeout=timeout)
+        return result.returncode, result.stdout.decode("utf-8", "replace")
+
+    def folders(self, prefix, data_folder):
+        """A fresh work folder holding 程序/colsplit.exe and an empty data
+        folder: (work, program, data)."""
+        work = Path(tempfile.mkdtemp(prefix=prefix))
+        (work / "程序").mkdir()
+        shutil.copy(self.build / "colsplit.exe", work / "程序" / "colsplit.exe")
+        (work / data_folder).mkdir()
+        return work, work / "程序" / "colsplit.exe", work / data_folder
+
+    def start(self, program):
+        """Starts the program and waits for its window: the process, and the
+        screen point at which files are dropped on the window."""
+        # Wine's server and services start first, with no pipe of ours for
+        # them to hold open: the probes read their output through pipes.
+        subprocess.run([str(self.wine_run), "cmd", "/c", "exit"], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        app = subprocess.Popen([str(self.wine_run), str(program)], stdin=subprocess.DEVNULL)
+        try:
+            code, _ = self.probe("wait-window", CAPTION, "20000")
+            self.check(code == 0, "the main window appears")
+            window = subprocess.run(["xdotool", "search", "--name", CAPTION], capture_output=True,
+                                    text=True).stdout.split()
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window[0]],
+                                      capture_output=True, text=True).stdout
+            pos = dict(line.split("=") for line in geometry.split())
+            return app, (int(pos["X"]) + 150, int(pos["Y"]) + 150)
+        except Exception:
+            app.kill()
+            raise
