@@ -1,5 +1,6 @@
 #include "load/file_intake.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app/text/gbk_chars.h"
@@ -32,6 +33,14 @@ void rebuild_headings(MainWindow& window) {
   }
 }
 
+// Why a sheet was not taken: its extents, and how many cells a preview holds.
+Text sheet_too_large(const SheetExtents& extents) {
+  char line[160];
+  std::snprintf(line, sizeof line, texts::kSheetTooLargeFormat, extents.rows, extents.columns,
+                static_cast<int>(kMostPreviewCells));
+  return line;
+}
+
 }  // namespace
 
 Text first_admitted_name(std::string_view dropped) {
@@ -62,10 +71,13 @@ DropOutcome take_dropped_files(MainWindow& window, const Text& dropped) {
   const Text name = first_admitted_name(dropped);
   if (name.empty()) return DropOutcome::ignored;
 
-  if (load_sheet_preview(window.超级列表框1, window.进度条1, name) != 1) {
+  SheetExtents too_large;
+  if (load_sheet_preview(window.超级列表框1, window.进度条1, name, &too_large) != 1) {
     // The earlier sheet, its headings and the folder stay as they were, so
     // that a stray drop never costs the user a prepared export.
-    window.dialogs.show_message(Text(texts::kLoadFailed) + "\r\n" + name);
+    Text message = Text(texts::kLoadFailed) + "\r\n" + name;
+    if (too_large.rows > 0) message += "\r\n" + sheet_too_large(too_large);
+    window.dialogs.show_message(message);
     return DropOutcome::load_failed;
   }
   rebuild_headings(window);

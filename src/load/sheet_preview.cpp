@@ -15,7 +15,7 @@ void empty_list(ListView& list) {
 
 }  // namespace
 
-int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name) {
+int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name, SheetExtents* too_large) {
   const xl::BookHandle book = xl::create_workbook();
   int loaded = 0;
   progress.run_unmeasured([&] { loaded = xl::xlBookLoadA(book, file_name); });
@@ -26,6 +26,11 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_n
   const xl::SheetHandle sheet = xl::xlBookGetSheetA(book, 0);
   const int rows = xl::xlSheetLastRowA(sheet);
   const int columns = xl::xlSheetLastColA(sheet);
+  if (static_cast<long long>(rows) * columns > kMostPreviewCells) {
+    if (too_large) *too_large = {rows, columns};
+    xl::xlBookReleaseA(book);
+    return 0;
+  }
 
   // The bar reaches its maximum as the last row starts and stays full.
   progress.set_position(0);

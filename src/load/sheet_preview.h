@@ -5,8 +5,23 @@
 
 namespace colsplit {
 
+// The most cells (rows times columns of the sheet's extents, the heading row
+// included) a preview takes. The list views keep 8 bytes for every cell
+// besides the texts, empty or not, so a sheet whose extents run far beyond
+// its data (one stray value in XFD1048576 makes 17 billion cells) would
+// exhaust a 32-bit program's memory and take hours to fill.
+constexpr long long kMostPreviewCells = 50'000'000;
+
+struct SheetExtents {
+  int rows = 0;
+  int columns = 0;
+};
+
 // 1 when the workbook was loaded and the list rebuilt, 0 when it could not be
-// loaded (the list view and the progress bar are then untouched).
-int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name);
+// loaded (the list view and the progress bar are then untouched). A sheet
+// over kMostPreviewCells is not loaded either; its extents then go to
+// `too_large` when given.
+int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name,
+                       SheetExtents* too_large = nullptr);
 
 }  // namespace colsplit

@@ -171,24 +171,27 @@ class BadInputTest : public ::testing::Test {
 
   // Dropped on a prepared window: the message, nothing else changed; given
   // to colsplit-cli: the message on standard output and exit status 1.
-  void expect_failed_load(const std::string& name, const std::string& bytes) const {
+  // `reason`, a line of text, follows the file name when given.
+  void expect_failed_load(const std::string& name, const std::string& bytes, std::u8string_view reason = {}) const {
     write(name, bytes);
-    expect_failed_load_of_existing(name);
+    expect_failed_load_of_existing(name, reason);
   }
-  void expect_failed_load_of_existing(const std::string& name) const {
+  void expect_failed_load_of_existing(const std::string& name, std::u8string_view reason = {}) const {
     SCOPED_TRACE(name);
     const DropReport report = drop(name);
     ASSERT_FALSE(report.child.timed_out) << "the drop did not end in time";
     ASSERT_EQ(report.child.exit_code, 0) << report.child.out << report.child.err;
     EXPECT_EQ(report.outcome, "load_failed");
-    EXPECT_THAT(report.messages, ElementsAre(gbk(u8"文件读取失败：") + "\r\n" + path_of(name)));
+    EXPECT_THAT(report.messages,
+                ElementsAre(gbk(u8"文件读取失败：") + "\r\n" + path_of(name) + (reason.empty() ? "" : "\r\n" + gbk(reason))));
     EXPECT_TRUE(report.unchanged);
 
     const testing::ChildResult cli =
         testing::run_child(program_beside_me(kCliName), {path_of(name), "#1"}, temp.path(), kLimits);
     ASSERT_FALSE(cli.timed_out) << "colsplit-cli did not end in time";
     EXPECT_EQ(cli.exit_code, 1) << cli.out << cli.err;
-    EXPECT_EQ(cli.out, std::string("文件读取失败：") + kLineEnd + testing::utf8(path_of(name)) + kLineEnd);
+    EXPECT_EQ(cli.out, std::string("文件读取失败：") + kLineEnd + testing::utf8(path_of(name)) + kLineEnd +
+                           (reason.empty() ? "" : testing::utf8(gbk(reason)) + kLineEnd));
   }
 
 #ifdef _WIN32
@@ -308,6 +311,15 @@ TEST_F(BadInputTest, CellsOutsideTheSheet) {
   expect_failed_load("row-beyond-1048576.xlsx", workbook_with_cells("<c r=\"A1048577\"><v>1</v></c>"));
   expect_failed_load("negative-row.xlsx", workbook_with_cells("<c r=\"A-1\"><v>1</v></c>"));
   expect_failed_load("negative-row-element.xlsx", make_workbook(sheet_xml("<row r=\"-1\"><c><v>1</v></c></row>")));
+}
+
+// Not damaged either, but one stray value in the last cell of the sheet makes
+// 17 billion cells to show: refused at once, with the sheet's extents.
+TEST_F(BadInputTest, StrayValueInTheLastCellOfTheSheetIsRefusedWithItsExtents) {
+  expect_failed_load("stray-value.xlsx",
+                     make_workbook(sheet_xml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                             "<row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c></row>")),
+                     u8"工作表过大：1048576 行 × 16384 列，最多可显示 50000000 个单元格");
 }
 
 TEST_F(BadInputTest, SharedStringThatIsNotThere) {

@@ -70,6 +70,26 @@ TEST_F(SheetPreviewTest, FailedLoadReleasesTheBookAndTouchesNothing) {
   EXPECT_EQ(progress.position(), 7);
 }
 
+TEST_F(SheetPreviewTest, SheetOverTheCellLimitIsNotReadAndTouchesNothing) {
+  library.source = {{"t"}, {"v"}};
+  ASSERT_EQ(load_sheet_preview(list, progress, "D:\\a.xlsx"), 1);
+  library.calls.clear();
+
+  // One cell more than the limit; at the limit the sheet would be read.
+  library.source = {{"a"}};
+  library.last_row = 10'000'001;
+  library.last_column = 5;
+  SheetExtents too_large;
+  EXPECT_EQ(load_sheet_preview(list, progress, "D:\\wide.xlsx", &too_large), 0);
+  EXPECT_EQ(too_large.rows, 10'000'001);
+  EXPECT_EQ(too_large.columns, 5);
+  EXPECT_THAT(library.calls, ElementsAre("xlCreateXMLBookCA() -> book2", "xlBookLoadA(book2, \"D:\\wide.xlsx\")",
+                                         "xlBookGetSheetA(book2, 0)", "xlSheetLastRowA(sheet2)",
+                                         "xlSheetLastColA(sheet2)", "xlBookReleaseA(book2)"));
+  EXPECT_THAT(titles(), ElementsAre("t"));
+  EXPECT_THAT(grid(), ElementsAre(ElementsAre("v")));
+}
+
 TEST_F(SheetPreviewTest, SecondLoadReplacesEveryColumnAndRow) {
   library.source = {{"a", "b", "c"}, {"1", "2", "3"}, {"4", "5", "6"}};
   load_sheet_preview(list, progress, "D:\\a.xlsx");
