@@ -10,20 +10,11 @@
 namespace sheetlib::testing {
 namespace {
 
-std::uint32_t crc_of(const std::string& data) {
-  return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-}
-
-RawEntry stored(const std::string& name, const std::string& data) {
-  const auto size = static_cast<std::uint32_t>(data.size());
-  return {name, data, 0, crc_of(data), size, size};
-}
-
 // The parts of a workbook as stored entries, the worksheet left to the test.
 std::vector<RawEntry> workbook_entries_without_sheet() {
   std::vector<RawEntry> entries;
   for (const Part& part : workbook_parts("<worksheet/>"))
-    if (part.name != "xl/worksheets/sheet1.xml") entries.push_back(stored(part.name, part.data));
+    if (part.name != "xl/worksheets/sheet1.xml") entries.push_back(stored_entry(part.name, part.data));
   return entries;
 }
 
@@ -96,7 +87,7 @@ TEST(BrokenZip, DirectoryThatLiesFails) {
     entries.push_back(std::move(entry));
     return make_raw_zip(entries);
   };
-  RawEntry honest = stored("xl/worksheets/sheet1.xml", sheet);
+  RawEntry honest = stored_entry("xl/worksheets/sheet1.xml", sheet);
   ASSERT_EQ(load(with_sheet(honest)).status, ReadStatus::ok);
 
   RawEntry wrong_crc = honest;

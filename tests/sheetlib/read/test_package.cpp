@@ -135,6 +135,13 @@ std::string make_raw_zip(const std::vector<RawEntry>& entries) {
   return out;
 }
 
+RawEntry stored_entry(const std::string& name, const std::string& data) {
+  const auto size = static_cast<std::uint32_t>(data.size());
+  const auto crc = static_cast<std::uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+  return {name, data, 0, crc, size, size};
+}
+
 std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid) {
   std::vector<std::vector<std::string>> rows(static_cast<std::size_t>(grid.row_extent()));
   for (int row = 0; row < grid.row_extent(); ++row)

@@ -42,6 +42,8 @@ struct RawEntry {
   std::uint32_t uncompressed_size = 0;
 };
 std::string make_raw_zip(const std::vector<RawEntry>& entries);
+// An entry stored as it is (method 0), with honest sizes and checksum.
+RawEntry stored_entry(const std::string& name, const std::string& data);
 
 // The grid's texts, converted to UTF-8, row by row up to the extents.
 std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid);
