@@ -4,7 +4,8 @@
 seeds/fuzz_workbook: small workbooks from several producers: the read tests'
 corpus (Excel, LibreOffice, openpyxl, hand-made packages), a Gnumeric workbook
 cut down to its first cells, and workbooks that openpyxl and xlsxwriter write
-here. seeds/fuzz_parts: each part those workbooks hold that fuzz_parts can
+here; and of the smaller ones a copy with its parts stored, not deflated,
+whose XML the fuzzer's mutations reach. seeds/fuzz_parts: each part those workbooks hold that fuzz_parts can
 replace, prefixed with the byte that chooses the part.
 """
 import io
@@ -86,6 +87,16 @@ def gnumeric_cut():
     return out.getvalue()
 
 
+def stored_copy(workbook_bytes):
+    """The same workbook with every part stored, not deflated."""
+    source = zipfile.ZipFile(io.BytesIO(workbook_bytes))
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_STORED) as target:
+        for info in source.infolist():
+            target.writestr(info.filename, source.read(info))
+    return out.getvalue()
+
+
 def relationship_targets(archive, rels_name, base):
     """Relationship type (last word) -> part name, from a .rels part."""
     try:
@@ -138,6 +149,11 @@ def main():
     workbooks["openpyxl.xlsx"] = openpyxl_book()
     workbooks["xlsxwriter.xlsx"] = xlsxwriter_book(False)
     workbooks["xlsxwriter_inline.xlsx"] = xlsxwriter_book(True)
+    for name, data in list(workbooks.items()):
+        if zipfile.is_zipfile(io.BytesIO(data)):
+            stored = stored_copy(data)
+            if len(stored) <= MAX_WORKBOOK_BYTES:
+                workbooks[name.replace(".xlsx", "_stored.xlsx")] = stored
     seen_parts = set()
     for name, data in workbooks.items():
         open(os.path.join(WORKBOOKS, name), "wb").write(data)
