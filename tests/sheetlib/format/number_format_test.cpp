@@ -184,6 +184,33 @@ TEST(Rendering, SurvivesBrokenCodes) {
   EXPECT_EQ(format_number(5, ";;", false), "");  // a section may hide a value on purpose
 }
 
+TEST(Rendering, RunsOfOneTokenCostTheirLengthOnce) {
+  // Each of these once cost time in the square of the run, for every cell
+  // (a sheet of such cells held the reader for hours).
+  const std::string commas(1'000, ',');
+  EXPECT_EQ(format_number(1234567, "0" + commas + "0", false), "1,234,567");
+  EXPECT_EQ(format_number(1234567, "0" + commas, false), "0");
+  EXPECT_EQ(format_number(5, commas + "0", false), commas + "5");
+  const std::string numerator = std::string(1'000, '?') + "/?";
+  const std::string points = "0" + std::string(1'000, '.');
+  for (int cell = 0; cell < 10'000; ++cell) {
+    ASSERT_EQ(format_number(0.5, numerator, false), std::string(999, ' ') + "1/2");
+    ASSERT_EQ(format_number(0, points, false), "0");
+  }
+  EXPECT_EQ(format_number(1.5, "0E+0" + std::string(1'000, '.'), false), "2E+0");
+  // Without integer placeholders the integer digits show once, at the first point.
+  EXPECT_EQ(format_number(12.5, ".0.", false), "12.5.");
+}
+
+TEST(Rendering, CodesLongerThanAnyApplicationWritesShowAsGeneral) {
+  const std::string text(1'014, 'x');
+  const std::string code_1024 = "0.00\"" + text + "\"0000";
+  ASSERT_EQ(code_1024.size(), 1'024u);
+  EXPECT_EQ(format_number(1.5, code_1024, false), "1.50" + text + "0000");
+  EXPECT_EQ(format_number(1.5, code_1024 + "0", false), "1.5");
+  EXPECT_EQ(format_number(45352, "yyyy" + std::string(2'000, ' '), false), "45352");
+}
+
 TEST(Rendering, SameResultsWhenDistinctCodesOverflowTheCache) {
   for (int i = 0; i < 5000; ++i) {
     const std::string code = "0.00\" #" + std::to_string(i) + "\"";
