@@ -155,7 +155,7 @@ TEST(Rendering, ValuesWithoutANumberShowAnError) {
 }
 
 TEST(Rendering, ExtremeValuesKeepTheirDigits) {
-  EXPECT_EQ(format_number(1e300, "0", false), "1" + std::string(300, '0'));
+  EXPECT_EQ(format_number(1e300, "0", false), std::string("1") + std::string(300, '0'));
   EXPECT_EQ(format_number(-1e300, "#,##0", false).size(), 1 + 301 + 100u);
   EXPECT_EQ(format_number(1e-300, "0.00E+00", false), "1.00E-300");
   EXPECT_EQ(format_number(9.9999, "0.00E+00", false), "1.00E+01");
@@ -192,12 +192,12 @@ TEST(Rendering, RunsOfOneTokenCostTheirLengthOnce) {
   EXPECT_EQ(format_number(1234567, "0" + commas, false), "0");
   EXPECT_EQ(format_number(5, commas + "0", false), commas + "5");
   const std::string numerator = std::string(1'000, '?') + "/?";
-  const std::string points = "0" + std::string(1'000, '.');
+  const std::string points = std::string("0") + std::string(1'000, '.');
   for (int cell = 0; cell < 10'000; ++cell) {
     ASSERT_EQ(format_number(0.5, numerator, false), std::string(999, ' ') + "1/2");
     ASSERT_EQ(format_number(0, points, false), "0");
   }
-  EXPECT_EQ(format_number(1.5, "0E+0" + std::string(1'000, '.'), false), "2E+0");
+  EXPECT_EQ(format_number(1.5, std::string("0E+0") + std::string(1'000, '.'), false), "2E+0");
   // Without integer placeholders the integer digits show once, at the first point.
   EXPECT_EQ(format_number(12.5, ".0.", false), "12.5.");
 }
@@ -208,7 +208,7 @@ TEST(Rendering, CodesLongerThanAnyApplicationWritesShowAsGeneral) {
   ASSERT_EQ(code_1024.size(), 1'024u);
   EXPECT_EQ(format_number(1.5, code_1024, false), "1.50" + text + "0000");
   EXPECT_EQ(format_number(1.5, code_1024 + "0", false), "1.5");
-  EXPECT_EQ(format_number(45352, "yyyy" + std::string(2'000, ' '), false), "45352");
+  EXPECT_EQ(format_number(45352, std::string("yyyy") + std::string(2'000, ' '), false), "45352");
 }
 
 TEST(Rendering, SameResultsWhenDistinctCodesOverflowTheCache) {
