@@ -337,7 +337,15 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
 
 void append_number(const Section& section, double magnitude, bool minus, std::string& out) {
   const bool has_digits = count_digits(section, integer_part) + count_digits(section, decimal_part) > 0;
+  const double unscaled = magnitude;
   magnitude = scaled(section, magnitude);
+  if (!std::isfinite(magnitude)) {
+    // A percent of a number near the largest double has no double: the
+    // number shows as General rather than as a wrong zero.
+    if (minus) out += '-';
+    append_general(unscaled, out);
+    return;
+  }
   if (section.has_fraction) {
     append_fraction(section, magnitude, minus, out);
   } else if (section.has_exponent) {

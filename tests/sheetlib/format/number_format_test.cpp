@@ -167,6 +167,11 @@ TEST(Rendering, ExtremeValuesKeepTheirDigits) {
   EXPECT_EQ(format_number(0.123456789, "# ???\?\?/?????", false), "    10/81   ");
   EXPECT_EQ(format_number(1e9, "[h]:mm", false), "24000000000:00");
   EXPECT_EQ(format_number(1e300, "yyyy/m/d", false), "1E+300");
+  // A hundred times the number is past the largest double.
+  EXPECT_EQ(format_number(1e308, "0%", false), "1E+308");
+  EXPECT_EQ(format_number(-1.5e307, "0.00%", false), "-1.5E+307");
+  EXPECT_EQ(format_number(1e308, "# ?/?%", false), "1E+308");
+  EXPECT_EQ(format_number(1e306, "0%", false), std::string("1") + std::string(308, '0') + "%");
 }
 
 TEST(Rendering, SurvivesBrokenCodes) {
