@@ -56,6 +56,10 @@ bool load_book(SheetlibBook& book, const char* gbk_path) {
   if (!gbk_path || !*gbk_path) return false;
   std::string bytes;
   if (read_whole_file(gbk_path, bytes, kMaxFileBytes) != FileStatus::ok) return false;
+  return load_book_bytes(book, bytes);
+}
+
+bool load_book_bytes(SheetlibBook& book, std::string_view bytes) {
   auto sheet = std::make_unique<SheetlibSheet>();
   sheet->book = &book;
   sheet->loaded = true;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sheetlib/read/workbook_reader.h"
@@ -41,6 +42,9 @@ struct SheetlibBook {
 namespace sheetlib {
 
 bool load_book(SheetlibBook& book, const char* gbk_path);
+// The same for a file already in memory (what load_book does once the file
+// is read): the fuzz targets load their inputs this way.
+bool load_book_bytes(SheetlibBook& book, std::string_view bytes);
 bool save_book(SheetlibBook& book, const char* gbk_path);
 SheetlibSheet* insert_sheet(SheetlibBook& book, int index, const char* gbk_name, SheetlibSheet* sheet_to_copy);
 SheetlibFormat* add_format(SheetlibBook& book, const SheetlibFormat* format_to_copy);

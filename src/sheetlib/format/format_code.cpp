@@ -303,7 +303,9 @@ class SectionParser {
     auto& tokens = section_.tokens;
     mark_fraction();
     // Commas: between integer digits they group thousands; after the last
-    // digit they scale by a thousand each; elsewhere they are text.
+    // digit they scale by a thousand each; elsewhere they are text. A run of
+    // commas is taken in one step, so that a code of many commas costs no
+    // more than its length.
     std::vector<Token> result;
     bool after_point = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -321,11 +323,10 @@ class SectionParser {
         section_.thousands = true;
       } else if (after_digit) {
         section_.scale_thousands += static_cast<int>(next - i);
-        i = next - 1;
       } else {
-        token.kind = TokenKind::literal;
-        result.push_back(std::move(token));
+        for (std::size_t k = i; k < next; ++k) result.push_back(Token{TokenKind::literal, ",", 0});
       }
+      i = next - 1;
     }
     tokens = std::move(result);
     // The part each digit placeholder belongs to.

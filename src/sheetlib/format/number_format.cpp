@@ -15,6 +15,11 @@ namespace {
 using format::FormatCode;
 using format::Section;
 
+// A spreadsheet application keeps a format code to 255 characters. Longer
+// ones come from hostile files, where each cell would cost time and memory
+// in the code's length: they show the number as General.
+constexpr std::size_t kMaxCodeBytes = 1024;
+
 bool is_general(std::string_view code) {
   if (code.empty()) return true;
   if (code.size() != 7) return false;
@@ -96,7 +101,7 @@ Choice choose_section(const FormatCode& code, double value) {
 std::string format_number(double value, std::string_view format_code, bool date1904) {
   std::string out;
   if (!std::isfinite(value)) return "#NUM!";
-  if (is_general(format_code)) {
+  if (is_general(format_code) || format_code.size() > kMaxCodeBytes) {
     format::append_general(value, out);
     return out;
   }

@@ -11,7 +11,8 @@
 namespace sheetlib {
 
 // The text shown for `value` under `format_code` (UTF-8). `date1904` selects
-// the 1904 date system for date and time formats.
+// the 1904 date system for date and time formats. A code longer than 1,024
+// bytes (applications write at most 255 characters) shows as General.
 std::string format_number(double value, std::string_view format_code, bool date1904);
 
 // The format code of a built-in number format id (0 … 163); "General" for

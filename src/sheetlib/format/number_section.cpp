@@ -90,7 +90,7 @@ bool shows_decimals(const Section& section, int last_nonzero) {
 
 double scaled(const Section& section, double magnitude) {
   if (section.percent) magnitude *= 100;
-  for (int i = 0; i < section.scale_thousands; ++i) magnitude /= 1000;
+  for (int i = 0; i < section.scale_thousands && magnitude != 0; ++i) magnitude /= 1000;
   return magnitude;
 }
 
@@ -116,6 +116,8 @@ void append_fixed(const Section& section, double magnitude, bool minus, std::str
   const int integer_placeholders = count_digits(section, integer_part);
   IntegerLayout layout(integer_digits, integer_placeholders, section.thousands);
   const int last_nonzero = last_nonzero_digit(fraction_digits);
+  const bool point_shown = shows_decimals(section, last_nonzero);
+  bool integer_shown = integer_placeholders > 0;
   int fraction_index = 0;
   for (const Token& token : section.tokens) {
     switch (token.kind) {
@@ -127,8 +129,11 @@ void append_fixed(const Section& section, double magnitude, bool minus, std::str
         }
         break;
       case TokenKind::decimal_point:
-        if (integer_placeholders == 0) layout.append_all(out);
-        if (shows_decimals(section, last_nonzero)) out += '.';
+        // Without integer placeholders the integer digits go before the
+        // first point, once.
+        if (!integer_shown) layout.append_all(out);
+        integer_shown = true;
+        if (point_shown) out += '.';
         break;
       case TokenKind::general:
         append_general(magnitude, out);
@@ -167,6 +172,7 @@ void append_scientific(const Section& section, double magnitude, bool minus, std
   if (minus && !is_zero(integer_digits, fraction_digits)) out += '-';
   IntegerLayout layout(integer_digits, count_digits(section, integer_part), false);
   const int last_nonzero = last_nonzero_digit(fraction_digits);
+  const bool point_shown = shows_decimals(section, last_nonzero);
   const int exponent_width = count_digits(section, exponent_part);
   int fraction_index = 0;
   bool exponent_shown = false;
@@ -187,7 +193,7 @@ void append_scientific(const Section& section, double magnitude, bool minus, std
         }
         break;
       case TokenKind::decimal_point:
-        if (shows_decimals(section, last_nonzero)) out += '.';
+        if (point_shown) out += '.';
         break;
       case TokenKind::exponent:
         out += token.text[0];
@@ -288,7 +294,8 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
   IntegerLayout layout(whole_digits, whole_placeholders, section.thousands);
   const std::string numerator = std::to_string(fraction.numerator);
   const std::string denominator = std::to_string(fraction.denominator);
-  int numerator_left = count_digits(section, numerator_part);
+  const int numerator_placeholders = count_digits(section, numerator_part);
+  int numerator_left = numerator_placeholders;
   std::size_t denominator_index = 0;
   for (const Token& token : section.tokens) {
     if (token.kind == TokenKind::digit && token.count == integer_part) {
@@ -297,12 +304,11 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
       // Right-aligned: padding first, then the whole numerator at once.
       const int remaining = --numerator_left;
       const int length = static_cast<int>(numerator.size());
-      const int placeholders = count_digits(section, numerator_part);
       if (no_fraction) {
         out += ' ';
       } else if (remaining >= length) {
         append_padding(token.text[0], out);
-      } else if (remaining == std::min(length, placeholders) - 1) {
+      } else if (remaining == std::min(length, numerator_placeholders) - 1) {
         out += numerator;
       }
     } else if (token.kind == TokenKind::fraction_slash) {
@@ -331,7 +337,15 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
 
 void append_number(const Section& section, double magnitude, bool minus, std::string& out) {
   const bool has_digits = count_digits(section, integer_part) + count_digits(section, decimal_part) > 0;
+  const double unscaled = magnitude;
   magnitude = scaled(section, magnitude);
+  if (!std::isfinite(magnitude)) {
+    // A percent of a number near the largest double has no double: the
+    // number shows as General rather than as a wrong zero.
+    if (minus) out += '-';
+    append_general(unscaled, out);
+    return;
+  }
   if (section.has_fraction) {
     append_fraction(section, magnitude, minus, out);
   } else if (section.has_exponent) {

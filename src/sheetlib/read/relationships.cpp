@@ -63,13 +63,13 @@ void RelationshipsHandler::start(xml::Name name, const xml::Attributes& attribut
   if (!id || !type || !target) return;
   // External targets (links to other files, web addresses) are no parts.
   if (mode && std::strcmp(mode, "External") == 0) return;
+  by_id_.emplace(id, relationships_.size());
   relationships_.push_back({id, type, resolve_target(source_part_, target)});
 }
 
 const Relationship* RelationshipsHandler::find_id(std::string_view id) const {
-  for (const Relationship& relationship : relationships_)
-    if (relationship.id == id) return &relationship;
-  return nullptr;
+  const auto found = by_id_.find(std::string(id));
+  return found == by_id_.end() ? nullptr : &relationships_[found->second];
 }
 
 const Relationship* RelationshipsHandler::find_type(std::string_view kind) const {

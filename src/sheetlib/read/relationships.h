@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "sheetlib/read/xml_stream.h"
@@ -42,6 +43,9 @@ class RelationshipsHandler : public xml::Handler {
  private:
   std::string source_part_;
   std::vector<Relationship> relationships_;
+  // Positions by id, the first of an id kept: a workbook of many sheets looks
+  // each one up, and a hostile one may name none of its relationships.
+  std::unordered_map<std::string, std::size_t> by_id_;
 };
 
 }  // namespace sheetlib

@@ -35,7 +35,22 @@ void Namespaces::enter(const char** attributes, int depth) {
     const char* prefix = declared_prefix(p[0]);
     if (!prefix) continue;
     // xmlns="" undeclares the default namespace.
-    bindings_.push_back({prefix, p[1][0] ? classify(p[1]) : Ns::none, depth});
+    const Ns ns = p[1][0] ? classify(p[1]) : Ns::none;
+    std::vector<Ns>* bindings = &default_;
+    if (*prefix) {
+      auto found = by_prefix_.find(std::string_view(prefix));
+      if (found == by_prefix_.end()) found = by_prefix_.emplace(prefix, std::vector<Ns>()).first;
+      bindings = &found->second;
+    }
+    bindings->push_back(ns);
+    declared_.push_back({bindings, depth});
+  }
+}
+
+void Namespaces::leave(int depth) {
+  while (!declared_.empty() && declared_.back().depth == depth) {
+    declared_.back().bindings->pop_back();
+    declared_.pop_back();
   }
 }
 
@@ -45,16 +60,14 @@ Name Namespaces::resolve(const char* qualified_name, bool attribute) const {
     if (qualified_name[length] == ':' && colon == 0) colon = length;
   if (colon == 0) {
     const std::string_view local(qualified_name, length);
-    if (attribute) return {Ns::none, local};
-    for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
-      if (binding->prefix.empty()) return {binding->ns, local};
-    return {Ns::none, local};
+    if (attribute || default_.empty()) return {Ns::none, local};
+    return {default_.back(), local};
   }
   const std::string_view prefix(qualified_name, colon);
   const std::string_view local(qualified_name + colon + 1, length - colon - 1);
-  for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
-    if (binding->prefix == prefix) return {binding->ns, local};
-  return {Ns::other, local};
+  const auto found = by_prefix_.find(prefix);
+  if (found == by_prefix_.end() || found->second.empty()) return {Ns::other, local};
+  return {found->second.back(), local};
 }
 
 Name Attributes::resolve(const char* qualified_name) const {

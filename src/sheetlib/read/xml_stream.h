@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "sheetlib/read/workbook_reader.h"
@@ -54,25 +55,29 @@ class Attributes {
 
 // The namespace declarations in scope. expat runs without its namespace
 // processing (which costs a fifth of its time on a worksheet); names are
-// resolved here, against the few declarations a part makes.
+// resolved here. Each prefix keeps the stack of its bindings, so that a
+// lookup costs the same however many declarations a hostile part makes.
 class Namespaces {
  public:
   // Takes the declarations of a start tag at `depth`.
   void enter(const char** attributes, int depth);
-  void leave(int depth) {
-    while (!bindings_.empty() && bindings_.back().depth == depth) bindings_.pop_back();
-  }
+  void leave(int depth);
   // An element's name; an attribute's name when `attribute` (no prefix means
   // no namespace). An undeclared prefix gives Ns::other.
   Name resolve(const char* qualified_name, bool attribute) const;
 
  private:
-  struct Binding {
-    std::string prefix;
-    Ns ns;
+  struct PrefixHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view prefix) const { return std::hash<std::string_view>{}(prefix); }
+  };
+  struct Declared {
+    std::vector<Ns>* bindings;  // of its prefix, in by_prefix_ (nodes stay put)
     int depth;
   };
-  std::vector<Binding> bindings_;
+  std::unordered_map<std::string, std::vector<Ns>, PrefixHash, std::equal_to<>> by_prefix_;
+  std::vector<Declared> declared_;  // in the order made, innermost last
+  std::vector<Ns> default_;         // the default namespace's bindings
 };
 
 // Receives the events of one part. A handler that meets content it cannot

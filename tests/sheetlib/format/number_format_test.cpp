@@ -155,7 +155,7 @@ TEST(Rendering, ValuesWithoutANumberShowAnError) {
 }
 
 TEST(Rendering, ExtremeValuesKeepTheirDigits) {
-  EXPECT_EQ(format_number(1e300, "0", false), "1" + std::string(300, '0'));
+  EXPECT_EQ(format_number(1e300, "0", false), std::string("1") + std::string(300, '0'));
   EXPECT_EQ(format_number(-1e300, "#,##0", false).size(), 1 + 301 + 100u);
   EXPECT_EQ(format_number(1e-300, "0.00E+00", false), "1.00E-300");
   EXPECT_EQ(format_number(9.9999, "0.00E+00", false), "1.00E+01");
@@ -167,6 +167,11 @@ TEST(Rendering, ExtremeValuesKeepTheirDigits) {
   EXPECT_EQ(format_number(0.123456789, "# ???\?\?/?????", false), "    10/81   ");
   EXPECT_EQ(format_number(1e9, "[h]:mm", false), "24000000000:00");
   EXPECT_EQ(format_number(1e300, "yyyy/m/d", false), "1E+300");
+  // A hundred times the number is past the largest double.
+  EXPECT_EQ(format_number(1e308, "0%", false), "1E+308");
+  EXPECT_EQ(format_number(-1.5e307, "0.00%", false), "-1.5E+307");
+  EXPECT_EQ(format_number(1e308, "# ?/?%", false), "1E+308");
+  EXPECT_EQ(format_number(1e306, "0%", false), std::string("1") + std::string(308, '0') + "%");
 }
 
 TEST(Rendering, SurvivesBrokenCodes) {
@@ -182,6 +187,33 @@ TEST(Rendering, SurvivesBrokenCodes) {
   }
   EXPECT_EQ(format_number(5, "\"unterminated", false), "unterminated");
   EXPECT_EQ(format_number(5, ";;", false), "");  // a section may hide a value on purpose
+}
+
+TEST(Rendering, RunsOfOneTokenCostTheirLengthOnce) {
+  // Each of these once cost time in the square of the run, for every cell
+  // (a sheet of such cells held the reader for hours).
+  const std::string commas(1'000, ',');
+  EXPECT_EQ(format_number(1234567, "0" + commas + "0", false), "1,234,567");
+  EXPECT_EQ(format_number(1234567, "0" + commas, false), "0");
+  EXPECT_EQ(format_number(5, commas + "0", false), commas + "5");
+  const std::string numerator = std::string(1'000, '?') + "/?";
+  const std::string points = std::string("0") + std::string(1'000, '.');
+  for (int cell = 0; cell < 10'000; ++cell) {
+    ASSERT_EQ(format_number(0.5, numerator, false), std::string(999, ' ') + "1/2");
+    ASSERT_EQ(format_number(0, points, false), "0");
+  }
+  EXPECT_EQ(format_number(1.5, std::string("0E+0") + std::string(1'000, '.'), false), "2E+0");
+  // Without integer placeholders the integer digits show once, at the first point.
+  EXPECT_EQ(format_number(12.5, ".0.", false), "12.5.");
+}
+
+TEST(Rendering, CodesLongerThanAnyApplicationWritesShowAsGeneral) {
+  const std::string text(1'014, 'x');
+  const std::string code_1024 = "0.00\"" + text + "\"0000";
+  ASSERT_EQ(code_1024.size(), 1'024u);
+  EXPECT_EQ(format_number(1.5, code_1024, false), "1.50" + text + "0000");
+  EXPECT_EQ(format_number(1.5, code_1024 + "0", false), "1.5");
+  EXPECT_EQ(format_number(45352, std::string("yyyy") + std::string(2'000, ' '), false), "45352");
 }
 
 TEST(Rendering, SameResultsWhenDistinctCodesOverflowTheCache) {

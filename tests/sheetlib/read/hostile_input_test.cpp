@@ -155,6 +155,51 @@ TEST(HostileXml, SharedStringCountIsLimited) {
   EXPECT_EQ(load(bytes, limits).status, ReadStatus::ok);
 }
 
+TEST(HostileXml, ManySheetsAndRelationshipsThatNeverMeetFailAtOnce) {
+  // 100,000 sheets, each looked up among 100,000 relationships of other ids:
+  // once ten billion comparisons, now one lookup a sheet.
+  const int count = 100'000;
+  std::string sheets, relationships;
+  for (int i = 0; i < count; ++i) {
+    sheets += "<sheet name=\"s" + std::to_string(i) + "\" sheetId=\"1\" r:id=\"s" + std::to_string(i) + "\"/>";
+    relationships += "<Relationship Id=\"r" + std::to_string(i) +
+                     "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\""
+                     " Target=\"worksheets/sheet1.xml\"/>";
+  }
+  std::vector<Part> parts = workbook_parts(sheet_xml("<row><c><v>1</v></c></row>"));
+  for (Part& part : parts) {
+    if (part.name == "xl/workbook.xml") {
+      part.data.replace(part.data.find("<sheets>") + 8, 0, sheets);
+    } else if (part.name == "xl/_rels/workbook.xml.rels") {
+      part.data.replace(part.data.find("<Relationship "), 0, relationships);
+    }
+  }
+  // The workbook's own sheet, the last one, finds its relationship (rId1).
+  EXPECT_EQ(load(make_zip(parts)).status, ReadStatus::ok);
+  for (Part& part : parts) {
+    if (part.name == "xl/workbook.xml") part.data.replace(part.data.find("r:id=\"rId1\""), 11, "r:id=\"rId9\"");
+  }
+  EXPECT_EQ(load(make_zip(parts)).status, ReadStatus::not_a_workbook);
+}
+
+TEST(HostileXml, ManyNamespaceDeclarationsCostOneLookupAName) {
+  // 50,000 prefixes declared around 50,000 cells: each name once looked
+  // through all of them (a 120 KB file held the reader for minutes).
+  std::string declarations, row;
+  for (int i = 0; i < 50'000; ++i) declarations += " xmlns:p" + std::to_string(i) + "=\"urn:p\"";
+  for (int i = 0; i < 1'000; ++i) row += "<c p7:x=\"1\"><v>1</v></c>";
+  std::string rows;
+  for (int i = 0; i < 50; ++i) rows += "<row>" + row + "</row>";
+  const std::string sheet =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData" + declarations +
+      ">" + rows + "<p9:row><c><v>2</v></c></p9:row></sheetData></worksheet>";
+  const Loaded loaded = load(make_workbook(sheet));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(loaded.grid.row_extent(), 50);
+  EXPECT_EQ(loaded.grid.column_extent(), 1'000);
+  EXPECT_EQ(loaded.grid.text(49, 999), "1");
+}
+
 TEST(FailedLoad, LeavesTheGridAsItWas) {
   CellGrid grid;
   ASSERT_EQ(read_first_worksheet(valid_workbook(), grid), ReadStatus::ok);

@@ -1,0 +1,67 @@
+#include "book_reading.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "sheetlib/api/book.h"
+
+namespace sheetlib::fuzz {
+
+namespace {
+
+// A sheet of two cells can span A1:XFD1048576. Each read is one lookup, so
+// reading all 17 billion would only measure the loop: the targets read the
+// leading rows and columns of the extent up to this many cells, then the
+// last row and the last column in full.
+constexpr long kCellsRead = 1 << 16;
+
+// A broken promise of the C interface: the fuzzer reports it as a crash.
+[[noreturn]] void broken(const char* what, int row, int column) {
+  std::fprintf(stderr, "sheetlib contract broken: %s (row %d, column %d)\n", what, row, column);
+  std::abort();
+}
+
+// The cell's text, which must be null or a non-empty terminated text; its
+// bytes are all touched, so that the sanitizer sees a text that runs on.
+void read_cell(SheetHandle sheet, int row, int column) {
+  FormatHandle format = reinterpret_cast<FormatHandle>(&format);
+  const char* text = xlSheetReadStrA(sheet, row, column, &format);
+  if (format) broken("a loaded sheet handed out a format", row, column);
+  if (text && std::strlen(text) == 0) broken("an empty text instead of null", row, column);
+}
+
+void read_outside(SheetHandle sheet, int row, int column) {
+  if (xlSheetReadStrA(sheet, row, column, nullptr)) broken("a text outside the extent", row, column);
+}
+
+}  // namespace
+
+void load_and_read(std::string_view file_bytes) {
+  BookHandle book = xlCreateXMLBookCA();
+  if (!book) return;
+  // load_book_bytes is what xlBookLoadA does once it has the file's bytes.
+  const bool loaded = load_book_bytes(*book, file_bytes);
+  if (loaded != (xlBookSheetCountA(book) == 1)) broken("sheet count after a load", 0, 0);
+  if (SheetHandle sheet = xlBookGetSheetA(book, 0)) {
+    const int rows = xlSheetLastRowA(sheet);
+    const int columns = xlSheetLastColA(sheet);
+    if (rows < 0 || columns < 0 || (rows == 0) != (columns == 0)) broken("extent", rows, columns);
+    const int leading_columns = static_cast<int>(std::min<long>(columns, kCellsRead));
+    const int leading_rows = static_cast<int>(std::min<long>(rows, kCellsRead / std::max(leading_columns, 1)));
+    for (int row = 0; row < leading_rows; ++row)
+      for (int column = 0; column < leading_columns; ++column) read_cell(sheet, row, column);
+    if (rows > 0) {
+      for (int column = 0; column < leading_columns; ++column) read_cell(sheet, rows - 1, column);
+      for (int row = 0; row < std::min<long>(rows, kCellsRead); ++row) read_cell(sheet, row, columns - 1);
+    }
+    read_outside(sheet, rows, 0);
+    read_outside(sheet, 0, columns);
+    read_outside(sheet, -1, 0);
+    read_outside(sheet, 0, -1);
+  }
+  xlBookReleaseA(book);
+}
+
+}  // namespace sheetlib::fuzz

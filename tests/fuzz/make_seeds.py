@@ -1,0 +1,171 @@
+#!/usr/bin/python3
+"""Makes the seed corpora of the fuzz targets (run once; the output is kept).
+
+seeds/fuzz_workbook: small workbooks from several producers: the read tests'
+corpus (Excel, LibreOffice, openpyxl, hand-made packages), a Gnumeric workbook
+cut down to its first cells, and workbooks that openpyxl and xlsxwriter write
+here; and of the smaller ones a copy with its parts stored, not deflated,
+whose XML the fuzzer's mutations reach. seeds/fuzz_parts: each part those workbooks hold that fuzz_parts can
+replace, prefixed with the byte that chooses the part.
+"""
+import io
+import os
+import re
+import sys
+import zipfile
+
+import openpyxl
+import xlsxwriter
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "..", "sheetlib", "read", "corpus")
+WORKBOOKS = os.path.join(HERE, "seeds", "fuzz_workbook")
+PARTS = os.path.join(HERE, "seeds", "fuzz_parts")
+MAX_WORKBOOK_BYTES = 16 * 1024
+MAX_PART_BYTES = 8 * 1024
+
+# As fuzz_parts.cpp's kParts: the byte that chooses the part, and the kind
+# of relationship (or fixed name) that finds it in a workbook.
+PART_KINDS = [("sheet", 0), ("sharedStrings", 1), ("styles", 2), ("workbook", 3), ("workbook_rels", 4),
+              ("package_rels", 5)]
+
+# Corpus files under other names where theirs say nothing of what they hold.
+RENAMED = {"issue127.xlsx": "libreoffice_mac.xlsx", "issues.xlsx": "excel_mixed.xlsx",
+           "issue_261.xlsx": "no_app_properties.xlsx"}
+
+
+def openpyxl_book():
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.append(["名称", "数量", "日期", "比例"])
+    import datetime
+    sheet.append(["甲", 3, datetime.datetime(2024, 2, 29, 13, 30), 0.125])
+    sheet.append(["乙", -7.5, datetime.date(1900, 3, 1), None])
+    sheet["C2"].number_format = "yyyy\"年\"m\"月\"d\"日\""
+    sheet["D2"].number_format = "0.00%"
+    sheet["E5"] = "=SUM(B2:B3)"
+    sheet["A7"] = True
+    out = io.BytesIO()
+    book.save(out)
+    return out.getvalue()
+
+
+def xlsxwriter_book(strings_inline):
+    out = io.BytesIO()
+    book = xlsxwriter.Workbook(out, {"in_memory": True, "strings_to_numbers": False,
+                                     "constant_memory": strings_inline})
+    sheet = book.add_worksheet("数据")
+    money = book.add_format({"num_format": "#,##0.00;[Red]-#,##0.00"})
+    date = book.add_format({"num_format": "[$-F800]dddd, mmmm dd, yyyy"})
+    sheet.write_row(0, 0, ["部门", "金额", "日期", "说明"])
+    sheet.write_row(1, 0, ["销售", 1234.5, 45000, "a_x0041_b"], None)
+    sheet.write_number(1, 1, 1234.5, money)
+    sheet.write_number(1, 2, 45000.5, date)
+    sheet.write_rich_string(2, 0, "普通", book.add_format({"bold": True}), "加粗")
+    sheet.write_boolean(2, 1, False)
+    sheet.write_formula(2, 2, "=1/0", None, "#DIV/0!")
+    sheet.write(1048575, 16383, "last")
+    book.close()
+    return out.getvalue()
+
+
+def gnumeric_cut():
+    """The Gnumeric workbook with only its first cells, its markup as written."""
+    source = zipfile.ZipFile(os.path.join(CORPUS, "issue_174.xlsx"))
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as target:
+        for info in source.infolist():
+            data = source.read(info)
+            if info.filename.startswith("xl/worksheets/"):
+                text = data.decode("utf-8")
+                # Its few rows hold tens of thousands of formatted cells each.
+                text = re.sub(r"(<row\b[^>]*>)(.*?)(</row>)",
+                              lambda m: m.group(1) + "".join(re.findall(r"<c\b.*?(?:/>|</c>)", m.group(2), re.S)[:40])
+                              + m.group(3), text, flags=re.S)
+                data = text.encode("utf-8")
+            target.writestr(info.filename, data)
+    return out.getvalue()
+
+
+def stored_copy(workbook_bytes):
+    """The same workbook with every part stored, not deflated."""
+    source = zipfile.ZipFile(io.BytesIO(workbook_bytes))
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_STORED) as target:
+        for info in source.infolist():
+            target.writestr(info.filename, source.read(info))
+    return out.getvalue()
+
+
+def relationship_targets(archive, rels_name, base):
+    """Relationship type (last word) -> part name, from a .rels part."""
+    try:
+        rels = archive.read(rels_name).decode("utf-8", "replace")
+    except KeyError:
+        return {}
+    found = {}
+    for rel in re.findall(r"<(?:\w+:)?Relationship\b[^>]*>", rels):
+        kind = re.search(r'Type="[^"]*/([^"/]+)"', rel)
+        target = re.search(r'Target="([^"]+)"', rel)
+        if not kind or not target:
+            continue
+        path = target.group(1)
+        path = path.lstrip("/") if path.startswith("/") else os.path.normpath(os.path.join(base, path))
+        found.setdefault(kind.group(1), path)
+    return found
+
+
+def parts_of(workbook_bytes):
+    try:
+        archive = zipfile.ZipFile(io.BytesIO(workbook_bytes))
+    except zipfile.BadZipFile:
+        return {}
+    names = {name.lower(): name for name in archive.namelist()}
+    read = lambda name: archive.read(names[name.lower()]) if name.lower() in names else None
+    parts = {"package_rels": read("_rels/.rels")}
+    workbook = relationship_targets(archive, "_rels/.rels", "").get("officeDocument", "xl/workbook.xml")
+    parts["workbook"] = read(workbook)
+    folder, file = os.path.split(workbook)
+    rels_name = os.path.join(folder, "_rels", file + ".rels")
+    parts["workbook_rels"] = read(rels_name)
+    targets = relationship_targets(archive, rels_name, folder)
+    parts["sheet"] = read(targets["worksheet"]) if "worksheet" in targets else None
+    parts["sharedStrings"] = read(targets["sharedStrings"]) if "sharedStrings" in targets else None
+    parts["styles"] = read(targets["styles"]) if "styles" in targets else None
+    return {kind: data for kind, data in parts.items() if data is not None}
+
+
+def main():
+    os.makedirs(WORKBOOKS, exist_ok=True)
+    os.makedirs(PARTS, exist_ok=True)
+    workbooks = {}
+    for name in sorted(os.listdir(CORPUS)):
+        if not name.endswith(".xlsx"):
+            continue
+        data = open(os.path.join(CORPUS, name), "rb").read()
+        if len(data) <= MAX_WORKBOOK_BYTES:
+            workbooks[RENAMED.get(name, name)] = data
+    workbooks["gnumeric_cut.xlsx"] = gnumeric_cut()
+    workbooks["openpyxl.xlsx"] = openpyxl_book()
+    workbooks["xlsxwriter.xlsx"] = xlsxwriter_book(False)
+    workbooks["xlsxwriter_inline.xlsx"] = xlsxwriter_book(True)
+    for name, data in list(workbooks.items()):
+        if zipfile.is_zipfile(io.BytesIO(data)):
+            stored = stored_copy(data)
+            if len(stored) <= MAX_WORKBOOK_BYTES:
+                workbooks[name.replace(".xlsx", "_stored.xlsx")] = stored
+    seen_parts = set()
+    for name, data in workbooks.items():
+        open(os.path.join(WORKBOOKS, name), "wb").write(data)
+        for kind, part in parts_of(data).items():
+            if len(part) > MAX_PART_BYTES or part in seen_parts:
+                continue
+            seen_parts.add(part)
+            selector = dict(PART_KINDS)[kind]
+            stem = os.path.splitext(name)[0]
+            open(os.path.join(PARTS, f"{kind}_{stem}"), "wb").write(bytes([selector]) + part)
+    print(f"{len(workbooks)} workbooks, {len(seen_parts)} parts", file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main()
