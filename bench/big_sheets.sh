@@ -4,8 +4,9 @@
 # bench_big_sheets into build/big/ (kept between runs; delete them to make
 # them anew). For each it prints the cell count, the bytes of the cells'
 # shown texts (GBK), the file size, then for colsplit-cli natively and for
-# colsplit-cli.exe under Wine (whose process's peak approximates the 32-bit
-# program's): the load + preview time, the split time, the peak memory
+# colsplit-cli.exe under Wine (the 32-bit one where this host runs i386
+# programs, whose process's peak approximates the 32-bit program's, and the
+# 64-bit one everywhere): the load + preview time, the split time, the peak memory
 # (maximum resident set) and that peak against the text bytes.
 # Goals: peak under 6 x the text bytes, and under 1.5 GiB for the long sheet.
 #
@@ -14,15 +15,19 @@ set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 cd "$top"
 native="$top/build/linux"
-windows="$top/build/windows"
 big="$top/build/big"
 mkdir -p "$big"
 
 [ -f "$native/build.ninja" ] || cmake --preset linux >/dev/null
 cmake --build --preset linux -j2 --target bench_big_sheets colsplit-cli sheetlib >/dev/null
+windows_presets=
 if [ -z "${SKIP_WINE:-}" ]; then
-  [ -f "$windows/build.ninja" ] || cmake --preset windows >/dev/null
-  cmake --build --preset windows -j2 --target colsplit-cli >/dev/null
+  probe_host_i386
+  windows_presets=$(runnable_windows_presets)
+  for preset in $windows_presets; do
+    [ -f "$top/build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j2 --target colsplit-cli >/dev/null
+  done
 fi
 
 sheets=("$@")
@@ -52,7 +57,7 @@ run_program() {
   rm -rf "$out"
   mkdir -p "$out"
   local book_arg=$book out_arg=$out
-  if [ -n "${WINE:-}" ]; then book_arg=$(winepath -w "$book"); out_arg=$(winepath -w "$out"); fi
+  if [ -n "${WINE:-}" ]; then book_arg="Z:${book//\//\\}"; out_arg="Z:${out//\//\\}"; fi
   read -r load_s load_kib < <(measure "$@" "$book_arg" '#0')
   read -r all_s all_kib < <(measure "$@" "$book_arg" '#3' "$out_arg")
   local written
@@ -63,10 +68,11 @@ run_program() {
   rm -rf "$out"
 }
 
-if [ -z "${SKIP_WINE:-}" ]; then
-  wineserver -p >/dev/null 2>&1 || true
-  "$top/scripts/wine-run" cmd /c exit </dev/null >/dev/null 2>&1 || true
-fi
+# Wine's server and prefix start before anything is timed.
+for preset in $windows_presets; do
+  "$top/scripts/wine-run" "$top/build/$preset/colsplit-cli.exe" </dev/null >/dev/null 2>&1 || true
+done
+trap '"$top/scripts/wine-run" --stop' EXIT
 
 for sheet in "${sheets[@]}"; do
   case "$sheet" in
@@ -85,7 +91,8 @@ for sheet in "${sheets[@]}"; do
   echo "== $name: $rows rows x $columns columns, $cells cells, $(( text_bytes / 1024 / 1024 )) MiB cell text ($text_bytes bytes), file $(( $(stat -c %s "$book") / 1024 / 1024 )) MiB"
   if [ "$name" = long ]; then echo "  (goal also: peak under 1536 MiB)"; fi
   run_program "colsplit-cli (native)" "$book" "$big/out-native" "$text_bytes" "$native/colsplit-cli"
-  if [ -z "${SKIP_WINE:-}" ]; then
-    WINE=1 run_program "colsplit-cli.exe (Wine)" "$book" "$big/out-wine" "$text_bytes" wine "$windows/colsplit-cli.exe"
-  fi
+  for preset in $windows_presets; do
+    WINE=1 run_program "colsplit-cli.exe ($preset)" "$book" "$big/out-wine" "$text_bytes" \
+      "$top/scripts/wine-run" "$top/build/$preset/colsplit-cli.exe"
+  done
 done

@@ -11,8 +11,9 @@ set(COLSPLIT_PYTHON /usr/bin/python3 CACHE FILEPATH "Debian's python3, which has
 # about a second, so cases are grouped into executables, not run one by one.
 # WRAPPER: a bash script that runs the test program (the Windows build's
 # through scripts/wine-run), for tests that need something set up around them.
+# ARGS: arguments of the test program (a --gtest_filter).
 function(colsplit_test name)
-  cmake_parse_arguments(ARG "" "WRAPPER" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "WRAPPER" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
@@ -24,11 +25,11 @@ function(colsplit_test name)
     target_link_options(${name} PRIVATE -static)
   endif()
   if(ARG_WRAPPER AND WIN32)
-    add_test(NAME ${name} COMMAND bash "${ARG_WRAPPER}" "${PROJECT_SOURCE_DIR}/scripts/wine-run" "$<TARGET_FILE:${name}>")
+    add_test(NAME ${name} COMMAND bash "${ARG_WRAPPER}" "${PROJECT_SOURCE_DIR}/scripts/wine-run" "$<TARGET_FILE:${name}>" ${ARG_ARGS})
   elseif(ARG_WRAPPER)
-    add_test(NAME ${name} COMMAND bash "${ARG_WRAPPER}" "$<TARGET_FILE:${name}>")
+    add_test(NAME ${name} COMMAND bash "${ARG_WRAPPER}" "$<TARGET_FILE:${name}>" ${ARG_ARGS})
   else()
-    add_test(NAME ${name} COMMAND ${name})
+    add_test(NAME ${name} COMMAND ${name} ${ARG_ARGS})
   endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")

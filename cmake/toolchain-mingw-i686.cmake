@@ -1,19 +1,3 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (posix threads variant).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-if(COLSPLIT_DEPS_PREFIX)
-  list(APPEND CMAKE_FIND_ROOT_PATH "${COLSPLIT_DEPS_PREFIX}")
-endif()
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Tests of the Windows build run under Wine, through the project's wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run")
+# Cross build for 32-bit Windows (the product) with Debian's MinGW-w64.
+set(COLSPLIT_MINGW_ARCH i686)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw-cross.cmake")

@@ -1,11 +1,59 @@
-# Shared by the scripts: the project's folders and a private X display.
+# Shared by the scripts: the project's folders, what this host can run, and
+# a private X display.
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$top/build/wine-prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
+# Whether this host runs 32-bit x86 programs. Some kernels run 64-bit user
+# code only ("IA-32 emulation off"): there every i386 executable fails with
+# "Exec format error" and Wine's 32-bit half cannot start. The probe is a
+# 93-byte i386 ELF that only calls exit(0), so it needs nothing installed.
+# COLSPLIT_I386=yes|no overrides the probe (to take the 64-bit-only path on a
+# host that could do both). Sets host_i386 to yes or no, and host_i386_why to
+# a few words on how that was decided.
+probe_host_i386() {
+  case "${COLSPLIT_I386:-}" in
+    yes | no)
+      host_i386=$COLSPLIT_I386
+      host_i386_why="COLSPLIT_I386=$COLSPLIT_I386 was set"
+      return
+      ;;
+    "") ;;
+    *)
+      echo "COLSPLIT_I386 must be yes or no, not '$COLSPLIT_I386'" >&2
+      exit 2
+      ;;
+  esac
+  local probe
+  probe=$(mktemp "${TMPDIR:-/tmp}/colsplit-i386-probe.XXXXXX")
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' >"$probe"
+  # ELF header: executable, 80386, entry 0x08048054, one program header.
+  printf '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' >>"$probe"
+  printf '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00' >>"$probe"
+  # One loadable segment of the whole 93 bytes, read and execute.
+  printf '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' >>"$probe"
+  printf '\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' >>"$probe"
+  # mov eax, 1 (exit); xor ebx, ebx; int 0x80
+  printf '\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >>"$probe"
+  chmod +x "$probe"
+  if "$probe" 2>/dev/null; then
+    host_i386=yes
+    host_i386_why="this host runs i386 programs"
+  else
+    host_i386=no
+    host_i386_why="this host runs 64-bit programs only (an i386 program fails to start)"
+  fi
+  rm -f "$probe"
+}
+
+# The Windows presets whose programs this host can run under Wine: the
+# 64-bit twin always, the 32-bit product where i386 programs run.
+runnable_windows_presets() {
+  if [ "$host_i386" = yes ]; then echo "windows windows64"; else echo "windows64"; fi
+}
+
 # Starts an Xvfb of our own on a free display and exports DISPLAY; it ends
-# with the calling script.
+# with the calling script, and so do the wineservers started under it.
 start_private_display() {
   local fifo
   fifo=$(mktemp -u)
@@ -20,14 +68,25 @@ start_private_display() {
 }
 
 stop_private_display() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$top/scripts/wine-run" --stop >/dev/null 2>&1 || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
 }
 
-# Configures and builds one preset (linux or windows), warnings as errors.
+# Configures and builds one preset, warnings as errors. Further arguments go
+# to the configure step (-DCOLSPLIT_BUILD_TESTS=OFF) or, after --, name the
+# targets to build.
 build_preset() {
   local preset=$1
-  cmake --preset "$preset" -DCOLSPLIT_WERROR=ON >"$top/build/configure-$preset.log" 2>&1 ||
+  shift
+  local configure=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do configure+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  targets=("$@")
+  cmake --preset "$preset" -DCOLSPLIT_WERROR=ON "${configure[@]}" >"$top/build/configure-$preset.log" 2>&1 ||
     { cat "$top/build/configure-$preset.log"; return 1; }
-  cmake --build --preset "$preset" -j"$(nproc)"
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build --preset "$preset" -j"$(nproc)" --target "${targets[@]}"
+  else
+    cmake --build --preset "$preset" -j"$(nproc)"
+  fi
 }

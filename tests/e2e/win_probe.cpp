@@ -14,11 +14,18 @@
 //   win_probe progress CAPTION                   the progress bar: position, maximum, screen rectangle
 //   win_probe watch CAPTION MS                   how many states (position, maximum) the progress bar
 //                                                went through in MS milliseconds, read every 5 ms
+//   win_probe paint-watch CAPTION MS             reads the progress bar's position and its pixels on the
+//                                                screen every 5 ms, until the bar has shown two positions
+//                                                above 0 and two different pictures at such positions,
+//                                                or MS milliseconds have passed; prints the positions
+//                                                seen, the pictures seen, the pixels that differ between
+//                                                the first two, the first and the last position
 //   win_probe responds CAPTION TIMEOUT_MS        milliseconds the window took to answer a message
 //                                                (exit status 1 when it did not answer in time)
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -230,6 +237,57 @@ int combo(HWND main) {
   return 0;
 }
 
+// The pixels of a screen rectangle as the X server shows them (Wine reads
+// the screen of every process through the desktop's device context).
+std::vector<std::uint32_t> screen_pixels(const RECT& rect) {
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+int paint_watch(HWND main, DWORD duration_ms) {
+  HWND bar = nth_or_die(of_class(main, PROGRESS_CLASSW), 0, "progress bar");
+  RECT rect{};
+  GetWindowRect(bar, &rect);
+  std::vector<LRESULT> positions;
+  std::vector<std::vector<std::uint32_t>> pictures;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < duration_ms && (positions.size() < 2 || pictures.size() < 2)) {
+    const LRESULT position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+    if (position > 0) {
+      if (positions.empty() || positions.back() != position) positions.push_back(position);
+      std::vector<std::uint32_t> picture = screen_pixels(rect);
+      if (pictures.empty() || (pictures.size() < 2 && picture != pictures.back())) pictures.push_back(std::move(picture));
+    }
+    Sleep(5);
+  }
+  std::size_t changed = 0;
+  if (pictures.size() == 2) {
+    for (std::size_t i = 0; i < pictures[0].size(); ++i) changed += pictures[0][i] != pictures[1][i];
+  }
+  std::printf("%u\t%u\t%u\t%ld\t%ld\n", static_cast<unsigned>(positions.size()), static_cast<unsigned>(pictures.size()),
+              static_cast<unsigned>(changed), positions.empty() ? 0L : static_cast<long>(positions.front()),
+              positions.empty() ? 0L : static_cast<long>(positions.back()));
+  return 0;
+}
+
 int answer_box(const wchar_t* caption, DWORD timeout_ms) {
   HWND box = wait_for_window(caption, timeout_ms);
   if (!box) {
@@ -316,6 +374,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%d\n", states);
     return 0;
   }
+  if (command == L"paint-watch" && argc > 3) return paint_watch(main, static_cast<DWORD>(number(3, 1000)));
   if (command == L"responds" && argc > 3) {
     const DWORD start = GetTickCount();
     DWORD_PTR result = 0;

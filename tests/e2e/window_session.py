@@ -28,6 +28,12 @@ class Session:
                                 capture_output=True, timeout=timeout)
         return result.returncode, result.stdout.decode("utf-8", "replace")
 
+    def probe_in_background(self, *args):
+        """A probe that runs while the test goes on; its output comes back as
+        text from communicate()."""
+        return subprocess.Popen([str(self.wine_run), str(self.build / "win_probe.exe"), *args],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True)
+
     def folders(self, prefix, data_folder):
         """A fresh work folder holding 程序/colsplit.exe and an empty data
         folder: (work, program, data)."""

@@ -116,7 +116,7 @@ int __stdcall stand_in_callee_pops(void* book, const char* name) { return book !
 const int kLoadLine = __LINE__ + 1;
 void load_through_callee_that_pops() { xlBookLoadA(kSheet, "book.xlsx"); }
 
-TEST(LibraryCallsDeathTest, CalleeThatPopsItsArgumentsEndsInTheReport) {
+TEST(StackBalanceDeathTest, CalleeThatPopsItsArgumentsEndsInTheReport) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const Text report = format_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced,
                                            static_cast<int>(Row::xlBookLoadA) + 1, kLoadLine);
@@ -135,7 +135,7 @@ int stand_in_leaves_argument(const char* path) { return path != nullptr; }
 const int kDirectoryTestLine = __LINE__ + 1;
 void directory_test_through_c_callee() { PathIsDirectoryA("C:\\"); }
 
-TEST(LibraryCallsDeathTest, WindowsApiCalleeThatLeavesItsArgumentEndsInTheReport) {
+TEST(StackBalanceDeathTest, WindowsApiCalleeThatLeavesItsArgumentEndsInTheReport) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const Text report = format_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced,
                                            static_cast<int>(Row::PathIsDirectoryA) + 1, kDirectoryTestLine);
@@ -145,6 +145,13 @@ TEST(LibraryCallsDeathTest, WindowsApiCalleeThatLeavesItsArgumentEndsInTheReport
         directory_test_through_c_callee();
       },
       ::testing::ExitedWithCode(-1), ::testing::HasSubstr(report));
+}
+#elif defined(_WIN32)
+// The stack-balance cases run in a ctest entry of their own, which counts
+// this one as skipped.
+TEST(StackBalance, MeansSomethingForThirtyTwoBitProgramsOnly) {
+  GTEST_SKIP() << "the stack-balance check guards calls of 32-bit x86 programs only: "
+                  "x86-64 has one calling convention, so no call can leave the stack unbalanced";
 }
 #endif
 

@@ -19,6 +19,7 @@
 #include "child_process.h"
 #include "support/gbk_literal.h"
 #include "xl/binding.h"
+#include "xl/checked_call.h"
 #include "xl/dll_command_table.h"
 #include "xl/workbook_provisioning.h"
 
@@ -157,8 +158,10 @@ TEST_F(FreshRunDirectory, EveryBoundRowHoldsExactlyOneReference) {
   EXPECT_NE(result.out.find("loaded after own reference 0\n"), std::string::npos) << result.out;
 }
 
-#ifdef _WIN32
-TEST_F(FreshRunDirectory, FunctionOfAnotherCallingConventionEndsInTheStackReport) {
+#if COLSPLIT_XL_STACK_CHECK
+using StackBalance = FreshRunDirectory;
+
+TEST_F(StackBalance, FunctionOfAnotherCallingConventionEndsInTheStackReport) {
   put_library("xltest_stdcall_set_col");
   const ChildResult result = run({"create", "set-col"});
   EXPECT_EQ(result.exit_code, kReportExitCode);
@@ -170,7 +173,9 @@ TEST_F(FreshRunDirectory, FunctionOfAnotherCallingConventionEndsInTheStackReport
                                              static_cast<int>(row_index(Row::xlSheetSetColA)) + 1, line) +
                             "\n");
 }
-#else
+#endif
+
+#ifndef _WIN32
 // A write cut short (here by a file size limit) must not leave a truncated
 // library behind, which every later run would find and fail to load.
 TEST_F(FreshRunDirectory, IncompleteWriteLeavesNoLibraryBehind) {

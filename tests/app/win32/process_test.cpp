@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -205,7 +206,7 @@ TEST(ProgramProcess, FailedMemoryRequestIsReported) {
   program.run_command(L"oom");
   const HWND box = program.box(texts::kErrorCaption);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box_text(box), gbk_to_wide(format_runtime_error(0, out_of_memory_message(0xFFFFFF00u), 0, 0)));
+  EXPECT_EQ(box_text(box), gbk_to_wide(format_runtime_error(0, out_of_memory_message(SIZE_MAX - 255), 0, 0)));
   press(box, IDOK);
   EXPECT_EQ(program.exit_code(), 0xFFFFFFFFu);
 }

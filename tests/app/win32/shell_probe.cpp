@@ -2,7 +2,8 @@
 // visible from outside what the real handlers do inside. The folder
 // button runs the command typed into 编辑框1:
 //   cwd      puts the current directory into 编辑框1
-//   oom      asks for more memory than a 32-bit process can have
+//   oom      asks for more memory than any process can have (all but 255
+//            bytes of the address space: 0xFFFFFF00 in a 32-bit program)
 //   message  shows a message box, then puts "shown" into 编辑框1
 //   folder   opens the folder dialog, then puts the folder or "(cancelled)"
 // The Export button raises a fatal error (code 6); a drop writes the
@@ -10,6 +11,7 @@
 // one row of 超级列表框1.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -41,7 +43,7 @@ void run_command(MainWindow& window) {
     GetCurrentDirectoryW(MAX_PATH, directory);
     window.编辑框1.set_text(wide_to_gbk(directory));
   } else if (command == "oom") {
-    volatile std::size_t too_much = 0xFFFFFF00u;
+    volatile std::size_t too_much = SIZE_MAX - 255;
     char* volatile memory = new char[too_much];
     memory[0] = 1;
     window.编辑框1.set_text(memory);
