@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit::cli {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 #ifdef _WIN32
 #include <windows.h>

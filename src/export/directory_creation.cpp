@@ -3,12 +3,12 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "app/text/windows_path.h"
+#include "text/windows_path.h"
 #else
 #include <sys/stat.h>
 #include <cerrno>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #endif
 
 namespace colsplit {

@@ -2,7 +2,7 @@
 // the library does not make for it.
 #pragma once
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit {
 

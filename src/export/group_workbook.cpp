@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/text/gbk_chars.h"
+#include "text/gbk_chars.h"
 #include "app/texts.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/text/gbk_chars.h"
+#include "text/gbk_chars.h"
 #include "app/texts.h"
 
 namespace colsplit {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit {
 

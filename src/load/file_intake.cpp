@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/text/gbk_chars.h"
+#include "text/gbk_chars.h"
 #include "app/texts.h"
 #include "load/sheet_preview.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/runtime_error/runtime_error_report.h"
-#include "app/text/gbk_chars.h"
+#include "text/gbk_chars.h"
 #include "app/texts.h"
 #include "xl/dll_command_table.h"
 #include "xl/platform.h"

@@ -4,7 +4,7 @@
 
 #include <source_location>
 
-#include "app/text/text.h"
+#include "text/text.h"
 #include "xl/library_calls.h"
 
 namespace colsplit::xl {

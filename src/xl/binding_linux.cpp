@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "xl/platform.h"
 #include "xl/workbook_provisioning.h"
 

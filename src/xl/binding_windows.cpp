@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "xl/library_calls.h"
 #include "xl/platform.h"
 #include "xl/workbook_provisioning.h"

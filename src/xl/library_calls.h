@@ -11,7 +11,7 @@
 
 #include <source_location>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit::xl {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit::xl::platform {
 

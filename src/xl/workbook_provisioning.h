@@ -2,7 +2,7 @@
 // .xlsx workbook from the library.
 #pragma once
 
-#include "app/text/text.h"
+#include "text/text.h"
 #include "xl/library_calls.h"
 
 namespace colsplit::xl {

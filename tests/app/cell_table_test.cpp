@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "app/text/text_arena.h"
+#include "text/text_arena.h"
 
 namespace colsplit {
 namespace {

@@ -7,8 +7,8 @@
 #include <map>
 #include <set>
 
-#include "app/text/encoding.h"
-#include "app/text/gbk_chars.h"
+#include "text/encoding.h"
+#include "text/gbk_chars.h"
 #include "support/gbk_literal.h"
 #include "support/temp_folder.h"
 #include "xl/library_calls.h"

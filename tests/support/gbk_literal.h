@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace colsplit::testing {
 

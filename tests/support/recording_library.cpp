@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/text/encoding.h"
-#include "app/text/gbk_chars.h"
+#include "text/encoding.h"
+#include "text/gbk_chars.h"
 #include "xl/library_calls.h"
 
 namespace colsplit::testing {

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace colsplit::testing {
 

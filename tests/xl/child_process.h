@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/text/encoding.h"
-#include "app/text/text.h"
+#include "text/encoding.h"
+#include "text/text.h"
 
 namespace colsplit::testing {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/controls/controls.h"
-#include "app/text/text_arena.h"
+#include "text/text_arena.h"
 
 namespace colsplit {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit {
 

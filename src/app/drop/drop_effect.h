@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "app/text/gbk_chars.h"
+#include "text/gbk_chars.h"
 
 namespace colsplit {
 

@@ -4,7 +4,7 @@
 // with exit code -1.
 #pragma once
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit {
 

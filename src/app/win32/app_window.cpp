@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace colsplit::win32 {
 

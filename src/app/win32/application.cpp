@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/runtime_error/runtime_error_report.h"
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "app/texts.h"
 #include "xl/library_calls.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/text/text.h"
+#include "text/text.h"
 #include "app/win32/app_window.h"
 
 namespace colsplit::win32 {

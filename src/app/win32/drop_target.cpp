@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/drop/drop_effect.h"
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace colsplit::win32 {
 

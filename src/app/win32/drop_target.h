@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit::win32 {
 

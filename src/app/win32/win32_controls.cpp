@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/text/encoding.h"
-#include "app/text/gbk_chars.h"
+#include "text/encoding.h"
+#include "text/gbk_chars.h"
 
 namespace colsplit::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "app/texts.h"
 
 namespace colsplit::win32 {

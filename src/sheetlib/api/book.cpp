@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/text/encoding.h"
-#include "app/text/gbk_chars.h"
+#include "text/encoding.h"
+#include "text/gbk_chars.h"
 #include "sheetlib/io/file_io.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/sheet_name.h"

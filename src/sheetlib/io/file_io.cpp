@@ -5,12 +5,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
-#include "app/text/windows_path.h"
+#include "text/windows_path.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text/text_arena.h"
+#include "text/text_arena.h"
 #include "sheetlib/read/workbook_reader.h"
 
 namespace sheetlib {

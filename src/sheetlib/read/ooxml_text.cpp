@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace sheetlib {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/memory/memory_controls.h"
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "app/texts.h"
 #include "support/gbk_literal.h"
 #include "window_fixture.h"

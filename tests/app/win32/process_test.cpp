@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/runtime_error/runtime_error_report.h"
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "app/texts.h"
 #include "app/win32/window_definition.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "app/runtime_error/runtime_error_report.h"
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "app/texts.h"
 #include "app/win32/application.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/texts.h"
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 #include "app/win32/app_window.h"
 #include "app/win32/window_definition.h"
 #include "window_fixture.h"

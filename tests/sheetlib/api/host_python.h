@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 #ifdef _WIN32
 #include <windows.h>

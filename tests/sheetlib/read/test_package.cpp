@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace sheetlib::testing {
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace colsplit::testing {
 

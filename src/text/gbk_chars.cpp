@@ -1,4 +1,4 @@
-#include "app/text/gbk_chars.h"
+#include "text/gbk_chars.h"
 
 namespace colsplit {
 

@@ -1,4 +1,4 @@
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 #ifdef _WIN32
 #include <windows.h>

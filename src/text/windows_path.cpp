@@ -1,10 +1,10 @@
-#include "app/text/windows_path.h"
+#include "text/windows_path.h"
 
 #ifdef _WIN32
 
 #include <windows.h>
 
-#include "app/text/encoding.h"
+#include "text/encoding.h"
 
 namespace colsplit {
 

@@ -1,4 +1,4 @@
-#include "app/text/text_arena.h"
+#include "text/text_arena.h"
 
 #include <cstring>
 #include <limits>

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/text/text.h"
+#include "text/text.h"
 
 namespace colsplit {
 
