@@ -5,6 +5,7 @@
 
 #include "app/texts.h"
 #include "export/directory_creation.h"
+#include "export/durable_files.h"
 #include "export/group_workbook.h"
 #include "export/grouping.h"
 #include "export/output_names.h"
@@ -73,15 +74,22 @@ ExportOutcome run_export(MainWindow& window) {
   const int split_column = window.组合框1.item_value(window.组合框1.current_selection());
   const std::vector<Group> groups = collect_groups(window.超级列表框1, split_column);
   GroupPaths paths(export_folder);
+  std::vector<Text> written;
   std::vector<Text> unsaved;
   for (const Group& group : groups) {
     stage_group(window.超级列表框1, window.超级列表框2, group);
     const std::vector<Text> headers = column_headings(window.超级列表框2);
     const Text path = paths.take(group.value, format_time_stamp(window.clock.now()));
-    if (!write_group_workbook(window.超级列表框2, window.进度条1, headers, group.value, kExportColumnWidth, path)) {
+    if (write_group_workbook(window.超级列表框2, window.进度条1, headers, group.value, kExportColumnWidth, path)) {
+      written.push_back(path);
+    } else {
       unsaved.push_back(path);
     }
   }
+  // The run is done when its workbooks are on the disk, not only in the
+  // system's cache: one flush for all of them.
+  const std::vector<Text> lost = make_durable(export_folder, written);
+  unsaved.insert(unsaved.end(), lost.begin(), lost.end());
 
   if (!unsaved.empty()) {
     window.dialogs.show_message(unsaved_files_message(unsaved));

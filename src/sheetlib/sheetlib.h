@@ -56,8 +56,11 @@ SHEETLIB_API int SHEETLIB_CALL xlBookLoadA(BookHandle book, const char* filename
  * book without sheets (it would not open), a loaded book, or a file that
  * cannot be written: missing or read-only folder, full disk, target held open
  * by another program. The file is written under a temporary name in the same
- * folder, flushed and renamed into place, so a failed save leaves no
- * temporary file and any earlier file of that name as it was. */
+ * folder and renamed into place once whole, so a failed or interrupted save
+ * leaves no temporary file and any earlier file of that name as it was. The
+ * file is left in the system's cache, not flushed to the disk: a caller that
+ * needs it durable flushes it (the export flushes all its workbooks at its
+ * end, one flush instead of one per file). */
 SHEETLIB_API int SHEETLIB_CALL xlBookSaveA(BookHandle book, const char* filename);
 
 /* Frees the book with its sheets and formats. */

@@ -131,11 +131,8 @@ bool write_file_atomically(const std::string& gbk_path, std::string_view bytes) 
   const std::wstring temporary = colsplit::wide_file_path(temporary_name(gbk_path));
   Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
-  // Flushed before the rename, so that after a crash the target is either
-  // the old file or the complete new one.
-  const bool written = write_all(file.get(), bytes) && FlushFileBuffers(file.get());
-  if (!file.close() || !written ||
-      !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  const bool written = write_all(file.get(), bytes);
+  if (!file.close() || !written || !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DeleteFileW(temporary.c_str());
     return false;
   }
@@ -205,9 +202,7 @@ bool write_file_atomically(const std::string& gbk_path, std::string_view bytes) 
   const std::string temporary = colsplit::gbk_to_utf8(temporary_name(gbk_path));
   Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (!file.valid()) return false;
-  // Flushed before the rename, so that after a crash the target is either
-  // the old file or the complete new one.
-  const bool written = write_all(file.get(), bytes) && fsync(file.get()) == 0;
+  const bool written = write_all(file.get(), bytes);
   if (!file.close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;

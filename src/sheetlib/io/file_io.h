@@ -14,7 +14,12 @@ enum class FileStatus { ok, not_found, unreadable, too_large };
 FileStatus read_whole_file(const std::string& gbk_path, std::string& bytes, std::uint64_t max_bytes);
 
 // Writes `bytes` to a temporary file in the target's folder and renames it
-// into place; on failure the target is left as it was and nothing remains.
+// into place once it is whole, so that a save cut short (the process ended,
+// the disk full) never leaves a partial file under the target's name; on
+// failure the target is left as it was and nothing remains. The file is not
+// flushed to the disk: a caller that writes many files flushes them together
+// (the export does so at its end), which costs one flush instead of one per
+// file.
 bool write_file_atomically(const std::string& gbk_path, std::string_view bytes);
 
 }  // namespace sheetlib
