@@ -1,9 +1,9 @@
 #include "export/export_run.h"
 
-#include <cstdio>
 #include <vector>
 
-#include "app/texts.h"
+#include "text/formatted_text.h"
+#include "text/texts.h"
 #include "export/directory_creation.h"
 #include "export/group_workbook.h"
 #include "export/grouping.h"
@@ -45,10 +45,7 @@ Text unsaved_files_message(const std::vector<Text>& unsaved) {
   Text message = texts::kSomeFilesNotSaved;
   for (std::size_t i = 0; i < unsaved.size() && i < kUnsavedPathsListed; ++i) message += "\r\n" + unsaved[i];
   if (unsaved.size() > kUnsavedPathsListed) {
-    char total[64];
-    std::snprintf(total, sizeof total, texts::kMoreFilesFormat, static_cast<int>(unsaved.size()));
-    message += "\r\n";
-    message += total;
+    message += "\r\n" + format_text(texts::kMoreFilesFormat, static_cast<int>(unsaved.size()));
   }
   return message;
 }
@@ -78,7 +75,7 @@ ExportOutcome run_export(MainWindow& window) {
     stage_group(window.超级列表框1, window.超级列表框2, group);
     const std::vector<Text> headers = column_headings(window.超级列表框2);
     const Text path = paths.take(group.value, format_time_stamp(window.clock.now()));
-    if (!write_group_workbook(window.超级列表框2, window.进度条1, headers, group.value, kExportColumnWidth, path)) {
+    if (!write_group_workbook(window.超级列表框2, window.进度条1, window.worker, headers, group.value, kExportColumnWidth, path)) {
       unsaved.push_back(path);
     }
   }

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "text/gbk_chars.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
@@ -57,7 +57,7 @@ Text fallback_sheet_name(const Text& name) {
   return result.empty() ? Text(texts::kBlankSheetName) : result;
 }
 
-bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
+bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
                           const Text& sheet_name, std::optional<int> column_width, const Text& path) {
   const int width = column_width.value_or(kDefaultExportColumnWidth);
   const int row_count = rows.row_count();
@@ -88,7 +88,7 @@ bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vect
     // user sees around the data shows no "number stored as text" marks.
     xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
     xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
-    if (all_written) progress.run_unmeasured([&] { saved = xl::xlBookSaveA(book, path) == 1; });
+    if (all_written) worker.run([&] { saved = xl::xlBookSaveA(book, path) == 1; });
   }
   xl::xlBookReleaseA(book);
   return saved;

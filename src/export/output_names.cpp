@@ -3,7 +3,7 @@
 #include <string>
 
 #include "text/gbk_chars.h"
-#include "app/texts.h"
+#include "text/texts.h"
 
 namespace colsplit {
 

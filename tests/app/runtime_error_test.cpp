@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
+#include "text/texts.h"
 #include "support/gbk_literal.h"
 
 namespace colsplit {

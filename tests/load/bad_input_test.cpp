@@ -24,8 +24,8 @@
 #include "support/hex_text.h"
 #include "support/recording_library.h"
 #include "support/temp_folder.h"
+#include "text/file_paths.h"
 #include "xl/child_process.h"
-#include "xl/platform.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -144,7 +144,7 @@ class BadInputTest : public ::testing::Test {
 
   DropReport drop(const std::string& name) const {
     DropReport report;
-    report.child = testing::run_child(testing::native_path(xl::platform::executable_path()),
+    report.child = testing::run_child(testing::native_path(executable_path()),
                                       {"--drop", path_of("good.xlsx"), path_of(name)}, temp.path(), kLimits);
     std::istringstream lines(report.child.out);
     for (std::string line; std::getline(lines, line);) {

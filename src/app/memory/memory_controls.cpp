@@ -1,6 +1,5 @@
 #include "app/memory/memory_controls.h"
 
-#include <algorithm>
 #include <ctime>
 
 #include "text/gbk_chars.h"
@@ -49,14 +48,13 @@ int MemoryListView::insert_column(std::optional<int> index, const Text& heading,
 }
 
 void MemoryProgressBar::set_maximum(int maximum) {
-  maximum_ = std::clamp(maximum, 0, kLargestValue);
-  position_ = std::min(position_, maximum_);
-  if (listener_) listener_(position_, maximum_);
+  range_.set_maximum(maximum);
+  if (listener_) listener_(range_.position(), range_.maximum());
 }
 
 void MemoryProgressBar::set_position(int position) {
-  position_ = std::clamp(std::clamp(position, 0, kLargestValue), 0, maximum_);
-  if (listener_) listener_(position_, maximum_);
+  range_.set_position(position);
+  if (listener_) listener_(range_.position(), range_.maximum());
 }
 
 LocalTime SystemClock::now() {

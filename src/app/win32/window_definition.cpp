@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/texts.h"
+#include "text/texts.h"
 
 namespace colsplit::win32 {
 

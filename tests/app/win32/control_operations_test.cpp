@@ -10,7 +10,7 @@
 
 #include "app/memory/memory_controls.h"
 #include "text/encoding.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "support/gbk_literal.h"
 #include "window_fixture.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/runtime_error/runtime_error_report.h"
 #include "text/encoding.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "app/win32/window_definition.h"
 
 namespace colsplit::win32 {

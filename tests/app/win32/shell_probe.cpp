@@ -17,7 +17,7 @@
 
 #include "app/runtime_error/runtime_error_report.h"
 #include "text/encoding.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "app/win32/application.h"
 
 namespace {

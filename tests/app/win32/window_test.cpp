@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "app/texts.h"
+#include "text/texts.h"
 #include "text/encoding.h"
 #include "app/win32/app_window.h"
 #include "app/win32/window_definition.h"

@@ -1,5 +1,5 @@
 // Compiled with -fexec-charset=CP936: the literals below become GBK bytes.
-#include "app/texts.h"
+#include "text/texts.h"
 
 namespace colsplit::texts {
 
