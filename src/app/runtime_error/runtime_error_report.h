@@ -5,6 +5,8 @@
 // while the first is open, ends the process at once.
 #pragma once
 
+#include <exception>
+
 #include "text/text.h"
 
 namespace colsplit {
@@ -41,6 +43,21 @@ void set_before_exit_hook(BeforeExitHook hook);
 // waiting thread then raises the report it was handed. Null clears it.
 using ReportCarrier = void (*)(void* context, const Text& report);
 void set_report_carrier_of_this_thread(ReportCarrier carrier, void* context);
+
+// Runs `work`; an exception that escapes it ends in the report (its text as
+// the message) instead of unwinding into the system's code that called a
+// window procedure, the drop target or a thread. The program throws none on
+// purpose: a failed memory request ends in the report without one.
+template <typename Work>
+void report_escaping_exceptions(Work&& work) noexcept {
+  try {
+    work();
+  } catch (const std::exception& escaped) {
+    raise_runtime_error(kErrorNone, escaped.what(), 0, 0);
+  } catch (...) {
+    raise_runtime_error(kErrorNone, Text(), 0, 0);
+  }
+}
 
 // The texts of the reports that have a fixed message.
 Text cannot_bind_message(const Text& library_file, const Text& function_name);

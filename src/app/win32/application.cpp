@@ -42,7 +42,7 @@ int run_application(HINSTANCE instance, const Handlers& handlers) {
   std::unique_ptr<AppWindow> window = AppWindow::create(instance, handlers);
   if (!window) raise_runtime_error(kErrorNone, texts::kWindowLoadFailed, 0, 0);
   g_window = window.get();
-  on_window_created(*window);
+  window->fire(kMainWindowRecord.event);
   window->show();
   window->run_message_loop();
   g_window = nullptr;

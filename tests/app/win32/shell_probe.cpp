@@ -4,6 +4,8 @@
 //   cwd      puts the current directory into 编辑框1
 //   oom      asks for more memory than any process can have (all but 255
 //            bytes of the address space: 0xFFFFFF00 in a 32-bit program)
+//   worker-oom    the same, inside a step on the window's worker
+//   worker-fatal  raises the code 6 report inside a step on the worker
 //   message  shows a message box, then puts "shown" into 编辑框1
 //   folder   opens the folder dialog, then puts the folder or "(cancelled)"
 // The Export button raises a fatal error (code 6); a drop writes the
@@ -19,6 +21,7 @@
 #include "text/encoding.h"
 #include "text/texts.h"
 #include "app/win32/application.h"
+#include "main/fatal_errors.h"
 
 namespace {
 
@@ -36,17 +39,31 @@ void write_dropped(MainWindow& window, const Text& dropped) {
 
 void fail(MainWindow&) { raise_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced, 3, 7); }
 
+char* ask_for_too_much() {
+  volatile std::size_t too_much = SIZE_MAX - 255;
+  char* volatile memory = new char[too_much];
+  memory[0] = 1;
+  return memory;
+}
+
 void run_command(MainWindow& window) {
   const Text command = window.编辑框1.text();
+  if (command == "worker-oom") {
+    window.worker.run([] { ask_for_too_much(); });
+    window.编辑框1.set_text("worker-oom returned");
+    return;
+  }
+  if (command == "worker-fatal") {
+    window.worker.run([] { raise_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced, 3, 8); });
+    window.编辑框1.set_text("worker-fatal returned");
+    return;
+  }
   if (command == "cwd") {
     wchar_t directory[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, directory);
     window.编辑框1.set_text(wide_to_gbk(directory));
   } else if (command == "oom") {
-    volatile std::size_t too_much = SIZE_MAX - 255;
-    char* volatile memory = new char[too_much];
-    memory[0] = 1;
-    window.编辑框1.set_text(memory);
+    window.编辑框1.set_text(ask_for_too_much());
   } else if (command == "message") {
     window.dialogs.show_message("hello");
     window.编辑框1.set_text("shown");
@@ -58,6 +75,7 @@ void run_command(MainWindow& window) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  wire_fatal_errors();
   win32::Handlers handlers;
   handlers.files_dropped = write_dropped;
   handlers.export_clicked = fail;
