@@ -22,9 +22,4 @@ constexpr int kDefaultExportColumnWidth = 19;
 bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
                           const Text& sheet_name, std::optional<int> column_width, const Text& path);
 
-// A sheet name that a spreadsheet application accepts: : \ / ? * [ ] and
-// the control characters become '_', leading and trailing apostrophes go,
-// at most 31 characters, and the empty name becomes "(空白)".
-Text fallback_sheet_name(const Text& name);
-
 }  // namespace colsplit

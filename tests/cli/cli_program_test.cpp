@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -22,8 +24,9 @@ struct Result {
   std::string output;
 };
 
-Result run_cli(const std::string& arguments) {
-  const std::string command = std::string("'") + COLSPLIT_CLI + "' " + arguments + " 2>/dev/null";
+// `limits` goes before the program in the shell ("ulimit -v 262144;").
+Result run_cli(const std::string& arguments, const std::string& limits = "") {
+  const std::string command = limits + "'" + COLSPLIT_CLI + "' " + arguments + " 2>/dev/null";
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
@@ -85,6 +88,20 @@ TEST_F(CliProgramTest, ExitStatusTellsWhatWentWrong) {
   result = run_cli("'" + sample() + "' 城市 '" + (temp.path() / "nowhere").string() + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(result.output, StartsWith("无法创建导出文件夹：\n"));
+}
+
+// A request for more memory than the process may have (a 300 MiB workbook
+// read whole under a 256 MiB address space) ends the run with the window
+// program's message, not with an abort.
+TEST_F(CliProgramTest, FailedMemoryRequestEndsWithTheMessageAndStatusOne) {
+  const std::filesystem::path big = temp.path() / "big.xlsx";
+  { std::ofstream(big, std::ios::binary); }
+  std::filesystem::resize_file(big, std::uintmax_t{300} << 20);
+  const Result result = run_cli("'" + big.string() + "' 城市", "ulimit -v 262144; ");
+  EXPECT_EQ(result.status, 1);
+  std::smatch found;
+  ASSERT_TRUE(std::regex_match(result.output, found, std::regex("分配 ([0-9]+) 字节内存失败!\n"))) << result.output;
+  EXPECT_GE(std::stoull(found[1]), std::uintmax_t{300} << 20);
 }
 
 }  // namespace

@@ -138,25 +138,5 @@ TEST_F(GroupWorkbookTest, RefusedCellMeansTheWorkbookIsNotSaved) {
   EXPECT_EQ(library.calls.back(), "xlBookReleaseA(book1)");
 }
 
-TEST(FallbackSheetNameTest, CleansWhatSheetNamesRefuse) {
-  EXPECT_EQ(fallback_sheet_name("a:b\\c/d?e*f[g]h"), "a_b_c_d_e_f_g_h");
-  // A value with a line break or a tab still gets a sheet.
-  EXPECT_EQ(fallback_sheet_name("a\nb\tc\r\x01\x1f"), "a_b_c___");
-  EXPECT_EQ(fallback_sheet_name("''quoted'"), "quoted");
-  EXPECT_EQ(fallback_sheet_name("it's"), "it's");
-  EXPECT_EQ(fallback_sheet_name(""), gbk(u8"(空白)"));
-  EXPECT_EQ(fallback_sheet_name("'''"), gbk(u8"(空白)"));
-  EXPECT_EQ(fallback_sheet_name(std::string(40, 'x')), std::string(31, 'x'));
-  // Cut by characters, not bytes; an apostrophe left at the cut goes too.
-  std::u8string chinese;
-  for (int i = 0; i < 40; ++i) chinese += u8"北";
-  std::u8string expected;
-  for (int i = 0; i < 31; ++i) expected += u8"北";
-  EXPECT_EQ(fallback_sheet_name(gbk(chinese)), gbk(expected));
-  EXPECT_EQ(fallback_sheet_name(std::string(30, 'x') + "'" + "yyy"), std::string(30, 'x'));
-  // The trail byte 5C of 淺 is no backslash.
-  EXPECT_EQ(fallback_sheet_name(gbk(u8"淺/乗")), gbk(u8"淺_乗"));
-}
-
 }  // namespace
 }  // namespace colsplit

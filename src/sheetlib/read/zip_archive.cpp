@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <new>
+
 namespace sheetlib {
 
 namespace {
@@ -53,7 +55,13 @@ ReadStatus ZipArchive::open(std::string_view bytes, const ReadLimits& limits, st
     return starts_with_zip_signature(bytes) ? ReadStatus::malformed : ReadStatus::not_a_zip;
   }
   zip_error_fini(&error);
-  result.reset(new ZipArchive(archive, limits));
+  // Without the memory for its owner the archive would never be closed.
+  ZipArchive* owner = new (std::nothrow) ZipArchive(archive, limits);
+  if (!owner) {
+    zip_discard(archive);
+    return ReadStatus::out_of_memory;
+  }
+  result.reset(owner);
 
   const zip_int64_t count = zip_get_num_entries(archive, 0);
   for (zip_int64_t i = 0; i < count; ++i) {
@@ -94,8 +102,15 @@ std::unique_ptr<PartStream> ZipArchive::open_part(std::string_view part_name, Re
                                                                           : ReadStatus::malformed;
     return nullptr;
   }
+  // Without the memory for its stream the part would never be closed.
+  PartStream* stream = new (std::nothrow) PartStream(*this, file, stat.size, stat.comp_size);
+  if (!stream) {
+    zip_fclose(file);
+    status = ReadStatus::out_of_memory;
+    return nullptr;
+  }
   status = ReadStatus::ok;
-  return std::unique_ptr<PartStream>(new PartStream(*this, file, stat.size, stat.comp_size));
+  return std::unique_ptr<PartStream>(stream);
 }
 
 PartStream::~PartStream() {
