@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "text/gbk_chars.h"
 #include "text/memory_request.h"
 
 namespace colsplit {
@@ -41,6 +42,12 @@ const CellTable::Slot* CellTable::find_slot(int row, int column) const {
 
 CellTable::Slot* CellTable::find_slot(int row, int column) {
   return const_cast<Slot*>(static_cast<const CellTable&>(*this).find_slot(row, column));
+}
+
+Text CellTable::column_heading(int column) const {
+  const ColumnDefinition* definition = this->column(column);
+  if (!definition) return {};
+  return Text(cut_at_char_boundary(definition->heading, ListView::kMaxHeadingBytes));
 }
 
 std::string_view CellTable::cell(int row, int column) const {

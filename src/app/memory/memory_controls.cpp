@@ -2,8 +2,6 @@
 
 #include <ctime>
 
-#include "text/gbk_chars.h"
-
 namespace colsplit {
 
 void MemoryComboBox::remove_all_items() {
@@ -32,14 +30,6 @@ bool MemoryComboBox::select(int index) {
 Text MemoryComboBox::item_text(int index) const {
   if (index < 0 || index >= item_count()) return {};
   return items_[static_cast<std::size_t>(index)].first;
-}
-
-Text MemoryListView::column_heading(int column) const {
-  const ColumnDefinition* definition = table_.column(column);
-  if (!definition) return {};
-  // Headings come out through a 1024-byte buffer; a cut never splits a
-  // double-byte character.
-  return Text(cut_at_char_boundary(definition->heading, kMaxHeadingBytes));
 }
 
 int MemoryListView::insert_column(std::optional<int> index, const Text& heading, std::optional<int> width,

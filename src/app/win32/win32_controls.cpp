@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "text/encoding.h"
-#include "text/gbk_chars.h"
 
 namespace colsplit::win32 {
 
@@ -51,12 +50,6 @@ int Win32ComboBox::current_selection() const {
 }
 
 // ---- List view ----
-
-Text Win32ListView::column_heading(int column) const {
-  const ColumnDefinition* definition = table_.column(column);
-  if (!definition) return {};
-  return Text(cut_at_char_boundary(definition->heading, kMaxHeadingBytes));
-}
 
 bool Win32ListView::set_cell_text(int row, int column, const Text& text) {
   if (!table_.set_cell(row, column, text)) return false;

@@ -52,7 +52,7 @@ class Win32ListView final : public ListView {
 
   int row_count() const override { return table_.row_count(); }
   int column_count() const override { return table_.column_count(); }
-  Text column_heading(int column) const override;
+  Text column_heading(int column) const override { return table_.column_heading(column); }
   Text cell_text(int row, int column) const override { return Text(table_.cell(row, column)); }
   bool set_cell_text(int row, int column, const Text& text) override;
   int insert_row(std::optional<int> index, const Text& first_cell) override;
