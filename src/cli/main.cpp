@@ -1,7 +1,7 @@
 // colsplit-cli WORKBOOK HEADING [OUTPUT-FOLDER]
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 
 #include "app/runtime_error/runtime_error_report.h"
 #include "cli/cli_run.h"
@@ -16,12 +16,9 @@ namespace {
 // output, and the exit status of a run that could not be completed.
 [[noreturn]] void end_without_memory(std::size_t bytes) {
   // Printing the line needs a little memory too; when even that fails, the
-  // program ends without it.
-  static bool ending = false;
-  if (!ending) {
-    ending = true;
-    colsplit::cli::ConsoleOutput().message(colsplit::out_of_memory_message(bytes));
-  }
+  // program ends without it (as it does when another thread got here first).
+  static std::atomic<bool> ending{false};
+  if (!ending.exchange(true)) colsplit::cli::ConsoleOutput().message(colsplit::out_of_memory_message(bytes));
   colsplit::xl::release_bound_libraries();
   std::fflush(stdout);
   std::_Exit(colsplit::cli::kExitFailed);
@@ -31,11 +28,9 @@ template <typename Run>
 int run_reporting_escapes(Run&& run) {
   colsplit::wire_fatal_errors();
   colsplit::set_memory_failure_handler(end_without_memory);
-  try {
-    return run();
-  } catch (const std::exception& escaped) {
-    colsplit::raise_runtime_error(colsplit::kErrorNone, escaped.what(), 0, 0);
-  }
+  int status = colsplit::cli::kExitFailed;
+  colsplit::report_escaping_exceptions([&] { status = run(); });
+  return status;
 }
 
 }  // namespace

@@ -62,8 +62,7 @@ TEST(RuntimeErrorReportDeathTest, IsShownOnce) {
       ::testing::AllOf(::testing::HasSubstr("shown\n"), ::testing::Not(::testing::HasSubstr("shown\nshown"))));
 }
 
-// A worker's report goes to its carrier, formatted, and to nothing else;
-// other threads keep showing their own.
+// A worker's report goes to its carrier, formatted, instead of being shown.
 struct CarriedAway {};
 
 TEST(RuntimeErrorReport, ReportOfAThreadWithACarrierGoesToTheCarrier) {
@@ -82,12 +81,6 @@ TEST(RuntimeErrorReport, ReportOfAThreadWithACarrierGoesToTheCarrier) {
   });
   worker.join();
   EXPECT_EQ(carried, format_runtime_error(6, texts::kStackUnbalanced, 3, 4));
-}
-
-TEST(RuntimeErrorReportDeathTest, CarriedReportIsShownByTheThreadThatRaisesIt) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const Text report = format_runtime_error(0, cannot_bind_message("libxl.dll", "xlBookLoadA"), 0, 0);
-  EXPECT_EXIT(raise_formatted_report(report), ::testing::ExitedWithCode(kMinusOne), ::testing::HasSubstr(report));
 }
 
 }  // namespace
