@@ -89,10 +89,10 @@ TEST(FallbackSheetName, CleansWhatSheetNamesRefuse) {
   // 0x80 is a character of its own (€) in the code page; taken with the
   // next byte it would give two characters, the second a control one.
   EXPECT_EQ(fallback_sheet_name("a\x80\x07" "b"), "a_b");
-  // What does not convert becomes '_': a lead byte at the end, a byte that
-  // is no character at all.
+  // What does not convert becomes '_': a lead byte at the end, a lead byte
+  // with a byte that cannot follow it.
   EXPECT_EQ(fallback_sheet_name("x\x81"), "x_");
-  EXPECT_EQ(fallback_sheet_name("\xff"), "_");
+  EXPECT_EQ(fallback_sheet_name("\x81\x7f"), "_");
 }
 
 TEST(FallbackSheetName, IsAlwaysOneTheLibraryAccepts) {
