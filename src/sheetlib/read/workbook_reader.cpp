@@ -93,11 +93,14 @@ ReadStatus read_package(std::string_view bytes, CellGrid::Storage& storage, cons
     return status;
 
   // Sheet 0 is the first worksheet in tab order; chart sheets and the like
-  // have no cells and are passed over.
+  // have no cells and are passed over. A sheet whose relationship is missing
+  // could be a worksheet: taking the next one instead would show another
+  // sheet's data as the first, so the workbook fails to load.
   const Relationship* worksheet = nullptr;
   for (const std::string& id : workbook.sheet_ids()) {
     const Relationship* relationship = workbook_rels.find_id(id);
-    if (relationship && has_type(*relationship, "worksheet")) {
+    if (!relationship) return ReadStatus::malformed;
+    if (has_type(*relationship, "worksheet")) {
       worksheet = relationship;
       break;
     }

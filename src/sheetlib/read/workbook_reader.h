@@ -25,7 +25,8 @@ enum class ReadStatus {
   not_a_workbook,   // a zip, but no workbook with a worksheet in it
   malformed,        // a part that is not well-formed XML (or has a DOCTYPE), a broken
                     // zip entry, a cell reference outside A1:XFD1048576, a cell
-                    // pointing at a shared string the workbook does not have
+                    // pointing at a shared string the workbook does not have, a
+                    // sheet before the first worksheet whose relationship is missing
   over_limit,       // over one of the ReadLimits
   out_of_memory,
 };

@@ -134,10 +134,24 @@ TEST(CellTypes, EmptySharedStringIsAValueWithEmptyText) {
   }
 }
 
+// Some writers give an empty text cell an empty <v/>; LibreOffice and Excel
+// show an empty cell, and so does the reader, with or without a shared
+// strings part.
+TEST(CellTypes, SharedStringCellWithoutAnIndexIsAnEmptyCell) {
+  for (const std::string& shared : {std::string("<si><t>a</t></si>"), std::string()}) {
+    Loaded loaded = load_sheet("<row><c t=\"s\"><v/></c><c t=\"s\"><v></v></c><c t=\"s\"><v> </v></c>"
+                               "<c t=\"s\"/><c t=\"s\"><f>\"\"</f><v/></c><c><v>6</v></c></row>",
+                               shared);
+    ASSERT_EQ(loaded.status, ReadStatus::ok) << shared;
+    EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"", "", "", "", "", "6"}}));
+    for (int column = 0; column < 5; ++column) EXPECT_FALSE(loaded.grid.has_value(0, column)) << column;
+  }
+}
+
 // No writer refers to a string it did not write: such a file lost texts, and
 // an empty cell in their place would hide that.
 TEST(CellTypes, SharedStringIndexThatPointsNowhereFailsTheLoad) {
-  for (const char* index : {"2", "99", "4294967296", "-1", "x", ""}) {
+  for (const char* index : {"2", "99", "4294967296", "-1", "x", "1x", "0x1"}) {
     const std::string row = std::string("<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>") + index + "</v></c></row>";
     EXPECT_EQ(load_sheet(row, "<si><t>a</t></si><si><t></t></si>").status, ReadStatus::malformed) << index;
   }
