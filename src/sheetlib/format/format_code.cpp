@@ -128,7 +128,11 @@ class SectionParser {
   }
 
   void finish() {
-    section_.numerals.traditional = section_.language == Language::chinese_traditional;
+    if (section_.numerals.numerals == Numerals::arabic && shape_numerals_ != Numerals::arabic) {
+      section_.numerals.numerals = shape_numerals_;
+      section_.numerals.digit_by_digit = true;
+    }
+    section_.numerals.traditional = section_.language == Language::chinese_traditional || shape_traditional_;
     for (const Token& token : section_.tokens) {
       if (is_date_kind(token.kind)) section_.is_date = true;
       if (token.kind == TokenKind::text) section_.is_text = true;
@@ -230,6 +234,16 @@ class SectionParser {
     // calendar or the numerals, which the tags and letters here decide.
     const unsigned long language = id & 0x3FF;
     const unsigned long locale = id & 0xFFFF;
+    // The numeral byte: 1E, 1F, 20 ask for Chinese, capital and full-width
+    // digits (21 to 23 the same in traditional characters, 1B to 1D and 24
+    // to 26 those of Japan and Korea, written here with the Chinese ones).
+    // LibreOffice saves the [DBNum1] of a date this way.
+    const unsigned long shape = id >> 24 & 0xFF;
+    if (shape >= 0x1B && shape <= 0x26) {
+      constexpr Numerals by_shape[] = {Numerals::lower, Numerals::upper, Numerals::full_width};
+      shape_numerals_ = by_shape[(shape - 0x1B) % 3];
+      shape_traditional_ = shape >= 0x21 && shape <= 0x23;
+    }
     if (language == 0x04) {
       const bool traditional = locale == 0x0404 || locale == 0x0C04 || locale == 0x1404 || locale == 0x7C04;
       section_.language = traditional ? Language::chinese_traditional : Language::chinese;
@@ -431,6 +445,8 @@ class SectionParser {
   }
 
   Section& section_;
+  Numerals shape_numerals_ = Numerals::arabic;  // from the numeral byte of a locale tag
+  bool shape_traditional_ = false;
   bool system_long_date_ = false;
   bool system_time_ = false;
 };

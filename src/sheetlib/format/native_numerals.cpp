@@ -107,7 +107,10 @@ std::string to_native_numerals(std::string_view arabic, NumeralStyle style) {
   std::size_t i = 0;
   while (i < arabic.size()) {
     const char c = arabic[i];
-    if (is_digit(c) && i > 0 && arabic[i - 1] == '.') {
+    if (is_digit(c) && style.digit_by_digit) {
+      append_digit_by_digit(arabic.substr(i, 1), style, out);
+      ++i;
+    } else if (is_digit(c) && i > 0 && arabic[i - 1] == '.') {
       // Decimals, read digit by digit.
       std::size_t end = i;
       while (end < arabic.size() && is_digit(arabic[end])) ++end;

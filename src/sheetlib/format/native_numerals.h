@@ -20,6 +20,9 @@ enum class Numerals : std::uint8_t {
 struct NumeralStyle {
   Numerals numerals = Numerals::arabic;
   bool traditional = false;  // Taiwan, Hong Kong, Macao: 萬 億 貳 參 …
+  // Numbers with their digits replaced one by one (1234 -> 一二三四), as the
+  // numeral byte of a locale tag ([$-1E000804]) asks; dates read alike.
+  bool digit_by_digit = false;
 };
 
 // A count in words: "1234" -> 一千二百三十四, "100005" -> 一十万〇五, with
@@ -39,7 +42,8 @@ const char* decimal_point(NumeralStyle style);
 // "12.3%", "1 1/4", "1.5E+07"), with each run of integer digits counted
 // (thousands separators between them dropped, or full-width), decimals
 // read digit by digit, the decimal point as the numerals write it and
-// everything else kept.
+// everything else kept. A digit-by-digit style only replaces the digits and
+// the point.
 std::string to_native_numerals(std::string_view arabic, NumeralStyle style);
 
 }  // namespace sheetlib::format

@@ -162,6 +162,13 @@ CASES = {
         (0.5625, "[DBNum1][$-804]h\"时\"mm\"分\""), (0.5625, "[DBNum1][$-804]上午/下午h\"时\"mm\"分\""),
         (45300.5, "[DBNum1]h:mm:ss"), (45300.75625, "[DBNum1]hh\"时\"mm\"分\"ss\"秒\""),
         (1.5, "[DBNum1][h]:mm"),
+        # The numeral byte of a locale tag, as LibreOffice saves [DBNum] dates:
+        # digits replaced one by one.
+        (46016.0, "[$-1E000804]yyyy\"年\"m\"月\"d\"日\""), (46016.0, "[$-1F000804]yyyy\"年\"m\"月\"d\"日\""),
+        (46016.75, "[$-20000804]yyyy/mm/dd hh:mm"), (46016.0, "[$-21000404]yyyy\"年\"m\"月\"d\"日\""),
+        (46016.75, "[$-1E000804]yyyy\"年\"m\"月\"d\"日\" h:mm"), (1234.0, "[$-1E000804]General"),
+        (1234.0, "[$-22000404]General"), (1234.56, "[$-1E000804]#,##0.00"), (-1234.5, "[$-1E000804]0.0"),
+        (1234.0, "[$-1D000411]General"),
     ],
     # The Japanese era calendar of [$-411] dates, across the era boundaries.
     "japanese": [
@@ -269,6 +276,13 @@ OURS = {
         ("下午一时三十分", CHINESE_TIME + "; LibreOffice does not know 上午/下午"),
     ("numerals", 45300.5, "[DBNum1]h:mm:ss"): ("十二:〇:〇", CHINESE_TIME),
     ("numerals", 45300.75625, "[DBNum1]hh\"时\"mm\"分\"ss\"秒\""): ("十八时九分〇秒", CHINESE_TIME),
+    ("numerals", 46016.75, "[$-1E000804]yyyy\"年\"m\"月\"d\"日\" h:mm"):
+        ("二〇二五年十二月二十五日 十八:〇", "the hours and minutes counted like the month and day; LibreOffice reads them "
+         "digit by digit here and counts them under [DBNum1]"),
+    ("numerals", 1234.56, "[$-1E000804]#,##0.00"):
+        ("一,二三四．五六", "only the digits and the point are replaced; LibreOffice makes the comma 、"),
+    ("numerals", -1234.5, "[$-1E000804]0.0"):
+        ("-一二三四．五", "only the digits and the point are replaced; LibreOffice makes the minus full-width"),
     ("japanese", 1.0, "[$-411]ggge\"年\"m\"月\"d\"日\""): ("明治33年1月1日", FICTITIOUS),
     ("japanese", 44197.0, "[$-411]gggg"): ("令和", "four or more g are the era's name, as Excel shows them"),
     ("japanese", 45352.0, "[$-ja-JP]ggge\"年\""):
