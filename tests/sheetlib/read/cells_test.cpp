@@ -187,6 +187,24 @@ TEST(CellTypes, NumbersAndDatesRenderWithTheStyleFormat) {
   }
 }
 
+TEST(CellTypes, ChineseNumeralsAndJapaneseErasReachTheGridAsGbk) {
+  const std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts count=\"3\">"
+      "<numFmt numFmtId=\"164\" formatCode=\"[DBNum2][$-804]General\"/>"
+      "<numFmt numFmtId=\"165\" formatCode=\"[DBNum1][$-804]yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+      "<numFmt numFmtId=\"166\" formatCode=\"[$-411]ggge&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+      "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/>"
+      "</cellXfs></styleSheet>";
+  Loaded loaded = load(make_workbook(sheet_xml("<row><c s=\"1\"><v>100005</v></c><c s=\"2\"><v>46016</v></c>"
+                                               "<c s=\"3\"><v>44197</v></c><c s=\"2\" t=\"d\"><v>2024-01-05</v></c></row>"),
+                                     "", styles));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(loaded.grid.text(0, 0), colsplit::testing::gbk(u8"壹拾万零伍"));
+  EXPECT_EQ(loaded.grid.text(0, 1), colsplit::testing::gbk(u8"二〇二五年十二月二十五日"));
+  EXPECT_EQ(loaded.grid.text(0, 2), colsplit::testing::gbk(u8"令和3年1月1日"));
+  EXPECT_EQ(loaded.grid.text(0, 3), colsplit::testing::gbk(u8"二〇二四年一月五日"));
+}
+
 TEST(StringItems, RichRunsAreJoinedAndPhoneticRunsLeftOut) {
   const std::string shared =
       "<si><r><rPr><b/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> and plain</t></r></si>"

@@ -40,7 +40,12 @@ produce() {
   echo "no $name.xlsx: $(head -n 1 "$out/$name.skip")"
 }
 
-missing() { echo "$2" >"$out/$1.skip"; echo "no $1.xlsx: $2"; }
+missing() {
+  local name=$1
+  shift
+  echo "$*" >"$out/$name.skip"
+  echo "no $name.xlsx: $*"
+}
 
 for writer in openpyxl xlsxwriter pandas; do
   produce "$writer" "$python" "$here/make_with_python.py" "$writer" "$content" "$out/$writer.xlsx"
@@ -59,8 +64,17 @@ poi_classes=""
 for jar in poi poi-ooxml poi-ooxml-schemas xmlbeans commons-collections4 commons-compress commons-codec commons-math3 curvesapi; do
   poi_classes+="/usr/share/java/$jar.jar:"
 done
+# Debian's poi-ooxml-schemas holds only the factories of the OOXML schema
+# classes, not the classes: its XSSF cannot write a workbook at all.
+has_schema_classes() {
+  "$python" -c 'import sys, zipfile; sys.exit(0 if any(name.endswith("/main/CTRst.class") for name in
+    zipfile.ZipFile(sys.argv[1]).namelist()) else 1)' /usr/share/java/poi-ooxml-schemas.jar 2>/dev/null
+}
 if [ ! -f /usr/share/java/poi-ooxml.jar ]; then
   missing poi "Apache POI (libapache-poi-java) is not installed"
+elif ! has_schema_classes; then
+  missing poi "this Apache POI cannot write .xlsx: its poi-ooxml-schemas.jar lacks the OOXML schema classes" \
+    "(Debian's libapache-poi-java ships only their factories)"
 elif ! command -v javac >/dev/null; then
   missing poi "javac is not installed"
 else
