@@ -73,15 +73,22 @@ void append_month(const Section& section, const Moment& moment, int letters, std
   }
 }
 
+// 星期五 or 五; in a Japanese date 金曜日 or 金.
+void append_cjk_weekday(const Section& section, int weekday, bool long_form, std::string& out) {
+  if (section.language == Language::japanese) {
+    out += k_japanese_days[weekday];
+    if (long_form) out += "曜日";
+    return;
+  }
+  if (long_form) out += "星期";
+  out += k_chinese_days[weekday];
+}
+
 void append_day(const Section& section, const Moment& moment, int letters, std::string& out) {
   if (letters <= 2) {
     append_field(section, moment.date.day, letters, out);
-  } else if (section.language == Language::japanese) {
-    out += k_japanese_days[moment.weekday];
-    if (letters == 4) out += "曜日";
   } else if (section.cjk_names()) {
-    if (letters == 4) out += "星期";
-    out += k_chinese_days[moment.weekday];
+    append_cjk_weekday(section, moment.weekday, letters == 4, out);
   } else if (letters == 3) {
     out.append(k_day_names[moment.weekday], 3);
   } else {
@@ -159,14 +166,8 @@ bool append_date(const Section& section, double magnitude, bool minus, bool date
       case TokenKind::day: append_day(section, moment, token.count, out); break;
       case TokenKind::weekday_cjk:
         // aaa / aaaa: the weekday as a Chinese Excel shows it, whatever the
-        // locale but Japanese (金, 金曜日).
-        if (section.language == Language::japanese) {
-          out += k_japanese_days[moment.weekday];
-          if (token.count == 4) out += "曜日";
-          break;
-        }
-        if (token.count == 4) out += "星期";
-        out += k_chinese_days[moment.weekday];
+        // locale but Japanese.
+        append_cjk_weekday(section, moment.weekday, token.count == 4, out);
         break;
       case TokenKind::hour: {
         int hour = moment.hour;
