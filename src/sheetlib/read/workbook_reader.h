@@ -21,8 +21,10 @@ struct ReadLimits {
   // of repeated markup (which deflate shrinks a thousandfold) cannot hold the
   // reader for minutes. Over all parts read, the inflated bytes and the
   // markup items (start tags, attributes, pieces of text) may each reach the
-  // larger of a floor and a multiple of the file's size. Workbooks that
-  // spreadsheet programs write use less than a tenth of either multiple.
+  // larger of a floor and a multiple of the file's size. The most
+  // compressible workbooks that spreadsheet programs write (a million empty
+  // formatted rows, columns of one value) use 25 bytes and 2.3 items per
+  // byte of file; a 44 MB sheet of a million rows 4.6 and 0.6.
   std::uint64_t min_inflated_bytes = std::uint64_t{256} << 20;
   std::uint64_t inflated_bytes_per_file_byte = 100;
   std::uint64_t min_markup_items = std::uint64_t{16} << 20;
