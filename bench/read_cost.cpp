@@ -8,6 +8,7 @@
 // the markup budget stops.
 //
 //   bench_read_cost [--unbounded] [WORKBOOK ...]
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -92,7 +93,9 @@ void measure(const std::string& label, const std::string& bytes, const ReadLimit
               seconds, grid.row_extent(), grid.column_extent());
   std::printf("  inflated %.1f MB = %.1f per file byte (budget %.1f MB)\n", cost.inflated_bytes / 1e6,
               cost.inflated_bytes / size,
-              budget(bytes.size(), limits.min_inflated_bytes, limits.inflated_bytes_per_file_byte) / 1e6);
+              std::min(limits.max_total_inflated_bytes,
+                       budget(bytes.size(), limits.min_inflated_bytes, limits.inflated_bytes_per_file_byte)) /
+                  1e6);
   std::printf("  markup items %.1f M = %.2f per file byte (budget %.1f M)\n", cost.markup_items / 1e6,
               cost.markup_items / size,
               budget(bytes.size(), limits.min_markup_items, limits.markup_items_per_file_byte) / 1e6);
