@@ -17,6 +17,25 @@ struct ReadLimits {
   // A 20,000 x 1,000 sheet of distinct texts has 20 million, with its
   // headings; every string costs at least 8 bytes however short.
   std::size_t max_shared_strings = 32'000'000;
+  // The work a file may cause grows with its size, so that a few megabytes
+  // of repeated markup (which deflate shrinks a thousandfold) cannot hold the
+  // reader for minutes. Over all parts read, the inflated bytes and the
+  // markup items (start tags, attributes, pieces of text) may each reach the
+  // larger of a floor and a multiple of the file's size. The most
+  // compressible workbooks that spreadsheet programs write (a million empty
+  // formatted rows, columns of one value) use 25 bytes and 2.3 items per
+  // byte of file; a 44 MB sheet of a million rows 4.6 and 0.6.
+  std::uint64_t min_inflated_bytes = std::uint64_t{256} << 20;
+  std::uint64_t inflated_bytes_per_file_byte = 100;
+  std::uint64_t min_markup_items = std::uint64_t{16} << 20;
+  std::uint64_t markup_items_per_file_byte = 4;
+};
+
+// What reading one file cost: the bytes inflated and the markup items parsed
+// over all the parts read (up to where the read stopped).
+struct ReadCost {
+  std::uint64_t inflated_bytes = 0;
+  std::uint64_t markup_items = 0;
 };
 
 enum class ReadStatus {
@@ -25,7 +44,8 @@ enum class ReadStatus {
   not_a_workbook,   // a zip, but no workbook with a worksheet in it
   malformed,        // a part that is not well-formed XML (or has a DOCTYPE), a broken
                     // zip entry, a cell reference outside A1:XFD1048576, a cell
-                    // pointing at a shared string the workbook does not have
+                    // pointing at a shared string the workbook does not have, a
+                    // sheet before the first worksheet whose relationship is missing
   over_limit,       // over one of the ReadLimits
   out_of_memory,
 };
@@ -59,6 +79,8 @@ class CellGrid {
 // Reads the first worksheet (in tab order; chart sheets are passed over) of
 // the workbook held in `file_bytes` into `grid`. On any status but ok the
 // grid keeps what it held. Never throws: running out of memory is a status.
-ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {});
+// `cost`, when given, receives what the read cost, whatever its status.
+ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {},
+                                ReadCost* cost = nullptr);
 
 }  // namespace sheetlib

@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace sheetlib {
@@ -55,8 +57,17 @@ ReadStatus ZipArchive::open(std::string_view bytes, const ReadLimits& limits, st
     return starts_with_zip_signature(bytes) ? ReadStatus::malformed : ReadStatus::not_a_zip;
   }
   zip_error_fini(&error);
+  // The whole package may inflate to a multiple of the file's size (or to a
+  // floor that small files never need): what a file may cost is bounded by
+  // what it is.
+  ReadLimits package_limits = limits;
+  const std::uint64_t size = bytes.size();
+  const std::uint64_t per_byte = limits.inflated_bytes_per_file_byte;
+  const std::uint64_t by_size = per_byte != 0 && size > UINT64_MAX / per_byte ? UINT64_MAX : size * per_byte;
+  package_limits.max_total_inflated_bytes =
+      std::min(limits.max_total_inflated_bytes, std::max(limits.min_inflated_bytes, by_size));
   // Without the memory for its owner the archive would never be closed.
-  ZipArchive* owner = new (std::nothrow) ZipArchive(archive, limits);
+  ZipArchive* owner = new (std::nothrow) ZipArchive(archive, package_limits);
   if (!owner) {
     zip_discard(archive);
     return ReadStatus::out_of_memory;

@@ -1,0 +1,107 @@
+#include "libreoffice_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "text/encoding.h"
+
+namespace sheetlib::testing {
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+Rows parse_libreoffice_csv(const std::string& csv) {
+  Rows rows;
+  std::vector<std::string> row;
+  std::string field;
+  bool quoted = false, any = false;
+  for (std::size_t i = 0; i < csv.size(); ++i) {
+    const char c = csv[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c == '"') {
+      quoted = any = true;
+    } else if (c == ',') {
+      row.push_back(field);
+      field.clear();
+      any = true;
+    } else if (c == '\n') {
+      if (any || !field.empty()) row.push_back(field);
+      rows.push_back(row);
+      row.clear();
+      field.clear();
+      any = false;
+    } else if (c != '\r') {
+      field += c;
+      any = true;
+    }
+  }
+  if (any || !field.empty()) {
+    row.push_back(field);
+    rows.push_back(row);
+  }
+  // Trailing rows without any text are the CSV's, not the sheet's.
+  while (!rows.empty()) {
+    bool empty = true;
+    for (const std::string& cell : rows.back()) empty = empty && cell.empty();
+    if (!empty) break;
+    rows.pop_back();
+  }
+  return rows;
+}
+
+std::string cell_name(int row, int column) {
+  std::string letters;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+  return letters + std::to_string(row + 1);
+}
+
+std::string expected_while_outside_gbk_is_lost(const std::string& utf8) {
+  std::string expected;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string character = utf8.substr(at, length);
+    at += length;
+    expected += length > 1 && colsplit::utf8_to_gbk(character) == "?" ? "?" : character;
+  }
+  return expected;
+}
+
+void expect_shown_as_libreoffice_shows(const Rows& ours, const Rows& libreoffice,
+                                       const std::map<std::string, std::string>& ours_where_libreoffice_errs,
+                                       std::string (*also_accepted)(const std::string&)) {
+  const std::size_t row_count = std::max(ours.size(), libreoffice.size());
+  for (std::size_t r = 0; r < row_count; ++r) {
+    const std::size_t columns =
+        std::max(r < ours.size() ? ours[r].size() : 0, r < libreoffice.size() ? libreoffice[r].size() : 0);
+    for (std::size_t c = 0; c < columns; ++c) {
+      const std::string mine = r < ours.size() && c < ours[r].size() ? ours[r][c] : "";
+      const std::string theirs = r < libreoffice.size() && c < libreoffice[r].size() ? libreoffice[r][c] : "";
+      const std::string where = cell_name(static_cast<int>(r), static_cast<int>(c));
+      if (const auto known = ours_where_libreoffice_errs.find(where); known != ours_where_libreoffice_errs.end()) {
+        EXPECT_EQ(mine, known->second) << where;
+        continue;
+      }
+      const std::string expected = expected_while_outside_gbk_is_lost(theirs);
+      if (mine == expected || (also_accepted && mine == also_accepted(theirs))) continue;
+      ADD_FAILURE() << where << ": ours \"" << mine << "\", LibreOffice \"" << theirs << "\"";
+    }
+  }
+}
+
+}  // namespace sheetlib::testing
