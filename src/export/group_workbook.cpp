@@ -2,7 +2,9 @@
 
 #include <string_view>
 
+#include "text/gb18030.h"
 #include "text/gbk_chars.h"
+#include "text/unicode.h"
 #include "app/texts.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
@@ -13,7 +15,7 @@ namespace {
 
 constexpr int kThinBorder = 1;
 constexpr int kAllIgnoredErrors = 255;
-constexpr std::size_t kLongestSheetName = 31;  // characters
+constexpr std::size_t kLongestSheetName = 31;  // UTF-16 units
 
 // Besides : \ / ? * [ ], sheet names hold no control characters: a value
 // with a line break or a tab would otherwise leave its group without a sheet.
@@ -33,9 +35,16 @@ std::string_view trim_apostrophes(std::string_view name) {
   return name;
 }
 
-std::string_view cut_to_characters(std::string_view text, std::size_t characters) {
+// Sheet names are counted in UTF-16 units, as spreadsheet applications
+// count them: a character above U+FFFF takes two.
+std::string_view cut_to_units(std::string_view text, std::size_t units) {
   std::size_t pos = 0;
-  for (std::size_t count = 0; pos < text.size() && count < characters; ++count) pos += gbk_char_length(text, pos);
+  for (std::size_t count = 0; pos < text.size();) {
+    std::size_t next = pos;
+    count += utf16_length(next_gbk(text, next));
+    if (count > units) break;
+    pos = next;
+  }
   return text.substr(0, pos);
 }
 
@@ -53,7 +62,7 @@ Text fallback_sheet_name(const Text& name) {
   for (std::size_t pos = 0; pos < cleaned.size(); pos += gbk_char_length(cleaned, pos)) {
     if (gbk_char_length(cleaned, pos) == 1 && is_refused_in_sheet_names(cleaned[pos])) cleaned[pos] = '_';
   }
-  Text result(trim_apostrophes(cut_to_characters(trim_apostrophes(cleaned), kLongestSheetName)));
+  Text result(trim_apostrophes(cut_to_units(trim_apostrophes(cleaned), kLongestSheetName)));
   return result.empty() ? Text(texts::kBlankSheetName) : result;
 }
 
