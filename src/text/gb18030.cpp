@@ -16,7 +16,9 @@ constexpr std::uint32_t kBmpFourByteCount = 39'420;
 // Index of 90 30 81 30, where the planes above the Basic Multilingual Plane
 // begin, one sequence per code point.
 constexpr std::uint32_t kSupplementaryStart = 189'000;
-constexpr char32_t kEuroSign = 0x20AC;
+// Windows' 936 has two characters of one byte beyond ASCII.
+constexpr char32_t kEuroSign = 0x20AC;     // 0x80
+constexpr char32_t kPrivateUseFF = 0xF8F5;  // 0xFF
 
 char32_t four_byte_code_point(std::uint32_t index) {
   if (index < kBmpFourByteCount) {
@@ -37,7 +39,7 @@ std::uint32_t bmp_four_byte_index(char32_t code_point) {
 }
 
 // Code point -> its one- or two-byte code in Windows' 936 (the byte itself
-// for the euro sign), 0 when it has none. Built from the two-byte table on
+// for the two single-byte ones), 0 when it has none. Built from the two-byte table on
 // first use rather than carried as a second table.
 class ReverseTable {
  public:
@@ -49,6 +51,7 @@ class ReverseTable {
       }
     }
     codes_[kEuroSign] = 0x80;
+    codes_[kPrivateUseFF] = 0xFF;
   }
   std::uint16_t code(char32_t code_point) const { return codes_[code_point]; }
 
@@ -94,7 +97,8 @@ char32_t next_gbk(std::string_view text, std::size_t& pos) {
     }
     default:
       ++pos;
-      return lead == 0x80 ? kEuroSign : kReplacementCharacter;
+      if (lead == 0x80) return kEuroSign;
+      return lead == 0xFF ? kPrivateUseFF : kReplacementCharacter;
   }
 }
 

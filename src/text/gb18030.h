@@ -1,6 +1,7 @@
 // One character of the program's texts. A text holds every character that
 // Windows' code page 936 has in that code page's bytes (ASCII as one byte,
-// the euro sign as the single byte 0x80, everything else as two bytes:
+// the euro sign as the single byte 0x80 and the private-use U+F8F5 as 0xFF,
+// everything else as two bytes:
 // a lead 0x81-0xFE and a trail 0x40-0xFE other than 0x7F), exactly the
 // bytes the system's own conversion gives them, and every other Unicode
 // character as a GB18030 four-byte sequence (bytes 0x81-0xFE, 0x30-0x39,

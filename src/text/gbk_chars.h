@@ -12,8 +12,8 @@ namespace colsplit {
 
 // Length in bytes of the character that starts at `pos`: 1, 2 or 4. A byte
 // that starts no whole character (a lead byte at the very end of the text
-// or before a byte that cannot follow it, 0x80 — the euro sign — and 0xFF)
-// counts as one byte.
+// or before a byte that cannot follow it) counts as one byte, and so do
+// 0x80 and 0xFF, which are characters of their own.
 inline std::size_t gbk_char_length(std::string_view text, std::size_t pos) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const auto is_lead = [](unsigned char b) { return b >= 0x81 && b <= 0xFE; };

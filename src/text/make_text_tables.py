@@ -8,7 +8,8 @@ the program's texts) and letter_case_table.inc (upper case of every letter).
 The texts are Windows' code page 936 for every character it has, and GB18030
 four-byte sequences for every other one:
 
-- Windows' 936 is GBK plus the single byte 0x80 for the euro sign, with every
+- Windows' 936 is GBK plus two single bytes, 0x80 for the euro sign and
+  0xFF for the private-use U+F8F5 (gb18030.cpp holds those two), with every
   two-byte code that GBK leaves empty given to a private-use character,
   U+E000 upwards, in GB18030's order: the user-defined areas AAA1-AFFE,
   F8A1-FEFE and A140-A7A0 first, then the rest in code order. Python's gbk
@@ -36,6 +37,7 @@ CASE_FILE = HERE / "letter_case_table.inc"
 LEADS = range(0x81, 0xFF)
 TRAILS = [t for t in range(0x40, 0xFF) if t != 0x7F]
 BMP_FOUR_BYTE_COUNT = 39420
+SINGLE_BYTE = {0x20AC, 0xF8F5}
 
 
 def four_byte_index(sequence):
@@ -77,7 +79,7 @@ def standard_four_byte(code_point):
 
 def four_byte_bmp(two_byte):
     """index -> code point for the first 39,420 four-byte sequences."""
-    windows = set(two_byte.values()) | {0x20AC}
+    windows = set(two_byte.values()) | SINGLE_BYTE
     table = {}
     for code_point in range(0x80, 0x10000):
         if 0xD800 <= code_point <= 0xDFFF:
@@ -111,7 +113,7 @@ def c_rows(values, per_line, width):
 def gb18030_source():
     two_byte = windows_936_two_byte()
     four = four_byte_bmp(two_byte)
-    encodable = set(two_byte.values()) | {0x20AC} | set(four.values())
+    encodable = set(two_byte.values()) | SINGLE_BYTE | set(four.values())
     missing = [c for c in range(0x80, 0x10000) if not 0xD800 <= c <= 0xDFFF and c not in encodable]
     assert not missing, missing[:10]
     by_index = runs(sorted(four.items()))

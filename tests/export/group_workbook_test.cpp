@@ -157,5 +157,20 @@ TEST(FallbackSheetNameTest, CleansWhatSheetNamesRefuse) {
   EXPECT_EQ(fallback_sheet_name(gbk(u8"淺/乗")), gbk(u8"淺_乗"));
 }
 
+// Sheet names hold 31 UTF-16 units: an emoji is two, and a cut never
+// splits one.
+TEST(FallbackSheetNameTest, CutsCharactersOutsideGbkWhole) {
+  std::u8string emoji;
+  for (int i = 0; i < 20; ++i) emoji += u8"😀";
+  std::u8string fifteen;
+  for (int i = 0; i < 15; ++i) fifteen += u8"😀";
+  EXPECT_EQ(fallback_sheet_name(gbk(emoji)), gbk(fifteen));
+  EXPECT_EQ(fallback_sheet_name(gbk(u8"a" + emoji)), gbk(u8"a" + fifteen));
+  std::u8string korean;
+  for (int i = 0; i < 40; ++i) korean += u8"한";
+  EXPECT_EQ(fallback_sheet_name(gbk(korean)), gbk(korean).substr(0, 31 * 4));
+  EXPECT_EQ(fallback_sheet_name(gbk(u8"🇨🇳/한국")), gbk(u8"🇨🇳_한국"));
+}
+
 }  // namespace
 }  // namespace colsplit
