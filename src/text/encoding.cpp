@@ -1,5 +1,7 @@
 #include "text/encoding.h"
 
+#include <algorithm>
+
 #include "text/gb18030.h"
 #include "text/unicode.h"
 
@@ -34,15 +36,30 @@ template <typename Unit, typename Next>
 std::basic_string<Unit> to_utf16(std::string_view text, Next next) {
   std::basic_string<Unit> out;
   out.reserve(text.size());
-  for (std::size_t pos = 0; pos < text.size();) append_utf16(out, next(text, pos));
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+      out.push_back(static_cast<Unit>(byte));
+      ++pos;
+    } else {
+      append_utf16(out, next(text, pos));
+    }
+  }
   return out;
 }
 
+// An ASCII text is made at its size at once; any other gets room for two
+// bytes a unit, which a Chinese text needs.
 template <typename Unit, typename Append>
 std::string from_utf16(std::basic_string_view<Unit> text, Append append) {
+  const bool ascii = std::all_of(text.begin(), text.end(), [](Unit unit) { return unit < 0x80; });
+  if (ascii) return std::string(text.begin(), text.end());
   std::string out;
   out.reserve(text.size() * 2);
-  for (std::size_t pos = 0; pos < text.size();) append(out, next_utf16(text, pos));
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (text[pos] < 0x80) out.push_back(static_cast<char>(text[pos++]));
+    else append(out, next_utf16(text, pos));
+  }
   return out;
 }
 
