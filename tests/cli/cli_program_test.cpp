@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
+#include "text/encoding.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
@@ -69,6 +70,37 @@ TEST_F(CliProgramTest, ColumnNumberAndOutputFolder) {
   const Result result = run_cli("'" + sample() + "' '#1' '" + (temp.path() / "出").string() + "'");
   EXPECT_EQ(result.status, 0);
   EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "出" / "按_部门_分别导出"));
+}
+
+// Arguments, messages and names on disk keep characters that GBK lacks.
+TEST_F(CliProgramTest, CharactersOutsideGbkInArgumentsOutputAndNames) {
+  const std::filesystem::path folder = temp.path() / "😀 한국";
+  std::filesystem::create_directory(folder);
+  const std::string input = (folder / "𠮷.xlsx").string();
+  {
+    const xl::BookHandle book = xl::create_workbook();
+    const xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, 0, "data", nullptr);
+    const char* const cells[][2] = {{"姓名𠮷", "한국어"}, {"王䶮", "a"}, {"😀", "b"}, {"王䶮", "c"}, {"ğ", "d"}};
+    for (int row = 0; row < 5; ++row) {
+      for (int column = 0; column < 2; ++column)
+        xl::xlSheetWriteStrA(sheet, row, column, utf8_to_gbk(cells[row][column]), nullptr);
+    }
+    ASSERT_EQ(xl::xlBookSaveA(book, utf8_to_gbk(input)), 1);
+    xl::xlBookReleaseA(book);
+  }
+  Result result = run_cli("'" + input + "' '#3'");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_THAT(result.output, HasSubstr("可用的列标题：\n  #1  姓名𠮷\n  #2  한국어\n"));
+
+  result = run_cli("'" + input + "' 姓名𠮷");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.output, "按指定列内容筛选导出完成\n");
+  std::vector<std::string> values;
+  for (const auto& entry : std::filesystem::directory_iterator(folder / "按_姓名𠮷_分别导出")) {
+    const std::string name = entry.path().filename().string();
+    values.push_back(name.substr(std::string("按内容导出_").size(), name.rfind('_') - std::string("按内容导出_").size()));
+  }
+  EXPECT_THAT(values, ::testing::UnorderedElementsAre("王䶮", "😀", "ğ"));
 }
 
 TEST_F(CliProgramTest, ExitStatusTellsWhatWentWrong) {

@@ -5,7 +5,11 @@ is dragged onto it from outside; the preview, the heading list and the
 proposed folder are read back from the running program and compared with
 what LibreOffice shows for the same file; a heading is picked, Export is
 pressed, the message is read and closed, and every written workbook is read
-back with openpyxl. Finally Esc ends the program with exit code 0.
+back with openpyxl. Then a second workbook, in a folder named with
+characters outside GBK and holding such characters in its headings, its
+split column and beside it, is dropped and split the same way: the window
+shows every character, and every value gets its own workbook named with
+its characters. Finally Esc ends the program with exit code 0.
 
 Usage: drop_and_export.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
 """
@@ -68,6 +72,76 @@ def make_workbook(path):
         row[0].number_format = "yyyy/m/d"
     book.create_sheet("第二页").append(["不应显示"])
     book.save(path)
+
+
+# Rare characters of Chinese names, Korean, emoji (a flag is two), Latin
+# letters outside GBK (ğ and Ğ are one name to Windows), half-width
+# katakana, a zero-width space.
+BEYOND_GBK = ["𠮷野家", "王䶮", "李㐀", "한국어", "😀", "😁", "🇨🇳", "ß", "ğ", "ﬀ", "ｱ", "a\u200bb", "北京", "Ğ"]
+BEYOND_GBK_HEADING = ["姓名𠮷", "한국어 메모", "😀 备注"]
+
+
+def make_beyond_gbk_workbook(path):
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = "한국어"
+    sheet.append(BEYOND_GBK_HEADING)
+    for copy in range(2):
+        for i, value in enumerate(BEYOND_GBK):
+            sheet.append([value, f"한국어 텍스트 {copy}", BEYOND_GBK[(i + 3) % len(BEYOND_GBK)]])
+    book.save(path)
+    return [[row[0], row[1], row[2]] for row in sheet.iter_rows(min_row=2, values_only=True)]
+
+
+def wait_for_folder(expected):
+    folder = ""
+    for _ in range(100):
+        folder = unescape(probe("edit-text", CAPTION, "0")[1].strip())
+        if folder == expected:
+            break
+        time.sleep(0.2)
+    return folder
+
+
+def split_beyond_gbk(work, x, y):
+    """Drops a workbook full of characters outside GBK and splits it by its
+    first column."""
+    data_dir = work / "数据 😀 한국"
+    data_dir.mkdir()
+    workbook = data_dir / "𠮷 한국어 🇨🇳.xlsx"
+    rows = make_beyond_gbk_workbook(workbook)
+    dropped = subprocess.run([str(xdnd_drop), str(x), str(y), str(workbook)], capture_output=True)
+    check(dropped.returncode == 0, "the workbook named with characters outside GBK is accepted")
+    expected_folder = "Z:" + str(data_dir).replace("/", "\\")
+    folder = wait_for_folder(expected_folder)
+    check(folder == expected_folder, f"编辑框1 proposes its folder, every character kept ({folder!r})")
+
+    heading, shown = read_list(0)
+    check(heading == BEYOND_GBK_HEADING, f"the headings show every character ({heading})")
+    check(shown == rows, "every cell shows every character" if shown == rows else
+          f"cells differ: {[(a, b) for a, b in zip(shown, rows) if a != b][:3]}")
+    _, combo = probe("combo", CAPTION)
+    items = [line.split("\t")[1] for line in combo.splitlines() if line.startswith("item")]
+    check(items == BEYOND_GBK_HEADING, f"the combo box offers the headings as they are ({items})")
+
+    probe("combo-select", CAPTION, "0")
+    probe("click", CAPTION, "导出")
+    code, message = probe("answer-box", "信息：", "60000")
+    check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
+
+    export_dir = data_dir / "按_姓名𠮷_分别导出"
+    written = sorted(export_dir.glob("*.xlsx")) if export_dir.is_dir() else []
+    check(len(written) == len(BEYOND_GBK), f"one workbook per value ({len(written)} for {len(BEYOND_GBK)} values)")
+    named = set()
+    for path in written:
+        value = path.name[len("按内容导出_"):].rsplit("_", 1)[0]
+        named.add(value)
+        book = openpyxl.load_workbook(path)
+        cells = [[c if c is not None else "" for c in r] for r in book.worksheets[0].iter_rows(values_only=True)]
+        check(cells[0] == BEYOND_GBK_HEADING and cells[1:] == [r for r in rows if r[0] == value],
+              f"{path.name} holds the heading row and exactly the rows of {value!r}")
+        check(book.sheetnames == [value], f"{path.name}: its sheet is named {value!r} ({book.sheetnames})")
+    check(named == set(BEYOND_GBK), f"the file names carry the values' characters ({sorted(named - set(BEYOND_GBK))})")
 
 
 def main():
@@ -142,6 +216,8 @@ def main():
                   f"{name}: every cell is a string")
             total += len(cells) - 1
         check(total == len(shown) - 1, "every row was written once")
+
+        split_beyond_gbk(work, x, y)
 
         probe("close", CAPTION)
         app.wait(timeout=30)

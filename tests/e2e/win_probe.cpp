@@ -34,15 +34,11 @@
 #include <string>
 #include <vector>
 
+#include "text/encoding.h"
+
 namespace {
 
-std::string to_utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
-  return text;
-}
+std::string to_utf8(const std::wstring& wide) { return colsplit::wide_to_utf8(wide); }
 
 // Control characters are shown escaped so that every cell stays on one line.
 std::string printable(const std::wstring& wide) {

@@ -86,13 +86,28 @@ TEST(FallbackSheetName, CleansWhatSheetNamesRefuse) {
   EXPECT_EQ(fallback_sheet_name(std::string(30, 'x') + "'" + "yyy"), std::string(30, 'x'));
   // The trail byte 5C of 淺 is no backslash.
   EXPECT_EQ(fallback_sheet_name(gbk(u8"淺/乗")), gbk(u8"淺_乗"));
-  // 0x80 is a character of its own (€) in the code page; taken with the
-  // next byte it would give two characters, the second a control one.
-  EXPECT_EQ(fallback_sheet_name("a\x80\x07" "b"), "a_b");
+  // 0x80 is a character of its own (€) in the code page, and the control
+  // character after it is refused on its own.
+  EXPECT_EQ(fallback_sheet_name("a\x80\x07" "b"), "a\x80_b");
   // What does not convert becomes '_': a lead byte at the end, a lead byte
-  // with a byte that cannot follow it.
+  // before a byte that cannot follow it (which stays a character of its own).
   EXPECT_EQ(fallback_sheet_name("x\x81"), "x_");
-  EXPECT_EQ(fallback_sheet_name("\x81\x7f"), "_");
+  EXPECT_EQ(fallback_sheet_name("\x81\x7f"), "_\x7f");
+}
+
+// Sheet names hold 31 UTF-16 units: an emoji is two, and a cut never
+// splits one.
+TEST(FallbackSheetName, CutsCharactersOutsideGbkWhole) {
+  std::u8string emoji;
+  for (int i = 0; i < 20; ++i) emoji += u8"😀";
+  std::u8string fifteen;
+  for (int i = 0; i < 15; ++i) fifteen += u8"😀";
+  EXPECT_EQ(fallback_sheet_name(gbk(emoji)), gbk(fifteen));
+  EXPECT_EQ(fallback_sheet_name(gbk(u8"a" + emoji)), gbk(u8"a" + fifteen));
+  std::u8string korean;
+  for (int i = 0; i < 40; ++i) korean += u8"한";
+  EXPECT_EQ(fallback_sheet_name(gbk(korean)), gbk(korean).substr(0, 31 * 4));
+  EXPECT_EQ(fallback_sheet_name(gbk(u8"🇨🇳/한국")), gbk(u8"🇨🇳_한국"));
 }
 
 TEST(FallbackSheetName, IsAlwaysOneTheLibraryAccepts) {

@@ -3,22 +3,16 @@
 #include <cctype>
 #include <charconv>
 
+#include "text/unicode.h"
+
 namespace sheetlib::format {
 
 namespace {
 
-// Length of the UTF-8 sequence that starts with `lead` (1 for stray bytes, so
-// that a broken code still advances).
-std::size_t utf8_length(unsigned char lead) {
-  if (lead >= 0xF0 && lead < 0xF8) return 4;
-  if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
-
+// A broken UTF-8 sequence still advances by at least one byte.
 std::string_view next_char(std::string_view s, std::size_t i) {
   if (i >= s.size()) return {};
-  return s.substr(i, utf8_length(static_cast<unsigned char>(s[i])));
+  return s.substr(i, colsplit::utf8_char_length(s, i));
 }
 
 bool starts_with_nocase(std::string_view s, std::size_t i, std::string_view word) {

@@ -83,6 +83,12 @@ TEST_F(ControlOperationsTest, ListViewShowsItsTable) {
   item.iSubItem = 0;
   SendMessageW(control, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(buffer, L"北京0");
+  // Characters outside GBK reach the screen, those above U+FFFF as
+  // surrogate pairs.
+  list.set_cell_text(1, 0, gbk(u8"王䶮 𠮷 한국어 😀"));
+  window->sync_controls();
+  SendMessageW(control, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(buffer, L"王䶮 \xD842\xDFB7 한국어 \xD83D\xDE00");
 
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -169,6 +175,11 @@ TEST_F(ControlOperationsTest, EditBoxesTakeAnyText) {
   EXPECT_EQ(folder.text(), long_text);
   folder.set_text(gbk(u8"Z:\\数据\\淺乗"));
   EXPECT_EQ(folder.text(), gbk(u8"Z:\\数据\\淺乗"));
+  folder.set_text(gbk(u8"Z:\\𠮷野家\\한국어 🇨🇳 ß"));
+  EXPECT_EQ(folder.text(), gbk(u8"Z:\\𠮷野家\\한국어 🇨🇳 ß"));
+  wchar_t shown[64] = {};
+  GetWindowTextW(window->control(ControlName::编辑框1), shown, 64);
+  EXPECT_STREQ(shown, L"Z:\\\xD842\xDFB7野家\\한국어 \xD83C\xDDE8\xD83C\xDDF3 ß");
   EXPECT_EQ(window->view().编辑框2.text(), texts::kTipText);
 }
 

@@ -9,8 +9,8 @@
 //   message  shows a message box, then puts "shown" into 编辑框1
 //   folder   opens the folder dialog, then puts the folder or "(cancelled)"
 // The Export button raises a fatal error (code 6); a drop writes the
-// event's text to dropped.txt in the current directory and shows it as the
-// one row of 超级列表框1.
+// event's text, in UTF-8, to dropped.txt in the current directory and shows
+// it as the one row of 超级列表框1.
 #include <windows.h>
 
 #include <cstdint>
@@ -32,7 +32,8 @@ void write_dropped(MainWindow& window, const Text& dropped) {
   window.超级列表框1.replace_column_set({ColumnDefinition{"dropped", 300, ColumnAlignment::left}});
   window.超级列表框1.insert_row(std::nullopt, dropped);
   if (std::FILE* file = std::fopen("dropped.txt", "wb")) {
-    std::fwrite(dropped.data(), 1, dropped.size(), file);
+    const std::string utf8 = gbk_to_utf8(dropped);
+    std::fwrite(utf8.data(), 1, utf8.size(), file);
     std::fclose(file);
   }
 }

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "text/encoding.h"
 
 namespace sheetlib::testing {
 
@@ -70,18 +69,6 @@ std::string cell_name(int row, int column) {
   return letters + std::to_string(row + 1);
 }
 
-std::string expected_while_outside_gbk_is_lost(const std::string& utf8) {
-  std::string expected;
-  for (std::size_t at = 0; at < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    const std::string character = utf8.substr(at, length);
-    at += length;
-    expected += length > 1 && colsplit::utf8_to_gbk(character) == "?" ? "?" : character;
-  }
-  return expected;
-}
-
 void expect_shown_as_libreoffice_shows(const Rows& ours, const Rows& libreoffice,
                                        const std::map<std::string, std::string>& ours_where_libreoffice_errs,
                                        std::string (*also_accepted)(const std::string&)) {
@@ -97,8 +84,7 @@ void expect_shown_as_libreoffice_shows(const Rows& ours, const Rows& libreoffice
         EXPECT_EQ(mine, known->second) << where;
         continue;
       }
-      const std::string expected = expected_while_outside_gbk_is_lost(theirs);
-      if (mine == expected || (also_accepted && mine == also_accepted(theirs))) continue;
+      if (mine == theirs || (also_accepted && mine == also_accepted(theirs))) continue;
       ADD_FAILURE() << where << ": ours \"" << mine << "\", LibreOffice \"" << theirs << "\"";
     }
   }

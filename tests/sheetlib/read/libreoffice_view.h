@@ -19,12 +19,6 @@ Rows parse_libreoffice_csv(const std::string& csv);
 // "A1" for row 0, column 0.
 std::string cell_name(int row, int column);
 
-// The reader turns every character that GBK lacks into "?" until the text
-// converter keeps them (as their GB18030 sequences); LibreOffice's text is
-// expected with the same loss. This is the one place of that allowance:
-// once the converter keeps them, it goes, and every comparison is exact.
-std::string expected_while_outside_gbk_is_lost(const std::string& utf8);
-
 // Compares the reader's texts (UTF-8) with LibreOffice's, cell by cell, and
 // adds a test failure for each cell that differs. `ours_where_libreoffice_errs`
 // gives, by cell name, what the reader shows where LibreOffice is wrong;
