@@ -15,6 +15,8 @@
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
+#include "sheetlib/xls/compound_file.h"
+#include "sheetlib/xls/xls_reader.h"
 
 namespace sheetlib {
 
@@ -130,7 +132,10 @@ ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, con
   try {
     // The grid given keeps what it held unless the whole sheet was read.
     CellGrid loaded;
-    const ReadStatus status = read_package(file_bytes, loaded.storage(), limits);
+    // The content decides, not the name: an .xls renamed .xlsx is still read.
+    const ReadStatus status = xls::is_compound_file(file_bytes)
+                                  ? xls::read_xls_first_worksheet(file_bytes, loaded.storage(), limits)
+                                  : read_package(file_bytes, loaded.storage(), limits);
     if (status == ReadStatus::ok) grid = std::move(loaded);
     return status;
   } catch (const std::bad_alloc&) {
