@@ -182,10 +182,6 @@ TEST(Container, BrokenHeadersFail) {
   EXPECT_EQ(load(with(32, u16le(12))).status, ReadStatus::malformed);  // mini sectors
   EXPECT_EQ(load(with(48, u32le(0x00FFFFFF))).status, ReadStatus::malformed);  // directory
   EXPECT_EQ(load(with(76, u32le(kEndOfChain))).status, ReadStatus::malformed);  // first FAT sector
-  // The old check, that a compound file is no zip, now reads it as what it is.
-  std::string zeros = std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-  zeros.resize(4096, '\0');
-  EXPECT_EQ(load(zeros).status, ReadStatus::malformed);
 }
 
 TEST(Container, EveryTruncationFailsOrReadsTheWholeSheet) {
