@@ -150,9 +150,22 @@ std::string xf_record(std::uint16_t format_id) {
 }
 
 std::string sst(const std::vector<std::u16string>& strings, std::uint32_t unique) {
+  // A record holds at most 8,224 bytes: the table goes on in CONTINUE
+  // records, here cut between two strings.
+  constexpr std::size_t kMostData = 8224;
+  std::string records;
+  std::uint16_t type = 0x00FC;
   std::string data = u32le(static_cast<std::uint32_t>(strings.size())) + u32le(unique);
-  for (const std::u16string& text : strings) data += xl_string(text);
-  return biff(0x00FC, data);
+  for (const std::u16string& text : strings) {
+    const std::string item = xl_string(text);
+    if (data.size() + item.size() > kMostData) {
+      records += biff(type, data);
+      type = 0x003C;
+      data.clear();
+    }
+    data += item;
+  }
+  return records + biff(type, data);
 }
 
 std::string sst(const std::vector<std::u16string>& strings) {

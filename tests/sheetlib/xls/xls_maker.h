@@ -47,7 +47,8 @@ std::string formula_special(std::uint16_t row, std::uint16_t column, std::uint8_
 std::string string_result(std::u16string_view text);
 std::string format_record(std::uint16_t id, std::u16string_view code);
 std::string xf_record(std::uint16_t format_id);
-// An SST record of whole strings (no CONTINUE), declaring `unique` strings.
+// An SST record declaring `unique` strings, and CONTINUE records as the
+// strings need them (each string whole in one record).
 std::string sst(const std::vector<std::u16string>& strings, std::uint32_t unique);
 std::string sst(const std::vector<std::u16string>& strings);
 
