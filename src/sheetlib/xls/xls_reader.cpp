@@ -1,6 +1,7 @@
 #include "sheetlib/xls/xls_reader.h"
 
 #include <string>
+#include <unordered_set>
 
 #include "sheetlib/xls/biff_records.h"
 #include "sheetlib/xls/compound_file.h"
@@ -23,10 +24,15 @@ long substream_at(std::string_view stream, std::size_t offset) {
 // The offset of the first worksheet's BOF record, or not_a_workbook when
 // the workbook has none.
 ReadStatus find_first_worksheet(std::string_view stream, const WorkbookGlobals& globals, std::size_t& offset) {
+  // Sheets passed over, so that a list naming one sheet a million times
+  // looks at it once.
+  std::unordered_set<std::uint32_t> passed_over;
   for (const std::uint32_t candidate : globals.worksheet_offsets) {
+    if (passed_over.count(candidate)) continue;
     const long type = substream_at(stream, candidate);
     // A sheet the globals list that is not there: the stream is damaged.
     if (type < 0) return ReadStatus::malformed;
+    passed_over.insert(candidate);
     if (type == substream::kWorksheet && !is_dialog_sheet(stream, candidate)) {
       offset = candidate;
       return ReadStatus::ok;

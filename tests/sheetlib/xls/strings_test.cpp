@@ -43,7 +43,7 @@ TEST(SharedStrings, ATextCutByContinueMayChangeItsWidthAtTheCut) {
   // compressed again behind a flags byte 0; then a second text that begins
   // a record of its own, without a flags byte.
   const std::string records = biff(kSst, u32le(2) + u32le(2) + header(6, 0x00) + "ab") +
-                              biff(kContinue, "\x01" + utf16_bytes(u"城市")) +
+                              biff(kContinue, std::string("\x01") + utf16_bytes(u"城市")) +
                               biff(kContinue, std::string("\x00", 1) + "cd") +
                               biff(kContinue, xl_string(u"next"));
   EXPECT_EQ(shared_texts(records, 2), (std::vector<std::string>{gbk(u8"ab城市cd"), "next"}));
@@ -57,7 +57,7 @@ TEST(SharedStrings, CountsAndRunsCutByContinueGoOnWithoutAFlagsByte) {
   const std::string records = biff(kSst, u32le(2) + u32le(2) + std::string(1, '\x03')) +
                               biff(kContinue, first.substr(1)) +  // from the count's second byte on
                               biff(kContinue, std::string(2, 'r') + "pho") +
-                              biff(kContinue, "ne" + xl_string(u"after"));
+                              biff(kContinue, std::string("ne") + xl_string(u"after"));
   EXPECT_EQ(shared_texts(records, 2), (std::vector<std::string>{gbk(u8"漢字x"), "after"}));
 }
 
@@ -77,7 +77,7 @@ TEST(SharedStrings, ALongTextSpreadOverManyRecordsComesBackWhole) {
   const std::string bytes = utf16_bytes(text);
   std::string records = biff(kSst, u32le(1) + u32le(1) + header(static_cast<std::uint16_t>(text.size()), 0x01) +
                                        bytes.substr(0, 8000));
-  for (std::size_t at = 8000; at < bytes.size(); at += 8000) records += biff(kContinue, "\x01" + bytes.substr(at, 8000));
+  for (std::size_t at = 8000; at < bytes.size(); at += 8000) records += biff(kContinue, std::string("\x01") + bytes.substr(at, 8000));
   std::string utf8;
   for (const char16_t c : text) {
     utf8 += static_cast<char>(0xE0 | (c >> 12));
@@ -93,7 +93,7 @@ TEST(SharedStrings, CharactersOutsideGbkGoThroughTheTextConverter) {
   const std::string pair = utf16_bytes(u"\U00020000");
   const std::string records =
       biff(kSst, u32le(3) + u32le(3) + xl_string(u"a\U00020000b") + header(2, 0x01) + pair.substr(0, 2)) +
-      biff(kContinue, "\x01" + pair.substr(2) + header(3, 0x01) + u16le(0xD800) + u16le(u'x') + u16le(0xDC00));
+      biff(kContinue, std::string("\x01") + pair.substr(2) + header(3, 0x01) + u16le(0xD800) + u16le(u'x') + u16le(0xDC00));
   EXPECT_EQ(shared_texts(records, 3),
             (std::vector<std::string>{colsplit::utf8_to_gbk("a\xF0\xA0\x80\x80" "b"),
                                       colsplit::utf8_to_gbk("\xF0\xA0\x80\x80"),
@@ -143,7 +143,7 @@ TEST(Labels, InlineTextsAndTheirContinueRecords) {
   const std::string long_label = biff(0x0204, u16le(1) + u16le(0) + u16le(0) +
                                                   header(static_cast<std::uint16_t>(long_text.size()), 0x01) +
                                                   bytes.substr(0, 8000)) +
-                                 biff(kContinue, "\x01" + bytes.substr(8000, 8000)) +
+                                 biff(kContinue, std::string("\x01") + bytes.substr(8000, 8000)) +
                                  biff(kContinue, std::string("\x01", 1) + bytes.substr(16000));
   Loaded loaded = load(make_xls(one_sheet_stream(label(0, 0, u"名称") + label(0, 1, u"") + long_label)));
   ASSERT_EQ(loaded.status, ReadStatus::ok);

@@ -181,6 +181,26 @@ TEST(FirstWorksheet, ChartMacroAndDialogSheetsArePassedOver) {
   EXPECT_EQ(grid_rows(mislabeled.grid), (Rows{{"2"}}));
 }
 
+TEST(FirstWorksheet, AListNamingOneDialogSheetOverAndOverLooksAtItOnce) {
+  // 300,000 BOUNDSHEET records name a dialog sheet whose WSBOOL comes after
+  // 250 other records; the last one names the worksheet.
+  const auto boundsheet = [](std::uint32_t offset) {
+    return biff(0x0085, u32le(offset) + std::string("\0\0\1\0S", 5));
+  };
+  constexpr int kNames = 300'000;
+  const std::size_t globals_size = bof(kGlobalsSubstream).size() + (kNames + 1) * boundsheet(0).size() + eof().size();
+  std::string dialog = bof(kWorksheetSubstream);
+  for (int i = 0; i < 250; ++i) dialog += biff(0x0208, std::string(16, '\0'));  // ROW
+  dialog += biff(0x0081, std::string("\x11\x04", 2)) + eof();
+  std::string stream = bof(kGlobalsSubstream);
+  for (int i = 0; i < kNames; ++i) stream += boundsheet(static_cast<std::uint32_t>(globals_size));
+  stream += boundsheet(static_cast<std::uint32_t>(globals_size + dialog.size())) + eof() + dialog +
+            bof(kWorksheetSubstream) + number(0, 0, 8) + eof();
+  Loaded loaded = load(make_xls(stream));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"8"}}));
+}
+
 TEST(FirstWorksheet, AWorkbookWithoutOneHasNoSheetToShow) {
   EXPECT_EQ(load(make_xls(workbook_stream("", {{number(0, 0, 1), kChartSheet, kChartSubstream}}))).status,
             ReadStatus::not_a_workbook);
