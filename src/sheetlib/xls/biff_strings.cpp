@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sheetlib/read/utf8_append.h"
 #include "sheetlib/xls/little_endian.h"
 
 namespace sheetlib::xls {
@@ -12,43 +13,24 @@ constexpr std::uint8_t kHighBytes = 0x01;  // the characters are UTF-16, not com
 constexpr std::uint8_t kFarEast = 0x04;    // phonetic data follows the characters
 constexpr std::uint8_t kRich = 0x08;       // formatting runs follow the characters
 
-void append_code_point(std::uint32_t code, std::string& out) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
-
 constexpr std::uint32_t kReplacement = 0xFFFD;
 
 void append_unit(std::uint16_t unit, std::uint16_t& pending_high, std::string& out) {
   if (pending_high != 0) {
     if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      append_code_point(0x10000 + ((static_cast<std::uint32_t>(pending_high) - 0xD800) << 10) + (unit - 0xDC00u),
-                        out);
+      append_utf8(out, 0x10000 + ((static_cast<std::uint32_t>(pending_high) - 0xD800) << 10) + (unit - 0xDC00u));
       pending_high = 0;
       return;
     }
-    append_code_point(kReplacement, out);
+    append_utf8(out, kReplacement);
     pending_high = 0;
   }
   if (unit >= 0xD800 && unit <= 0xDBFF) {
     pending_high = unit;
   } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-    append_code_point(kReplacement, out);
+    append_utf8(out, kReplacement);
   } else {
-    append_code_point(unit, out);
+    append_utf8(out, unit);
   }
 }
 
@@ -67,14 +49,14 @@ void append_utf16(std::string_view bytes, std::uint16_t& pending_high, std::stri
 
 void append_compressed(std::string_view bytes, std::uint16_t& pending_high, std::string& utf8) {
   if (pending_high != 0 && !bytes.empty()) {
-    append_code_point(kReplacement, utf8);
+    append_utf8(utf8, kReplacement);
     pending_high = 0;
   }
-  for (const char c : bytes) append_code_point(static_cast<unsigned char>(c), utf8);
+  for (const char c : bytes) append_utf8(utf8, static_cast<unsigned char>(c));
 }
 
 void finish_utf16(std::uint16_t& pending_high, std::string& utf8) {
-  if (pending_high != 0) append_code_point(kReplacement, utf8);
+  if (pending_high != 0) append_utf8(utf8, kReplacement);
   pending_high = 0;
 }
 
