@@ -1,5 +1,6 @@
-// .xls workbooks that LibreOffice, Gnumeric and xlwt write while the test
-// runs (make_xls_books.py): each must show, cell by cell, what the same
+// .xls workbooks that LibreOffice, Gnumeric (also with an Excel 95 stream
+// beside the Excel 97 one) and xlwt write while the test runs
+// (make_xls_books.py): each must show, cell by cell, what the same
 // workbook saved as .xlsx shows, and what LibreOffice shows of it.
 #include <gtest/gtest.h>
 
@@ -100,7 +101,7 @@ TEST_P(MadeByOthers, ShowsWhatItsXlsxTwinAndLibreOfficeShow) {
   EXPECT_GT(compared, 200);
 }
 
-INSTANTIATE_TEST_SUITE_P(Xls, MadeByOthers, ::testing::Values("libreoffice", "gnumeric", "xlwt"));
+INSTANTIATE_TEST_SUITE_P(Xls, MadeByOthers, ::testing::Values("libreoffice", "gnumeric", "gnumeric_dual", "xlwt"));
 
 }  // namespace
 }  // namespace sheetlib::testing

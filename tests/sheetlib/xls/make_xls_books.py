@@ -4,9 +4,10 @@ LibreOffice shows of each, for the reader's comparison test.
 
     make_xls_books.py OUT_DIR
 
-OUT_DIR/<producer>.xls for the producers libreoffice and gnumeric (both
-converting one workbook made with openpyxl) and xlwt (writing a workbook of
-its own); OUT_DIR/<producer>.csv, the first sheet as LibreOffice shows it;
+OUT_DIR/<producer>.xls for the producers libreoffice, gnumeric and
+gnumeric_dual (converting one workbook made with openpyxl; the last writes
+an Excel 95 stream beside the Excel 97 one, as files meant for both did)
+and xlwt (writing a workbook of its own); OUT_DIR/<producer>.csv, the first sheet as LibreOffice shows it;
 OUT_DIR/twin/<producer>.xlsx, the same workbook saved by LibreOffice as
 .xlsx. A producer that is not installed is left out; exit status 3 when
 LibreOffice, which the comparison needs, is missing.
@@ -110,11 +111,12 @@ def main():
         os.replace(os.path.join(out, "source.xls"), os.path.join(out, "libreoffice.xls"))
         made.append("libreoffice")
     if shutil.which("ssconvert"):
-        subprocess.run(["ssconvert", "--export-type=Gnumeric_Excel:excel_biff8", source,
-                        os.path.join(out, "gnumeric.xls")], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=300, check=False)
-        if os.path.exists(os.path.join(out, "gnumeric.xls")):
-            made.append("gnumeric")
+        for name, exporter in [("gnumeric", "excel_biff8"), ("gnumeric_dual", "excel_dsf")]:
+            subprocess.run(["ssconvert", "--export-type=Gnumeric_Excel:" + exporter, source,
+                            os.path.join(out, name + ".xls")], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=300, check=False)
+            if os.path.exists(os.path.join(out, name + ".xls")):
+                made.append(name)
     try:
         xlwt_book(os.path.join(out, "xlwt.xls"))
         made.append("xlwt")
