@@ -15,6 +15,7 @@ constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
 constexpr std::size_t kEntryBytes = 128;
 constexpr unsigned kMiniSectorShift = 6;
+constexpr std::size_t kMiniSectorBytes = std::size_t{1} << kMiniSectorShift;
 constexpr std::uint8_t kStream = 2;
 constexpr std::uint8_t kRoot = 5;
 
@@ -147,16 +148,21 @@ ReadStatus CompoundFile::read_mini_chain(std::uint32_t start, std::uint64_t size
   if (const ReadStatus status = read_chain(first_mini_fat_sector_, 0, false, fat_copy, mini_fat);
       status != ReadStatus::ok)
     return status;
-  const std::size_t mini_sectors = std::min(mini_fat.size() / 4, mini_stream.size() >> kMiniSectorShift);
-  if (size > static_cast<std::uint64_t>(mini_sectors) << kMiniSectorShift) return ReadStatus::malformed;
+  // The mini stream's last sector may be cut short, where the root's size
+  // ends it.
+  const std::size_t mini_sectors =
+      std::min(mini_fat.size() / 4, (mini_stream.size() + kMiniSectorBytes - 1) / kMiniSectorBytes);
+  if (size > std::uint64_t{mini_sectors} * kMiniSectorBytes) return ReadStatus::malformed;
   std::vector<bool> seen(mini_sectors);
   out.clear();
   out.reserve(static_cast<std::size_t>(size));
   for (std::uint32_t at = start; out.size() < size; at = le32(mini_fat, 4 * static_cast<std::size_t>(at))) {
     if (at >= mini_sectors || seen[at]) return ReadStatus::malformed;
     seen[at] = true;
-    const std::size_t piece = std::min<std::size_t>(std::size_t{1} << kMiniSectorShift, size - out.size());
-    out.append(mini_stream.substr(static_cast<std::size_t>(at) << kMiniSectorShift, piece));
+    const std::string_view piece = mini_stream.substr(at * kMiniSectorBytes, kMiniSectorBytes);
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kMiniSectorBytes, size - out.size()));
+    if (piece.size() < wanted) return ReadStatus::malformed;
+    out.append(piece.substr(0, wanted));
   }
   return ReadStatus::ok;
 }

@@ -138,6 +138,21 @@ TEST(Container, MiniFatThatLoopsFails) {
   EXPECT_EQ(load(file.bytes).status, ReadStatus::malformed);
 }
 
+TEST(Container, AMiniStreamCutShortByItsSizeReadsWhatItHolds) {
+  const std::string stream = numbered_stream(3);
+  CompoundFile file = make_compound_file({{"Workbook", stream}});
+  ASSERT_GT(stream.size() % 64, 0u);
+  // The root's size ends the mini stream with the workbook stream's last
+  // byte (writers round it up to whole mini sectors; some do not).
+  file.bytes.replace(file.entry_offset(0) + 120, 4, u32le(static_cast<std::uint32_t>(stream.size())));
+  Loaded loaded = load(file.bytes);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(grid_rows(loaded.grid), numbered_rows(3));
+  // One byte less, and the stream runs past the mini stream.
+  file.bytes.replace(file.entry_offset(0) + 120, 4, u32le(static_cast<std::uint32_t>(stream.size() - 1)));
+  EXPECT_EQ(load(file.bytes).status, ReadStatus::malformed);
+}
+
 TEST(Container, DirectoryTreeThatLoopsEndsTheSearch) {
   // Two streams, neither a workbook, each the other's sibling.
   CompoundFile file = make_compound_file({{"One", "1"}, {"Two", "2"}});
