@@ -74,6 +74,8 @@ const char* status_name(ReadStatus status) {
     case ReadStatus::malformed: return "malformed";
     case ReadStatus::over_limit: return "over a limit";
     case ReadStatus::out_of_memory: return "out of memory";
+    case ReadStatus::encrypted: return "encrypted";
+    case ReadStatus::unsupported_version: return "unsupported version";
   }
   return "?";
 }

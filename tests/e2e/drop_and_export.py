@@ -5,11 +5,12 @@ is dragged onto it from outside; the preview, the heading list and the
 proposed folder are read back from the running program and compared with
 what LibreOffice shows for the same file; a heading is picked, Export is
 pressed, the message is read and closed, and every written workbook is read
-back with openpyxl. Then a second workbook, in a folder named with
-characters outside GBK and holding such characters in its headings, its
-split column and beside it, is dropped and split the same way: the window
-shows every character, and every value gets its own workbook named with
-its characters. Finally Esc ends the program with exit code 0.
+back with openpyxl. Then the same workbook saved by LibreOffice as Excel
+97-2003 (.xls), from another folder, goes the same way. Then a workbook, in
+a folder named with characters outside GBK and holding such characters in its
+headings, its split column and beside it, is dropped and split: the window
+shows every character, and every value gets its own workbook named with its
+characters. Finally Esc ends the program with exit code 0.
 
 Usage: drop_and_export.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
 """
@@ -49,13 +50,20 @@ def read_list(index):
     return heading, rows
 
 
-def libreoffice_shows(path, out_dir):
+def libreoffice_converts(path, kind, out_dir):
+    """The file LibreOffice makes of `path` in `out_dir` (kind: its filter)."""
     home = tempfile.mkdtemp()
-    subprocess.run(["soffice", "--headless", "--convert-to",
-                    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false",
-                    "--outdir", str(out_dir), str(path)],
+    subprocess.run(["soffice", "--headless", "--convert-to", kind, "--outdir", str(out_dir), str(path)],
                    env=dict(os.environ, HOME=home), capture_output=True, timeout=180)
-    with open(out_dir / (path.stem + ".csv"), encoding="utf-8", newline="") as f:
+    shutil.rmtree(home, ignore_errors=True)
+    return out_dir / (path.stem + "." + kind.split(":")[0])
+
+
+def libreoffice_shows(path, out_dir):
+    out_dir.mkdir(exist_ok=True)
+    csv_path = libreoffice_converts(
+        path, "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false", out_dir)
+    with open(csv_path, encoding="utf-8", newline="") as f:
         return [row for row in csv.reader(f)]
 
 
@@ -144,78 +152,89 @@ def split_beyond_gbk(work, x, y):
     check(named == set(BEYOND_GBK), f"the file names carry the values' characters ({sorted(named - set(BEYOND_GBK))})")
 
 
+def drop_and_export(workbook, shown, x, y, run_dir):
+    """Drops the workbook on the window, checks the preview against what
+    LibreOffice shows, exports by 城市 and checks the written workbooks."""
+    data_dir = workbook.parent
+    dropped = subprocess.run([str(xdnd_drop), str(x), str(y), str(workbook)], capture_output=True)
+    check(dropped.returncode == 0, f"the dropped {workbook.suffix} workbook is accepted")
+    expected_folder = "Z:" + str(data_dir).replace("/", "\\")
+    folder = wait_for_folder(expected_folder)
+    check(folder == expected_folder, f"编辑框1 proposes the file's folder ({folder!r})")
+    check((run_dir / "libxl.dll").is_file() and
+          (run_dir / "libxl.dll").read_bytes() == (build / "libxl.dll").read_bytes(),
+          "libxl.dll is written beside the program, byte for byte the built library")
+
+    heading, rows = read_list(0)
+    check(heading == shown[0], f"the list's headings are the sheet's first row ({heading})")
+    check(len(rows) == len(shown) - 1, f"one list row per sheet row ({len(rows)})")
+    width = len(shown[0])
+    for i, (got, want) in enumerate(zip(rows, shown[1:])):
+        want = (want + [""] * width)[:width]
+        if got != want:
+            check(False, f"row {i} shows {got}, LibreOffice shows {want}")
+            break
+    else:
+        check(True, "every cell shows what LibreOffice shows")
+
+    _, combo = probe("combo", CAPTION)
+    items = [line.split("\t")[1:] for line in combo.splitlines() if line.startswith("item")]
+    check([i[0] for i in items] == shown[0] and [int(i[1]) for i in items] == list(range(width)),
+          "the combo box offers each heading with its column index")
+
+    staging_heading, staging_rows = read_list(1)
+    check(staging_heading == shown[0] and staging_rows == [], "the staging list has the columns, no rows")
+
+    probe("combo-select", CAPTION, "2")
+    probe("click", CAPTION, "导出")
+    code, message = probe("answer-box", "信息：", "60000")
+    check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
+
+    export_dir = data_dir / "按_城市_分别导出"
+    written = sorted(export_dir.glob("*.xlsx")) if export_dir.is_dir() else []
+    values = []
+    for row in shown[1:]:
+        if row[2] not in values:
+            values.append(row[2])
+    check(len(written) == len(values), f"one workbook per value ({len(written)} for {values})")
+    total = 0
+    for path in written:
+        name = path.name
+        check(name.startswith("按内容导出_"), f"{name} is named after its value")
+        sheet = openpyxl.load_workbook(path).worksheets[0]
+        cells = [[c.value if c.value is not None else "" for c in r] for r in sheet.iter_rows()]
+        check(cells[0] == shown[0], f"{name} starts with the heading row")
+        value = name[len("按内容导出_"):].rsplit("_", 1)[0]
+        group = [(r + [""] * width)[:width] for r in shown[1:] if r[2] == value]
+        check(cells[1:] == group, f"{name} holds exactly the rows of {value!r}")
+        check(all(c.data_type == "s" for r in sheet.iter_rows() for c in r if c.value is not None),
+              f"{name}: every cell is a string")
+        total += len(cells) - 1
+    check(total == len(shown) - 1, "every row was written once")
+
+
 def main():
     work, program, data_dir = session.folders("colsplit-e2e-", "数据 文件夹")
     run_dir = program.parent
     workbook = data_dir / "销售表.xlsx"
     make_workbook(workbook)
     shown = libreoffice_shows(workbook, work)
+    # The same workbook as Excel 97-2003 saves it, in a folder of its own.
+    old_dir = work / "旧 格式"
+    old_dir.mkdir()
+    old_workbook = libreoffice_converts(workbook, "xls", old_dir)
+    check(old_workbook.is_file(), "LibreOffice saves the workbook as .xls")
+    shown_old = libreoffice_shows(old_workbook, work / "旧 格式 显示") if old_workbook.is_file() else []
 
     app, (x, y) = session.start(program)
     try:
         refused = subprocess.run([str(xdnd_drop), "--text", str(x), str(y), "some text"], capture_output=True)
         check(refused.returncode == 3, "dragged text is refused")
 
-        dropped = subprocess.run([str(xdnd_drop), str(x), str(y), str(workbook)], capture_output=True)
-        check(dropped.returncode == 0, "the dropped workbook is accepted")
-        folder = ""
-        for _ in range(100):
-            folder = unescape(probe("edit-text", CAPTION, "0")[1].strip())
-            if folder:
-                break
-            time.sleep(0.2)
-        expected_folder = "Z:" + str(data_dir).replace("/", "\\")
-        check(folder == expected_folder, f"编辑框1 proposes the file's folder ({folder!r})")
-        check((run_dir / "libxl.dll").is_file() and
-              (run_dir / "libxl.dll").read_bytes() == (build / "libxl.dll").read_bytes(),
-              "libxl.dll is written beside the program, byte for byte the built library")
-
-        heading, rows = read_list(0)
-        check(heading == shown[0], f"the list's headings are the sheet's first row ({heading})")
-        check(len(rows) == len(shown) - 1, f"one list row per sheet row ({len(rows)})")
-        width = len(shown[0])
-        for i, (got, want) in enumerate(zip(rows, shown[1:])):
-            want = (want + [""] * width)[:width]
-            if got != want:
-                check(False, f"row {i} shows {got}, LibreOffice shows {want}")
-                break
-        else:
-            check(True, "every cell shows what LibreOffice shows")
-
-        _, combo = probe("combo", CAPTION)
-        items = [line.split("\t")[1:] for line in combo.splitlines() if line.startswith("item")]
-        check([i[0] for i in items] == shown[0] and [int(i[1]) for i in items] == list(range(width)),
-              "the combo box offers each heading with its column index")
-
-        staging_heading, staging_rows = read_list(1)
-        check(staging_heading == shown[0] and staging_rows == [], "the staging list has the columns, no rows")
-
-        probe("combo-select", CAPTION, "2")
-        probe("click", CAPTION, "导出")
-        code, message = probe("answer-box", "信息：", "60000")
-        check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
-
-        export_dir = data_dir / "按_城市_分别导出"
-        written = sorted(export_dir.glob("*.xlsx")) if export_dir.is_dir() else []
-        values = []
-        for row in shown[1:]:
-            if row[2] not in values:
-                values.append(row[2])
-        check(len(written) == len(values), f"one workbook per value ({len(written)} for {values})")
-        total = 0
-        for path in written:
-            name = path.name
-            check(name.startswith("按内容导出_"), f"{name} is named after its value")
-            sheet = openpyxl.load_workbook(path).worksheets[0]
-            cells = [[c.value if c.value is not None else "" for c in r] for r in sheet.iter_rows()]
-            check(cells[0] == shown[0], f"{name} starts with the heading row")
-            value = name[len("按内容导出_"):].rsplit("_", 1)[0]
-            group = [(r + [""] * width)[:width] for r in shown[1:] if r[2] == value]
-            check(cells[1:] == group, f"{name} holds exactly the rows of {value!r}")
-            check(all(c.data_type == "s" for r in sheet.iter_rows() for c in r if c.value is not None),
-                  f"{name}: every cell is a string")
-            total += len(cells) - 1
-        check(total == len(shown) - 1, "every row was written once")
+        drop_and_export(workbook, shown, x, y, run_dir)
+        if shown_old:
+            check(shown_old == shown, "LibreOffice shows the .xls as the .xlsx")
+            drop_and_export(old_workbook, shown_old, x, y, run_dir)
 
         split_beyond_gbk(work, x, y)
 

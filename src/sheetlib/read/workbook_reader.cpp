@@ -17,6 +17,8 @@
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
+#include "sheetlib/xls/compound_file.h"
+#include "sheetlib/xls/xls_reader.h"
 
 namespace sheetlib {
 
@@ -142,14 +144,19 @@ ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, con
   xml::MarkupBudget budget(markup_budget_of(file_bytes.size(), limits));
   ReadStatus status = ReadStatus::ok;
   try {
-    status = ZipArchive::open(file_bytes, limits, archive);
-    if (status == ReadStatus::ok) {
-      Reading reading{*archive, limits, budget};
-      // The grid given keeps what it held unless the whole sheet was read.
-      CellGrid loaded;
-      status = read_package(reading, loaded.storage());
-      if (status == ReadStatus::ok) grid = std::move(loaded);
+    // The grid given keeps what it held unless the whole sheet was read.
+    CellGrid loaded;
+    // The content decides, not the name: an .xls renamed .xlsx is still read.
+    if (xls::is_compound_file(file_bytes)) {
+      status = xls::read_xls_first_worksheet(file_bytes, loaded.storage(), limits);
+    } else {
+      status = ZipArchive::open(file_bytes, limits, archive);
+      if (status == ReadStatus::ok) {
+        Reading reading{*archive, limits, budget};
+        status = read_package(reading, loaded.storage());
+      }
     }
+    if (status == ReadStatus::ok) grid = std::move(loaded);
   } catch (const std::bad_alloc&) {
     status = ReadStatus::out_of_memory;
   } catch (...) {

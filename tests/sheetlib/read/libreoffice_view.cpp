@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
-
 
 namespace sheetlib::testing {
 
@@ -67,6 +67,13 @@ std::string cell_name(int row, int column) {
   std::string letters;
   for (int c = column + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
   return letters + std::to_string(row + 1);
+}
+
+std::string as_chinese_short_date(const std::string& us_date) {
+  int month = 0, day = 0, year = 0;
+  char tail = 0;
+  if (std::sscanf(us_date.c_str(), "%d/%d/%d%c", &month, &day, &year, &tail) != 3 || year < 1000) return "";
+  return std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day);
 }
 
 void expect_shown_as_libreoffice_shows(const Rows& ours, const Rows& libreoffice,

@@ -10,6 +10,7 @@ namespace sheetlib::testing {
 
 using Rows = std::vector<std::vector<std::string>>;
 
+// The whole file's bytes; empty when it cannot be read.
 std::string file_bytes(const std::string& path);
 
 // LibreOffice's CSV: comma-separated, text in double quotes when it holds a
@@ -18,6 +19,11 @@ Rows parse_libreoffice_csv(const std::string& csv);
 
 // "A1" for row 0, column 0.
 std::string cell_name(int row, int column);
+
+// The built-in format 14 is the system's short date: LibreOffice, running
+// with en-US, shows it as m/d/yyyy; a Chinese Excel, which the reader
+// follows, as yyyy/m/d. The expected text in the reader's form, or empty.
+std::string as_chinese_short_date(const std::string& us_date);
 
 // Compares the reader's texts (UTF-8) with LibreOffice's, cell by cell, and
 // adds a test failure for each cell that differs. `ours_where_libreoffice_errs`
