@@ -86,8 +86,8 @@ TEST_P(MadeByOthers, ShowsWhatItsXlsxTwinAndLibreOfficeShow) {
       const std::string_view ours = xls.grid.text(row, column);
       EXPECT_EQ(ours, twin.grid.text(row, column)) << where;
       EXPECT_EQ(xls.grid.has_value(row, column), twin.grid.has_value(row, column)) << where;
-      // LibreOffice's texts through the same converter as ours: a character
-      // GBK lacks compares equal however the converter keeps it.
+      // LibreOffice's texts through the same converter as ours, characters
+      // GBK lacks (kept as their four-byte sequences) included.
       const std::vector<std::string>& shown_row = shown[static_cast<std::size_t>(row)];
       const std::string theirs = static_cast<std::size_t>(column) < shown_row.size()
                                      ? colsplit::utf8_to_gbk(shown_row[static_cast<std::size_t>(column)])
