@@ -77,8 +77,9 @@ double library_read(const std::string& file, long long& cells) {
 double preview(const std::string& file) {
   MemoryListView list;
   MemoryProgressBar progress;
+  InlineWorker worker;
   const auto start = Clock::now();
-  if (load_sheet_preview(list, progress, file) != 1) std::exit(1);
+  if (load_sheet_preview(list, progress, worker, file) != 1) std::exit(1);
   return seconds_since(start);
 }
 

@@ -28,7 +28,6 @@ else()
   pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
   find_package(EXPAT REQUIRED)
   find_package(ZLIB REQUIRED)
-  find_package(Iconv)
 
   add_library(deps_zlib INTERFACE)
   target_link_libraries(deps_zlib INTERFACE ZLIB::ZLIB)

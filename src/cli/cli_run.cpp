@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "app/memory/memory_controls.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "export/export_run.h"
 #include "load/file_intake.h"
 

@@ -1,9 +1,9 @@
 #include "export/export_run.h"
 
-#include <cstdio>
 #include <vector>
 
-#include "app/texts.h"
+#include "text/formatted_text.h"
+#include "text/texts.h"
 #include "export/directory_creation.h"
 #include "export/durable_files.h"
 #include "export/group_workbook.h"
@@ -46,10 +46,7 @@ Text unsaved_files_message(const std::vector<Text>& unsaved) {
   Text message = texts::kSomeFilesNotSaved;
   for (std::size_t i = 0; i < unsaved.size() && i < kUnsavedPathsListed; ++i) message += "\r\n" + unsaved[i];
   if (unsaved.size() > kUnsavedPathsListed) {
-    char total[64];
-    std::snprintf(total, sizeof total, texts::kMoreFilesFormat, static_cast<int>(unsaved.size()));
-    message += "\r\n";
-    message += total;
+    message += "\r\n" + format_text(texts::kMoreFilesFormat, static_cast<int>(unsaved.size()));
   }
   return message;
 }
@@ -80,15 +77,17 @@ ExportOutcome run_export(MainWindow& window) {
     stage_group(window.超级列表框1, window.超级列表框2, group);
     const std::vector<Text> headers = column_headings(window.超级列表框2);
     const Text path = paths.take(group.value, format_time_stamp(window.clock.now()));
-    if (write_group_workbook(window.超级列表框2, window.进度条1, headers, group.value, kExportColumnWidth, path)) {
+    if (write_group_workbook(window.超级列表框2, window.进度条1, window.worker, headers, group.value, kExportColumnWidth,
+                             path)) {
       written.push_back(path);
     } else {
       unsaved.push_back(path);
     }
   }
   // The run is done when its workbooks are on the disk, not only in the
-  // system's cache: one flush for all of them.
-  const std::vector<Text> lost = make_durable(export_folder, written);
+  // system's cache: one flush for all of them, while the window paints.
+  std::vector<Text> lost;
+  window.worker.run([&] { lost = make_durable(export_folder, written); });
   unsaved.insert(unsaved.end(), lost.begin(), lost.end());
 
   if (!unsaved.empty()) {

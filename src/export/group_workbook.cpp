@@ -1,9 +1,6 @@
 #include "export/group_workbook.h"
 
-#include <string_view>
-
-#include "text/gbk_chars.h"
-#include "app/texts.h"
+#include "export/fallback_sheet_name.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
@@ -13,31 +10,6 @@ namespace {
 
 constexpr int kThinBorder = 1;
 constexpr int kAllIgnoredErrors = 255;
-constexpr std::size_t kLongestSheetName = 31;  // characters
-
-// Besides : \ / ? * [ ], sheet names hold no control characters: a value
-// with a line break or a tab would otherwise leave its group without a sheet.
-bool is_refused_in_sheet_names(char c) {
-  return static_cast<unsigned char>(c) < 0x20 || std::string_view(":\\/?*[]").find(c) != std::string_view::npos;
-}
-
-std::string_view trim_apostrophes(std::string_view name) {
-  while (!name.empty() && name.front() == '\'') name.remove_prefix(1);
-  // A trailing apostrophe byte may be the trail byte of a GBK character;
-  // only a single-byte one is an apostrophe.
-  while (!name.empty()) {
-    const std::size_t last = find_last_char(name, '\'');
-    if (last == std::string_view::npos || last + 1 != name.size()) break;
-    name.remove_suffix(1);
-  }
-  return name;
-}
-
-std::string_view cut_to_characters(std::string_view text, std::size_t characters) {
-  std::size_t pos = 0;
-  for (std::size_t count = 0; pos < text.size() && count < characters; ++count) pos += gbk_char_length(text, pos);
-  return text.substr(0, pos);
-}
 
 xl::SheetHandle insert_named_sheet(xl::BookHandle book, const Text& name) {
   const int index = xl::xlBookSheetCountA(book);
@@ -48,16 +20,7 @@ xl::SheetHandle insert_named_sheet(xl::BookHandle book, const Text& name) {
 
 }  // namespace
 
-Text fallback_sheet_name(const Text& name) {
-  Text cleaned = name;
-  for (std::size_t pos = 0; pos < cleaned.size(); pos += gbk_char_length(cleaned, pos)) {
-    if (gbk_char_length(cleaned, pos) == 1 && is_refused_in_sheet_names(cleaned[pos])) cleaned[pos] = '_';
-  }
-  Text result(trim_apostrophes(cut_to_characters(trim_apostrophes(cleaned), kLongestSheetName)));
-  return result.empty() ? Text(texts::kBlankSheetName) : result;
-}
-
-bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
+bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
                           const Text& sheet_name, std::optional<int> column_width, const Text& path) {
   const int width = column_width.value_or(kDefaultExportColumnWidth);
   const int row_count = rows.row_count();
@@ -88,7 +51,7 @@ bool write_group_workbook(ListView& rows, ProgressBar& progress, const std::vect
     // user sees around the data shows no "number stored as text" marks.
     xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
     xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
-    if (all_written) progress.run_unmeasured([&] { saved = xl::xlBookSaveA(book, path) == 1; });
+    if (all_written) worker.run([&] { saved = xl::xlBookSaveA(book, path) == 1; });
   }
   xl::xlBookReleaseA(book);
   return saved;

@@ -2,8 +2,12 @@
 
 #include <string>
 
+#include "text/encoding.h"
+#include "text/gb18030.h"
 #include "text/gbk_chars.h"
-#include "app/texts.h"
+#include "text/letter_case.h"
+#include "text/texts.h"
+#include "text/unicode.h"
 
 namespace colsplit {
 
@@ -35,13 +39,13 @@ std::string_view name_piece(const char* piece) {
   return text;
 }
 
-std::size_t char_name_length(std::size_t char_bytes) {
+// The length of the character at `pos` in a name on disk, moving `pos`
+// past it.
+std::size_t char_name_length(std::string_view text, std::size_t& pos) {
 #ifdef _WIN32
-  (void)char_bytes;
-  return 1;
+  return utf16_length(next_gbk(text, pos));
 #else
-  // Every double-byte GBK character is at most 3 bytes in UTF-8.
-  return char_bytes == 1 ? 1 : 3;
+  return utf8_length(next_gbk(text, pos));
 #endif
 }
 
@@ -76,11 +80,7 @@ Text clean_name_piece(std::string_view piece) {
 
 std::size_t name_length(std::string_view name) {
   std::size_t length = 0;
-  for (std::size_t pos = 0; pos < name.size();) {
-    const std::size_t bytes = gbk_char_length(name, pos);
-    length += char_name_length(bytes);
-    pos += bytes;
-  }
+  for (std::size_t pos = 0; pos < name.size();) length += char_name_length(name, pos);
   return length;
 }
 
@@ -88,10 +88,10 @@ std::string_view cut_to_name_length(std::string_view text, std::size_t longest) 
   std::size_t length = 0;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    const std::size_t bytes = gbk_char_length(text, pos);
-    if (length + char_name_length(bytes) > longest) break;
-    length += char_name_length(bytes);
-    pos += bytes;
+    std::size_t next = pos;
+    length += char_name_length(text, next);
+    if (length > longest) break;
+    pos = next;
   }
   return text.substr(0, pos);
 }
@@ -109,20 +109,19 @@ Text export_folder_path(const Text& output_folder, const Text& heading) {
 }
 
 Text fold_letter_case(std::string_view text) {
-  Text folded(text);
-  for (std::size_t pos = 0; pos < folded.size();) {
-    const std::size_t bytes = gbk_char_length(folded, pos);
-    auto& first = reinterpret_cast<unsigned char&>(folded[pos]);
-    if (bytes == 1) {
-      if (first >= 'A' && first <= 'Z') first = static_cast<unsigned char>(first - 'A' + 'a');
-    } else {
-      auto& second = reinterpret_cast<unsigned char&>(folded[pos + 1]);
-      if (first == 0xA3 && second >= 0xE1 && second <= 0xFA) second -= 0x20;       // ａ-ｚ to Ａ-Ｚ
-      else if (first == 0xA6 && second >= 0xC1 && second <= 0xD8) second -= 0x20;  // Greek
-      else if (first == 0xA7 && second >= 0xD1 && second <= 0xF1) second -= 0x30;  // Cyrillic
-      else if (first == 0xA2 && second >= 0xA1 && second <= 0xAA) second += 0x50;  // ⅰ-ⅹ to Ⅰ-Ⅹ
-    }
-    pos += bytes;
+  if (is_ascii(text)) {
+    Text folded(text);
+    for (char& c : folded) c = static_cast<char>(upper_case(static_cast<unsigned char>(c)));
+    return folded;
+  }
+  Text folded;
+  folded.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t start = pos;
+    const char32_t c = next_gbk(text, pos);
+    // A broken byte stays as it is, so that two different ones stay apart.
+    if (c == kReplacementCharacter) folded.append(text.substr(start, pos - start));
+    else append_gbk(folded, upper_case(c));
   }
   return folded;
 }

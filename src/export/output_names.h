@@ -10,8 +10,8 @@
 
 namespace colsplit {
 
-// Longest name of one folder or file. Windows counts UTF-16 units (one per
-// GBK character); Linux counts UTF-8 bytes.
+// Longest name of one folder or file. Windows counts UTF-16 units (two for
+// a character above U+FFFF); Linux counts UTF-8 bytes.
 constexpr std::size_t kLongestName = 255;
 
 // The piece with each of \ / : * ? " < > | and every control character
@@ -34,8 +34,8 @@ Text join_path(const Text& folder, std::string_view name);
 // made safe and cut so the name fits.
 Text export_folder_path(const Text& output_folder, const Text& heading);
 
-// Letter case folded the way Windows compares names: ASCII letters and the
-// GBK full-width Latin, Greek, Cyrillic and Roman-numeral letters.
+// Letter case folded the way Windows compares names: every letter that has
+// an upper case, in any script.
 Text fold_letter_case(std::string_view text);
 
 // Hands out the workbook paths of one export run: "按内容导出_" + value +

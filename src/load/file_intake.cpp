@@ -1,10 +1,11 @@
 #include "load/file_intake.h"
 
-#include <cstdio>
 #include <string>
 
+#include "text/file_paths.h"
+#include "text/formatted_text.h"
 #include "text/gbk_chars.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "load/sheet_preview.h"
 
 namespace colsplit {
@@ -35,10 +36,7 @@ void rebuild_headings(MainWindow& window) {
 
 // Why a sheet was not taken: its extents, and how many cells a preview holds.
 Text sheet_too_large(const SheetExtents& extents) {
-  char line[160];
-  std::snprintf(line, sizeof line, texts::kSheetTooLargeFormat, extents.rows, extents.columns,
-                static_cast<int>(kMostPreviewCells));
-  return line;
+  return format_text(texts::kSheetTooLargeFormat, extents.rows, extents.columns, static_cast<int>(kMostPreviewCells));
 }
 
 }  // namespace
@@ -56,23 +54,12 @@ Text first_admitted_name(std::string_view dropped) {
   return {};
 }
 
-Text folder_of(std::string_view file_name) {
-  std::size_t last = find_last_char(file_name, '\\');
-#ifndef _WIN32
-  // Native builds also see POSIX paths (colsplit-cli, the tests).
-  const std::size_t slash = find_last_char(file_name, '/');
-  if (slash != std::string_view::npos && (last == std::string_view::npos || slash > last)) last = slash;
-#endif
-  if (last == std::string_view::npos) return {};
-  return Text(file_name.substr(0, last));
-}
-
 DropOutcome take_dropped_files(MainWindow& window, const Text& dropped) {
   const Text name = first_admitted_name(dropped);
   if (name.empty()) return DropOutcome::ignored;
 
   SheetExtents too_large;
-  if (load_sheet_preview(window.超级列表框1, window.进度条1, name, &too_large) != 1) {
+  if (load_sheet_preview(window.超级列表框1, window.进度条1, window.worker, name, &too_large) != 1) {
     // The earlier sheet, its headings and the folder stay as they were, so
     // that a stray drop never costs the user a prepared export.
     Text message = Text(texts::kLoadFailed) + "\r\n" + name;

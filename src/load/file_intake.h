@@ -25,9 +25,4 @@ void on_file_dropped(MainWindow& window, const Text& dropped);
 // contains ".x" in any letter case; empty when none does.
 Text first_admitted_name(std::string_view dropped);
 
-// The folder part of a file name: everything before its last separator,
-// walking GBK characters (so a trail byte 0x5C is no separator). "X:" for a
-// file at a drive root; empty for a bare name.
-Text folder_of(std::string_view file_name);
-
 }  // namespace colsplit

@@ -15,10 +15,11 @@ void empty_list(ListView& list) {
 
 }  // namespace
 
-int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name, SheetExtents* too_large) {
+int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, const Text& file_name,
+                       SheetExtents* too_large) {
   const xl::BookHandle book = xl::create_workbook();
   int loaded = 0;
-  progress.run_unmeasured([&] { loaded = xl::xlBookLoadA(book, file_name); });
+  worker.run([&] { loaded = xl::xlBookLoadA(book, file_name); });
   if (loaded != 1) {
     xl::xlBookReleaseA(book);
     return 0;

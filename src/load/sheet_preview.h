@@ -20,8 +20,8 @@ struct SheetExtents {
 // 1 when the workbook was loaded and the list rebuilt, 0 when it could not be
 // loaded (the list view and the progress bar are then untouched). A sheet
 // over kMostPreviewCells is not loaded either; its extents then go to
-// `too_large` when given.
-int load_sheet_preview(ListView& list, ProgressBar& progress, const Text& file_name,
+// `too_large` when given. The library reads the file on the worker.
+int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, const Text& file_name,
                        SheetExtents* too_large = nullptr);
 
 }  // namespace colsplit

@@ -1,7 +1,8 @@
 /*
  * sheetlib: the spreadsheet library of colsplit, built as libxl.dll (32-bit
- * Windows) and libxl.so (Linux). It reads the first worksheet of .xlsx
- * workbooks and writes new .xlsx workbooks of string cells.
+ * Windows) and libxl.so (Linux). It reads the first worksheet of .xlsx and
+ * .xls (Excel 97-2003) workbooks and writes new .xlsx workbooks of string
+ * cells.
  *
  * Conventions for every function:
  *  - C calling convention (__cdecl on 32-bit Windows), plain exported names.
@@ -42,9 +43,11 @@ typedef struct SheetlibFormat* FormatHandle;
 SHEETLIB_API BookHandle SHEETLIB_CALL xlCreateXMLBookCA(void);
 
 /* Reads the workbook file (GBK path) into the book, replacing its sheets.
- * Returns 1 when loaded; 0 when the path is null or empty, or the file is
- * missing, unreadable, larger than 1 GiB, not an .xlsx workbook (an .xls, an
- * encrypted workbook, a broken zip), or over a limit against hostile files.
+ * The file may be an .xlsx or an .xls (Excel 97-2003) workbook, whatever its
+ * name says. Returns 1 when loaded; 0 when the path is null or empty, or the
+ * file is missing, unreadable, larger than 1 GiB, no workbook of either kind
+ * (an encrypted workbook, one of Excel 95 or before, a broken zip or
+ * compound file), or over a limit against hostile files.
  * A failed load leaves the book as it was. Only the texts of the first
  * worksheet's cells are kept, so a loaded book is read-only: writing to its
  * sheet, inserting sheets and saving it fail. Sheet handles from before a

@@ -1,6 +1,10 @@
-// Conversions between GBK (code page 936), UTF-8 and, on Windows, UTF-16.
-// Conversions never fail: a byte sequence that is not valid in the source
-// encoding, and a character that the target encoding lacks, become '?'.
+// Conversions between the program's texts (see gb18030.h: Windows' code
+// page 936, with GB18030 four-byte sequences for every other character),
+// UTF-8 and UTF-16. Every crossing goes through these, natively and on
+// Windows alike: no character is lost on the way, and a text that round-trips
+// comes back byte for byte. Conversions never fail: ill-formed input (bytes
+// that are no UTF-8, an unpaired surrogate, a broken sequence in a text)
+// becomes U+FFFD, and the rest of the input is converted as usual.
 #pragma once
 
 #include <string>
@@ -11,8 +15,16 @@ namespace colsplit {
 std::string gbk_to_utf8(std::string_view gbk);
 std::string utf8_to_gbk(std::string_view utf8);
 
-// True when every byte is below 0x80: such a text is the same in GBK and UTF-8.
+std::u16string gbk_to_utf16(std::string_view gbk);
+std::string utf16_to_gbk(std::u16string_view utf16);
+
+// True when every byte is below 0x80: such a text is the same in every one
+// of these encodings but UTF-16.
 bool is_ascii(std::string_view text);
+
+// The text's length in UTF-16 units, the characters that Windows' names
+// and spreadsheet applications count (a character above U+FFFF is two).
+std::size_t utf16_units(std::string_view gbk);
 
 #ifdef _WIN32
 std::wstring gbk_to_wide(std::string_view gbk);

@@ -22,11 +22,6 @@ bool matches_at(std::string_view text, std::size_t pos, std::string_view needle,
 
 }  // namespace
 
-std::size_t gbk_char_length(std::string_view text, std::size_t pos) {
-  const auto byte = static_cast<unsigned char>(text[pos]);
-  return (byte >= 0x80 && pos + 1 < text.size()) ? 2 : 1;
-}
-
 std::size_t find_at_char_boundary(std::string_view text, std::string_view needle, bool ignore_ascii_case) {
   if (needle.empty()) return 0;
   for (std::size_t pos = 0; pos < text.size(); pos += gbk_char_length(text, pos)) {

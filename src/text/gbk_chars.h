@@ -1,6 +1,8 @@
-// Walking a GBK text character by character: a byte of 0x80 or above and the
-// byte after it form one double-byte character, so that a trail byte such as
-// 0x5C (the backslash) is never taken for a character of its own.
+// Walking a text character by character: a byte of 0x81-0xFE and a trail
+// byte after it form one double-byte character, so that a trail byte such
+// as 0x5C (the backslash) is never taken for a character of its own; such a
+// lead byte followed by two digits' worth of GB18030 (0x30-0x39, a lead,
+// 0x30-0x39) forms one four-byte character, which the walk keeps whole.
 #pragma once
 
 #include <cstddef>
@@ -8,9 +10,20 @@
 
 namespace colsplit {
 
-// Length in bytes of the character that starts at `pos` (1 or 2; a lead byte
-// at the very end of the text counts as one byte).
-std::size_t gbk_char_length(std::string_view text, std::size_t pos);
+// Length in bytes of the character that starts at `pos`: 1, 2 or 4. A byte
+// that starts no whole character (a lead byte at the very end of the text
+// or before a byte that cannot follow it) counts as one byte, and so do
+// 0x80 and 0xFF, which are characters of their own.
+inline std::size_t gbk_char_length(std::string_view text, std::size_t pos) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const auto is_lead = [](unsigned char b) { return b >= 0x81 && b <= 0xFE; };
+  const auto is_digit = [](unsigned char b) { return b >= 0x30 && b <= 0x39; };
+  if (!is_lead(byte(pos)) || pos + 1 >= text.size()) return 1;
+  const unsigned char second = byte(pos + 1);
+  if (second >= 0x40 && second <= 0xFE && second != 0x7F) return 2;
+  if (is_digit(second) && pos + 3 < text.size() && is_lead(byte(pos + 2)) && is_digit(byte(pos + 3))) return 4;
+  return 1;
+}
 
 // Byte position of the first occurrence of `needle` that starts at a
 // character boundary, or npos. With `ignore_ascii_case`, ASCII letters of

@@ -2,7 +2,8 @@
 
 #include <cstring>
 #include <limits>
-#include <new>
+
+#include "text/memory_request.h"
 
 namespace colsplit {
 
@@ -24,7 +25,7 @@ std::uint32_t TextArena::append(std::string_view text) {
   std::uint64_t start = end_;
   const std::uint64_t room = start % kPageBytes == 0 ? 0 : kPageBytes - start % kPageBytes;
   if (text.size() > room) {
-    if (!fits(text.size())) throw std::bad_alloc();
+    if (!fits(text.size())) memory_request_failed(text.size());
     start += room;
     const std::uint64_t pages = (text.size() + kPageBytes - 1) / kPageBytes;
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(pages * kPageBytes)));

@@ -18,8 +18,9 @@ namespace colsplit {
 class TextArena {
  public:
   // Where the text now lies (its bytes are copied); nothing is stored for an
-  // empty text, which may be looked up at any offset. Throws std::bad_alloc
-  // when the arena would pass 4 GiB (see fits).
+  // empty text, which may be looked up at any offset. When the arena would
+  // pass 4 GiB (see fits), the request fails as one the allocator refused
+  // (memory_request_failed).
   std::uint32_t append(std::string_view text);
   // True when a text of this many bytes can still be appended.
   bool fits(std::size_t bytes) const;

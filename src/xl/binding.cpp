@@ -1,11 +1,11 @@
 #include "xl/binding.h"
 
 #include <array>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
-#include "app/runtime_error/runtime_error_report.h"
-#include "text/gbk_chars.h"
-#include "app/texts.h"
+#include "text/file_paths.h"
 #include "xl/dll_command_table.h"
 #include "xl/platform.h"
 #include "xl/workbook_provisioning.h"
@@ -20,14 +20,25 @@ struct Binding {
 };
 
 std::array<Binding, kRowCount> g_bindings{};
+std::atomic<BindingFailureReporter> g_reporter{nullptr};
+
+[[noreturn]] void report(const BindingFailure& failure) {
+  if (const BindingFailureReporter reporter = g_reporter.load()) reporter(failure);
+  if (failure.kind == BindingFailure::Kind::cannot_bind) {
+    std::fprintf(stderr, "cannot bind %s in %s\n", failure.function_name.c_str(), failure.library_file.c_str());
+  } else {
+    std::fprintf(stderr, "unbalanced stack after row %d, line %d\n", failure.routine, failure.place);
+  }
+  std::abort();
+}
 
 void install_release_at_exit() {
   static bool installed = false;
   if (installed) return;
   installed = true;
-  // The runtime error report ends the process without running atexit
-  // handlers, so the release is hooked into both ways out.
-  set_before_exit_hook(release_bound_libraries);
+  // A normal end of the program; the runtime error report, which ends the
+  // process without atexit handlers, gives the references back through the
+  // hook that the program installs.
   std::atexit(release_bound_libraries);
 }
 
@@ -44,7 +55,7 @@ platform::Module locate_library(const Text& file_name) {
 
 [[noreturn]] void report_cannot_bind(Row row) {
   const std::size_t index = row_index(row);
-  raise_runtime_error(kErrorNone, cannot_bind_message(kLibraryFiles[index], kFunctionNames[index]), 0, 0);
+  report(BindingFailure{BindingFailure::Kind::cannot_bind, kLibraryFiles[index], kFunctionNames[index]});
 }
 
 void* bind(Row row) {
@@ -63,14 +74,16 @@ void* bind(Row row) {
 
 }  // namespace
 
+void set_binding_failure_reporter(BindingFailureReporter reporter) { g_reporter.store(reporter); }
+
 void* bound_address(Row row) {
   if (void* address = g_bindings[row_index(row)].address) return address;
   return bind(row);
 }
 
 void report_unbalanced_stack(Row row, const std::source_location& where) {
-  raise_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced, static_cast<int>(row_index(row)) + 1,
-                      static_cast<int>(where.line()));
+  report(BindingFailure{BindingFailure::Kind::unbalanced_stack, {}, {}, static_cast<int>(row_index(row)) + 1,
+                        static_cast<int>(where.line())});
 }
 
 void release_bound_libraries() {
@@ -80,15 +93,11 @@ void release_bound_libraries() {
   }
 }
 
-Text directory_of(const Text& path, char separator) {
-  const std::size_t last = find_last_char(path, separator);
-  return last == Text::npos ? Text() : path.substr(0, last);
-}
-
-Text run_directory() { return directory_of(platform::executable_path(), platform::kPathSeparator); }
+Text run_directory() { return folder_of(executable_path()); }
 
 Text library_file_path() {
-  return run_directory() + platform::kPathSeparator + platform::library_file_name(kLibraryFiles[row_index(Row::xlCreateXMLBookCA)]);
+  return run_directory() + platform::kPathSeparator +
+         platform::library_file_name(kLibraryFiles[row_index(Row::xlCreateXMLBookCA)]);
 }
 
 namespace testing {

@@ -40,19 +40,6 @@ void* find_function(Module module, const char* function_name) { return dlsym(mod
 
 void free_library(Module module) { dlclose(module); }
 
-Text executable_path() {
-  std::string path(256, '\0');
-  for (;;) {
-    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-    if (length < 0) return Text();
-    if (static_cast<std::size_t>(length) < path.size()) {
-      path.resize(static_cast<std::size_t>(length));
-      return utf8_to_gbk(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 bool path_exists(const Text& path) {
   struct stat status;
   return stat(native(path).c_str(), &status) == 0;

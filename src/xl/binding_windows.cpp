@@ -26,19 +26,6 @@ void* find_function(Module module, const char* function_name) {
 
 void free_library(Module module) { FreeLibrary(static_cast<HMODULE>(module)); }
 
-Text executable_path() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return Text();
-    if (length < path.size()) {
-      path.resize(length);
-      return wide_to_gbk(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 bool path_exists(const Text& path) {
   WIN32_FIND_DATAW found;
   const HANDLE search = FindFirstFileW(gbk_to_wide(path).c_str(), &found);

@@ -31,9 +31,6 @@ void* find_function(Module module, const char* function_name);
 // Gives back one reference to the module.
 void free_library(Module module);
 
-// The full path of the program's executable.
-Text executable_path();
-
 // True when anything (a file or a directory) is at the path.
 bool path_exists(const Text& path);
 

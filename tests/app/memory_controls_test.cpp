@@ -62,7 +62,14 @@ TEST(MemoryListView, HeadingsAreCutAt1023BytesOnACharacterBoundary) {
   list.append_column(chinese.substr(1));
   EXPECT_EQ(list.column_heading(2).size(), 1022u);
 
-  EXPECT_EQ(list.column_heading(3), "");
+  // Four-byte characters: 255 of them after the 'a' take 1021 bytes, a
+  // 256th would end at byte 1025.
+  std::string emoji = "a";
+  while (emoji.size() < 1100) emoji += gbk(u8"😀");
+  list.append_column(emoji);
+  EXPECT_EQ(list.column_heading(3), emoji.substr(0, 1021));
+
+  EXPECT_EQ(list.column_heading(4), "");
   EXPECT_EQ(list.column_heading(-1), "");
 }
 

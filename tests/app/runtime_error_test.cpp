@@ -1,8 +1,12 @@
 #include "app/runtime_error/runtime_error_report.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
+#include <cstdio>
+#include <thread>
+
+#include "text/texts.h"
 #include "support/gbk_literal.h"
 
 namespace colsplit {
@@ -32,13 +36,51 @@ TEST(RuntimeErrorReport, FixedMessagesAreFilledIn) {
   EXPECT_EQ(cannot_bind_message("50%d.dll", "f"), gbk(u8"无法找到指定DLL库文件“50%d.dll”中的输出命令“f”"));
 }
 
-TEST(RuntimeErrorReportDeathTest, EndsTheProcessWithMinusOne) {
 #ifdef _WIN32
-  constexpr int kMinusOne = -1;
+constexpr int kMinusOne = -1;
 #else
-  constexpr int kMinusOne = 255;  // the low byte of -1
+constexpr int kMinusOne = 255;  // the low byte of -1
 #endif
+
+TEST(RuntimeErrorReportDeathTest, EndsTheProcessWithMinusOne) {
   EXPECT_EXIT(raise_runtime_error(6, texts::kStackUnbalanced, 1, 2), ::testing::ExitedWithCode(kMinusOne), "");
+}
+
+// A report raised while the first is shown (a repaint under the open box
+// that runs out of memory) ends the process at once: one box only.
+TEST(RuntimeErrorReportDeathTest, IsShownOnce) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        set_runtime_error_sink([](const Text&) {
+          std::fputs("shown\n", stderr);
+          raise_runtime_error(0, out_of_memory_message(64), 0, 0);
+        });
+        raise_runtime_error(6, texts::kStackUnbalanced, 1, 2);
+      },
+      ::testing::ExitedWithCode(kMinusOne),
+      ::testing::AllOf(::testing::HasSubstr("shown\n"), ::testing::Not(::testing::HasSubstr("shown\nshown"))));
+}
+
+// A worker's report goes to its carrier, formatted, instead of being shown.
+struct CarriedAway {};
+
+TEST(RuntimeErrorReport, ReportOfAThreadWithACarrierGoesToTheCarrier) {
+  Text carried;
+  std::thread worker([&] {
+    set_report_carrier_of_this_thread(
+        [](void* context, const Text& report) {
+          *static_cast<Text*>(context) = report;
+          throw CarriedAway{};
+        },
+        &carried);
+    try {
+      raise_runtime_error(6, texts::kStackUnbalanced, 3, 4);
+    } catch (const CarriedAway&) {
+    }
+  });
+  worker.join();
+  EXPECT_EQ(carried, format_runtime_error(6, texts::kStackUnbalanced, 3, 4));
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
+#include "text/encoding.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
@@ -22,8 +25,9 @@ struct Result {
   std::string output;
 };
 
-Result run_cli(const std::string& arguments) {
-  const std::string command = std::string("'") + COLSPLIT_CLI + "' " + arguments + " 2>/dev/null";
+// `limits` goes before the program in the shell ("ulimit -v 262144;").
+Result run_cli(const std::string& arguments, const std::string& limits = "") {
+  const std::string command = limits + "'" + COLSPLIT_CLI + "' " + arguments + " 2>/dev/null";
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
@@ -68,6 +72,37 @@ TEST_F(CliProgramTest, ColumnNumberAndOutputFolder) {
   EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "出" / "按_部门_分别导出"));
 }
 
+// Arguments, messages and names on disk keep characters that GBK lacks.
+TEST_F(CliProgramTest, CharactersOutsideGbkInArgumentsOutputAndNames) {
+  const std::filesystem::path folder = temp.path() / "😀 한국";
+  std::filesystem::create_directory(folder);
+  const std::string input = (folder / "𠮷.xlsx").string();
+  {
+    const xl::BookHandle book = xl::create_workbook();
+    const xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, 0, "data", nullptr);
+    const char* const cells[][2] = {{"姓名𠮷", "한국어"}, {"王䶮", "a"}, {"😀", "b"}, {"王䶮", "c"}, {"ğ", "d"}};
+    for (int row = 0; row < 5; ++row) {
+      for (int column = 0; column < 2; ++column)
+        xl::xlSheetWriteStrA(sheet, row, column, utf8_to_gbk(cells[row][column]), nullptr);
+    }
+    ASSERT_EQ(xl::xlBookSaveA(book, utf8_to_gbk(input)), 1);
+    xl::xlBookReleaseA(book);
+  }
+  Result result = run_cli("'" + input + "' '#3'");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_THAT(result.output, HasSubstr("可用的列标题：\n  #1  姓名𠮷\n  #2  한국어\n"));
+
+  result = run_cli("'" + input + "' 姓名𠮷");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.output, "按指定列内容筛选导出完成\n");
+  std::vector<std::string> values;
+  for (const auto& entry : std::filesystem::directory_iterator(folder / "按_姓名𠮷_分别导出")) {
+    const std::string name = entry.path().filename().string();
+    values.push_back(name.substr(std::string("按内容导出_").size(), name.rfind('_') - std::string("按内容导出_").size()));
+  }
+  EXPECT_THAT(values, ::testing::UnorderedElementsAre("王䶮", "😀", "ğ"));
+}
+
 TEST_F(CliProgramTest, ExitStatusTellsWhatWentWrong) {
   Result result = run_cli("");
   EXPECT_EQ(result.status, 2);
@@ -85,6 +120,20 @@ TEST_F(CliProgramTest, ExitStatusTellsWhatWentWrong) {
   result = run_cli("'" + sample() + "' 城市 '" + (temp.path() / "nowhere").string() + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(result.output, StartsWith("无法创建导出文件夹：\n"));
+}
+
+// A request for more memory than the process may have (a 300 MiB workbook
+// read whole under a 256 MiB address space) ends the run with the window
+// program's message, not with an abort.
+TEST_F(CliProgramTest, FailedMemoryRequestEndsWithTheMessageAndStatusOne) {
+  const std::filesystem::path big = temp.path() / "big.xlsx";
+  { std::ofstream(big, std::ios::binary); }
+  std::filesystem::resize_file(big, std::uintmax_t{300} << 20);
+  const Result result = run_cli("'" + big.string() + "' 城市", "ulimit -v 262144; ");
+  EXPECT_EQ(result.status, 1);
+  std::smatch found;
+  ASSERT_TRUE(std::regex_match(result.output, found, std::regex("分配 ([0-9]+) 字节内存失败!\n"))) << result.output;
+  EXPECT_GE(std::stoull(found[1]), std::uintmax_t{300} << 20);
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 //   win_probe list CAPTION N                     the N-th list view: columns, rows and cells
 //   win_probe click CAPTION BUTTON-TEXT          presses a button (without waiting for its handler)
 //   win_probe answer-box CAPTION [TIMEOUT_MS]    waits for a message box, prints its text, presses OK
+//   win_probe box-thread CAPTION BOX [TIMEOUT_MS] waits for a message box captioned BOX and prints
+//                                                "window thread" when the thread of the window
+//                                                captioned CAPTION owns it, else "other thread"
 //   win_probe close CAPTION                      sends Esc to the window
 //   win_probe progress CAPTION                   the progress bar: position, maximum, screen rectangle
 //   win_probe watch CAPTION MS                   how many states (position, maximum) the progress bar
@@ -31,15 +34,11 @@
 #include <string>
 #include <vector>
 
+#include "text/encoding.h"
+
 namespace {
 
-std::string to_utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
-  return text;
-}
+std::string to_utf8(const std::wstring& wide) { return colsplit::wide_to_utf8(wide); }
 
 // Control characters are shown escaped so that every cell stays on one line.
 std::string printable(const std::wstring& wide) {
@@ -322,6 +321,17 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"answer-box") return answer_box(argv[2], static_cast<DWORD>(number(3, 60000)));
+  if (command == L"box-thread" && argc > 3) {
+    HWND main = main_window_or_die(argv[2]);
+    HWND box = wait_for_window(argv[3], static_cast<DWORD>(number(4, 60000)));
+    if (!box) {
+      std::fprintf(stderr, "no message box captioned %s\n", to_utf8(argv[3]).c_str());
+      return 2;
+    }
+    const bool same = GetWindowThreadProcessId(box, nullptr) == GetWindowThreadProcessId(main, nullptr);
+    std::printf("%s thread\n", same ? "window" : "other");
+    return 0;
+  }
   HWND main = main_window_or_die(argv[2]);
   if (command == L"dump") return dump(main);
   if (command == L"combo") return combo(main);

@@ -44,6 +44,8 @@ using ::testing::IsEmpty;
 
 using Rows = std::vector<std::vector<Text>>;  // GBK
 
+std::string u8s(std::u8string_view s) { return std::string(reinterpret_cast<const char*>(s.data()), s.size()); }
+
 #ifdef _WIN32
 constexpr const char* kSeparator = "\\";
 #else
@@ -351,6 +353,59 @@ TEST_F(ExportFaultsTest, ValuesThatAreHardToName) {
   std::set_difference(written.begin(), written.end(), expected.begin(), expected.end(), std::back_inserter(extra));
   EXPECT_THAT(missing, IsEmpty());
   EXPECT_THAT(extra, IsEmpty());
+#endif
+}
+
+// Values with characters that GBK lacks (rare characters of Chinese names,
+// Korean, emoji, Latin letters, a zero-width space), with headings of such
+// characters and Korean text beside them: every value gets a workbook of its
+// own, named with its characters, and every cell reads back as it was
+// written. ğ and Ğ are two values whose names Windows takes for one.
+TEST_F(ExportFaultsTest, ValuesOutsideGbkEachKeepTheirWorkbook) {
+  const std::vector<std::string> values = {
+      u8s(u8"𠮷野家"), u8s(u8"王䶮"), u8s(u8"李㐀"), u8s(u8"한국어"), u8s(u8"😀"), u8s(u8"😁"), u8s(u8"🇨🇳"),
+      u8s(u8"ß"),      u8s(u8"ğ"),    u8s(u8"ﬀ"),    u8s(u8"ｱ"),      u8s(u8"a\u200Bb"), u8s(u8"北京"), u8s(u8"Ğ")};
+  std::vector<std::vector<std::string>> utf8_rows = {{u8s(u8"姓名𠮷"), u8s(u8"한국어 메모"), u8s(u8"😀🇨🇳")}};
+  for (int copy = 0; copy < 2; ++copy) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+      utf8_rows.push_back({values[i], u8s(u8"한국어 텍스트 ") + std::to_string(copy), values[(i + 3) % values.size()]});
+  }
+  Rows rows;
+  for (const auto& row : utf8_rows) {
+    rows.emplace_back();
+    for (const std::string& cell : row) rows.back().push_back(utf8_to_gbk(cell));
+  }
+  prepare(rows, 0);
+  const testing::SheetTexts shown = testing::sheet_of(window.超级列表框1);
+  std::vector<std::vector<std::string>> shown_utf8 = {{}};
+  for (const Text& heading : shown.headings) shown_utf8[0].push_back(gbk_to_utf8(heading));
+  for (const auto& row : shown.rows) {
+    shown_utf8.emplace_back();
+    for (const Text& cell : row) shown_utf8.back().push_back(gbk_to_utf8(cell));
+  }
+  EXPECT_EQ(shown_utf8, utf8_rows);
+
+  window.编辑框1.set_text(temp.text());
+  EXPECT_EQ(run_and_check(), ExportOutcome::finished);
+  EXPECT_EQ(check.written, static_cast<int>(values.size()));
+  for (std::size_t i = 0; i + 1 < values.size(); ++i) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(fs_path(group_path(utf8_to_gbk(values[i]))))) << values[i];
+  }
+  const Text second = export_folder() + kSeparator + gbk(u8"按内容导出_Ğ_2026年12月7日4时51分33秒 (2).xlsx");
+  EXPECT_TRUE(std::filesystem::is_regular_file(fs_path(second)));
+#ifndef _WIN32
+  // openpyxl reads every workbook as the heading row and the rows of its value.
+  const auto books = testing::read_back(fs_path(export_folder()));
+  EXPECT_EQ(books.size(), values.size());
+  for (const auto& [name, book] : books) {
+    ASSERT_GE(book.rows.size(), 3u) << name;
+    EXPECT_EQ(book.rows[0], utf8_rows[0]) << name;
+    EXPECT_EQ(book.sheets, std::vector<std::string>{book.rows[1][0]}) << name;
+    for (std::size_t r = 1; r < book.rows.size(); ++r) {
+      EXPECT_EQ(book.rows[r][0], book.rows[1][0]) << name;
+      EXPECT_NE(std::find(utf8_rows.begin(), utf8_rows.end(), book.rows[r]), utf8_rows.end()) << name;
+    }
+  }
 #endif
 }
 

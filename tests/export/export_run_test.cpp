@@ -161,9 +161,10 @@ TEST_F(ExportRunTest, EachGroupReadsTheClock) {
     LocalTime now() override { return LocalTime{2026, 12, 7, 4, 0, seconds++}; }
     int seconds = 0;
   } ticking;
-  MainWindow ticking_view{window.编辑框1, window.编辑框2, window.组合框1, window.超级列表框1,
-                          window.超级列表框2, window.进度条1, dialogs, ticking};
-  run_export(ticking_view);
+  MainWindow ticking_view = window.view();
+  MainWindow with_ticking{ticking_view.编辑框1, ticking_view.编辑框2, ticking_view.组合框1, ticking_view.超级列表框1,
+                          ticking_view.超级列表框2, ticking_view.进度条1, dialogs, ticking, ticking_view.worker};
+  run_export(with_ticking);
   EXPECT_THAT(saved_paths(), ElementsAre(workbook(u8"v", u8"a", u8"2026年12月7日4时"),
                                          workbook(u8"v", u8"b", u8"2026年12月7日4时0分1秒")));
 }

@@ -33,12 +33,13 @@ class GroupWorkbookTest : public ::testing::Test {
 
   testing::RecordingLibrary library;
   testing::RecordingProgressBar progress{library};
+  testing::RecordingWorker worker{library};
   MemoryListView rows;
 };
 
 TEST_F(GroupWorkbookTest, MakesTheLibraryCallsInOrderWithTheirArguments) {
   // Two header texts for three list columns: the third column is not written.
-  EXPECT_TRUE(write_group_workbook(rows, progress, {"h0", ""}, "sheet", 20, "D:\\out\\g.xlsx"));
+  EXPECT_TRUE(write_group_workbook(rows, progress, worker, {"h0", ""}, "sheet", 20, "D:\\out\\g.xlsx"));
   EXPECT_THAT(library.calls,
               ElementsAre("xlCreateXMLBookCA() -> book1", "xlBookSheetCountA(book1)",
                           "xlBookInsertSheetA(book1, 0, \"sheet\", null)", "xlBookAddFormatA(book1, null)",
@@ -49,14 +50,14 @@ TEST_F(GroupWorkbookTest, MakesTheLibraryCallsInOrderWithTheirArguments) {
                           "xlSheetWriteStrA(sheet1, 2, 0, \"r1c0\", format)",
                           "xlSheetWriteStrA(sheet1, 2, 1, null, format)", "set_position(2)",
                           "xlSheetAddIgnoredErrorA(sheet1, 0, 0, 3, 3, 255)",
-                          "xlSheetSetColA(sheet1, 0, 2, 20, null, 0)", "xlBookSaveA(book1, \"D:\\out\\g.xlsx\")",
+                          "xlSheetSetColA(sheet1, 0, 2, 20, null, 0)", "worker {", "xlBookSaveA(book1, \"D:\\out\\g.xlsx\")", "} worker",
                           "xlBookReleaseA(book1)"));
   EXPECT_EQ(progress.maximum(), 2);
   EXPECT_EQ(progress.position(), 2);
 }
 
 TEST_F(GroupWorkbookTest, WidthDefaultsTo19AndExtraHeadersGetEmptyCells) {
-  write_group_workbook(rows, progress, {"a", "b", "c", "d"}, "s", std::nullopt, "p.xlsx");
+  write_group_workbook(rows, progress, worker, {"a", "b", "c", "d"}, "s", std::nullopt, "p.xlsx");
   EXPECT_THAT(library.calls_starting_with("xlSheetSetColA"), ElementsAre("xlSheetSetColA(sheet1, 0, 4, 19, null, 0)"));
   EXPECT_THAT(library.calls_starting_with("xlSheetWriteStrA(sheet1, 1, 3"),
               ElementsAre("xlSheetWriteStrA(sheet1, 1, 3, null, format)"));
@@ -70,7 +71,7 @@ TEST_F(GroupWorkbookTest, GroupsBeyondTheBarsRangeAreSpreadOverTheBar) {
   many.append_column("n");
   constexpr int kRows = 50'000;
   for (int item = 0; item < kRows; ++item) many.append_row();
-  EXPECT_TRUE(write_group_workbook(many, progress, {"n"}, "s", 20, "p.xlsx"));
+  EXPECT_TRUE(write_group_workbook(many, progress, worker, {"n"}, "s", 20, "p.xlsx"));
   const std::vector<std::string> positions = library.calls_starting_with("set_position");
   ASSERT_EQ(positions.size(), static_cast<std::size_t>(kRows) + 1);
   EXPECT_EQ(positions[kRows / 2], "set_position(" + std::to_string(ProgressBar::kLargestValue / 2) + ")");
@@ -79,7 +80,7 @@ TEST_F(GroupWorkbookTest, GroupsBeyondTheBarsRangeAreSpreadOverTheBar) {
 
 TEST_F(GroupWorkbookTest, RowsSourceWithoutItemsGivesTheHeaderRowOnly) {
   MemoryListView empty;
-  EXPECT_TRUE(write_group_workbook(empty, progress, {"a", "b"}, "s", 20, "p.xlsx"));
+  EXPECT_TRUE(write_group_workbook(empty, progress, worker, {"a", "b"}, "s", 20, "p.xlsx"));
   EXPECT_THAT(library.calls_starting_with("set_"), ElementsAre("set_position(0)", "set_maximum(0)"));
   EXPECT_THAT(library.calls_starting_with("xlSheetWriteStrA"),
               ElementsAre("xlSheetWriteStrA(sheet1, 0, 0, \"a\", format)",
@@ -89,7 +90,7 @@ TEST_F(GroupWorkbookTest, RowsSourceWithoutItemsGivesTheHeaderRowOnly) {
 }
 
 TEST_F(GroupWorkbookTest, EmptyHeaderArrayWritesNoCellButStillSaves) {
-  EXPECT_TRUE(write_group_workbook(rows, progress, {}, "s", 20, "p.xlsx"));
+  EXPECT_TRUE(write_group_workbook(rows, progress, worker, {}, "s", 20, "p.xlsx"));
   EXPECT_THAT(library.calls_starting_with("xlSheetWriteStrA"), IsEmpty());
   EXPECT_THAT(library.calls_starting_with("xlSheetAddIgnoredErrorA"),
               ElementsAre("xlSheetAddIgnoredErrorA(sheet1, 0, 0, 3, 1, 255)"));
@@ -99,12 +100,12 @@ TEST_F(GroupWorkbookTest, EmptyHeaderArrayWritesNoCellButStillSaves) {
 
 TEST_F(GroupWorkbookTest, FailedSaveReturnsFalseAndStillReleases) {
   library.save_result = [](const std::string&) { return 0; };
-  EXPECT_FALSE(write_group_workbook(rows, progress, {"a"}, "s", 20, "p.xlsx"));
+  EXPECT_FALSE(write_group_workbook(rows, progress, worker, {"a"}, "s", 20, "p.xlsx"));
   EXPECT_EQ(library.calls.back(), "xlBookReleaseA(book1)");
 }
 
 TEST_F(GroupWorkbookTest, RefusedSheetNameFallsBackToTheCleanedName) {
-  write_group_workbook(rows, progress, {"a"}, "a/b", 20, "p.xlsx");
+  write_group_workbook(rows, progress, worker, {"a"}, "a/b", 20, "p.xlsx");
   EXPECT_THAT(library.calls_starting_with("xlBookInsertSheetA"),
               ElementsAre("xlBookInsertSheetA(book1, 0, \"a/b\", null) -> null",
                           "xlBookInsertSheetA(book1, 0, \"a_b\", null)"));
@@ -112,7 +113,7 @@ TEST_F(GroupWorkbookTest, RefusedSheetNameFallsBackToTheCleanedName) {
   EXPECT_EQ(library.saved[0].sheet_name, "a_b");
 
   library.calls.clear();
-  write_group_workbook(rows, progress, {"a"}, "", 20, "p.xlsx");
+  write_group_workbook(rows, progress, worker, {"a"}, "", 20, "p.xlsx");
   EXPECT_THAT(library.calls_starting_with("xlBookInsertSheetA"),
               ElementsAre("xlBookInsertSheetA(book2, 0, null, null) -> null",
                           "xlBookInsertSheetA(book2, 0, \"" + gbk(u8"(空白)") + "\", null)"));
@@ -120,7 +121,7 @@ TEST_F(GroupWorkbookTest, RefusedSheetNameFallsBackToTheCleanedName) {
 
 TEST_F(GroupWorkbookTest, SheetThatCannotBeCreatedIsNeverWrittenInto) {
   library.refuses_sheet_name = [](const char*) { return true; };
-  EXPECT_FALSE(write_group_workbook(rows, progress, {"a"}, "s", 20, "p.xlsx"));
+  EXPECT_FALSE(write_group_workbook(rows, progress, worker, {"a"}, "s", 20, "p.xlsx"));
   EXPECT_THAT(library.calls,
               ElementsAre("xlCreateXMLBookCA() -> book1", "xlBookSheetCountA(book1)",
                           "xlBookInsertSheetA(book1, 0, \"s\", null) -> null",
@@ -131,30 +132,10 @@ TEST_F(GroupWorkbookTest, RefusedCellMeansTheWorkbookIsNotSaved) {
   library.write_result = [](int row, int column, const std::optional<std::string>&) {
     return row == 1 && column == 0 ? 0 : 1;
   };
-  EXPECT_FALSE(write_group_workbook(rows, progress, {"a"}, "s", 20, "p.xlsx"));
+  EXPECT_FALSE(write_group_workbook(rows, progress, worker, {"a"}, "s", 20, "p.xlsx"));
   EXPECT_TRUE(library.saved.empty());
   EXPECT_TRUE(library.calls_starting_with("xlBookSaveA").empty());
   EXPECT_EQ(library.calls.back(), "xlBookReleaseA(book1)");
-}
-
-TEST(FallbackSheetNameTest, CleansWhatSheetNamesRefuse) {
-  EXPECT_EQ(fallback_sheet_name("a:b\\c/d?e*f[g]h"), "a_b_c_d_e_f_g_h");
-  // A value with a line break or a tab still gets a sheet.
-  EXPECT_EQ(fallback_sheet_name("a\nb\tc\r\x01\x1f"), "a_b_c___");
-  EXPECT_EQ(fallback_sheet_name("''quoted'"), "quoted");
-  EXPECT_EQ(fallback_sheet_name("it's"), "it's");
-  EXPECT_EQ(fallback_sheet_name(""), gbk(u8"(空白)"));
-  EXPECT_EQ(fallback_sheet_name("'''"), gbk(u8"(空白)"));
-  EXPECT_EQ(fallback_sheet_name(std::string(40, 'x')), std::string(31, 'x'));
-  // Cut by characters, not bytes; an apostrophe left at the cut goes too.
-  std::u8string chinese;
-  for (int i = 0; i < 40; ++i) chinese += u8"北";
-  std::u8string expected;
-  for (int i = 0; i < 31; ++i) expected += u8"北";
-  EXPECT_EQ(fallback_sheet_name(gbk(chinese)), gbk(expected));
-  EXPECT_EQ(fallback_sheet_name(std::string(30, 'x') + "'" + "yyy"), std::string(30, 'x'));
-  // The trail byte 5C of 淺 is no backslash.
-  EXPECT_EQ(fallback_sheet_name(gbk(u8"淺/乗")), gbk(u8"淺_乗"));
 }
 
 }  // namespace

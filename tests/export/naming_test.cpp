@@ -55,6 +55,27 @@ TEST(NamePieceTest, LongNamesAreCutAtCharacterBoundariesToFit) {
   EXPECT_EQ((name.size() - gbk(u8"按内容导出_").size() - 11) % 2, 0u);
 }
 
+// A name on disk holds 255 UTF-16 units on Windows, 255 bytes of UTF-8 on
+// Linux; characters outside GBK count as they are stored there, and a cut
+// never splits one.
+TEST(NamePieceTest, CharactersOutsideGbkCountAsTheFileSystemCountsThem) {
+#ifdef _WIN32
+  EXPECT_EQ(name_length(gbk(u8"a北한😀€")), 6u);
+#else
+  EXPECT_EQ(name_length(gbk(u8"a北한😀€")), 1u + 3 + 3 + 4 + 3);
+#endif
+  std::u8string emoji;
+  for (int i = 0; i < 300; ++i) emoji += u8"😀";
+  GroupPaths paths("D:");
+  const Text name = paths.take(gbk(emoji), "stamp").substr(3);
+  EXPECT_LE(name_length(name), kLongestName);
+  EXPECT_GT(name_length(name), kLongestName - 4);
+  EXPECT_EQ(name.substr(name.size() - 11), "_stamp.xlsx");
+  const Text kept = name.substr(gbk(u8"按内容导出_").size(), name.size() - gbk(u8"按内容导出_").size() - 11);
+  EXPECT_EQ(kept.size() % 4, 0u);
+  EXPECT_EQ(kept, gbk(emoji).substr(0, kept.size()));
+}
+
 TEST(GroupPathsTest, PathsOfOneRunNeverCollideWhateverTheLetterCase) {
   GroupPaths paths("D:\\out");
   EXPECT_EQ(paths.take("A", "t"), "D:\\out" + native_path("\\") + gbk(u8"按内容导出_A_t.xlsx"));
@@ -77,6 +98,14 @@ TEST(GroupPathsTest, LetterCaseFoldingCoversWhatWindowsFolds) {
   EXPECT_NE(fold_letter_case(gbk(u8"北京")), fold_letter_case(gbk(u8"北京市")));
   // 乑 is 81 5A, 亃 is 81 7A: trail bytes that look like Z and z are no letters.
   EXPECT_NE(fold_letter_case(gbk(u8"乑")), fold_letter_case(gbk(u8"亃")));
+  // Letters that GBK lacks: Windows takes ğ and Ğ for the same name.
+  EXPECT_EQ(fold_letter_case(gbk(u8"ğüÿ")), fold_letter_case(gbk(u8"ĞÜŸ")));
+  EXPECT_EQ(fold_letter_case(gbk(u8"ǆ")), fold_letter_case(gbk(u8"Ǆ")));
+  EXPECT_NE(fold_letter_case(gbk(u8"ß")), fold_letter_case(gbk(u8"ss")));
+  EXPECT_NE(fold_letter_case(gbk(u8"한국어")), fold_letter_case(gbk(u8"한국")));
+  GroupPaths paths("D:");
+  EXPECT_EQ(paths.take(gbk(u8"ğ"), "t"), "D:" + native_path("\\") + gbk(u8"按内容导出_ğ_t.xlsx"));
+  EXPECT_EQ(paths.take(gbk(u8"Ğ"), "t"), "D:" + native_path("\\") + gbk(u8"按内容导出_Ğ_t (2).xlsx"));
 }
 
 }  // namespace

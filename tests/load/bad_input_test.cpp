@@ -20,12 +20,13 @@
 #include "app/memory/memory_controls.h"
 #include "load/file_intake.h"
 #include "sheetlib/read/test_package.h"
+#include "sheetlib/xls/xls_maker.h"
 #include "support/gbk_literal.h"
 #include "support/hex_text.h"
 #include "support/recording_library.h"
 #include "support/temp_folder.h"
+#include "text/file_paths.h"
 #include "xl/child_process.h"
-#include "xl/platform.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -34,7 +35,14 @@ namespace {
 using ::colsplit::testing::gbk;
 using ::colsplit::testing::hex;
 using ::colsplit::testing::unhex;
+using ::sheetlib::testing::biff;
+using ::sheetlib::testing::bof;
 using ::sheetlib::testing::deflated_zeros;
+using ::sheetlib::testing::eof;
+using ::sheetlib::testing::label;
+using ::sheetlib::testing::make_compound_file;
+using ::sheetlib::testing::make_xls;
+using ::sheetlib::testing::one_sheet_stream;
 using ::sheetlib::testing::make_raw_zip;
 using ::sheetlib::testing::make_workbook;
 using ::sheetlib::testing::RawEntry;
@@ -144,7 +152,7 @@ class BadInputTest : public ::testing::Test {
 
   DropReport drop(const std::string& name) const {
     DropReport report;
-    report.child = testing::run_child(testing::native_path(xl::platform::executable_path()),
+    report.child = testing::run_child(testing::native_path(executable_path()),
                                       {"--drop", path_of("good.xlsx"), path_of(name)}, temp.path(), kLimits);
     std::istringstream lines(report.child.out);
     for (std::string line; std::getline(lines, line);) {
@@ -229,13 +237,39 @@ TEST_F(BadInputTest, FilesThatAreNoWorkbooks) {
   expect_failed_load("random.xlsx", random_bytes(64 * 1024, 7));
   expect_failed_load("random-behind-zip-signature.xlsx", "PK\x03\x04" + random_bytes(64 * 1024, 8));
   expect_failed_load("text.xlsx", "部门,城市\r\n销售,北京\r\n");
-  // Saved by LibreOffice as Excel 97-2003 from a two-row workbook.
-  const std::string xls = read_source_file("tests/load/bad_input/tiny.xls");
-  ASSERT_FALSE(xls.empty());
-  expect_failed_load("excel97.xlsx", xls);
   const std::string encrypted = read_source_file("tests/sheetlib/read/corpus/pass_protected.xlsx");
   ASSERT_FALSE(encrypted.empty());
   expect_failed_load("encrypted.xlsx", encrypted);
+}
+
+// Excel 97-2003 workbooks load, whatever their names say; damaged and
+// encrypted ones fail with the message.
+TEST_F(BadInputTest, Excel97WorkbooksLoadAndDamagedOnesFail) {
+  // Saved by LibreOffice as Excel 97-2003 from a two-row workbook.
+  const std::string xls = read_source_file("tests/load/bad_input/tiny.xls");
+  ASSERT_FALSE(xls.empty());
+  for (const char* name : {"tiny.xls", "excel97.xlsx"}) {
+    SCOPED_TRACE(name);
+    write(name, xls);
+    const DropReport report = drop(name);
+    ASSERT_FALSE(report.child.timed_out);
+    ASSERT_EQ(report.child.exit_code, 0) << report.child.out << report.child.err;
+    EXPECT_EQ(report.outcome, "loaded");
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_THAT(report.columns, ElementsAre(gbk(u8"城市"), gbk(u8"人数")));
+    EXPECT_THAT(report.rows, ElementsAre(ElementsAre(gbk(u8"北京"), "3")));
+  }
+
+  expect_failed_load("truncated.xls", xls.substr(0, xls.size() * 3 / 5));
+  // The chain of the mini stream (sectors 3 to 7, listed in the only FAT
+  // sector, the file's first) turned back from sector 5 to 3.
+  std::string looped = xls;
+  ASSERT_EQ(looped.substr(512 + 4 * 5, 4), std::string("\x06\0\0\0", 4));
+  looped.replace(512 + 4 * 5, 4, std::string("\x03\0\0\0", 4));
+  expect_failed_load("looped.xls", looped);
+  const std::string filepass = biff(0x002F, std::string(54, '\x11'));
+  expect_failed_load("encrypted.xls", make_xls(one_sheet_stream(label(0, 0, u"机密"), filepass)));
+  expect_failed_load("excel95.xls", make_compound_file({{"Book", bof(0x0005, 0x0500) + eof()}}).bytes);
 }
 
 TEST_F(BadInputTest, FolderAndOversizedFileNamedLikeWorkbooks) {

@@ -30,14 +30,16 @@ class SheetPreviewTest : public ::testing::Test {
 
   testing::RecordingLibrary library;
   testing::RecordingProgressBar progress{library};
+  testing::RecordingWorker worker{library};
   MemoryListView list;
 };
 
 TEST_F(SheetPreviewTest, ReadsEveryCellOnceInOrderAndDrivesTheBarBeforeEachRow) {
   library.source = {{"a", std::nullopt}, {"1", "2"}, {std::nullopt, "4"}};
-  ASSERT_EQ(load_sheet_preview(list, progress, "D:\\in.xlsx"), 1);
+  ASSERT_EQ(load_sheet_preview(list, progress, worker, "D:\\in.xlsx"), 1);
 
-  EXPECT_THAT(library.calls, ElementsAre("xlCreateXMLBookCA() -> book1", "xlBookLoadA(book1, \"D:\\in.xlsx\")",
+  EXPECT_THAT(library.calls, ElementsAre("xlCreateXMLBookCA() -> book1", "worker {",
+                                         "xlBookLoadA(book1, \"D:\\in.xlsx\")", "} worker",
                                          "xlBookGetSheetA(book1, 0)", "xlSheetLastRowA(sheet1)",
                                          "xlSheetLastColA(sheet1)", "set_position(0)", "set_maximum(2)",
                                          "xlSheetReadStrA(sheet1, 0, 0, null)", "xlSheetReadStrA(sheet1, 0, 1, null)",
@@ -54,15 +56,16 @@ TEST_F(SheetPreviewTest, ReadsEveryCellOnceInOrderAndDrivesTheBarBeforeEachRow) 
 
 TEST_F(SheetPreviewTest, FailedLoadReleasesTheBookAndTouchesNothing) {
   library.source = {{"t"}, {"v"}};
-  ASSERT_EQ(load_sheet_preview(list, progress, "D:\\a.xlsx"), 1);
+  ASSERT_EQ(load_sheet_preview(list, progress, worker, "D:\\a.xlsx"), 1);
   progress.set_maximum(40);
   progress.set_position(7);
   library.calls.clear();
 
   library.load_result = 0;
   library.source = {{"other", "x"}};
-  EXPECT_EQ(load_sheet_preview(list, progress, "D:\\b.xlsx"), 0);
-  EXPECT_THAT(library.calls, ElementsAre("xlCreateXMLBookCA() -> book2", "xlBookLoadA(book2, \"D:\\b.xlsx\")",
+  EXPECT_EQ(load_sheet_preview(list, progress, worker, "D:\\b.xlsx"), 0);
+  EXPECT_THAT(library.calls, ElementsAre("xlCreateXMLBookCA() -> book2", "worker {",
+                                         "xlBookLoadA(book2, \"D:\\b.xlsx\")", "} worker",
                                          "xlBookReleaseA(book2)"));
   EXPECT_THAT(titles(), ElementsAre("t"));
   EXPECT_THAT(grid(), ElementsAre(ElementsAre("v")));
@@ -72,7 +75,7 @@ TEST_F(SheetPreviewTest, FailedLoadReleasesTheBookAndTouchesNothing) {
 
 TEST_F(SheetPreviewTest, SheetOverTheCellLimitIsNotReadAndTouchesNothing) {
   library.source = {{"t"}, {"v"}};
-  ASSERT_EQ(load_sheet_preview(list, progress, "D:\\a.xlsx"), 1);
+  ASSERT_EQ(load_sheet_preview(list, progress, worker, "D:\\a.xlsx"), 1);
   library.calls.clear();
 
   // One cell more than the limit; at the limit the sheet would be read.
@@ -80,10 +83,11 @@ TEST_F(SheetPreviewTest, SheetOverTheCellLimitIsNotReadAndTouchesNothing) {
   library.last_row = 10'000'001;
   library.last_column = 5;
   SheetExtents too_large;
-  EXPECT_EQ(load_sheet_preview(list, progress, "D:\\wide.xlsx", &too_large), 0);
+  EXPECT_EQ(load_sheet_preview(list, progress, worker, "D:\\wide.xlsx", &too_large), 0);
   EXPECT_EQ(too_large.rows, 10'000'001);
   EXPECT_EQ(too_large.columns, 5);
-  EXPECT_THAT(library.calls, ElementsAre("xlCreateXMLBookCA() -> book2", "xlBookLoadA(book2, \"D:\\wide.xlsx\")",
+  EXPECT_THAT(library.calls, ElementsAre("xlCreateXMLBookCA() -> book2", "worker {",
+                                         "xlBookLoadA(book2, \"D:\\wide.xlsx\")", "} worker",
                                          "xlBookGetSheetA(book2, 0)", "xlSheetLastRowA(sheet2)",
                                          "xlSheetLastColA(sheet2)", "xlBookReleaseA(book2)"));
   EXPECT_THAT(titles(), ElementsAre("t"));
@@ -92,9 +96,9 @@ TEST_F(SheetPreviewTest, SheetOverTheCellLimitIsNotReadAndTouchesNothing) {
 
 TEST_F(SheetPreviewTest, SecondLoadReplacesEveryColumnAndRow) {
   library.source = {{"a", "b", "c"}, {"1", "2", "3"}, {"4", "5", "6"}};
-  load_sheet_preview(list, progress, "D:\\a.xlsx");
+  load_sheet_preview(list, progress, worker, "D:\\a.xlsx");
   library.source = {{"x"}, {"9"}};
-  load_sheet_preview(list, progress, "D:\\b.xlsx");
+  load_sheet_preview(list, progress, worker, "D:\\b.xlsx");
   EXPECT_THAT(titles(), ElementsAre("x"));
   EXPECT_THAT(grid(), ElementsAre(ElementsAre("9")));
 }
@@ -103,21 +107,21 @@ TEST_F(SheetPreviewTest, ExtentsComeFromTheLibraryNotFromTheHeaderRow) {
   // A header row shorter than the widest row: the extra columns exist with
   // empty titles. An empty first row gives empty titles throughout.
   library.source = {{}, {"1", "2", "3"}};
-  load_sheet_preview(list, progress, "D:\\a.xlsx");
+  load_sheet_preview(list, progress, worker, "D:\\a.xlsx");
   EXPECT_THAT(titles(), ElementsAre("", "", ""));
   EXPECT_THAT(grid(), ElementsAre(ElementsAre("1", "2", "3")));
 }
 
 TEST_F(SheetPreviewTest, HeaderOnlyAndEmptySheetsLeaveTheBarAtZero) {
   library.source = {{"a", "b"}};
-  load_sheet_preview(list, progress, "D:\\a.xlsx");
+  load_sheet_preview(list, progress, worker, "D:\\a.xlsx");
   EXPECT_THAT(titles(), ElementsAre("a", "b"));
   EXPECT_EQ(list.row_count(), 0);
   EXPECT_EQ(progress.maximum(), 0);
   EXPECT_EQ(progress.position(), 0);
 
   library.source = {};
-  EXPECT_EQ(load_sheet_preview(list, progress, "D:\\empty.xlsx"), 1);
+  EXPECT_EQ(load_sheet_preview(list, progress, worker, "D:\\empty.xlsx"), 1);
   EXPECT_EQ(list.column_count(), 0);
   EXPECT_EQ(list.row_count(), 0);
   EXPECT_EQ(progress.maximum(), 0);
@@ -128,7 +132,7 @@ TEST_F(SheetPreviewTest, RowsBeyondTheBarsRangeAreAllLoadedAndSpreadOverTheBar) 
   constexpr int kRows = 40'000;
   library.source.push_back({"n"});
   for (int i = 1; i < kRows; ++i) library.source.push_back({std::to_string(i)});
-  load_sheet_preview(list, progress, "D:\\big.xlsx");
+  load_sheet_preview(list, progress, worker, "D:\\big.xlsx");
 
   ASSERT_EQ(list.row_count(), kRows - 1);
   EXPECT_EQ(list.cell_text(kRows - 2, 0), std::to_string(kRows - 1));

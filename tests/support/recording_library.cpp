@@ -63,14 +63,13 @@ const std::optional<std::string>* source_cell(int row, int column) {
 bool default_refusal(const char* name) {
   if (!name || !*name) return true;
   const std::string_view text(name);
-  std::size_t characters = 0;
-  for (std::size_t pos = 0; pos < text.size(); pos += gbk_char_length(text, pos), ++characters) {
+  for (std::size_t pos = 0; pos < text.size(); pos += gbk_char_length(text, pos)) {
     if (gbk_char_length(text, pos) == 1 && (static_cast<unsigned char>(text[pos]) < 0x20 ||
                                             std::string_view(":\\/?*[]").find(text[pos]) != std::string_view::npos)) {
       return true;
     }
   }
-  return characters > 31 || text.front() == '\'' || find_last_char(text, '\'') + 1 == text.size();
+  return utf16_units(text) > 31 || text.front() == '\'' || find_last_char(text, '\'') + 1 == text.size();
 }
 
 extern "C" {

@@ -83,6 +83,21 @@ class RecordingProgressBar final : public ProgressBar {
   MemoryProgressBar bar_;
 };
 
+// A worker that runs the step in place and logs "worker {" and "} worker"
+// around it into the library's call log.
+class RecordingWorker final : public Worker {
+ public:
+  explicit RecordingWorker(RecordingLibrary& library) : library_(library) {}
+  void run(const std::function<void()>& step) override {
+    library_.log("worker {");
+    step();
+    library_.log("} worker");
+  }
+
+ private:
+  RecordingLibrary& library_;
+};
+
 // Dialogs that record the messages and answer the folder dialog from a queue.
 class RecordingDialogs final : public UserDialogs {
  public:

@@ -40,5 +40,39 @@ TEST(GbkChars, FindsNeedlesOnlyAtCharacterBoundaries) {
   EXPECT_EQ(find_at_char_boundary("abc", ""), 0u);
 }
 
+// A four-byte sequence is one character: cuts keep it whole, and its digit
+// bytes are never found on their own.
+TEST(GbkChars, FourByteSequencesStayWhole) {
+  const std::string emoji = gbk(u8"😀");
+  ASSERT_EQ(emoji.size(), 4u);
+  const std::string text = "a" + emoji + gbk(u8"北");
+  EXPECT_EQ(gbk_char_length(text, 1), 4u);
+  EXPECT_EQ(gbk_char_length(text, 5), 2u);
+  for (std::size_t max = 1; max < 5; ++max) EXPECT_EQ(cut_at_char_boundary(text, max), "a") << max;
+  EXPECT_EQ(cut_at_char_boundary(text, 5), "a" + emoji);
+  EXPECT_EQ(find_at_char_boundary(text, emoji.substr(2, 2)), std::string::npos);
+  EXPECT_EQ(find_at_char_boundary(text, emoji), 1u);
+  EXPECT_EQ(find_last_char(gbk(u8"한국") + "\\" + gbk(u8"😀.x"), '\\'), 8u);
+}
+
+// The euro sign is the single byte 0x80 and leads no double-byte
+// character: a backslash after it is a backslash.
+TEST(GbkChars, EuroSignIsOneByte) {
+  const std::string folder = "C:\\" + gbk(u8"€") + "\\" + gbk(u8"表") + ".xlsx";
+  ASSERT_EQ(folder.substr(3, 1), "\x80");
+  EXPECT_EQ(gbk_char_length(folder, 3), 1u);
+  EXPECT_EQ(find_last_char(folder, '\\'), 4u);
+  EXPECT_EQ(find_at_char_boundary(gbk(u8"€") + ".x", ".x"), 1u);
+}
+
+// A lead byte before a byte that cannot follow it stands alone, so that
+// the byte after it (here a backslash) keeps its meaning.
+TEST(GbkChars, LeadByteBeforeAnImpossibleTrailStandsAlone) {
+  EXPECT_EQ(gbk_char_length("\xB1\x7F", 0), 1u);
+  EXPECT_EQ(gbk_char_length("\xFF\x5C", 0), 1u);
+  EXPECT_EQ(find_last_char("a\xB1/", '/'), 2u);
+  EXPECT_EQ(gbk_char_length("\x81\x30\x81", 0), 1u);
+}
+
 }  // namespace
 }  // namespace colsplit

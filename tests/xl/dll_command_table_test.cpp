@@ -42,16 +42,6 @@ TEST(DllCommandTable, RowsNameTheirOwnFunctionAndLibrary) {
   }
 }
 
-TEST(RunDirectory, IsThePathCutAtItsLastSeparator) {
-  EXPECT_EQ(directory_of("C:\\tools\\split\\colsplit.exe", '\\'), "C:\\tools\\split");
-  // At a drive root only the drive is left, so the library lies at "X:\libxl.dll".
-  EXPECT_EQ(directory_of("X:\\colsplit.exe", '\\'), "X:");
-  EXPECT_EQ(directory_of("colsplit.exe", '\\'), "");
-  // 0x81 0x5C is one GBK character whose trail byte is a backslash.
-  EXPECT_EQ(directory_of("D:\\a\x81\x5c" "b\\c.exe", '\\'), "D:\\a\x81\x5c" "b");
-  EXPECT_EQ(directory_of("D:\\a\\\x81\x5c.exe", '\\'), "D:\\a");
-}
-
 TEST(RunDirectory, HoldsTheRunningProgramAndItsLibrary) {
   const Text directory = run_directory();
   ASSERT_FALSE(directory.empty());

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/runtime_error/runtime_error_report.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "xl/checked_call.h"
 #include "xl/library_calls.h"
 

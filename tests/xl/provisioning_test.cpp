@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/runtime_error/runtime_error_report.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "child_process.h"
 #include "support/gbk_literal.h"
 #include "xl/binding.h"

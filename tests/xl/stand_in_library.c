@@ -1,8 +1,9 @@
 /* A stand-in for the spreadsheet library, put beside a copy of the probe
- * program as libxl.dll / libxl.so. Its handles are recognisable numbers, so
- * that the probe's output shows which library answered. Built in variants:
- * WITHOUT_SET_COL leaves xlSheetSetColA out; STDCALL_SET_COL exports it
- * with the callee-pops convention under the plain name. */
+ * program (or of colsplit.exe) as libxl.dll / libxl.so. Its handles are
+ * recognisable numbers, so that the probe's output shows which library
+ * answered. Built in variants: WITHOUT_SET_COL and WITHOUT_BOOK_LOAD leave
+ * xlSheetSetColA or xlBookLoadA out; STDCALL_SET_COL and STDCALL_BOOK_LOAD
+ * export it with the callee-pops convention under the plain name. */
 #include <stddef.h>
 #include <stdio.h>
 
@@ -16,7 +17,11 @@
 #define STAND_IN_BOOK ((void*)0x5EED)
 
 EXPORT void* xlCreateXMLBookCA(void) { return STAND_IN_BOOK; }
+#if defined(STDCALL_BOOK_LOAD)
+EXPORT int __stdcall xlBookLoadA(void* book, const char* name) { return book == STAND_IN_BOOK && name != NULL; }
+#elif !defined(WITHOUT_BOOK_LOAD)
 EXPORT int xlBookLoadA(void* book, const char* name) { return book == STAND_IN_BOOK && name != NULL; }
+#endif
 EXPORT int xlBookSaveA(void* book, const char* name) { return book == STAND_IN_BOOK && name != NULL; }
 EXPORT void xlBookReleaseA(void* book) { (void)book; }
 EXPORT void* xlBookGetSheetA(void* book, int index) { return index == 0 ? book : NULL; }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <limits>
-#include <new>
+
+#include "text/gbk_chars.h"
+#include "text/memory_request.h"
 
 namespace colsplit {
 
@@ -42,6 +44,12 @@ CellTable::Slot* CellTable::find_slot(int row, int column) {
   return const_cast<Slot*>(static_cast<const CellTable&>(*this).find_slot(row, column));
 }
 
+Text CellTable::column_heading(int column) const {
+  const ColumnDefinition* definition = this->column(column);
+  if (!definition) return {};
+  return Text(cut_at_char_boundary(definition->heading, ListView::kMaxHeadingBytes));
+}
+
 std::string_view CellTable::cell(int row, int column) const {
   const Slot* slot = find_slot(row, column);
   if (!slot) return {};
@@ -49,7 +57,8 @@ std::string_view CellTable::cell(int row, int column) const {
 }
 
 void CellTable::store(Slot& slot, std::string_view text) {
-  if (text.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  // A cell notes a text's length in 32 bits.
+  if (text.size() > std::numeric_limits<std::uint32_t>::max()) memory_request_failed(text.size());
   if (!text.empty() && text.size() <= slot.length) {
     // A text no longer than the one it replaces takes its place.
     texts_.overwrite(slot.offset, text);
@@ -70,7 +79,10 @@ bool CellTable::set_cell(int row, int column, const Text& text) {
 
 int CellTable::insert_row(std::optional<int> index, const Text& first_cell) {
   const std::size_t at = insertion_index(index, rows_.size());
-  if (rows_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) throw std::bad_alloc();
+  // A row's index is an int.
+  if (rows_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    memory_request_failed((rows_.size() + 1) * sizeof(std::uint32_t));
+  }
   const auto stored = static_cast<std::uint32_t>(rows_.size());
   slots_.grow_to((stored + std::size_t{1}) * stride_);
   rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), stored);

@@ -24,6 +24,10 @@ class CellTable {
   int column_count() const { return static_cast<int>(columns_.size()); }
 
   const ColumnDefinition* column(int column) const;
+  // The heading as a list view hands it out: through a 1024-byte buffer, so
+  // at most ListView::kMaxHeadingBytes, cut at a character boundary; empty
+  // for a column that does not exist.
+  Text column_heading(int column) const;
   // The cell's text; empty for a cell never set or outside the table. The
   // view is good until the table next changes.
   std::string_view cell(int row, int column) const;

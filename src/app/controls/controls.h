@@ -4,6 +4,7 @@
 // both behave alike. Every index is zero-based.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -89,11 +90,37 @@ class ProgressBar {
   virtual void set_position(int position) = 0;
   virtual int maximum() const = 0;
   virtual int position() const = 0;
-  // Runs a long step that reports no progress of its own (the library
-  // reading or saving a whole workbook) so that the window keeps painting
-  // meanwhile, as it does between two positions. Without a window the step
-  // is simply called.
-  virtual void run_unmeasured(const std::function<void()>& step) { step(); }
+};
+
+// What a progress bar shows, with the clamps of its operations: both
+// progress bars keep one.
+class BarRange {
+ public:
+  void set_maximum(int maximum) {
+    maximum_ = std::clamp(maximum, 0, ProgressBar::kLargestValue);
+    position_ = std::min(position_, maximum_);
+  }
+  void set_position(int position) {
+    position_ = std::clamp(std::clamp(position, 0, ProgressBar::kLargestValue), 0, maximum_);
+  }
+  int maximum() const { return maximum_; }
+  int position() const { return position_; }
+
+ private:
+  int maximum_ = 100;
+  int position_ = 0;
+};
+
+// Runs a long step that reports no progress of its own (the library reading
+// or saving a whole workbook) so that the window keeps painting meanwhile,
+// as it does between two positions of the bar. The step only computes: it
+// touches no control, and a fatal error raised in it is reported as if it
+// had been raised here, once the step has ended. Without a window the step
+// is simply called.
+class Worker {
+ public:
+  virtual ~Worker() = default;
+  virtual void run(const std::function<void()>& step) = 0;
 };
 
 // The position that shows `step` of `count` steps on a bar whose maximum was
@@ -133,7 +160,7 @@ class Clock {
 };
 
 // What the handlers see of the main window: its controls by their names,
-// the dialogs and the clock.
+// the dialogs, the clock and the worker.
 struct MainWindow {
   EditBox& 编辑框1;
   EditBox& 编辑框2;
@@ -143,6 +170,7 @@ struct MainWindow {
   ProgressBar& 进度条1;
   UserDialogs& dialogs;
   Clock& clock;
+  Worker& worker;
 };
 
 }  // namespace colsplit

@@ -1,9 +1,6 @@
 #include "app/memory/memory_controls.h"
 
-#include <algorithm>
 #include <ctime>
-
-#include "text/gbk_chars.h"
 
 namespace colsplit {
 
@@ -35,28 +32,19 @@ Text MemoryComboBox::item_text(int index) const {
   return items_[static_cast<std::size_t>(index)].first;
 }
 
-Text MemoryListView::column_heading(int column) const {
-  const ColumnDefinition* definition = table_.column(column);
-  if (!definition) return {};
-  // Headings come out through a 1024-byte buffer; a cut never splits a
-  // double-byte character.
-  return Text(cut_at_char_boundary(definition->heading, kMaxHeadingBytes));
-}
-
 int MemoryListView::insert_column(std::optional<int> index, const Text& heading, std::optional<int> width,
                                   ColumnAlignment alignment) {
   return table_.insert_column(index, ColumnDefinition{heading, normalise_column_width(width), alignment});
 }
 
 void MemoryProgressBar::set_maximum(int maximum) {
-  maximum_ = std::clamp(maximum, 0, kLargestValue);
-  position_ = std::min(position_, maximum_);
-  if (listener_) listener_(position_, maximum_);
+  range_.set_maximum(maximum);
+  if (listener_) listener_(range_.position(), range_.maximum());
 }
 
 void MemoryProgressBar::set_position(int position) {
-  position_ = std::clamp(std::clamp(position, 0, kLargestValue), 0, maximum_);
-  if (listener_) listener_(position_, maximum_);
+  range_.set_position(position);
+  if (listener_) listener_(range_.position(), range_.maximum());
 }
 
 LocalTime SystemClock::now() {

@@ -44,7 +44,7 @@ class MemoryListView final : public ListView {
  public:
   int row_count() const override { return table_.row_count(); }
   int column_count() const override { return table_.column_count(); }
-  Text column_heading(int column) const override;
+  Text column_heading(int column) const override { return table_.column_heading(column); }
   Text cell_text(int row, int column) const override { return Text(table_.cell(row, column)); }
   bool set_cell_text(int row, int column, const Text& text) override { return table_.set_cell(row, column, text); }
   int insert_row(std::optional<int> index, const Text& first_cell) override {
@@ -66,26 +66,31 @@ class MemoryProgressBar : public ProgressBar {
  public:
   void set_maximum(int maximum) override;
   void set_position(int position) override;
-  int maximum() const override { return maximum_; }
-  int position() const override { return position_; }
+  int maximum() const override { return range_.maximum(); }
+  int position() const override { return range_.position(); }
 
   // Called after every change, for a bar drawn elsewhere (colsplit-cli).
   void on_change(std::function<void(int position, int maximum)> listener) { listener_ = std::move(listener); }
 
  private:
-  int maximum_ = 100;
-  int position_ = 0;
+  BarRange range_;
   std::function<void(int, int)> listener_;
 };
 
+// Without a window there is nothing to keep painting: the step runs here.
+class InlineWorker final : public Worker {
+ public:
+  void run(const std::function<void()>& step) override { step(); }
+};
+
 // The main window's controls in memory, with stand-ins for the dialogs and
-// the clock that the owner sets up.
+// the clock that the owner sets up, and a worker that runs steps in place.
 class MemoryMainWindow {
  public:
   MemoryMainWindow(UserDialogs& dialogs, Clock& clock) : dialogs_(dialogs), clock_(clock) {}
 
   MainWindow view() {
-    return MainWindow{编辑框1, 编辑框2, 组合框1, 超级列表框1, 超级列表框2, 进度条1, dialogs_, clock_};
+    return MainWindow{编辑框1, 编辑框2, 组合框1, 超级列表框1, 超级列表框2, 进度条1, dialogs_, clock_, worker_};
   }
 
   MemoryEditBox 编辑框1;
@@ -98,6 +103,7 @@ class MemoryMainWindow {
  private:
   UserDialogs& dialogs_;
   Clock& clock_;
+  InlineWorker worker_;
 };
 
 // The local time of the machine's clock.

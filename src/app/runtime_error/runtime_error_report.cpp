@@ -1,10 +1,12 @@
 #include "app/runtime_error/runtime_error_report.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "app/texts.h"
+#include "text/formatted_text.h"
+#include "text/texts.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -20,21 +22,25 @@ void write_to_standard_error(const Text& report) {
   std::fflush(stderr);
 }
 
-RuntimeErrorSink g_sink = write_to_standard_error;
-BeforeExitHook g_before_exit = nullptr;
+std::atomic<RuntimeErrorSink> g_sink{write_to_standard_error};
+std::atomic<BeforeExitHook> g_before_exit{nullptr};
+std::atomic<bool> g_reported{false};
 
-// printf-style formatting of a GBK format text; the format texts are the
-// program's own, so their placeholders are known.
-template <typename... Args>
-Text format_text(const char* format, Args... args) {
-  char buffer[2048];
-  const int length = std::snprintf(buffer, sizeof buffer, format, args...);
-  if (length < 0) return Text();
-  if (static_cast<std::size_t>(length) < sizeof buffer) return Text(buffer, static_cast<std::size_t>(length));
-  Text text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), format, args...);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
+struct Carrier {
+  ReportCarrier carry = nullptr;
+  void* context = nullptr;
+};
+thread_local Carrier t_carrier;
+// Set while this thread builds a report: a report raised meanwhile (the
+// memory for the report itself could not be had) would only recurse.
+thread_local bool t_formatting = false;
+
+[[noreturn]] void end_process() {
+#ifdef _WIN32
+  ExitProcess(static_cast<UINT>(-1));
+#else
+  std::_Exit(255);
+#endif
 }
 
 }  // namespace
@@ -56,18 +62,27 @@ Text format_runtime_error(int code, const Text& message, int routine, int place)
   return report;
 }
 
-void set_runtime_error_sink(RuntimeErrorSink sink) { g_sink = sink ? sink : write_to_standard_error; }
+void set_runtime_error_sink(RuntimeErrorSink sink) { g_sink.store(sink ? sink : write_to_standard_error); }
 
-void set_before_exit_hook(BeforeExitHook hook) { g_before_exit = hook; }
+void set_before_exit_hook(BeforeExitHook hook) { g_before_exit.store(hook); }
+
+void set_report_carrier_of_this_thread(ReportCarrier carrier, void* context) { t_carrier = Carrier{carrier, context}; }
 
 void raise_runtime_error(int code, const Text& message, int routine, int place) {
-  g_sink(format_runtime_error(code, message, routine, place));
-  if (g_before_exit) g_before_exit();
-#ifdef _WIN32
-  ExitProcess(static_cast<UINT>(-1));
-#else
-  std::_Exit(255);
-#endif
+  if (t_formatting) end_process();
+  t_formatting = true;
+  raise_formatted_report(format_runtime_error(code, message, routine, place));
+}
+
+void raise_formatted_report(const Text& report) {
+  if (t_carrier.carry) {
+    t_carrier.carry(t_carrier.context, report);
+    std::abort();  // a carrier that returns breaks its contract
+  }
+  if (g_reported.exchange(true)) end_process();
+  g_sink.load()(report);
+  if (const BeforeExitHook hook = g_before_exit.load()) hook();
+  end_process();
 }
 
 Text cannot_bind_message(const Text& library_file, const Text& function_name) {

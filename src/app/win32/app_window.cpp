@@ -61,6 +61,9 @@ std::unique_ptr<AppWindow> AppWindow::create(HINSTANCE instance, const Handlers&
 
 AppWindow::~AppWindow() {
   if (main_ && IsWindow(main_)) DestroyWindow(main_);
+  for (HBRUSH brush : background_brushes_) {
+    if (brush) DeleteObject(brush);
+  }
 }
 
 bool AppWindow::build(HINSTANCE instance) {
@@ -88,8 +91,18 @@ bool AppWindow::build(HINSTANCE instance) {
 
 bool AppWindow::create_control(HINSTANCE instance, ControlName name) {
   const ControlRecord& record = record_of(name);
+  if (record.kind == ControlKind::drop_target) {
+    // No window: an OLE drop target, registered on the main window by the
+    // created event, that fires the record's event with the dropped names.
+    drop_target_.emplace([this] { return !busy_ && !reporting_; },
+                         [this, event = record.event](const Text& dropped) { fire(event, dropped); });
+    return true;
+  }
   const wchar_t* window_class = window_class_of(record.kind);
-  if (!window_class) return true;  // the drop target has no window
+  if (!window_class) return false;
+  if (record.background.kind == Colour::Kind::fixed) {
+    background_brushes_[static_cast<std::size_t>(name)] = CreateSolidBrush(record.background.fixed);
+  }
 
   const HWND parent = record.container == Container::group_box ? control(ControlName::分组框1) : main_;
   if (!parent) return false;
@@ -102,7 +115,7 @@ bool AppWindow::create_control(HINSTANCE instance, ControlName name) {
 
   const HWND window = CreateWindowExW(record.ex_style, window_class, text.c_str(), style, record.geometry.left,
                                       record.geometry.top, record.geometry.width, height, parent,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(name))), instance,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)), instance,
                                       nullptr);
   if (!window) return false;
   controls_[static_cast<std::size_t>(name)] = window;
@@ -129,9 +142,13 @@ bool AppWindow::create_control(HINSTANCE instance, ControlName name) {
     }
     case ControlKind::list_view:
       SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, record.control_ex_style, record.control_ex_style);
-      SendMessageW(window, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
-      SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
-      SendMessageW(window, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+      if (record.background.set()) {
+        SendMessageW(window, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(record.background.value()));
+        SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(record.background.value()));
+      }
+      if (record.text_colour.set()) {
+        SendMessageW(window, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(record.text_colour.value()));
+      }
       break;
     case ControlKind::group_box:
       // The controls inside send their notifications to the group box;
@@ -151,6 +168,7 @@ void AppWindow::make_control_wrappers() {
   list_view_1_.emplace(control(ControlName::超级列表框1));
   list_view_2_.emplace(control(ControlName::超级列表框2));
   progress_bar_1_.emplace(control(ControlName::进度条1), [this] { return busy_; }, [this] { keep_painting(); });
+  worker_.emplace([this] { return busy_; }, [this] { keep_painting(); });
   dialogs_.emplace([this] { sync_controls(); },
                    [this] {
                      // The message box has no owner, so nothing hands the
@@ -163,13 +181,26 @@ void AppWindow::make_control_wrappers() {
                      if (busy_) EnableWindow(main_, FALSE);
                    });
   view_.emplace(MainWindow{*edit_box_1_, *edit_box_2_, *combo_box_1_, *list_view_1_, *list_view_2_, *progress_bar_1_,
-                           *dialogs_, clock_});
-  drop_target_.emplace([this] { return !busy_ && !reporting_; },
-                       [this](const Text& dropped) {
-                         run_handler([&] {
-                           if (handlers_.files_dropped) handlers_.files_dropped(*view_, dropped);
-                         });
-                       });
+                           *dialogs_, clock_, *worker_});
+}
+
+void AppWindow::fire(EventBinding event, const Text& argument) {
+  switch (event) {
+    case EventBinding::window_created:
+      on_window_created(*this);
+      return;
+    case EventBinding::files_dropped:
+      if (handlers_.files_dropped) run_handler([&] { handlers_.files_dropped(*view_, argument); });
+      return;
+    case EventBinding::export_clicked:
+      if (handlers_.export_clicked) run_handler([&] { handlers_.export_clicked(*view_); });
+      return;
+    case EventBinding::choose_folder_clicked:
+      if (handlers_.choose_folder_clicked) run_handler([&] { handlers_.choose_folder_clicked(*view_); });
+      return;
+    case EventBinding::none:
+      return;
+  }
 }
 
 Win32ListView& AppWindow::list_view(ControlName name) {
@@ -222,29 +253,33 @@ void AppWindow::keep_painting() {
 }
 
 void AppWindow::begin_runtime_error_report() {
-  reporting_ = true;
+  reporting_.store(true);
   if (main_ && IsWindow(main_)) EnableWindow(main_, TRUE);
 }
 
+std::optional<std::size_t> AppWindow::place_of(HWND window) const {
+  for (std::size_t place = 0; place < kControlCount; ++place) {
+    if (controls_[place] && controls_[place] == window) return place;
+  }
+  // The text field and the list of a combo box are parts of it.
+  const HWND parent = GetParent(window);
+  for (std::size_t place = 0; place < kControlCount; ++place) {
+    if (kControlTable[place].kind == ControlKind::combo_box && controls_[place] && controls_[place] == parent) {
+      return place;
+    }
+  }
+  return std::nullopt;
+}
+
 HBRUSH AppWindow::colours_for(HWND control_window, HDC dc) const {
-  if (control_window == control(ControlName::编辑框2)) {
-    SetTextColor(dc, kTipTextColour);
-    SetBkColor(dc, kTipBackgroundColour);
-    return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  }
-  if (control_window == control(ControlName::标签1) || control_window == control(ControlName::标签2)) {
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
-  }
-  const HWND combo_box = control(ControlName::组合框1);
-  if (control_window == control(ControlName::编辑框1) || control_window == combo_box ||
-      GetParent(control_window) == combo_box) {
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  }
-  return nullptr;
+  const std::optional<std::size_t> place = place_of(control_window);
+  if (!place) return nullptr;
+  const ControlRecord& record = kControlTable[*place];
+  if (!record.background.set()) return nullptr;
+  if (record.text_colour.set()) SetTextColor(dc, record.text_colour.value());
+  SetBkColor(dc, record.background.value());
+  return record.background.kind == Colour::Kind::system ? GetSysColorBrush(record.background.system_index)
+                                                         : background_brushes_[*place];
 }
 
 void AppWindow::handle_notify(const NMHDR& header) {
@@ -259,17 +294,11 @@ void AppWindow::handle_notify(const NMHDR& header) {
 LRESULT AppWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
+      // A click fires the event that the button's record binds; other
+      // commands (IDOK from Enter, the parts of the combo box) have none.
       if (HIWORD(wparam) == BN_CLICKED) {
-        const int id = LOWORD(wparam);
-        if (id == control_id(ControlName::按钮_导出)) {
-          run_handler([this] {
-            if (handlers_.export_clicked) handlers_.export_clicked(*view_);
-          });
-        } else if (id == control_id(ControlName::按钮_选择目录)) {
-          run_handler([this] {
-            if (handlers_.choose_folder_clicked) handlers_.choose_folder_clicked(*view_);
-          });
-        }
+        const ControlRecord* record = record_of_id(LOWORD(wparam));
+        if (record && is_click(record->event)) fire(record->event);
       }
       return 0;
     case WM_NOTIFY:
@@ -314,7 +343,8 @@ LRESULT CALLBACK AppWindow::window_procedure(HWND window, UINT message, WPARAM w
   }
   auto* self = reinterpret_cast<AppWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return DefWindowProcW(window, message, wparam, lparam);
-  const LRESULT result = self->handle_message(message, wparam, lparam);
+  LRESULT result = 0;
+  report_escaping_exceptions([&] { result = self->handle_message(message, wparam, lparam); });
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->main_ = nullptr;

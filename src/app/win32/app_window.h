@@ -1,23 +1,28 @@
 // The main window: built from the window definition, it owns the Win32
-// controls, routes the bound events to their handlers one at a time, and
-// keeps painting (but takes no input) while a handler runs.
+// controls, routes the events that the definition binds to their handlers
+// one at a time, and keeps painting (but takes no input) while a handler
+// runs.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <optional>
 
 #include "app/controls/controls.h"
+#include "app/runtime_error/runtime_error_report.h"
 #include "app/win32/drop_target.h"
 #include "app/win32/win32_controls.h"
 #include "app/win32/win32_dialogs.h"
+#include "app/win32/win32_worker.h"
 #include "app/win32/window_definition.h"
 
 namespace colsplit::win32 {
 
-// The handlers of the bound control events.
+// The handlers of the events that the window definition binds to controls
+// (the window's own created event has the shell's on_window_created).
 struct Handlers {
   void (*files_dropped)(MainWindow& window, const Text& dropped) = nullptr;
   void (*export_clicked)(MainWindow& window) = nullptr;
@@ -56,7 +61,12 @@ class AppWindow {
   // handler, and the window stays movable while the report is open.
   void begin_runtime_error_report();
 
-  // Runs a handler as a bound event does: not while another runs.
+  // Fires an event of the definition: runs the handler it is bound to (the
+  // file drop's with its text), as a bound event does.
+  void fire(EventBinding event, const Text& argument = Text());
+
+  // Runs a handler as a bound event does: not while another runs, nor once
+  // a fatal error is being reported.
   template <typename Handler>
   void run_handler(Handler&& handler);
 
@@ -65,7 +75,12 @@ class AppWindow {
   bool build(HINSTANCE instance);
   bool create_control(HINSTANCE instance, ControlName name);
   void make_control_wrappers();
+  // The record's colours for a control window (or a part of one, such as
+  // the combo box's text field); its background brush, or null to leave the
+  // control to the platform.
   HBRUSH colours_for(HWND control, HDC dc) const;
+  // The place in the table of a control window or a part of one.
+  std::optional<std::size_t> place_of(HWND window) const;
   bool belongs_to_window(HWND window) const;
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
   void handle_notify(const NMHDR& header);
@@ -77,9 +92,11 @@ class AppWindow {
   Handlers handlers_;
   HWND main_ = nullptr;
   std::array<HWND, kControlCount> controls_{};
+  std::array<HBRUSH, kControlCount> background_brushes_{};  // of the records' fixed backgrounds
   HWND focus_before_deactivation_ = nullptr;
-  bool busy_ = false;
-  bool reporting_ = false;
+  bool busy_ = false;  // the window's thread's own
+  // Set by the report, which may be raised from inside any message.
+  std::atomic<bool> reporting_{false};
 
   std::optional<Win32EditBox> edit_box_1_;
   std::optional<Win32EditBox> edit_box_2_;
@@ -89,6 +106,7 @@ class AppWindow {
   std::optional<Win32ProgressBar> progress_bar_1_;
   std::optional<Win32Dialogs> dialogs_;
   Win32Clock clock_;
+  std::optional<Win32Worker> worker_;
   std::optional<MainWindow> view_;
   std::optional<DropTarget> drop_target_;
 };
@@ -99,7 +117,7 @@ void AppWindow::run_handler(Handler&& handler) {
   busy_ = true;
   const HWND focus = GetFocus();
   EnableWindow(main_, FALSE);
-  handler();
+  report_escaping_exceptions(handler);
   sync_controls();
   EnableWindow(main_, TRUE);
   busy_ = false;

@@ -7,8 +7,8 @@
 
 #include "app/runtime_error/runtime_error_report.h"
 #include "text/encoding.h"
-#include "app/texts.h"
-#include "xl/library_calls.h"
+#include "text/texts.h"
+#include "text/file_paths.h"
 
 namespace colsplit::win32 {
 
@@ -17,29 +17,14 @@ namespace {
 // The one window of the program, for the error report.
 AppWindow* g_window = nullptr;
 
-std::wstring module_file_name() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace
 
 bool enter_run_directory() {
-  const std::wstring path = module_file_name();
-  const std::size_t cut = path.find_last_of(L'\\');
-  if (cut == std::wstring::npos) return false;
-  std::wstring directory = path.substr(0, cut);
+  Text directory = folder_of(executable_path());
+  if (directory.empty()) return false;
   // "X:" alone would mean that drive's current directory, not its root.
-  if (directory.size() == 2 && directory[1] == L':') directory += L'\\';
-  return SetCurrentDirectoryW(directory.c_str()) != 0;
+  if (directory.size() == 2 && directory[1] == ':') directory += '\\';
+  return SetCurrentDirectoryW(gbk_to_wide(directory).c_str()) != 0;
 }
 
 void show_runtime_error_box(const Text& report) {
@@ -57,13 +42,12 @@ int run_application(HINSTANCE instance, const Handlers& handlers) {
   std::unique_ptr<AppWindow> window = AppWindow::create(instance, handlers);
   if (!window) raise_runtime_error(kErrorNone, texts::kWindowLoadFailed, 0, 0);
   g_window = window.get();
-  on_window_created(*window);
+  window->fire(kMainWindowRecord.event);
   window->show();
   window->run_message_loop();
   g_window = nullptr;
   window.reset();
 
-  xl::release_bound_libraries();
   OleUninitialize();
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/drop/drop_effect.h"
+#include "app/runtime_error/runtime_error_report.h"
 #include "text/encoding.h"
 
 namespace colsplit::win32 {
@@ -87,8 +88,9 @@ HRESULT STDMETHODCALLTYPE DropTarget::Drop(IDataObject* data, DWORD keys, POINTL
     if (effect) *effect = DROPEFFECT_NONE;
     return S_OK;
   }
-  // The event runs inside the drop, before the source learns the outcome.
-  if (on_files_dropped_) on_files_dropped_(join_dropped_names(names));
+  // The event runs inside the drop, before the source learns the outcome;
+  // nothing may unwind into OLE's code.
+  if (on_files_dropped_) report_escaping_exceptions([&] { on_files_dropped_(join_dropped_names(names)); });
   return S_OK;
 }
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "text/encoding.h"
-#include "text/gbk_chars.h"
 
 namespace colsplit::win32 {
 
@@ -51,12 +50,6 @@ int Win32ComboBox::current_selection() const {
 }
 
 // ---- List view ----
-
-Text Win32ListView::column_heading(int column) const {
-  const ColumnDefinition* definition = table_.column(column);
-  if (!definition) return {};
-  return Text(cut_at_char_boundary(definition->heading, kMaxHeadingBytes));
-}
 
 bool Win32ListView::set_cell_text(int row, int column, const Text& text) {
   if (!table_.set_cell(row, column, text)) return false;
@@ -138,15 +131,14 @@ Win32ProgressBar::Win32ProgressBar(HWND window, std::function<bool()> busy, std:
 }
 
 void Win32ProgressBar::set_maximum(int maximum) {
-  maximum_ = std::clamp(maximum, 0, kLargestValue);
-  position_ = std::min(position_, maximum_);
+  range_.set_maximum(maximum);
   sync();
 }
 
 void Win32ProgressBar::set_position(int position) {
-  position_ = std::clamp(std::clamp(position, 0, kLargestValue), 0, maximum_);
+  range_.set_position(position);
   if (!busy_ || !busy_()) {
-    SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+    SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(range_.position()), 0);
     return;
   }
   // Counted from the end of the last refresh, and never less than three
@@ -160,33 +152,9 @@ void Win32ProgressBar::set_position(int position) {
   refresh_gap_ = std::max(kBusyRefreshMilliseconds, 3 * (last_refresh_end_ - now));
 }
 
-namespace {
-
-DWORD WINAPI run_step_thread(void* step) {
-  (*static_cast<const std::function<void()>*>(step))();
-  return 0;
-}
-
-}  // namespace
-
-void Win32ProgressBar::run_unmeasured(const std::function<void()>& step) {
-  if (!busy_ || !busy_() || !keep_painting_) return step();
-  // The step only ever runs while this thread waits for it, so nothing it
-  // touches is used by two threads at once; the window meanwhile paints but
-  // takes no input, as between two positions.
-  const HANDLE thread = CreateThread(nullptr, 0, run_step_thread, const_cast<std::function<void()>*>(&step), 0,
-                                     nullptr);
-  if (!thread) return step();
-  sync();
-  while (MsgWaitForMultipleObjects(1, &thread, FALSE, kBusyRefreshMilliseconds, QS_ALLINPUT) != WAIT_OBJECT_0) {
-    keep_painting_();
-  }
-  CloseHandle(thread);
-}
-
 void Win32ProgressBar::sync() {
-  SendMessageW(window_, PBM_SETRANGE32, 0, static_cast<LPARAM>(maximum_));
-  SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+  SendMessageW(window_, PBM_SETRANGE32, 0, static_cast<LPARAM>(range_.maximum()));
+  SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(range_.position()), 0);
 }
 
 }  // namespace colsplit::win32

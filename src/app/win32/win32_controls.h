@@ -52,7 +52,7 @@ class Win32ListView final : public ListView {
 
   int row_count() const override { return table_.row_count(); }
   int column_count() const override { return table_.column_count(); }
-  Text column_heading(int column) const override;
+  Text column_heading(int column) const override { return table_.column_heading(column); }
   Text cell_text(int row, int column) const override { return Text(table_.cell(row, column)); }
   bool set_cell_text(int row, int column, const Text& text) override;
   int insert_row(std::optional<int> index, const Text& first_cell) override;
@@ -90,11 +90,8 @@ class Win32ProgressBar final : public ProgressBar {
 
   void set_maximum(int maximum) override;
   void set_position(int position) override;
-  int maximum() const override { return maximum_; }
-  int position() const override { return position_; }
-  // While a handler runs, the step runs on a thread of its own and this one
-  // keeps painting until it ends; otherwise it is simply called.
-  void run_unmeasured(const std::function<void()>& step) override;
+  int maximum() const override { return range_.maximum(); }
+  int position() const override { return range_.position(); }
 
   // Hands the current range and position to the control.
   void sync();
@@ -103,8 +100,7 @@ class Win32ProgressBar final : public ProgressBar {
   HWND window_;
   std::function<bool()> busy_;
   std::function<void()> keep_painting_;
-  int maximum_ = 100;
-  int position_ = 0;
+  BarRange range_;
   DWORD last_refresh_end_ = 0;
   DWORD refresh_gap_ = 0;
 };

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "text/encoding.h"
-#include "app/texts.h"
+#include "text/texts.h"
 
 namespace colsplit::win32 {
 

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "text/encoding.h"
-#include "text/gbk_chars.h"
 #include "sheetlib/io/file_io.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/sheet_name.h"
@@ -26,11 +25,9 @@ constexpr int kBorderStyleCount = 14;
 // file with a longer one.
 constexpr std::size_t kMaxCellCharacters = 32'767;
 
+// Spreadsheet applications count a cell's characters in UTF-16 units.
 bool fits_a_cell(std::string_view gbk) {
-  if (gbk.size() <= kMaxCellCharacters) return true;
-  std::size_t characters = 0;
-  for (std::size_t pos = 0; pos < gbk.size(); pos += colsplit::gbk_char_length(gbk, pos)) ++characters;
-  return characters <= kMaxCellCharacters;
+  return gbk.size() <= kMaxCellCharacters || colsplit::utf16_units(gbk) <= kMaxCellCharacters;
 }
 
 bool is_cell(int row, int column) {

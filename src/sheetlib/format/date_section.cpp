@@ -2,6 +2,8 @@
 #include <cstdint>
 
 #include "sheetlib/format/calendar.h"
+#include "sheetlib/format/japanese_era.h"
+#include "sheetlib/format/native_numerals.h"
 #include "sheetlib/format/render.h"
 
 namespace sheetlib::format {
@@ -15,11 +17,31 @@ constexpr const char* k_chinese_months[] = {"一月", "二月", "三月", "四�
                                             "七月", "八月", "九月", "十月", "十一月", "十二月"};
 // The weekday character after 星期 / 周.
 constexpr const char* k_chinese_days[] = {"日", "一", "二", "三", "四", "五", "六"};
+// The Japanese weekday, before 曜日.
+constexpr const char* k_japanese_days[] = {"日", "月", "火", "水", "木", "金", "土"};
 
-void append_padded(std::int64_t number, int width, std::string& out) {
-  const std::string digits = std::to_string(number);
-  if (static_cast<int>(digits.size()) < width) out.append(static_cast<std::size_t>(width) - digits.size(), '0');
-  out += digits;
+std::string padded(std::int64_t number, int width) {
+  std::string digits = std::to_string(number);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+  return digits;
+}
+
+void append_padded(std::int64_t number, int width, std::string& out) { out += padded(number, width); }
+
+// A month, day, hour, minute, second or era year. In Chinese numerals it is
+// counted (十二月二十五日) and never padded; full-width digits keep the
+// padding (０３/０１).
+void append_field(const Section& section, std::int64_t number, int width, std::string& out) {
+  switch (section.numerals.numerals) {
+    case Numerals::arabic: return append_padded(number, width, out);
+    case Numerals::full_width: return append_digit_by_digit(padded(number, width), section.numerals, out);
+    default: return append_counted(std::to_string(number), section.numerals, true, out);
+  }
+}
+
+// A year (and fractions of a second) is read digit by digit: 二〇二四.
+void append_digits(const std::string& digits, const Section& section, std::string& out) {
+  append_digit_by_digit(digits, section.numerals, out);
 }
 
 struct Moment {
@@ -33,8 +55,8 @@ struct Moment {
 void append_month(const Section& section, const Moment& moment, int letters, std::string& out) {
   const int index = moment.date.month - 1;
   if (letters <= 2) {
-    append_padded(moment.date.month, letters, out);
-  } else if (section.chinese_names) {
+    append_field(section, moment.date.month, letters, out);
+  } else if (section.cjk_names()) {
     if (letters == 3) {
       out += std::to_string(moment.date.month) + "月";
     } else if (letters == 4) {
@@ -51,12 +73,22 @@ void append_month(const Section& section, const Moment& moment, int letters, std
   }
 }
 
+// 星期五 or 五; in a Japanese date 金曜日 or 金.
+void append_cjk_weekday(const Section& section, int weekday, bool long_form, std::string& out) {
+  if (section.language == Language::japanese) {
+    out += k_japanese_days[weekday];
+    if (long_form) out += "曜日";
+    return;
+  }
+  if (long_form) out += "星期";
+  out += k_chinese_days[weekday];
+}
+
 void append_day(const Section& section, const Moment& moment, int letters, std::string& out) {
   if (letters <= 2) {
-    append_padded(moment.date.day, letters, out);
-  } else if (section.chinese_names) {
-    if (letters == 4) out += "星期";
-    out += k_chinese_days[moment.weekday];
+    append_field(section, moment.date.day, letters, out);
+  } else if (section.cjk_names()) {
+    append_cjk_weekday(section, moment.weekday, letters == 4, out);
   } else if (letters == 3) {
     out.append(k_day_names[moment.weekday], 3);
   } else {
@@ -67,7 +99,9 @@ void append_day(const Section& section, const Moment& moment, int letters, std::
 void append_am_pm(const Section& section, const std::string& spelling, bool afternoon, std::string& out) {
   if (spelling.size() == 3) {  // A/P, a/p: the letter as the code writes it
     out += afternoon ? spelling[2] : spelling[0];
-  } else if (spelling.size() == 5 && !section.chinese_names) {
+  } else if (spelling.size() == 5 && section.language == Language::japanese) {
+    out += afternoon ? "午後" : "午前";
+  } else if (spelling.size() == 5 && !section.cjk_names()) {
     out += afternoon ? "PM" : "AM";
   } else {
     out += afternoon ? "下午" : "上午";
@@ -113,43 +147,52 @@ bool append_date(const Section& section, double magnitude, bool minus, bool date
   for (const Token& token : section.tokens) {
     switch (token.kind) {
       case TokenKind::year:
-        if (token.count == 2) {
-          append_padded(moment.date.year % 100, 2, out);
+        append_digits(padded(token.count == 2 ? moment.date.year % 100 : moment.date.year, token.count), section, out);
+        break;
+      case TokenKind::era_name:
+        if (section.language == Language::japanese) append_era_name(japanese_era_of(moment.date), token.count, out);
+        break;
+      case TokenKind::era_year:
+        // Outside Japanese dates e and ee are the year, as Excel shows them.
+        if (section.language != Language::japanese) {
+          append_digits(padded(moment.date.year, 4), section, out);
+        } else if (const JapaneseEra era = japanese_era_of(moment.date); section.gannen && era.year == 1) {
+          out += "元";
         } else {
-          append_padded(moment.date.year, 4, out);
+          append_field(section, era.year, token.count, out);
         }
         break;
       case TokenKind::month: append_month(section, moment, token.count, out); break;
       case TokenKind::day: append_day(section, moment, token.count, out); break;
       case TokenKind::weekday_cjk:
-        // aaa / aaaa: the weekday as a Chinese Excel shows it, whatever the locale.
-        if (token.count == 4) out += "星期";
-        out += k_chinese_days[moment.weekday];
+        // aaa / aaaa: the weekday as a Chinese Excel shows it, whatever the
+        // locale but Japanese.
+        append_cjk_weekday(section, moment.weekday, token.count == 4, out);
         break;
       case TokenKind::hour: {
         int hour = moment.hour;
         if (section.twelve_hour) hour = hour % 12 == 0 ? 12 : hour % 12;
-        append_padded(hour, token.count, out);
+        append_field(section, hour, token.count, out);
         break;
       }
       case TokenKind::minute:
-        append_padded(moment.minute, token.count, out);
+        append_field(section, moment.minute, token.count, out);
         break;
-      case TokenKind::second: append_padded(moment.second, token.count, out); break;
-      case TokenKind::elapsed_hours: append_padded(moment.total_seconds / 3600, token.count, out); break;
+      case TokenKind::second: append_field(section, moment.second, token.count, out); break;
+      case TokenKind::elapsed_hours: append_field(section, moment.total_seconds / 3600, token.count, out); break;
       case TokenKind::elapsed_minutes:
-        append_padded(has_elapsed_hours ? moment.total_seconds / 60 % 60 : moment.total_seconds / 60, token.count,
-                      out);
+        append_field(section, has_elapsed_hours ? moment.total_seconds / 60 % 60 : moment.total_seconds / 60,
+                     token.count, out);
         break;
       case TokenKind::elapsed_seconds:
-        append_padded(has_elapsed_hours || has_elapsed_minutes ? moment.total_seconds % 60 : moment.total_seconds,
-                      token.count, out);
+        append_field(section,
+                     has_elapsed_hours || has_elapsed_minutes ? moment.total_seconds % 60 : moment.total_seconds,
+                     token.count, out);
         break;
       case TokenKind::subsecond: {
-        out += '.';
-        std::string digits;
-        append_padded(moment.subsecond, section.subsecond_digits, digits);
-        out.append(digits, 0, static_cast<std::size_t>(token.count));
+        out += decimal_point(section.numerals);
+        append_digits(padded(moment.subsecond, section.subsecond_digits).substr(0, static_cast<std::size_t>(token.count)),
+                      section, out);
         break;
       }
       case TokenKind::am_pm: append_am_pm(section, token.text, moment.hour >= 12, out); break;

@@ -3,22 +3,16 @@
 #include <cctype>
 #include <charconv>
 
+#include "text/unicode.h"
+
 namespace sheetlib::format {
 
 namespace {
 
-// Length of the UTF-8 sequence that starts with `lead` (1 for stray bytes, so
-// that a broken code still advances).
-std::size_t utf8_length(unsigned char lead) {
-  if (lead >= 0xF0 && lead < 0xF8) return 4;
-  if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
-
+// A broken UTF-8 sequence still advances by at least one byte.
 std::string_view next_char(std::string_view s, std::size_t i) {
   if (i >= s.size()) return {};
-  return s.substr(i, utf8_length(static_cast<unsigned char>(s[i])));
+  return s.substr(i, colsplit::utf8_char_length(s, i));
 }
 
 bool starts_with_nocase(std::string_view s, std::size_t i, std::string_view word) {
@@ -36,7 +30,8 @@ bool is_date_kind(TokenKind kind) {
     case TokenKind::year: case TokenKind::month: case TokenKind::day:
     case TokenKind::weekday_cjk: case TokenKind::hour: case TokenKind::minute:
     case TokenKind::second: case TokenKind::elapsed_hours: case TokenKind::elapsed_minutes:
-    case TokenKind::elapsed_seconds: case TokenKind::am_pm:
+    case TokenKind::elapsed_seconds: case TokenKind::am_pm: case TokenKind::era_name:
+    case TokenKind::era_year:
       return true;
     default:
       return false;
@@ -110,7 +105,7 @@ class SectionParser {
         add(TokenKind::text, "@");
         ++i;
       } else if (lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's' ||
-                 lower == 'a') {
+                 lower == 'a' || lower == 'g' || lower == 'e') {
         std::size_t run = 1;
         while (i + run < s.size() &&
                std::tolower(static_cast<unsigned char>(s[i + run])) == lower) {
@@ -127,6 +122,11 @@ class SectionParser {
   }
 
   void finish() {
+    if (section_.numerals.numerals == Numerals::arabic && shape_numerals_ != Numerals::arabic) {
+      section_.numerals.numerals = shape_numerals_;
+      section_.numerals.digit_by_digit = true;
+    }
+    section_.numerals.traditional = section_.language == Language::chinese_traditional || shape_traditional_;
     for (const Token& token : section_.tokens) {
       if (is_date_kind(token.kind)) section_.is_date = true;
       if (token.kind == TokenKind::text) section_.is_text = true;
@@ -163,6 +163,8 @@ class SectionParser {
       case 'd': add(TokenKind::day, "", run > 4 ? 4 : run); break;
       case 'h': add(TokenKind::hour, "", run > 2 ? 2 : run); break;
       case 's': add(TokenKind::second, "", run > 2 ? 2 : run); break;
+      case 'g': add(TokenKind::era_name, "", run > 3 ? 3 : run); break;
+      case 'e': add(TokenKind::era_year, "", run > 2 ? 2 : run); break;
       default:  // 'a': only aaa and aaaa mean something
         if (run >= 3) {
           add(TokenKind::weekday_cjk, "", run > 4 ? 4 : run);
@@ -191,8 +193,12 @@ class SectionParser {
                                               : TokenKind::elapsed_seconds;
         add(kind, "", content.size() > 1 ? 2 : 1);
       }
-      // Anything else is a colour ([Red], [Color12]) or a numeral-system tag:
-      // neither changes the text.
+      if (content.size() == 6 && starts_with_nocase(content, 0, "dbnum") && content[5] >= '1' && content[5] <= '3') {
+        constexpr Numerals by_digit[] = {Numerals::lower, Numerals::upper, Numerals::full_width};
+        section_.numerals.numerals = by_digit[content[5] - '1'];
+      }
+      // Anything else is a colour ([Red], [Color12]) or a numeral system
+      // this renderer does not write ([DBNum4]): neither changes the text.
     }
   }
 
@@ -206,11 +212,40 @@ class SectionParser {
     // Newer files name the locale (zh-CN) or the system formats in words.
     if (hex == "x-sysdate") system_long_date_ = true;
     if (hex == "x-systime") system_time_ = true;
-    if (hex.starts_with("zh")) section_.chinese_names = true;
+    if (starts_with_nocase(hex, 0, "zh")) {
+      const bool traditional = starts_with_nocase(hex, 0, "zh-tw") || starts_with_nocase(hex, 0, "zh-hk") ||
+                               starts_with_nocase(hex, 0, "zh-mo") || starts_with_nocase(hex, 0, "zh-hant");
+      section_.language = traditional ? Language::chinese_traditional : Language::chinese;
+    } else if (starts_with_nocase(hex, 0, "ja")) {
+      section_.language = Language::japanese;
+      // Excel's way to the 元年 of the first year of an era.
+      section_.gannen = hex.ends_with("-x-gannen");
+    }
     unsigned long id = 0;
     const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), id, 16);
     if (error != std::errc{} || end != hex.data() + hex.size()) return;
-    if ((id & 0x3FF) == 0x04) section_.chinese_names = true;
+    // The low 16 bits name the language and country; the bits above, the
+    // calendar or the numerals, which the tags and letters here decide.
+    const unsigned long language = id & 0x3FF;
+    const unsigned long locale = id & 0xFFFF;
+    // The numeral byte: 1E, 1F, 20 ask for Chinese, capital and full-width
+    // digits (21 to 23 the same in traditional characters, 1B to 1D and 24
+    // to 26 those of Japan and Korea, written here with the Chinese ones).
+    // LibreOffice saves the [DBNum1] of a date this way.
+    const unsigned long shape = id >> 24 & 0xFF;
+    if (shape >= 0x1B && shape <= 0x26) {
+      constexpr Numerals by_shape[] = {Numerals::lower, Numerals::upper, Numerals::full_width};
+      shape_numerals_ = by_shape[(shape - 0x1B) % 3];
+      shape_traditional_ = shape >= 0x21 && shape <= 0x23;
+    }
+    if (language == 0x04) {
+      const bool traditional = locale == 0x0404 || locale == 0x0C04 || locale == 0x1404 || locale == 0x7C04;
+      section_.language = traditional ? Language::chinese_traditional : Language::chinese;
+    } else if (language == 0x11) {
+      section_.language = Language::japanese;
+    } else if (language != 0) {
+      section_.language = Language::other;
+    }
     // F800 and F400 stand for the system's long date and time formats.
     if ((id & 0xFFFF) == 0xF800) system_long_date_ = true;
     if ((id & 0xFFFF) == 0xF400) system_time_ = true;
@@ -404,6 +439,8 @@ class SectionParser {
   }
 
   Section& section_;
+  Numerals shape_numerals_ = Numerals::arabic;  // from the numeral byte of a locale tag
+  bool shape_traditional_ = false;
   bool system_long_date_ = false;
   bool system_time_ = false;
 };

@@ -3,9 +3,12 @@
 // for every cell that carries it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "sheetlib/format/native_numerals.h"
 
 namespace sheetlib::format {
 
@@ -32,6 +35,8 @@ enum class TokenKind {
   elapsed_minutes,
   elapsed_seconds,
   am_pm,          // text holds the code's own spelling (AM/PM, A/P, 上午/下午)
+  era_name,       // g, gg, ggg (count: 1..3)
+  era_year,       // e, ee (count: 1..2)
 };
 
 // Where a digit placeholder belongs, kept in Token::count of digit tokens.
@@ -53,10 +58,17 @@ struct Condition {
   bool implies_negative() const;
 };
 
+// The language of a locale tag ([$-804], [$-zh-CN]): it decides the names of
+// months and days, the characters of [DBNum] numerals and the meaning of the
+// era letters g and e.
+enum class Language : std::uint8_t { unspecified, chinese, chinese_traditional, japanese, other };
+
 struct Section {
   std::vector<Token> tokens;
   Condition condition;
-  bool chinese_names = false;  // month and day names of a Chinese locale tag
+  Language language = Language::unspecified;
+  bool gannen = false;         // [$-ja-JP-x-gannen]: the first year of an era is 元年
+  NumeralStyle numerals;       // [DBNum1] … [DBNum3]
   bool is_date = false;        // holds date or time tokens
   bool is_text = false;        // holds @: a section for texts, not numbers
   bool is_malformed = false;   // mixes digit placeholders and dates ("0 pcs")
@@ -70,6 +82,14 @@ struct Section {
   bool has_exponent = false;
   bool has_fraction = false;
   int subsecond_digits = 0;
+
+  // Month and day names in Chinese (or Japanese) characters: a Chinese or
+  // Japanese locale tag, or [DBNum] numerals without a tag, which only a
+  // Chinese or Japanese spreadsheet writes.
+  bool cjk_names() const {
+    return language == Language::chinese || language == Language::chinese_traditional ||
+           language == Language::japanese || (language == Language::unspecified && numerals.numerals != Numerals::arabic);
+  }
 };
 
 struct FormatCode {

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "sheetlib/format/format_code.h"
+#include "sheetlib/format/native_numerals.h"
 #include "sheetlib/format/render.h"
 
 namespace sheetlib {
@@ -117,6 +118,13 @@ std::string format_number(double value, std::string_view format_code, bool date1
       out.clear();
       format::append_general(value, out);
     }
+  } else if (choice.section->numerals.numerals != format::Numerals::arabic && !choice.section->has_exponent) {
+    // The digits are laid out as usual, then written in the section's
+    // numerals: 1,234.50 becomes 一千二百三十四．五〇. (Scientific codes
+    // keep their digits, as LibreOffice shows them.)
+    std::string arabic;
+    format::append_number(*choice.section, magnitude, choice.minus, arabic);
+    out = format::to_native_numerals(arabic, choice.section->numerals);
   } else {
     format::append_number(*choice.section, magnitude, choice.minus, out);
   }

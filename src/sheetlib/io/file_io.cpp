@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "text/encoding.h"
+#include "text/file_paths.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -23,24 +24,15 @@ namespace sheetlib {
 namespace {
 
 // Length of the folder part of a path, up to and including its last
-// separator; 0 for a bare file name. The second byte of a GBK character can
-// be 0x5C, the backslash, so the walk goes character by character.
+// separator; 0 for a bare file name. A drive-relative "C:name" keeps its
+// drive, so that the temporary file lands on the target's drive.
 std::size_t folder_length(const std::string& gbk_path) {
-  std::size_t end = 0;
-  for (std::size_t i = 0; i < gbk_path.size();) {
-    const unsigned char c = static_cast<unsigned char>(gbk_path[i]);
-    if (c >= 0x80 && i + 1 < gbk_path.size()) {
-      i += 2;
-      continue;
-    }
-    ++i;
+  const std::size_t last = colsplit::last_path_separator(gbk_path);
+  if (last != std::string::npos) return last + 1;
 #ifdef _WIN32
-    if (c == '\\' || c == '/' || c == ':') end = i;
-#else
-    if (c == '/') end = i;
+  if (gbk_path.size() >= 2 && gbk_path[1] == ':') return 2;
 #endif
-  }
-  return end;
+  return 0;
 }
 
 // A name for the temporary file that no other save picks at the same time:

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "sheetlib/read/utf8_append.h"
 #include "text/encoding.h"
+#include "text/unicode.h"
 
 namespace sheetlib {
 
@@ -26,24 +28,6 @@ int escape_at(std::string_view text, std::size_t at) {
     unit = unit * 16 + digit;
   }
   return unit;
-}
-
-void append_utf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
 }
 
 }  // namespace
@@ -71,7 +55,7 @@ std::string decode_escapes(std::string_view text) {
     } else if (code >= 0xDC00 && code <= 0xDFFF) {
       code = 0xFFFD;
     }
-    append_utf8(out, code);
+    colsplit::append_utf8(out, code);
   }
   return out;
 }

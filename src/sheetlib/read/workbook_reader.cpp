@@ -3,6 +3,8 @@
 // shared strings and styles that the worksheet's cells refer to.
 #include "sheetlib/read/workbook_reader.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -15,6 +17,8 @@
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
+#include "sheetlib/xls/compound_file.h"
+#include "sheetlib/xls/xls_reader.h"
 
 namespace sheetlib {
 
@@ -26,11 +30,18 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 // second thread; for small ones a thread costs more than it saves.
 constexpr std::uint64_t kReadAheadBytes = 4 * 1024 * 1024;
 
-ReadStatus parse_part(ZipArchive& archive, std::string_view part, xml::Handler& handler, const ReadLimits& limits) {
+// What every part of one file is parsed with.
+struct Reading {
+  ZipArchive& archive;
+  const ReadLimits& limits;
+  xml::MarkupBudget& budget;
+};
+
+ReadStatus parse_part(Reading& reading, std::string_view part, xml::Handler& handler) {
   ReadStatus status = ReadStatus::ok;
-  const std::unique_ptr<PartStream> stream = archive.open_part(part, status);
+  const std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status);
   if (!stream) return status;
-  xml::Parser parser(handler, limits);
+  xml::Parser parser(handler, reading.limits, &reading.budget);
   if (stream->declared_size() >= kReadAheadBytes) {
     const ReadStatus inflated = read_ahead(*stream, [&](const char* data, std::size_t size, bool last) {
       void* buffer = parser.buffer(size);
@@ -52,73 +63,74 @@ ReadStatus parse_part(ZipArchive& archive, std::string_view part, xml::Handler& 
 }
 
 // Parses a part that a workbook may lack; a missing one reads as empty.
-ReadStatus parse_optional_part(ZipArchive& archive, const Relationship* relationship, xml::Handler& handler,
-                               const ReadLimits& limits) {
-  if (!relationship || !archive.contains(relationship->target)) return ReadStatus::ok;
-  return parse_part(archive, relationship->target, handler, limits);
+ReadStatus parse_optional_part(Reading& reading, const Relationship* relationship, xml::Handler& handler) {
+  if (!relationship || !reading.archive.contains(relationship->target)) return ReadStatus::ok;
+  return parse_part(reading, relationship->target, handler);
 }
 
-ReadStatus find_workbook_part(ZipArchive& archive, const ReadLimits& limits, std::string& workbook_part) {
+ReadStatus find_workbook_part(Reading& reading, std::string& workbook_part) {
   const std::string package_rels = relationships_part_of("");
-  if (archive.contains(package_rels)) {
+  if (reading.archive.contains(package_rels)) {
     RelationshipsHandler rels("");
-    if (const ReadStatus status = parse_part(archive, package_rels, rels, limits); status != ReadStatus::ok)
-      return status;
+    if (const ReadStatus status = parse_part(reading, package_rels, rels); status != ReadStatus::ok) return status;
     if (const Relationship* office_document = rels.find_type("officeDocument")) {
       workbook_part = office_document->target;
-      return archive.contains(workbook_part) ? ReadStatus::ok : ReadStatus::not_a_workbook;
+      return reading.archive.contains(workbook_part) ? ReadStatus::ok : ReadStatus::not_a_workbook;
     }
   }
   // Packages written by hand sometimes lack their relationships; the
   // workbook then lies where every writer puts it.
   workbook_part = "xl/workbook.xml";
-  return archive.contains(workbook_part) ? ReadStatus::ok : ReadStatus::not_a_workbook;
+  return reading.archive.contains(workbook_part) ? ReadStatus::ok : ReadStatus::not_a_workbook;
 }
 
-ReadStatus read_package(std::string_view bytes, CellGrid::Storage& storage, const ReadLimits& limits) {
-  std::unique_ptr<ZipArchive> archive;
-  if (const ReadStatus status = ZipArchive::open(bytes, limits, archive); status != ReadStatus::ok) return status;
+std::uint64_t markup_budget_of(std::uint64_t file_size, const ReadLimits& limits) {
+  const std::uint64_t per_byte = limits.markup_items_per_file_byte;
+  const std::uint64_t by_size = per_byte != 0 && file_size > UINT64_MAX / per_byte ? UINT64_MAX : file_size * per_byte;
+  return std::max(limits.min_markup_items, by_size);
+}
 
+ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
   std::string workbook_part;
-  if (const ReadStatus status = find_workbook_part(*archive, limits, workbook_part); status != ReadStatus::ok)
-    return status;
+  if (const ReadStatus status = find_workbook_part(reading, workbook_part); status != ReadStatus::ok) return status;
   WorkbookHandler workbook;
-  if (const ReadStatus status = parse_part(*archive, workbook_part, workbook, limits); status != ReadStatus::ok)
+  if (const ReadStatus status = parse_part(reading, workbook_part, workbook); status != ReadStatus::ok)
     return status;
 
   const std::string workbook_rels_part = relationships_part_of(workbook_part);
   RelationshipsHandler workbook_rels(workbook_part);
-  if (const ReadStatus status = parse_part(*archive, workbook_rels_part, workbook_rels, limits);
-      status != ReadStatus::ok)
+  if (const ReadStatus status = parse_part(reading, workbook_rels_part, workbook_rels); status != ReadStatus::ok)
     return status;
 
   // Sheet 0 is the first worksheet in tab order; chart sheets and the like
-  // have no cells and are passed over.
+  // have no cells and are passed over. A sheet whose relationship is missing
+  // could be a worksheet: taking the next one instead would show another
+  // sheet's data as the first, so the workbook fails to load.
   const Relationship* worksheet = nullptr;
   for (const std::string& id : workbook.sheet_ids()) {
     const Relationship* relationship = workbook_rels.find_id(id);
-    if (relationship && has_type(*relationship, "worksheet")) {
+    if (!relationship) return ReadStatus::malformed;
+    if (has_type(*relationship, "worksheet")) {
       worksheet = relationship;
       break;
     }
   }
   if (!worksheet) return ReadStatus::not_a_workbook;
 
-  SharedStringsHandler shared_strings(storage, limits.max_shared_strings);
-  if (const ReadStatus status =
-          parse_optional_part(*archive, workbook_rels.find_type("sharedStrings"), shared_strings, limits);
+  SharedStringsHandler shared_strings(storage, reading.limits.max_shared_strings);
+  if (const ReadStatus status = parse_optional_part(reading, workbook_rels.find_type("sharedStrings"), shared_strings);
       status != ReadStatus::ok)
     return status;
   const SharedStringSpans strings = shared_strings.take_strings();
 
   StylesHandler styles;
-  if (const ReadStatus status = parse_optional_part(*archive, workbook_rels.find_type("styles"), styles, limits);
+  if (const ReadStatus status = parse_optional_part(reading, workbook_rels.find_type("styles"), styles);
       status != ReadStatus::ok)
     return status;
   const StyleFormats formats(styles.style_format_codes());
 
   WorksheetHandler sheet(storage, strings, formats, workbook.date1904());
-  if (const ReadStatus status = parse_part(*archive, worksheet->target, sheet, limits); status != ReadStatus::ok)
+  if (const ReadStatus status = parse_part(reading, worksheet->target, sheet); status != ReadStatus::ok)
     return status;
   storage.finish();
   return ReadStatus::ok;
@@ -126,18 +138,32 @@ ReadStatus read_package(std::string_view bytes, CellGrid::Storage& storage, cons
 
 }  // namespace
 
-ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits) {
+ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits,
+                                ReadCost* cost) {
+  std::unique_ptr<ZipArchive> archive;
+  xml::MarkupBudget budget(markup_budget_of(file_bytes.size(), limits));
+  ReadStatus status = ReadStatus::ok;
   try {
     // The grid given keeps what it held unless the whole sheet was read.
     CellGrid loaded;
-    const ReadStatus status = read_package(file_bytes, loaded.storage(), limits);
+    // The content decides, not the name: an .xls renamed .xlsx is still read.
+    if (xls::is_compound_file(file_bytes)) {
+      status = xls::read_xls_first_worksheet(file_bytes, loaded.storage(), limits);
+    } else {
+      status = ZipArchive::open(file_bytes, limits, archive);
+      if (status == ReadStatus::ok) {
+        Reading reading{*archive, limits, budget};
+        status = read_package(reading, loaded.storage());
+      }
+    }
     if (status == ReadStatus::ok) grid = std::move(loaded);
-    return status;
   } catch (const std::bad_alloc&) {
-    return ReadStatus::out_of_memory;
+    status = ReadStatus::out_of_memory;
   } catch (...) {
-    return ReadStatus::malformed;
+    status = ReadStatus::malformed;
   }
+  if (cost) *cost = ReadCost{archive ? archive->inflated_total() : 0, budget.spent()};
+  return status;
 }
 
 }  // namespace sheetlib

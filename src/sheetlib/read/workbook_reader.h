@@ -1,5 +1,5 @@
-// Reading the first worksheet of an .xlsx workbook into a grid of the texts
-// its cells show.
+// Reading the first worksheet of a workbook (.xlsx, or .xls in a compound
+// file) into a grid of the texts its cells show.
 #pragma once
 
 #include <cstddef>
@@ -11,23 +11,47 @@ namespace sheetlib {
 
 // Limits against hostile files; a file over any of them fails to load.
 struct ReadLimits {
-  std::uint64_t max_total_inflated_bytes = std::uint64_t{4} << 30;  // all parts read, uncompressed
+  // All parts read, uncompressed; of an .xls, its workbook stream.
+  std::uint64_t max_total_inflated_bytes = std::uint64_t{4} << 30;
   std::uint64_t max_inflation_ratio = 1000;   // uncompressed / compressed, per part (for parts > 1 MiB)
   int max_element_depth = 256;
   // A 20,000 x 1,000 sheet of distinct texts has 20 million, with its
   // headings; every string costs at least 8 bytes however short.
   std::size_t max_shared_strings = 32'000'000;
+  // The work a file may cause grows with its size, so that a few megabytes
+  // of repeated markup (which deflate shrinks a thousandfold) cannot hold the
+  // reader for minutes. Over all parts read, the inflated bytes and the
+  // markup items (start tags, attributes, pieces of text) may each reach the
+  // larger of a floor and a multiple of the file's size. The most
+  // compressible workbooks that spreadsheet programs write (a million empty
+  // formatted rows, columns of one value) use 25 bytes and 2.3 items per
+  // byte of file; a 44 MB sheet of a million rows 4.6 and 0.6.
+  std::uint64_t min_inflated_bytes = std::uint64_t{256} << 20;
+  std::uint64_t inflated_bytes_per_file_byte = 100;
+  std::uint64_t min_markup_items = std::uint64_t{16} << 20;
+  std::uint64_t markup_items_per_file_byte = 4;
+};
+
+// What reading one file cost: the bytes inflated and the markup items parsed
+// over all the parts read (up to where the read stopped).
+struct ReadCost {
+  std::uint64_t inflated_bytes = 0;
+  std::uint64_t markup_items = 0;
 };
 
 enum class ReadStatus {
   ok,
-  not_a_zip,        // not a zip archive at all (an .xls, an encrypted workbook, text)
-  not_a_workbook,   // a zip, but no workbook with a worksheet in it
+  not_a_zip,        // neither a zip archive nor a compound file (text, random bytes)
+  not_a_workbook,   // a zip or compound file, but no workbook with a worksheet in it
   malformed,        // a part that is not well-formed XML (or has a DOCTYPE), a broken
-                    // zip entry, a cell reference outside A1:XFD1048576, a cell
-                    // pointing at a shared string the workbook does not have
+                    // zip entry or compound file, a record running past its stream, a
+                    // cell reference outside A1:XFD1048576, a cell pointing at a shared
+                    // string the workbook does not have, a sheet before the first
+                    // worksheet whose relationship is missing
   over_limit,       // over one of the ReadLimits
   out_of_memory,
+  encrypted,        // a workbook that needs a password (.xls or .xlsx)
+  unsupported_version,  // an .xls older than Excel 97 (BIFF5 and before)
 };
 
 // The cells of one worksheet as they show: GBK texts, addressed by zero-based
@@ -56,9 +80,12 @@ class CellGrid {
   std::unique_ptr<Storage> storage_;
 };
 
-// Reads the first worksheet (in tab order; chart sheets are passed over) of
-// the workbook held in `file_bytes` into `grid`. On any status but ok the
+// Reads the first worksheet (in tab order; chart, macro and dialog sheets
+// are passed over) of the workbook held in `file_bytes`, an .xlsx package or
+// an .xls compound file, whatever its name says, into `grid`. On any status but ok the
 // grid keeps what it held. Never throws: running out of memory is a status.
-ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {});
+// `cost`, when given, receives what the read cost, whatever its status.
+ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {},
+                                ReadCost* cost = nullptr);
 
 }  // namespace sheetlib

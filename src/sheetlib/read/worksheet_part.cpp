@@ -192,9 +192,11 @@ void WorksheetHandler::finish_cell() {
   in_cell_ = false;
   switch (type_) {
     case CellType::shared: {
-      if (!has_value_text_) return;
-      std::uint32_t index = 0;
+      // Some writers give an empty string cell an empty <v/>: it points at no
+      // string, and shows empty as a cell without <v> does.
       const std::string_view digits = trim(value_);
+      if (!has_value_text_ || digits.empty()) return;
+      std::uint32_t index = 0;
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
       // A cell that points at a string the workbook does not have is damage;
       // showing it empty would hide that a text was lost.

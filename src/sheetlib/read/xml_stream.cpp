@@ -83,8 +83,8 @@ const char* Attributes::find(Ns ns, std::string_view local) const {
   return nullptr;
 }
 
-Parser::Parser(Handler& handler, const ReadLimits& limits)
-    : parser_(XML_ParserCreate(nullptr)), handler_(handler), max_depth_(limits.max_element_depth) {
+Parser::Parser(Handler& handler, const ReadLimits& limits, MarkupBudget* budget)
+    : parser_(XML_ParserCreate(nullptr)), handler_(handler), budget_(budget), max_depth_(limits.max_element_depth) {
   if (!parser_) {
     status_ = ReadStatus::out_of_memory;
     return;
@@ -147,6 +147,11 @@ bool Parser::after_parse(int result) {
 void Parser::on_start(void* self, const char* name, const char** attributes) {
   auto& parser = *static_cast<Parser*>(self);
   if (++parser.depth_ > parser.max_depth_) return parser.stop(ReadStatus::over_limit);
+  if (parser.budget_) {
+    std::uint64_t items = 1;
+    for (const char** p = attributes; *p; p += 2) ++items;
+    if (!parser.budget_->spend(items)) return parser.stop(ReadStatus::over_limit);
+  }
   if (parser.skip_until_depth_ > 0) return;
   try {
     parser.namespaces_.enter(attributes, parser.depth_);
@@ -166,6 +171,8 @@ void Parser::on_start(void* self, const char* name, const char** attributes) {
 
 void Parser::on_end(void* self, const char* name) {
   auto& parser = *static_cast<Parser*>(self);
+  // expat may still report the end of the element whose start stopped it.
+  if (parser.status_ != ReadStatus::ok) return;
   const int depth = parser.depth_--;
   if (parser.skip_until_depth_ > 0) {
     if (parser.skip_until_depth_ == depth) {
@@ -188,6 +195,7 @@ void Parser::on_end(void* self, const char* name) {
 
 void Parser::on_text(void* self, const char* text, int length) {
   auto& parser = *static_cast<Parser*>(self);
+  if (parser.budget_ && !parser.budget_->spend(1)) return parser.stop(ReadStatus::over_limit);
   if (parser.skip_until_depth_ > 0) return;
   try {
     parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));

@@ -100,13 +100,33 @@ class Handler {
   ReadStatus failure_ = ReadStatus::ok;
 };
 
+// The markup items (start tags, attributes, pieces of text) that the parts of
+// one file may make the parser deliver, shared by the parsers of its parts.
+// Counting them bounds the parser's time by the file, whatever the markup:
+// tags the reader does not know cost expat as much as those it reads.
+class MarkupBudget {
+ public:
+  explicit MarkupBudget(std::uint64_t items) : limit_(items) {}
+  // False once more than the budget has been spent.
+  bool spend(std::uint64_t items) {
+    spent_ += items;
+    return spent_ <= limit_;
+  }
+  std::uint64_t spent() const { return spent_; }
+
+ private:
+  std::uint64_t limit_;
+  std::uint64_t spent_ = 0;
+};
+
 // Parses one document (namespace declarations are checked as expat's
 // namespace mode would: well-formedness of names stays expat's). Subtrees of extension lists (extLst) are not
 // delivered: what Excel puts there reuses names of the main vocabulary with
 // other meanings. A DOCTYPE stops the parse: no entity is ever expanded.
 class Parser {
  public:
-  Parser(Handler& handler, const ReadLimits& limits);
+  // A parse without a budget is bounded by the depth limit alone.
+  Parser(Handler& handler, const ReadLimits& limits, MarkupBudget* budget = nullptr);
   ~Parser();
   Parser(const Parser&) = delete;
   Parser& operator=(const Parser&) = delete;
@@ -133,6 +153,7 @@ class Parser {
 
   XML_Parser parser_;
   Handler& handler_;
+  MarkupBudget* budget_;
   int max_depth_;
   int depth_ = 0;
   int skip_until_depth_ = 0;  // inside an extLst when > 0

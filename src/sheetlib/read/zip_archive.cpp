@@ -2,6 +2,10 @@
 
 #include <zip.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
 namespace sheetlib {
 
 namespace {
@@ -53,7 +57,22 @@ ReadStatus ZipArchive::open(std::string_view bytes, const ReadLimits& limits, st
     return starts_with_zip_signature(bytes) ? ReadStatus::malformed : ReadStatus::not_a_zip;
   }
   zip_error_fini(&error);
-  result.reset(new ZipArchive(archive, limits));
+  // The whole package may inflate to a multiple of the file's size (or to a
+  // floor that small files never need): what a file may cost is bounded by
+  // what it is.
+  ReadLimits package_limits = limits;
+  const std::uint64_t size = bytes.size();
+  const std::uint64_t per_byte = limits.inflated_bytes_per_file_byte;
+  const std::uint64_t by_size = per_byte != 0 && size > UINT64_MAX / per_byte ? UINT64_MAX : size * per_byte;
+  package_limits.max_total_inflated_bytes =
+      std::min(limits.max_total_inflated_bytes, std::max(limits.min_inflated_bytes, by_size));
+  // Without the memory for its owner the archive would never be closed.
+  ZipArchive* owner = new (std::nothrow) ZipArchive(archive, package_limits);
+  if (!owner) {
+    zip_discard(archive);
+    return ReadStatus::out_of_memory;
+  }
+  result.reset(owner);
 
   const zip_int64_t count = zip_get_num_entries(archive, 0);
   for (zip_int64_t i = 0; i < count; ++i) {
@@ -94,8 +113,15 @@ std::unique_ptr<PartStream> ZipArchive::open_part(std::string_view part_name, Re
                                                                           : ReadStatus::malformed;
     return nullptr;
   }
+  // Without the memory for its stream the part would never be closed.
+  PartStream* stream = new (std::nothrow) PartStream(*this, file, stat.size, stat.comp_size);
+  if (!stream) {
+    zip_fclose(file);
+    status = ReadStatus::out_of_memory;
+    return nullptr;
+  }
   status = ReadStatus::ok;
-  return std::unique_ptr<PartStream>(new PartStream(*this, file, stat.size, stat.comp_size));
+  return std::unique_ptr<PartStream>(stream);
 }
 
 PartStream::~PartStream() {

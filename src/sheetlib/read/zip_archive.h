@@ -61,6 +61,8 @@ class ZipArchive {
   static ReadStatus open(std::string_view bytes, const ReadLimits& limits, std::unique_ptr<ZipArchive>& archive);
 
   bool contains(std::string_view part_name) const;
+  // The bytes inflated so far, over all parts.
+  std::uint64_t inflated_total() const { return inflated_total_; }
 
   // Opens a part for reading; null with `status` set when it is missing
   // (not_a_workbook) or cannot be read.

@@ -12,8 +12,7 @@ namespace sheetlib {
 bool is_valid_sheet_name(std::string_view utf8);
 
 // True when two sheet names count as the same name: letter case does not
-// matter, for ASCII and for the other scripts of GBK that have case (Latin
-// full-width forms, Greek, Cyrillic, Roman numerals).
+// matter, in any script that has it.
 bool same_sheet_name(std::string_view utf8_a, std::string_view utf8_b);
 
 }  // namespace sheetlib

@@ -5,12 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <gmock/gmock.h>
+
 #include "app/memory/memory_controls.h"
+#include "app/runtime_error/runtime_error_report.h"
+#include "app/win32/win32_worker.h"
+#include "text/formatted_text.h"
 #include "text/encoding.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "support/gbk_literal.h"
 #include "window_fixture.h"
 
@@ -76,6 +83,12 @@ TEST_F(ControlOperationsTest, ListViewShowsItsTable) {
   item.iSubItem = 0;
   SendMessageW(control, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(buffer, L"北京0");
+  // Characters outside GBK reach the screen, those above U+FFFF as
+  // surrogate pairs.
+  list.set_cell_text(1, 0, gbk(u8"王䶮 𠮷 한국어 😀"));
+  window->sync_controls();
+  SendMessageW(control, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(buffer, L"王䶮 \xD842\xDFB7 한국어 \xD83D\xDE00");
 
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -162,6 +175,11 @@ TEST_F(ControlOperationsTest, EditBoxesTakeAnyText) {
   EXPECT_EQ(folder.text(), long_text);
   folder.set_text(gbk(u8"Z:\\数据\\淺乗"));
   EXPECT_EQ(folder.text(), gbk(u8"Z:\\数据\\淺乗"));
+  folder.set_text(gbk(u8"Z:\\𠮷野家\\한국어 🇨🇳 ß"));
+  EXPECT_EQ(folder.text(), gbk(u8"Z:\\𠮷野家\\한국어 🇨🇳 ß"));
+  wchar_t shown[64] = {};
+  GetWindowTextW(window->control(ControlName::编辑框1), shown, 64);
+  EXPECT_STREQ(shown, L"Z:\\\xD842\xDFB7野家\\한국어 \xD83C\xDDE8\xD83C\xDDF3 ß");
   EXPECT_EQ(window->view().编辑框2.text(), texts::kTipText);
 }
 
@@ -235,22 +253,22 @@ TEST_F(ControlOperationsTest, LongHandlerKeepsPaintingButTakesNoInput) {
   EXPECT_FALSE(PeekMessageW(&message, edit, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE));
 }
 
-TEST_F(ControlOperationsTest, UnmeasuredStepRunsApartWhileTheWindowPaints) {
+TEST_F(ControlOperationsTest, WorkerStepRunsApartWhileTheWindowPaints) {
   observed = Observed{};
   const HWND edit = window->control(ControlName::编辑框1);
   SetWindowSubclass(edit, observe, 1, 0);
   window->show();
-  ProgressBar& bar = window->view().进度条1;
+  Worker& worker = window->view().worker;
   DWORD step_thread = 0;
   // Outside a handler the step runs right here.
-  bar.run_unmeasured([&] { step_thread = GetCurrentThreadId(); });
+  worker.run([&] { step_thread = GetCurrentThreadId(); });
   EXPECT_EQ(step_thread, GetCurrentThreadId());
 
   window->run_handler([&] {
     const UINT_PTR timer = SetTimer(nullptr, 0, 5, count_tick);
     // A step that blocks for 300 ms, as a library load does: the timer and
     // the posted message still get through, the input does not.
-    bar.run_unmeasured([&] {
+    worker.run([&] {
       step_thread = GetCurrentThreadId();
       PostMessageW(edit, WM_KEYDOWN, 'A', 0);
       PostMessageW(edit, WM_APP, 0, 0);
@@ -263,6 +281,74 @@ TEST_F(ControlOperationsTest, UnmeasuredStepRunsApartWhileTheWindowPaints) {
   EXPECT_GT(observed.timer_ticks, 0);
   EXPECT_EQ(observed.app_messages, 1);
   EXPECT_EQ(observed.keys, 0);
+}
+
+// The reports of the death tests below name the thread they are shown on.
+DWORD g_window_thread = 0;
+void report_naming_its_thread(const Text& report) {
+  std::fprintf(stderr, "%s thread\n", GetCurrentThreadId() == g_window_thread ? "window" : "other");
+  std::fwrite(report.data(), 1, report.size(), stderr);
+  std::fflush(stderr);
+}
+
+using WorkerDeathTest = WindowFixture;
+
+// A step is told to fail as a binding does; the report waits for the step's
+// thread to end and is shown on the window's thread; the handler never
+// goes on.
+TEST_F(WorkerDeathTest, FatalErrorOfAStepIsReportedOnTheWindowsThread) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const Text report = format_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced, 1, 2);
+  EXPECT_EXIT(
+      {
+        g_window_thread = GetCurrentThreadId();
+        set_runtime_error_sink(report_naming_its_thread);
+        window->run_handler([&] {
+          window->view().worker.run([] { raise_runtime_error(kErrorStackUnbalanced, texts::kStackUnbalanced, 1, 2); });
+          std::fputs("handler went on\n", stderr);
+        });
+      },
+      ::testing::ExitedWithCode(-1),
+      ::testing::AllOf(::testing::HasSubstr("window thread\n" + report),
+                       ::testing::Not(::testing::HasSubstr("handler went on"))));
+}
+
+TEST_F(WorkerDeathTest, ExceptionOfAStepIsReportedOnTheWindowsThread) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        g_window_thread = GetCurrentThreadId();
+        set_runtime_error_sink(report_naming_its_thread);
+        window->run_handler([&] { window->view().worker.run([] { throw std::length_error("too long"); }); });
+      },
+      ::testing::ExitedWithCode(-1), ::testing::HasSubstr("window thread\n" + format_runtime_error(0, "too long", 0, 0)));
+}
+
+// A wait that fails would otherwise be taken for "not yet" for ever.
+TEST(WorkerWaitDeathTest, FailedWaitEndsInTheReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const Text report = format_runtime_error(0, format_text(texts::kWorkerWaitFailed, 6ul), 0, 0);
+  EXPECT_EXIT(
+      {
+        Win32Worker worker([] { return true; }, [] {},
+                           [](HANDLE, DWORD) -> DWORD {
+                             SetLastError(ERROR_INVALID_HANDLE);
+                             return WAIT_FAILED;
+                           });
+        worker.run([] { Sleep(5000); });
+        std::fputs("wait ended\n", stderr);
+      },
+      ::testing::ExitedWithCode(-1),
+      ::testing::AllOf(::testing::HasSubstr(report), ::testing::Not(::testing::HasSubstr("wait ended"))));
+}
+
+using HandlerDeathTest = WindowFixture;
+
+// Nothing may unwind through the window procedure into the system's code.
+TEST_F(HandlerDeathTest, ExceptionOfAHandlerEndsInTheReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(window->run_handler([] { throw std::runtime_error("escaped"); }), ::testing::ExitedWithCode(-1),
+              ::testing::HasSubstr(format_runtime_error(0, "escaped", 0, 0)));
 }
 
 TEST_F(ControlOperationsTest, CloseRequestWaitsForTheHandler) {

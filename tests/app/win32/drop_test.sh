@@ -23,7 +23,7 @@ check() {  # check WHAT EXPECTED ACTUAL
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/数据"
-touch "$work/a.xlsx" "$work/数据/淺乗.xlsx" "$work/b.XLSX"
+touch "$work/a.xlsx" "$work/数据/淺乗.xlsx" "$work/b.XLSX" "$work/数据/𠮷野家 한국어 😀.xlsx"
 
 # Starts a program of the build; sets $pid and $window (its X window).
 start() {
@@ -51,7 +51,7 @@ finish() {
   status=$?
 }
 
-dropped() { [ -f "$build_dir/dropped.txt" ] && iconv -f GBK -t UTF-8 "$build_dir/dropped.txt" | od -An -c | tr -s ' \n' ' '; }
+dropped() { [ -f "$build_dir/dropped.txt" ] && od -An -c "$build_dir/dropped.txt" | tr -s ' \n' ' '; }
 expect_dropped() { printf '%s' "$1" | od -An -c | tr -s ' \n' ' '; }
 wine_path() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -67,6 +67,12 @@ check "two files dropped on the tip box are accepted" 0 $?
 sleep 0.5
 names="$(wine_path "$work/b.XLSX")"$'\r\n'"$(wine_path "$work/a.xlsx")"$'\r\n'
 check "one event with both names in order" "$(expect_dropped "$names")" "$(dropped)"
+
+# Characters outside GBK, one of them above U+FFFF, reach the event whole.
+"$drop" $((X + 100)) $((Y + 150)) "$work/数据/𠮷野家 한국어 😀.xlsx" >/dev/null
+check "a file named with characters outside GBK is accepted" 0 $?
+sleep 0.5
+check "the event has its name" "$(expect_dropped "$(wine_path "$work/数据/𠮷野家 한국어 😀.xlsx")")" "$(dropped)"
 
 rm -f "$build_dir/dropped.txt"
 "$drop" --text $((X + 100)) $((Y + 150)) "$work/a.xlsx" >/dev/null

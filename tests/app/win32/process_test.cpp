@@ -13,7 +13,7 @@
 
 #include "app/runtime_error/runtime_error_report.h"
 #include "text/encoding.h"
-#include "app/texts.h"
+#include "text/texts.h"
 #include "app/win32/window_definition.h"
 
 namespace colsplit::win32 {
@@ -209,6 +209,34 @@ TEST(ProgramProcess, FailedMemoryRequestIsReported) {
   EXPECT_EQ(box_text(box), gbk_to_wide(format_runtime_error(0, out_of_memory_message(SIZE_MAX - 255), 0, 0)));
   press(box, IDOK);
   EXPECT_EQ(program.exit_code(), 0xFFFFFFFFu);
+}
+
+DWORD thread_of(HWND window) { return GetWindowThreadProcessId(window, nullptr); }
+
+// A fatal error inside a step of the worker (the thread on which the library
+// loads and saves) is carried back: the box is the window thread's, as if
+// the handler itself had raised it, and the handler does not go on.
+TEST(ProgramProcess, FatalErrorsOfTheWorkerAreReportedByTheWindowsThread) {
+  const struct {
+    const wchar_t* command;
+    Text report;
+  } cases[] = {
+      {L"worker-fatal", format_runtime_error(6, texts::kStackUnbalanced, 3, 8)},
+      {L"worker-oom", format_runtime_error(0, out_of_memory_message(SIZE_MAX - 255), 0, 0)},
+  };
+  for (const auto& fatal : cases) {
+    SCOPED_TRACE(wide_to_utf8(fatal.command));
+    Program program(L"shell_probe.exe");
+    ASSERT_NE(program.main(), nullptr);
+    program.run_command(fatal.command);
+    const HWND box = program.box(texts::kErrorCaption);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box_text(box), gbk_to_wide(fatal.report));
+    EXPECT_EQ(thread_of(box), thread_of(program.main()));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    press(box, IDOK);
+    EXPECT_EQ(program.exit_code(), 0xFFFFFFFFu);
+  }
 }
 
 TEST(ProgramProcess, StartsInItsOwnDirectory) {

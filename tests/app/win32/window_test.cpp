@@ -8,8 +8,9 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
-#include "app/texts.h"
+#include "text/texts.h"
 #include "text/encoding.h"
 #include "app/win32/app_window.h"
 #include "app/win32/window_definition.h"
@@ -158,17 +159,40 @@ TEST_F(MainWindowTest, KindSpecificSettings) {
   EXPECT_GE(rect_in(window->handle(), window->control(ControlName::超级列表框2)).left, client.right);
 }
 
-TEST_F(MainWindowTest, TipBoxIsGreenOnBlack) {
-  const HWND tip = window->control(ControlName::编辑框2);
+// The colours come from the records: the tip box green on black, the
+// labels black on the window's background, the fields black on white, also
+// the text field inside the combo box.
+TEST_F(MainWindowTest, ControlsShowTheColoursOfTheirRecords) {
+  EXPECT_EQ(record_of(ControlName::编辑框2).text_colour.value(), RGB(0, 255, 0));
+  EXPECT_EQ(record_of(ControlName::编辑框2).background.value(), RGB(0, 0, 0));
+  EXPECT_EQ(record_of(ControlName::标签1).background.value(), GetSysColor(COLOR_BTNFACE));
+
   const HDC dc = CreateCompatibleDC(nullptr);
-  for (UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT}) {
-    const LRESULT brush =
-        SendMessageW(window->handle(), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(tip));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 255, 0));
-    EXPECT_EQ(GetBkColor(dc), RGB(0, 0, 0));
+  int checked = 0;
+  for (std::size_t row = 0; row < kControlCount; ++row) {
+    const ControlRecord& record = kControlTable[row];
+    if (!record.background.set() || record.kind == ControlKind::list_view) continue;
+    SCOPED_TRACE(record.name);
+    std::vector<HWND> windows = {window->control(record.control)};
+    if (HWND field = FindWindowExW(windows[0], nullptr, L"Edit", nullptr)) windows.push_back(field);
+    for (HWND shown : windows) {
+      for (UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT}) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(window->handle(), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(shown)));
+        LOGBRUSH painted{};
+        ASSERT_EQ(GetObjectW(brush, sizeof painted, &painted), static_cast<int>(sizeof painted));
+        EXPECT_EQ(painted.lbColor, record.background.value());
+        EXPECT_EQ(GetBkColor(dc), record.background.value());
+        EXPECT_EQ(GetTextColor(dc), record.text_colour.value());
+        ++checked;
+      }
+    }
   }
   DeleteDC(dc);
+  EXPECT_EQ(checked, 12);  // the tip box, the two labels, the folder field, the combo box and its field
+
+  const HWND tip = window->control(ControlName::编辑框2);
   EXPECT_TRUE(GetWindowLongW(tip, GWL_STYLE) & ES_MULTILINE);
   EXPECT_FALSE(GetWindowLongW(tip, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL));
 }
@@ -194,6 +218,23 @@ TEST_F(MainWindowTest, NoControlIsADefaultButton) {
     EXPECT_FALSE(code & DLGC_DEFPUSHBUTTON);
     EXPECT_NE(GetDlgCtrlID(window->control(name)), IDOK);
   }
+}
+
+// A click is dispatched through the record of its control identifier: each
+// bound button fires its own event once, a click reported for any other
+// record fires nothing.
+TEST_F(MainWindowTest, EveryClickFiresTheEventOfItsRecord) {
+  for (const ControlRecord& record : kControlTable) {
+    SCOPED_TRACE(record.name);
+    events = RecordedEvents{};
+    SendMessageW(window->handle(), WM_COMMAND, MAKEWPARAM(record.id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window->control(record.control)));
+    EXPECT_EQ(events.export_clicks, record.event == EventBinding::export_clicked ? 1 : 0);
+    EXPECT_EQ(events.folder_clicks, record.event == EventBinding::choose_folder_clicked ? 1 : 0);
+    EXPECT_TRUE(events.drops.empty());
+  }
+  EXPECT_EQ(record_of_id(kFirstControlId - 1), nullptr);
+  EXPECT_EQ(record_of_id(kFirstControlId + static_cast<int>(kControlCount)), nullptr);
 }
 
 TEST_F(MainWindowTest, ButtonsFireTheirHandlersOnce) {

@@ -6,7 +6,7 @@ Run it with Debian's /usr/bin/python3 (it needs openpyxl) on a machine with
 LibreOffice; the tests only read the committed .inc file.
 
     /usr/bin/python3 make_reference_cases.py > reference_cases.inc
-    /usr/bin/python3 make_reference_cases.py --probe VALUE CODE ...   # ad hoc
+    /usr/bin/python3 make_reference_cases.py --probe [--1904] [--zh] VALUE CODE ...   # ad hoc
 """
 import csv
 import os
@@ -119,10 +119,81 @@ CASES = {
         (0.0, "yyyy/m/d"), (1.0, "yyyy/m/d"), (43890.0, "yyyy/m/d"), (43890.25, "yyyy/m/d h:mm"),
         (-1.0, "yyyy/m/d"), (1.5, "[h]:mm"),
     ],
+    # Chinese numerals; LibreOffice writes them only for a Chinese locale, so
+    # this family is shown with zh-CN as the locale (see LOCALES).
+    "numerals": [
+        (1234.0, "[DBNum1]General"), (10.0, "[DBNum1]General"), (15.0, "[DBNum1]General"),
+        (20.0, "[DBNum1]General"), (101.0, "[DBNum1]General"), (110.0, "[DBNum1]General"),
+        (1001.0, "[DBNum1]General"), (1010.0, "[DBNum1]General"), (10010.0, "[DBNum1]General"),
+        (100100.0, "[DBNum1]General"), (100000.0, "[DBNum1]General"), (20000.0, "[DBNum1]General"),
+        (100000001.0, "[DBNum1]General"), (100010000.0, "[DBNum1]General"), (1000010000.0, "[DBNum1]General"),
+        (10001000.0, "[DBNum1]General"), (123456789.0, "[DBNum1]General"), (123456789012.0, "[DBNum1]General"),
+        (1000000000000.0, "[DBNum1]General"), (1000000000010.0, "[DBNum1]General"), (0.0, "[DBNum1]General"),
+        (-1234.0, "[DBNum1]General"), (1234.56, "[DBNum1]General"), (0.05, "[DBNum1]General"),
+        (1.5e-7, "[DBNum1]General"), (1e16, "[DBNum1]General"),
+        (1234.0, "[DBNum2]General"), (100005.0, "[DBNum2]General"), (10.0, "[DBNum2]General"),
+        (15.0, "[DBNum2]General"), (0.0, "[DBNum2]General"), (-1234.0, "[DBNum2]General"),
+        (1234.56, "[DBNum2]General"), (100000000.0, "[DBNum2]General"), (100010000.0, "[DBNum2]General"),
+        (1234.0, "[DBNum3]General"), (1234.56, "[DBNum3]General"), (-5.0, "[DBNum3]General"),
+        (0.0, "[DBNum3]General"),
+        (1234.0, "[DBNum1]0"), (1234.5, "[DBNum1]0.00"), (1234.0, "[DBNum1]#,##0.00"), (1234.0, "[DBNum3]#,##0"),
+        (0.25, "[DBNum1]0%"), (0.123, "[DBNum1]0.0%"), (1234.0, "[DBNum1]0\"元\""), (1.25, "[DBNum1]# ?/?"),
+        (12.0, "[DBNum1]00000"), (12.0, "[DBNum2]00000"), (1234.0, "[DBNum1]0\" 件 \"0"),
+        (1e16, "[DBNum1]0"), (1e20, "[DBNum1]0"), (1.5e19, "[DBNum1]#,##0"), (1e15, "[DBNum2]0"),
+        (5551234.0, "[DBNum1]000-0000"), (12345.678, "[DBNum1]0.00E+00"), (1234.0, "[DBNum1][Red]0"),
+        (-1234.0, "0;[DBNum2]0"),
+        # What a Chinese Excel offers as 中文小写数字 and 中文大写数字.
+        (1234567.0, "[DBNum1][$-804]General"), (1234567.0, "[DBNum2][$-804]General"),
+        (1234.0, "[$-804][DBNum1]0"),
+        # Taiwan, Hong Kong: traditional characters.
+        (101.0, "[$-404][DBNum1]General"), (100010000.0, "[$-404][DBNum1]General"),
+        (1234.0, "[$-404][DBNum2]General"), (101.0, "[$-404][DBNum2]General"),
+        (1234.5, "[$-404][DBNum2]General"), (100010000.0, "[$-404][DBNum2]General"),
+        (1234.5, "[$-404][DBNum3]General"), (1234.0, "[$-C04][DBNum2]General"),
+        # Dates, among them the date and time formats a Chinese Excel offers.
+        (45296.0, "[DBNum1][$-804]yyyy\"年\"m\"月\"d\"日\""), (46016.0, "[DBNum1]m\"月\"d\"日\""),
+        (46016.0, "[DBNum1][$-804]m\"月\"d\"日\""), (45296.0, "[DBNum1][$-804]yyyy\"年\"m\"月\""),
+        (45296.0, "[DBNum1]yyyy/mm/dd"), (45296.0, "[DBNum1]yy\"年\"mm\"月\"dd\"日\""),
+        (45296.0, "[DBNum2]yyyy\"年\"m\"月\"d\"日\""), (46016.0, "[DBNum2]m\"月\"d\"日\""),
+        (46016.0, "[DBNum3]yyyy\"年\"m\"月\"d\"日\""), (45352.5, "[DBNum3]yyyy/mm/dd hh:mm"),
+        (45306.0, "[DBNum1]d"), (45310.0, "[DBNum1]d"), (45316.0, "[DBNum1]d"), (45322.0, "[DBNum1]d"),
+        (45301.0, "[DBNum1]d"), (45296.0, "[DBNum1]mmmm"), (45296.0, "[DBNum1]mmm"), (45296.0, "[DBNum1]aaaa"),
+        (45296.0, "[DBNum1]dddd"), (45306.0, "[DBNum1]yyyy\"年\"m\"月\"d\"日\" h:mm"),
+        (0.5625, "[DBNum1][$-804]h\"时\"mm\"分\""), (0.5625, "[DBNum1][$-804]上午/下午h\"时\"mm\"分\""),
+        (45300.5, "[DBNum1]h:mm:ss"), (45300.75625, "[DBNum1]hh\"时\"mm\"分\"ss\"秒\""),
+        (1.5, "[DBNum1][h]:mm"),
+        # The numeral byte of a locale tag, as LibreOffice saves [DBNum] dates:
+        # digits replaced one by one.
+        (46016.0, "[$-1E000804]yyyy\"年\"m\"月\"d\"日\""), (46016.0, "[$-1F000804]yyyy\"年\"m\"月\"d\"日\""),
+        (46016.75, "[$-20000804]yyyy/mm/dd hh:mm"), (46016.0, "[$-21000404]yyyy\"年\"m\"月\"d\"日\""),
+        (46016.75, "[$-1E000804]yyyy\"年\"m\"月\"d\"日\" h:mm"), (1234.0, "[$-1E000804]General"),
+        (1234.0, "[$-22000404]General"), (1234.56, "[$-1E000804]#,##0.00"), (-1234.5, "[$-1E000804]0.0"),
+        (1234.0, "[$-1D000411]General"),
+    ],
+    # The Japanese era calendar of [$-411] dates, across the era boundaries.
+    "japanese": [
+        (44197.0, "[$-411]ggge\"年\"m\"月\"d\"日\""), (32516.0, "[$-411]ggge\"年\"m\"月\"d\"日\""),
+        (32515.0, "[$-411]ggge\"年\"m\"月\"d\"日\""), (4594.0, "[$-411]ggge\"年\"m\"月\"d\"日\""),
+        (4595.0, "[$-411]ggge\"年\"m\"月\"d\"日\""), (9855.0, "[$-411]ggge\"年\"m\"月\"d\"日\""),
+        (9856.0, "[$-411]ggge\"年\"m\"月\"d\"日\""), (43585.0, "[$-411]ggge\"年\"m\"月\"d\"日\""),
+        (43586.0, "[$-411]ggge\"年\"m\"月\"d\"日\""), (1.0, "[$-411]ggge\"年\"m\"月\"d\"日\""),
+        (61.0, "[$-411]ggge\"年\"m\"月\"d\"日\""),
+        (44197.0, "[$-411]g"), (44197.0, "[$-411]gg"), (44197.0, "[$-411]ggg"), (44197.0, "[$-411]gggg"),
+        (44197.0, "[$-411]e"), (44197.0, "[$-411]ee"), (44197.0, "[$-411]gggee"), (43586.0, "[$-411]ge.m.d"),
+        (43586.0, "[$-411]gge"), (32516.0, "[$-411]ggg e"), (45352.0, "[$-0411]ggge\"年\""),
+        (45352.0, "[$-411]aaa"), (45352.0, "[$-411]aaaa"), (45352.0, "[$-411]ddd"), (45352.0, "[$-411]dddd"),
+        (45352.0, "[$-411]mmm"), (45352.0, "[$-411]mmmm"), (0.75, "[$-411]h:mm AM/PM"),
+        (45352.0, "[$-411]yyyy"), (45352.5, "[DBNum1][$-411]ggge\"年\"m\"月\"d\"日\""),
+        (45352.0, "[$-ja-JP]ggge\"年\""), (43586.0, "[$-ja-JP-x-gannen]ggge\"年\"m\"月\"d\"日\""),
+        (44197.0, "e"), (44197.0, "ggge\"年\""), (12.0, "0 g"),
+    ],
 }
 
+# The locale LibreOffice runs with for a family (en-US otherwise).
+LOCALES = {"numerals": "zh_CN.UTF-8", "japanese": "zh_CN.UTF-8"}
 
-def libreoffice_shows(cases, date1904):
+
+def libreoffice_shows(cases, date1904, locale=None):
     """The texts that LibreOffice shows for `cases`, in order."""
     with tempfile.TemporaryDirectory() as work:
         book = openpyxl.Workbook()
@@ -135,6 +206,8 @@ def libreoffice_shows(cases, date1904):
         path = os.path.join(work, "cases.xlsx")
         book.save(path)
         env = dict(os.environ, HOME=os.path.join(work, "home"))
+        if locale:
+            env.update(LC_ALL=locale, LANG=locale)
         subprocess.run(
             ["soffice", "--headless", "--convert-to",
              "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false",
@@ -153,6 +226,10 @@ FIFTEEN = "at most 15 significant digits: a 16th integer digit is not held by th
 FICTITIOUS = "Excel's 1900 system (day 1 = 1900-01-01, day 60 = 1900-02-29); LibreOffice counts from 1899-12-30"
 NO_DATE = "no date before day 0 or after 9999-12-31: the number shows instead (Excel shows ####)"
 KEEPS_SIGN = "the section for the remaining numbers keeps the sign; dropping it shows a wrong number"
+CHINESE_TIME = ("hours, minutes and seconds of 10 to 19 go without their 一 as months and days do: "
+                "a Chinese Excel shows 13:30 under this code as 十三时三十分; LibreOffice writes 一十三")
+E_IS_THE_YEAR = ("e and ee are the four-digit year in every locale but Japanese and Taiwanese, as Office "
+                 "shows them; LibreOffice counts a year of its own")
 SECONDS = "the time is rounded to whole seconds before it is split, as Excel does; LibreOffice truncates"
 OURS = {
     ("general", 1234567890123456.0, "General"): ("1.23456789012346E+15", FIFTEEN),
@@ -188,6 +265,32 @@ OURS = {
     ("date", 45352.0, "[$-F800]dddd, mmmm dd, yyyy"):
         ("2024年3月1日", "[$-F800] stands for the system's long date, here a Chinese Windows's"),
     ("date1904", -1.0, "yyyy/m/d"): ("-1", NO_DATE),
+    ("numerals", 1e16, "[DBNum1]General"):
+        ("一E+一十六", "General shows 1E+16 (15 significant digits at most), its digits in numerals"),
+    ("numerals", 5551234.0, "[DBNum1]000-0000"):
+        ("五百五十五-一千二百三十四", "the code's own text stays as written; LibreOffice makes the hyphen full-width"),
+    ("numerals", 45306.0, "[DBNum1]yyyy\"年\"m\"月\"d\"日\" h:mm"):
+        ("二〇二四年一月十五日 〇:〇", "every field is counted alike; LibreOffice writes zero minutes as 〇〇 here, as 〇 in h:mm:ss"),
+    ("numerals", 0.5625, "[DBNum1][$-804]h\"时\"mm\"分\""): ("十三时三十分", CHINESE_TIME),
+    ("numerals", 0.5625, "[DBNum1][$-804]上午/下午h\"时\"mm\"分\""):
+        ("下午一时三十分", CHINESE_TIME + "; LibreOffice does not know 上午/下午"),
+    ("numerals", 45300.5, "[DBNum1]h:mm:ss"): ("十二:〇:〇", CHINESE_TIME),
+    ("numerals", 45300.75625, "[DBNum1]hh\"时\"mm\"分\"ss\"秒\""): ("十八时九分〇秒", CHINESE_TIME),
+    ("numerals", 46016.75, "[$-1E000804]yyyy\"年\"m\"月\"d\"日\" h:mm"):
+        ("二〇二五年十二月二十五日 十八:〇", "the hours and minutes counted like the month and day; LibreOffice reads them "
+         "digit by digit here and counts them under [DBNum1]"),
+    ("numerals", 1234.56, "[$-1E000804]#,##0.00"):
+        ("一,二三四．五六", "only the digits and the point are replaced; LibreOffice makes the comma 、"),
+    ("numerals", -1234.5, "[$-1E000804]0.0"):
+        ("-一二三四．五", "only the digits and the point are replaced; LibreOffice makes the minus full-width"),
+    ("japanese", 1.0, "[$-411]ggge\"年\"m\"月\"d\"日\""): ("明治33年1月1日", FICTITIOUS),
+    ("japanese", 44197.0, "[$-411]gggg"): ("令和", "four or more g are the era's name, as Excel shows them"),
+    ("japanese", 45352.0, "[$-ja-JP]ggge\"年\""):
+        ("令和6年", "the locale named in words, as newer Excel writes it; LibreOffice does not read the name"),
+    ("japanese", 43586.0, "[$-ja-JP-x-gannen]ggge\"年\"m\"月\"d\"日\""):
+        ("令和元年5月1日", "Excel's tag for the 元年 of an era's first year; LibreOffice does not read it"),
+    ("japanese", 44197.0, "e"): ("2021", E_IS_THE_YEAR),
+    ("japanese", 44197.0, "ggge\"年\""): ("2021年", E_IS_THE_YEAR + "; g has no era outside a Japanese date"),
 }
 
 
@@ -205,17 +308,19 @@ def c_double(value):
 def main():
     if len(sys.argv) > 1 and sys.argv[1] == "--probe":
         args = sys.argv[2:]
-        date1904 = False
+        date1904, locale = False, None
         if args and args[0] == "--1904":
             date1904, args = True, args[1:]
+        if args and args[0] == "--zh":
+            locale, args = "zh_CN.UTF-8", args[1:]
         cases = [(float(args[i]), args[i + 1]) for i in range(0, len(args), 2)]
-        for (value, code), shown in zip(cases, libreoffice_shows(cases, date1904)):
+        for (value, code), shown in zip(cases, libreoffice_shows(cases, date1904, locale)):
             print(f"{value!r}\t{code}\t{shown}")
         return
     print("// Generated by make_reference_cases.py from LibreOffice Calc's")
     print("// \"contents as shown\" CSV export; edit the script, not this file.")
     for family, cases in CASES.items():
-        shown = libreoffice_shows(cases, family == "date1904")
+        shown = libreoffice_shows(cases, family == "date1904", LOCALES.get(family))
         print(f"\ninline const ReferenceCase k_{family}_cases[] = {{")
         for (value, code), text in zip(cases, shown):
             ours = OURS.get((family, value, code))

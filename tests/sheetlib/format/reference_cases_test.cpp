@@ -28,5 +28,7 @@ TEST(ReferenceCases, General) { expect_all(k_general_cases, false); }
 TEST(ReferenceCases, NumberCodes) { expect_all(k_number_cases, false); }
 TEST(ReferenceCases, DatesAndTimes) { expect_all(k_date_cases, false); }
 TEST(ReferenceCases, DateSystem1904) { expect_all(k_date1904_cases, true); }
+TEST(ReferenceCases, ChineseNumerals) { expect_all(k_numerals_cases, false); }
+TEST(ReferenceCases, JapaneseEras) { expect_all(k_japanese_cases, false); }
 
 }  // namespace

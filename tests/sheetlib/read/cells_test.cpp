@@ -134,10 +134,24 @@ TEST(CellTypes, EmptySharedStringIsAValueWithEmptyText) {
   }
 }
 
+// Some writers give an empty text cell an empty <v/>; LibreOffice and Excel
+// show an empty cell, and so does the reader, with or without a shared
+// strings part.
+TEST(CellTypes, SharedStringCellWithoutAnIndexIsAnEmptyCell) {
+  for (const std::string& shared : {std::string("<si><t>a</t></si>"), std::string()}) {
+    Loaded loaded = load_sheet("<row><c t=\"s\"><v/></c><c t=\"s\"><v></v></c><c t=\"s\"><v> </v></c>"
+                               "<c t=\"s\"/><c t=\"s\"><f>\"\"</f><v/></c><c><v>6</v></c></row>",
+                               shared);
+    ASSERT_EQ(loaded.status, ReadStatus::ok) << shared;
+    EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"", "", "", "", "", "6"}}));
+    for (int column = 0; column < 5; ++column) EXPECT_FALSE(loaded.grid.has_value(0, column)) << column;
+  }
+}
+
 // No writer refers to a string it did not write: such a file lost texts, and
 // an empty cell in their place would hide that.
 TEST(CellTypes, SharedStringIndexThatPointsNowhereFailsTheLoad) {
-  for (const char* index : {"2", "99", "4294967296", "-1", "x", ""}) {
+  for (const char* index : {"2", "99", "4294967296", "-1", "x", "1x", "0x1"}) {
     const std::string row = std::string("<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>") + index + "</v></c></row>";
     EXPECT_EQ(load_sheet(row, "<si><t>a</t></si><si><t></t></si>").status, ReadStatus::malformed) << index;
   }
@@ -171,6 +185,24 @@ TEST(CellTypes, NumbersAndDatesRenderWithTheStyleFormat) {
     EXPECT_EQ(rows[0][4], serial ? shown(*serial, builtin_number_format(14), date1904) : "2024-03-01");
     EXPECT_EQ(rows[0][5], shown(1e20, "General", date1904));
   }
+}
+
+TEST(CellTypes, ChineseNumeralsAndJapaneseErasReachTheGridAsGbk) {
+  const std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts count=\"3\">"
+      "<numFmt numFmtId=\"164\" formatCode=\"[DBNum2][$-804]General\"/>"
+      "<numFmt numFmtId=\"165\" formatCode=\"[DBNum1][$-804]yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+      "<numFmt numFmtId=\"166\" formatCode=\"[$-411]ggge&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+      "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/>"
+      "</cellXfs></styleSheet>";
+  Loaded loaded = load(make_workbook(sheet_xml("<row><c s=\"1\"><v>100005</v></c><c s=\"2\"><v>46016</v></c>"
+                                               "<c s=\"3\"><v>44197</v></c><c s=\"2\" t=\"d\"><v>2024-01-05</v></c></row>"),
+                                     "", styles));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(loaded.grid.text(0, 0), colsplit::testing::gbk(u8"壹拾万零伍"));
+  EXPECT_EQ(loaded.grid.text(0, 1), colsplit::testing::gbk(u8"二〇二五年十二月二十五日"));
+  EXPECT_EQ(loaded.grid.text(0, 2), colsplit::testing::gbk(u8"令和3年1月1日"));
+  EXPECT_EQ(loaded.grid.text(0, 3), colsplit::testing::gbk(u8"二〇二四年一月五日"));
 }
 
 TEST(StringItems, RichRunsAreJoinedAndPhoneticRunsLeftOut) {

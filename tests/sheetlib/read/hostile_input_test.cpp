@@ -17,10 +17,11 @@ std::string valid_workbook() {
 TEST(NotAWorkbook, FilesThatAreNoZipFailAsSuch) {
   EXPECT_EQ(load("").status, ReadStatus::not_a_zip);
   EXPECT_EQ(load("name,value\nx,1\n").status, ReadStatus::not_a_zip);
-  // An encrypted workbook and an .xls are OLE compound files.
+  // An encrypted workbook and an .xls are compound files, read as such:
+  // this one has nothing but its signature.
   std::string compound_file("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
   compound_file.resize(4096, '\0');
-  EXPECT_EQ(load(compound_file).status, ReadStatus::not_a_zip);
+  EXPECT_EQ(load(compound_file).status, ReadStatus::malformed);
 }
 
 TEST(BrokenZip, EveryTruncationFailsCleanly) {
@@ -109,6 +110,111 @@ TEST(ZipBomb, TotalOfAllPartsIsLimited) {
   EXPECT_EQ(load(bytes, limits).status, ReadStatus::over_limit);
 }
 
+// `mebibytes` MiB of empty elements the reader does not know, deflated about
+// 850 times (below the limit for one part).
+std::string block_of_unknown_elements() {
+  std::string unit;
+  while (unit.size() < 8192 - 8) unit += "<a/>";
+  unit += "<b></b> ";  // a little variety, so that it deflates less than a thousandfold
+  std::string block;
+  while (block.size() < (1u << 20)) block += unit;
+  return block;
+}
+
+// An ordinary workbook whose worksheet holds one cell, then the elements.
+std::string sheet_of_unknown_elements(std::uint32_t mebibytes) {
+  const std::string sheet = sheet_xml("<row r=\"1\"><c r=\"A1\"><v>7</v></c></row><row r=\"2\">");
+  const std::size_t cut = sheet.find("</sheetData>");
+  std::vector<RawEntry> entries = workbook_entries_without_sheet();
+  entries.push_back(repeated_entry("xl/worksheets/sheet1.xml", sheet.substr(0, cut), block_of_unknown_elements(),
+                                   mebibytes, "</row>" + sheet.substr(cut)));
+  return make_raw_zip(entries);
+}
+
+// 3.9 GB of markup in 4.6 MB once kept the reader parsing for 100 s. What a
+// file may inflate to is bounded by its size: this one is refused before
+// anything is parsed, by what its directory says.
+TEST(WorkBound, SmallFileOfGigabytesOfMarkupIsRefusedBeforeItIsParsed) {
+  const std::string bytes = sheet_of_unknown_elements(3719);
+  ASSERT_LT(bytes.size(), 5'000'000u);
+  const Loaded loaded = load(bytes);
+  EXPECT_EQ(loaded.status, ReadStatus::over_limit);
+  EXPECT_LE(loaded.cost.inflated_bytes, 1'000'000u);
+  EXPECT_LE(loaded.cost.markup_items, 100'000u);
+}
+
+// Under the floor of inflated bytes a file may still hold more tags than a
+// file of its size deserves: a quarter of a megabyte of 200 MiB of empty
+// elements, 52 million of them, stops at the floor of markup items.
+TEST(WorkBound, SmallFileOfMillionsOfTagsStopsAtTheMarkupBudget) {
+  const std::string bytes = sheet_of_unknown_elements(200);
+  ASSERT_LT(bytes.size(), 300'000u);
+  const ReadLimits defaults;
+  const Loaded loaded = load(bytes);
+  EXPECT_EQ(loaded.status, ReadStatus::over_limit);
+  EXPECT_LE(loaded.cost.markup_items, defaults.min_markup_items + 1);
+  EXPECT_LE(loaded.cost.inflated_bytes, 80u << 20);
+}
+
+TEST(WorkBound, EveryPartSpendsFromTheSameBudget) {
+  ReadLimits limits;
+  limits.min_markup_items = 1'000'000;
+  // 3 MiB of these elements are 790,000 items: the file loads.
+  Loaded loaded = load(sheet_of_unknown_elements(3), limits);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(loaded.grid.text(0, 0), "7");
+  EXPECT_GT(loaded.cost.markup_items, 780'000u);
+  EXPECT_GT(loaded.cost.inflated_bytes, 3u << 20);
+  // The same again in the shared strings, read before the worksheet: over.
+  std::vector<RawEntry> entries = workbook_entries_without_sheet();
+  for (RawEntry& entry : entries) {
+    if (entry.name == "xl/_rels/workbook.xml.rels") {
+      entry = stored(entry.name, entry.data.replace(
+                                     entry.data.find("</Relationships>"), 0,
+                                     "<Relationship Id=\"rId9\" Target=\"sharedStrings.xml\" Type=\"http://schemas."
+                                     "openxmlformats.org/officeDocument/2006/relationships/sharedStrings\"/>"));
+    }
+  }
+  const std::string strings = shared_strings_xml("<si><t>x</t></si>");
+  const std::size_t cut = strings.find("</sst>");
+  entries.push_back(
+      repeated_entry("xl/sharedStrings.xml", strings.substr(0, cut), block_of_unknown_elements(), 3, strings.substr(cut)));
+  const std::string sheet = sheet_xml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
+  const std::size_t sheet_cut = sheet.find("</sheetData>");
+  entries.push_back(repeated_entry("xl/worksheets/sheet1.xml", sheet.substr(0, sheet_cut), block_of_unknown_elements(),
+                                   3, sheet.substr(sheet_cut)));
+  loaded = load(make_raw_zip(entries), limits);
+  EXPECT_EQ(loaded.status, ReadStatus::over_limit);
+  EXPECT_LE(loaded.cost.markup_items, 1'000'001u);
+  // Without the worksheet's share it loads.
+  entries.pop_back();
+  entries.push_back(stored("xl/worksheets/sheet1.xml", sheet));
+  loaded = load(make_raw_zip(entries), limits);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(loaded.grid.text(0, 0), "x");
+}
+
+TEST(WorkBound, InflatedBytesAreBoundedByTheFileSizeAboveTheFloor) {
+  // 300 MiB of spaces in about 300 KB: above the floor of 256 MiB and a
+  // thousand times the file, so refused by what the directory says; with a
+  // lower floor, the same holds for smaller amounts.
+  const auto spaces = [](std::uint32_t mebibytes) {
+    std::vector<RawEntry> entries = workbook_entries_without_sheet();
+    const std::string sheet = sheet_xml("<row r=\"1\"><c r=\"A1\"><v>7</v></c></row>");
+    const std::size_t cut = sheet.find("</sheetData>");
+    entries.push_back(repeated_entry("xl/worksheets/sheet1.xml", sheet.substr(0, cut), std::string(1u << 20, ' '),
+                                     mebibytes, sheet.substr(cut)));
+    return make_raw_zip(entries);
+  };
+  EXPECT_EQ(load(spaces(300)).status, ReadStatus::over_limit);
+  ReadLimits limits;
+  limits.min_inflated_bytes = 8u << 20;
+  EXPECT_EQ(load(spaces(6), limits).status, ReadStatus::ok);
+  const Loaded loaded = load(spaces(10), limits);
+  EXPECT_EQ(loaded.status, ReadStatus::over_limit);
+  EXPECT_LT(loaded.cost.inflated_bytes, 10'000u);  // the parts before the worksheet
+}
+
 TEST(HostileXml, DocumentTypesAreRefusedSoNoEntityIsExpanded) {
   std::string laughs = "<!DOCTYPE worksheet [<!ENTITY a0 \"ha\">";
   for (int i = 1; i < 30; ++i)
@@ -155,16 +261,17 @@ TEST(HostileXml, SharedStringCountIsLimited) {
   EXPECT_EQ(load(bytes, limits).status, ReadStatus::ok);
 }
 
-TEST(HostileXml, ManySheetsAndRelationshipsThatNeverMeetFailAtOnce) {
-  // 100,000 sheets, each looked up among 100,000 relationships of other ids:
-  // once ten billion comparisons, now one lookup a sheet.
+TEST(HostileXml, ManySheetsBeforeTheFirstWorksheetCostOneLookupEach) {
+  // 100,000 chart sheets before the worksheet, each looked up among 100,000
+  // relationships listed the other way round: once ten billion comparisons,
+  // now one lookup a sheet.
   const int count = 100'000;
   std::string sheets, relationships;
   for (int i = 0; i < count; ++i) {
-    sheets += "<sheet name=\"s" + std::to_string(i) + "\" sheetId=\"1\" r:id=\"s" + std::to_string(i) + "\"/>";
-    relationships += "<Relationship Id=\"r" + std::to_string(i) +
-                     "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\""
-                     " Target=\"worksheets/sheet1.xml\"/>";
+    sheets += "<sheet name=\"s" + std::to_string(i) + "\" sheetId=\"1\" r:id=\"r" + std::to_string(i) + "\"/>";
+    relationships += "<Relationship Id=\"r" + std::to_string(count - 1 - i) +
+                     "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/chartsheet\""
+                     " Target=\"chartsheets/sheet1.xml\"/>";
   }
   std::vector<Part> parts = workbook_parts(sheet_xml("<row><c><v>1</v></c></row>"));
   for (Part& part : parts) {
@@ -179,7 +286,7 @@ TEST(HostileXml, ManySheetsAndRelationshipsThatNeverMeetFailAtOnce) {
   for (Part& part : parts) {
     if (part.name == "xl/workbook.xml") part.data.replace(part.data.find("r:id=\"rId1\""), 11, "r:id=\"rId9\"");
   }
-  EXPECT_EQ(load(make_zip(parts)).status, ReadStatus::not_a_workbook);
+  EXPECT_EQ(load(make_zip(parts)).status, ReadStatus::malformed);
 }
 
 TEST(HostileXml, ManyNamespaceDeclarationsCostOneLookupAName) {

@@ -76,6 +76,29 @@ TEST(PackagePaths, FirstWorksheetIsByTabOrderNotByFileNameAndSkipsChartSheets) {
   EXPECT_EQ(first_cell(parts), "two");
 }
 
+// Taking the next sheet would split another sheet's data as if it were the
+// first one's.
+TEST(PackagePaths, FirstSheetWhoseRelationshipIsMissingFailsInsteadOfShowingTheNext) {
+  const auto workbook_with = [](const std::string& first_sheet) {
+    return std::vector<Part>{
+        {"_rels/.rels", rels(rel("rId1", kTypes + "officeDocument", "xl/workbook.xml"))},
+        {"xl/workbook.xml", workbook_xml(first_sheet + "<sheet name=\"Second\" sheetId=\"2\" r:id=\"rId2\"/>")},
+        {"xl/_rels/workbook.xml.rels", rels(rel("rId1", kTypes + "worksheet", "worksheets/sheet1.xml") +
+                                            rel("rId2", kTypes + "worksheet", "worksheets/sheet2.xml"))},
+        {"xl/worksheets/sheet1.xml", one_cell_sheet("one")},
+        {"xl/worksheets/sheet2.xml", one_cell_sheet("two")},
+    };
+  };
+  EXPECT_EQ(first_cell(workbook_with("<sheet name=\"First\" sheetId=\"1\" r:id=\"rId1\"/>")), "one");
+  EXPECT_EQ(load(make_zip(workbook_with("<sheet name=\"First\" sheetId=\"1\" r:id=\"rId7\"/>"))).status,
+            ReadStatus::malformed);
+  EXPECT_EQ(load(make_zip(workbook_with("<sheet name=\"First\" sheetId=\"1\"/>"))).status, ReadStatus::malformed);
+  // A relationship that exists but names a part the zip lacks fails as well.
+  std::vector<Part> parts = workbook_with("<sheet name=\"First\" sheetId=\"1\" r:id=\"rId1\"/>");
+  parts.erase(parts.begin() + 3);
+  EXPECT_NE(load(make_zip(parts)).status, ReadStatus::ok);
+}
+
 TEST(PackagePaths, StrictPackagesReadLikeTransitionalOnes) {
   const std::string strict_main = "http://purl.oclc.org/ooxml/spreadsheetml/main";
   const std::string strict_rel = "http://purl.oclc.org/ooxml/officeDocument/relationships";

@@ -151,14 +151,19 @@ std::vector<RawEntry> workbook_entries_without_sheet() {
   return entries;
 }
 
-// After the first block every further one is the same bytes (its back
-// references reach only zeros), so it is deflated once and repeated.
-std::string deflated_zeros(std::uint32_t mebibytes) {
-  const std::string zeros(1 << 20, '\0');
+namespace {
+
+// `head`, `count` copies of `block` (1 MiB), then `tail`, as a raw deflate
+// stream. After the first copy every further one deflates to the same bytes
+// (its back references reach only the copy before, which is the same), so
+// it is deflated once and repeated: a few MB for gigabytes.
+std::string deflate_repeated(const std::string& head, const std::string& block, std::uint32_t count,
+                             const std::string& tail) {
+  if (block.size() != (1u << 20)) throw std::logic_error("the repeated block is 1 MiB");
   z_stream stream{};
   deflateInit2(&stream, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
   const auto compress = [&](int flush, const std::string& input) {
-    std::string out(1 << 16, '\0');
+    std::string out(input.size() + (1 << 16), '\0');
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
     stream.avail_in = static_cast<uInt>(input.size());
     stream.next_out = reinterpret_cast<Bytef*>(out.data());
@@ -167,12 +172,35 @@ std::string deflated_zeros(std::uint32_t mebibytes) {
     out.resize(out.size() - stream.avail_out);
     return out;
   };
-  std::string data = compress(Z_SYNC_FLUSH, zeros);
-  const std::string repeated = compress(Z_SYNC_FLUSH, zeros);
-  for (std::uint32_t i = 2; i < mebibytes; ++i) data += repeated;
-  data += compress(Z_FINISH, "");
+  std::string data = compress(Z_SYNC_FLUSH, head);
+  if (count > 0) data += compress(Z_SYNC_FLUSH, block);
+  if (count > 1) {
+    const std::string repeated = compress(Z_SYNC_FLUSH, block);
+    for (std::uint32_t i = 1; i < count; ++i) data += repeated;
+  }
+  data += compress(Z_FINISH, tail);
   deflateEnd(&stream);
   return data;
+}
+
+}  // namespace
+
+std::string deflated_zeros(std::uint32_t mebibytes) {
+  return deflate_repeated("", std::string(1 << 20, '\0'), mebibytes, "");
+}
+
+RawEntry repeated_entry(const std::string& name, const std::string& head, const std::string& block,
+                        std::uint32_t mebibytes, const std::string& tail) {
+  const std::uint64_t size = head.size() + (std::uint64_t{mebibytes} << 20) + tail.size();
+  if (size > UINT32_MAX) throw std::logic_error("a zip entry without zip64 holds under 4 GiB");
+  uLong crc = crc_of(head);
+  const uLong block_crc = crc_of(block);
+  for (std::uint32_t i = 0; i < mebibytes; ++i) crc = crc32_combine(crc, block_crc, static_cast<z_off_t>(block.size()));
+  crc = crc32_combine(crc, crc_of(tail), static_cast<z_off_t>(tail.size()));
+  RawEntry entry{name, deflate_repeated(head, block, mebibytes, tail), 8, static_cast<std::uint32_t>(crc), 0,
+                 static_cast<std::uint32_t>(size)};
+  entry.compressed_size = static_cast<std::uint32_t>(entry.data.size());
+  return entry;
 }
 
 std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid) {
@@ -184,8 +212,8 @@ std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid) {
 }
 
 Loaded load(const std::string& bytes, const ReadLimits& limits) {
-  Loaded loaded{ReadStatus::ok, {}};
-  loaded.status = read_first_worksheet(bytes, loaded.grid, limits);
+  Loaded loaded{ReadStatus::ok, {}, {}};
+  loaded.status = read_first_worksheet(bytes, loaded.grid, limits, &loaded.cost);
   return loaded;
 }
 

@@ -51,6 +51,10 @@ std::vector<RawEntry> workbook_entries_without_sheet();
 // A raw deflate stream of `mebibytes` MiB of zeros, made without deflating
 // them all: a few MB for gigabytes.
 std::string deflated_zeros(std::uint32_t mebibytes);
+// A deflated entry with honest headers holding `head`, `mebibytes` copies of
+// `block` (1 MiB) and `tail`, made the same way.
+RawEntry repeated_entry(const std::string& name, const std::string& head, const std::string& block,
+                        std::uint32_t mebibytes, const std::string& tail);
 
 // The grid's texts, converted to UTF-8, row by row up to the extents.
 std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid);
@@ -58,6 +62,7 @@ std::vector<std::vector<std::string>> grid_rows(const CellGrid& grid);
 struct Loaded {
   ReadStatus status;
   CellGrid grid;
+  ReadCost cost;
 };
 Loaded load(const std::string& bytes, const ReadLimits& limits = {});
 

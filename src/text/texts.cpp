@@ -1,5 +1,5 @@
 // Compiled with -fexec-charset=CP936: the literals below become GBK bytes.
-#include "app/texts.h"
+#include "text/texts.h"
 
 namespace colsplit::texts {
 
@@ -42,6 +42,7 @@ const char* const kCannotBindFormat = "无法找到指定DLL库文件“%s”中
 const char* const kIndexBeyondCount = "数组成员引用下标超出定义范围";
 const char* const kIndexBelowOne = "数组成员引用下标必须大于等于1";
 const char* const kStackUnbalanced = "调用DLL命令后发现堆栈错误";
+const char* const kWorkerWaitFailed = "等待工作簿读写结束失败（系统错误代码 %lu）";
 
 const char* const kCliUsage = "用法：colsplit-cli 工作簿 列标题 [导出地址]";
 const char* const kCliUnknownHeading = "找不到列标题：";

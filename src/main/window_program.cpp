@@ -1,14 +1,20 @@
-// colsplit.exe: the window program, with the handlers of the program.
+// colsplit.exe: the shell's window with the program's handlers, the fatal
+// errors of every layer wired to the runtime error report.
 #include <windows.h>
 
 #include "app/win32/application.h"
 #include "export/export_run.h"
 #include "load/file_intake.h"
+#include "main/fatal_errors.h"
+#include "xl/library_calls.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  colsplit::wire_fatal_errors();
   colsplit::win32::Handlers handlers;
   handlers.files_dropped = colsplit::on_file_dropped;
   handlers.export_clicked = colsplit::on_export_clicked;
   handlers.choose_folder_clicked = colsplit::on_choose_folder_clicked;
-  return colsplit::win32::run_application(instance, handlers);
+  const int exit_code = colsplit::win32::run_application(instance, handlers);
+  colsplit::xl::release_bound_libraries();
+  return exit_code;
 }

@@ -47,6 +47,7 @@ extern const char* const kCannotBindFormat;     // 无法找到指定DLL库文�
 extern const char* const kIndexBeyondCount;     // 数组成员引用下标超出定义范围
 extern const char* const kIndexBelowOne;        // 数组成员引用下标必须大于等于1
 extern const char* const kStackUnbalanced;      // 调用DLL命令后发现堆栈错误
+extern const char* const kWorkerWaitFailed;     // 等待工作簿读写结束失败（系统错误代码 %lu）
 
 // colsplit-cli.
 extern const char* const kCliUsage;             // 用法：colsplit-cli 工作簿 列标题 [导出地址]

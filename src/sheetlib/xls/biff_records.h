@@ -1,0 +1,77 @@
+// The records of a workbook stream: a type and a length of two bytes each,
+// then the record's data. A record holds at most 8,224 bytes; what goes on
+// beyond that (long strings, the shared string table) follows in CONTINUE
+// records, which belong to the record before them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace sheetlib::xls {
+
+namespace record {
+constexpr std::uint16_t kFormula = 0x0006;
+constexpr std::uint16_t kEof = 0x000A;
+constexpr std::uint16_t kDateMode = 0x0022;
+constexpr std::uint16_t kFilePass = 0x002F;
+constexpr std::uint16_t kContinue = 0x003C;
+constexpr std::uint16_t kCodePage = 0x0042;
+constexpr std::uint16_t kWsBool = 0x0081;
+constexpr std::uint16_t kBoundSheet = 0x0085;
+constexpr std::uint16_t kMulRk = 0x00BD;
+constexpr std::uint16_t kRString = 0x00D6;
+constexpr std::uint16_t kXf = 0x00E0;
+constexpr std::uint16_t kSst = 0x00FC;
+constexpr std::uint16_t kLabelSst = 0x00FD;
+constexpr std::uint16_t kNumber = 0x0203;
+constexpr std::uint16_t kLabel = 0x0204;
+constexpr std::uint16_t kBoolErr = 0x0205;
+constexpr std::uint16_t kString = 0x0207;
+constexpr std::uint16_t kRk = 0x027E;
+constexpr std::uint16_t kFormat = 0x041E;
+constexpr std::uint16_t kBof = 0x0809;
+// The beginning-of-file records of the versions before BIFF5.
+constexpr std::uint16_t kBofBiff2 = 0x0009;
+constexpr std::uint16_t kBofBiff3 = 0x0209;
+constexpr std::uint16_t kBofBiff4 = 0x0409;
+}  // namespace record
+
+// The kinds of substream a BOF record opens.
+namespace substream {
+constexpr std::uint16_t kGlobals = 0x0005;
+constexpr std::uint16_t kWorksheet = 0x0010;
+}  // namespace substream
+
+// The version field of a BOF record.
+constexpr std::uint16_t kBiff8 = 0x0600;
+constexpr std::uint16_t kBiff5 = 0x0500;
+
+struct Record {
+  std::uint16_t type = 0;
+  std::string_view data;
+};
+
+class RecordReader {
+ public:
+  explicit RecordReader(std::string_view stream, std::size_t at = 0) : stream_(stream), at_(at) {}
+
+  // The next record. False at the end of the stream, and when a record runs
+  // past it (truncated() tells which).
+  bool next(Record& record);
+  bool truncated() const { return truncated_; }
+  // Where the next record begins.
+  std::size_t position() const { return at_; }
+
+  // The data of the record and of the CONTINUE records right after it, which
+  // are consumed.
+  void with_continues(const Record& record, std::vector<std::string_view>& fragments);
+
+ private:
+  std::string_view stream_;
+  std::size_t at_;
+  bool truncated_ = false;
+};
+
+}  // namespace sheetlib::xls

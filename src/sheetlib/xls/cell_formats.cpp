@@ -1,0 +1,42 @@
+#include "sheetlib/xls/cell_formats.h"
+
+#include "sheetlib/format/number_format.h"
+#include "sheetlib/xls/biff_strings.h"
+#include "sheetlib/xls/little_endian.h"
+
+namespace sheetlib::xls {
+
+namespace {
+
+// Cells name their XF by a 16-bit index: XF records past that many cannot
+// be reached (the application itself writes at most 4,050).
+constexpr std::size_t kMaxXfs = 65'536;
+
+}  // namespace
+
+bool CellFormatsBuilder::add_format(const std::vector<std::string_view>& fragments) {
+  FragmentCursor cursor(fragments);
+  std::uint16_t id = 0;
+  std::string code;
+  if (!cursor.u16(id) || !cursor.read_string(false, code)) return false;
+  codes_[id] = std::move(code);
+  return true;
+}
+
+bool CellFormatsBuilder::add_xf(std::string_view data) {
+  if (data.size() < 4) return false;
+  if (xf_format_ids_.size() < kMaxXfs) xf_format_ids_.push_back(le16(data, 2));
+  return true;
+}
+
+StyleFormats CellFormatsBuilder::build() const {
+  std::vector<std::string> codes;
+  codes.reserve(xf_format_ids_.size());
+  for (const std::uint16_t id : xf_format_ids_) {
+    const auto own = codes_.find(id);
+    codes.emplace_back(own != codes_.end() ? std::string_view(own->second) : builtin_number_format(id));
+  }
+  return StyleFormats(std::move(codes));
+}
+
+}  // namespace sheetlib::xls

@@ -1,0 +1,33 @@
+// The number format of every cell format (XF record) of the workbook
+// globals: an XF names a format by id, the FORMAT records give the codes of
+// the workbook's own ids, and an id without a FORMAT record is built in.
+// Writers also put FORMAT records for built-in ids (the currency formats of
+// their locale): those take precedence, as a styles part's numFmt does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "sheetlib/read/styles_part.h"
+
+namespace sheetlib::xls {
+
+class CellFormatsBuilder {
+ public:
+  // The data of a FORMAT record with its CONTINUE records; false when damaged.
+  bool add_format(const std::vector<std::string_view>& fragments);
+  // The data of an XF record; false when too short.
+  bool add_xf(std::string_view data);
+
+  // The format codes of the XF records by index, as cells refer to them.
+  StyleFormats build() const;
+
+ private:
+  std::unordered_map<std::uint16_t, std::string> codes_;
+  std::vector<std::uint16_t> xf_format_ids_;
+};
+
+}  // namespace sheetlib::xls

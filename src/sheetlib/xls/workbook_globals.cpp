@@ -1,0 +1,75 @@
+#include "sheetlib/xls/workbook_globals.h"
+
+#include "sheetlib/xls/biff_records.h"
+#include "sheetlib/xls/cell_formats.h"
+#include "sheetlib/xls/little_endian.h"
+#include "sheetlib/xls/shared_string_table.h"
+
+namespace sheetlib::xls {
+
+namespace {
+
+constexpr std::uint8_t kWorksheetOrDialog = 0x00;  // BOUNDSHEET's sheet type
+
+ReadStatus check_bof(const Record& bof) {
+  if (bof.type == record::kBofBiff2 || bof.type == record::kBofBiff3 || bof.type == record::kBofBiff4)
+    return ReadStatus::unsupported_version;
+  if (bof.type != record::kBof || bof.data.size() < 4) return ReadStatus::malformed;
+  if (le16(bof.data, 0) != kBiff8) return ReadStatus::unsupported_version;
+  return le16(bof.data, 2) == substream::kGlobals ? ReadStatus::ok : ReadStatus::malformed;
+}
+
+}  // namespace
+
+ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& storage, const ReadLimits& limits,
+                                 WorkbookGlobals& globals) {
+  RecordReader reader(stream);
+  Record record;
+  if (!reader.next(record)) return ReadStatus::malformed;
+  if (const ReadStatus status = check_bof(record); status != ReadStatus::ok) return status;
+
+  CellFormatsBuilder formats;
+  bool strings_read = false;
+  std::vector<std::string_view> fragments;
+  while (reader.next(record)) {
+    switch (record.type) {
+      case record::kEof:
+        globals.formats = formats.build();
+        globals.end = reader.position();
+        return ReadStatus::ok;
+      case record::kFilePass:
+        return ReadStatus::encrypted;
+      case record::kDateMode:
+        globals.date1904 = record.data.size() >= 2 && le16(record.data, 0) == 1;
+        break;
+      case record::kBoundSheet:
+        if (record.data.size() < 6) return ReadStatus::malformed;
+        ++globals.sheet_count;
+        if (static_cast<std::uint8_t>(record.data[5]) == kWorksheetOrDialog)
+          globals.worksheet_offsets.push_back(le32(record.data, 0));
+        break;
+      case record::kFormat:
+        reader.with_continues(record, fragments);
+        if (!formats.add_format(fragments)) return ReadStatus::malformed;
+        break;
+      case record::kXf:
+        if (!formats.add_xf(record.data)) return ReadStatus::malformed;
+        break;
+      case record::kSst:
+        // A workbook has one table; a second one is no writer's.
+        reader.with_continues(record, fragments);
+        if (strings_read) break;
+        strings_read = true;
+        if (const ReadStatus status =
+                read_shared_string_table(fragments, storage, limits.max_shared_strings, globals.strings);
+            status != ReadStatus::ok)
+          return status;
+        break;
+      default:
+        break;
+    }
+  }
+  return ReadStatus::malformed;  // no EOF: the stream was cut short
+}
+
+}  // namespace sheetlib::xls

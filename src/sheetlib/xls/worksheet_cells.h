@@ -1,0 +1,65 @@
+// The cells of a worksheet substream, each stored as the text it shows:
+// strings, numbers through the number format of the cell's XF, booleans,
+// error codes and the cached results of formulas. BLANK and MULBLANK cells
+// carry only formatting and are not stored; DIMENSION is not read, since
+// writers get it wrong and the cells say where they are.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/styles_part.h"
+#include "sheetlib/xls/biff_records.h"
+
+namespace sheetlib::xls {
+
+// The value an RK number (NUMBER's four-byte form) stands for.
+double rk_value(std::uint32_t rk);
+
+// The text of a cell error code (#DIV/0!, #N/A, …).
+std::string_view error_text(std::uint8_t code);
+
+// True when the substream whose BOF record lies at `offset` is a dialog
+// sheet (a worksheet by its BOF, marked by its WSBOOL record), which holds
+// no cells of a table.
+bool is_dialog_sheet(std::string_view stream, std::size_t offset);
+
+class WorksheetCells {
+ public:
+  WorksheetCells(CellGrid::Storage& storage, const SharedStringSpans& strings, const StyleFormats& formats,
+                 bool date1904)
+      : storage_(storage), strings_(strings), formats_(formats), date1904_(date1904) {}
+
+  // Reads the substream from its BOF record at `offset` to its EOF record;
+  // the substreams of charts embedded in it are passed over.
+  ReadStatus read(std::string_view stream, std::size_t offset);
+
+ private:
+  ReadStatus read_cell(const Record& record, RecordReader& reader);
+  ReadStatus read_formula(std::uint32_t row, std::uint32_t column, std::uint16_t xf, std::string_view data);
+  ReadStatus store_number(std::uint32_t row, std::uint32_t column, std::uint16_t xf, double value);
+  ReadStatus store_ascii(std::uint32_t row, std::uint32_t column, std::string_view text);
+  ReadStatus store_utf8(std::uint32_t row, std::uint32_t column, std::string_view text);
+  ReadStatus store_string(std::uint32_t row, std::uint32_t column, const Record& record, std::size_t at,
+                          RecordReader& reader);
+
+  CellGrid::Storage& storage_;
+  const SharedStringSpans& strings_;
+  const StyleFormats& formats_;
+  bool date1904_;
+
+  // A formula whose text result follows in a STRING record.
+  bool text_result_pending_ = false;
+  std::uint32_t pending_row_ = 0;
+  std::uint32_t pending_column_ = 0;
+
+  std::vector<std::string_view> fragments_;
+  std::string text_;
+};
+
+}  // namespace sheetlib::xls
