@@ -38,6 +38,20 @@ std::uint32_t TextArena::append(std::string_view text) {
   return offset;
 }
 
+bool TextArena::adopt(TextArena& other, std::uint32_t& base) {
+  const std::uint64_t start = (end_ + kPageBytes - 1) / kPageBytes * kPageBytes;
+  if (start + other.end_ > kArenaLimit) return false;
+  blocks_.reserve(blocks_.size() + other.blocks_.size());
+  pages_.reserve(start / kPageBytes + other.pages_.size());
+  // Nothing below throws: the room was made above.
+  for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
+  for (char* page : other.pages_) pages_.push_back(page);
+  base = static_cast<std::uint32_t>(start);
+  if (other.end_ > 0) end_ = start + other.end_;
+  other.clear();
+  return true;
+}
+
 void TextArena::overwrite(std::uint32_t offset, std::string_view text) {
   if (!text.empty()) std::memcpy(pages_[offset >> kPageBits] + (offset & kPageMask), text.data(), text.size());
 }

@@ -28,6 +28,11 @@ class TextArena {
     if (length == 0) return {};
     return std::string_view(pages_[offset >> kPageBits] + (offset & kPageMask), length);
   }
+  // Takes over every text of `other` (which is left empty) without copying
+  // them: they follow this arena's texts from the next page on, so a text
+  // that lay at offset o in `other` now lies at base + o. False, with both
+  // arenas as they were, when the two together would pass 4 GiB.
+  bool adopt(TextArena& other, std::uint32_t& base);
   // Overwrites the bytes at `offset` (text must fit where they lie).
   void overwrite(std::uint32_t offset, std::string_view text);
   // Bytes appended so far, the unused ends of pages included.

@@ -24,7 +24,7 @@ std::string_view CellGrid::text(int row, int column) const {
 bool CellGrid::has_value(int row, int column) const { return storage_ && storage_->find(row, column) != nullptr; }
 
 bool CellGrid::Storage::append_text(std::string_view text, std::uint32_t& offset) {
-  if (!arena.fits(text.size())) return false;
+  if (text.size() >= kSharedStringCell || !arena.fits(text.size())) return false;
   offset = arena.append(text);
   return true;
 }

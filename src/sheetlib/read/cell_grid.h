@@ -23,6 +23,10 @@ struct CellRecord {
 };
 
 struct CellGrid::Storage {
+  // The length of a string cell whose offset is, for now, the index of its
+  // shared string (no text is this long: see append_text).
+  static constexpr std::uint32_t kSharedStringCell = UINT32_MAX;
+
   colsplit::TextArena arena;
   colsplit::PagedArray<CellRecord> cells;  // by row, then column, once finished
   std::vector<std::uint32_t> row_starts;   // row r's cells: [row_starts[r], row_starts[r + 1])
@@ -35,7 +39,8 @@ struct CellGrid::Storage {
   std::uint32_t last_row = 0;
   std::uint32_t last_column = 0;
 
-  // Appends text to the arena; false when the arena would pass 4 GiB.
+  // Appends text to the arena; false when the arena would pass 4 GiB (or
+  // the text is 4 GiB long).
   bool append_text(std::string_view text, std::uint32_t& offset);
   void add_cell(std::uint32_t row, std::uint32_t column, std::uint32_t offset, std::uint32_t length);
   // Sorts, drops all but the last of cells given twice, builds the index.

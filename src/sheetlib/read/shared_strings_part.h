@@ -46,6 +46,12 @@ class RichTextCollector {
   bool in_text_ = false;
 };
 
+// Gives each string cell of the sheet, which holds the index of its shared
+// string (CellGrid::Storage::kSharedStringCell), the place of that string's
+// text; the texts of `strings` lie from `base` on in the storage's arena.
+// malformed when a cell points at a string the workbook does not have.
+ReadStatus resolve_shared_strings(CellGrid::Storage& storage, const SharedStringSpans& strings, std::uint32_t base);
+
 class SharedStringsHandler : public xml::Handler {
  public:
   SharedStringsHandler(CellGrid::Storage& storage, std::size_t max_strings)

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "sheetlib/read/cell_grid.h"
 #include "sheetlib/read/read_ahead.h"
@@ -30,6 +33,18 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 // second thread; for small ones a thread costs more than it saves.
 constexpr std::uint64_t kReadAheadBytes = 4 * 1024 * 1024;
 
+// A shared-strings part this large is read on a second thread beside the
+// worksheet; a smaller one first, on the reading thread.
+constexpr std::uint64_t kConcurrentStringsBytes = 1024 * 1024;
+
+// Waits for a thread, however the scope is left.
+struct JoinOnExit {
+  std::thread& thread;
+  ~JoinOnExit() {
+    if (thread.joinable()) thread.join();
+  }
+};
+
 // What every part of one file is parsed with.
 struct Reading {
   ZipArchive& archive;
@@ -37,9 +52,16 @@ struct Reading {
   xml::MarkupBudget& budget;
 };
 
-ReadStatus parse_part(Reading& reading, std::string_view part, xml::Handler& handler) {
+// Which of the archive's handles a part is read through: the one of the
+// thread that opened the archive, or the one of the other thread.
+enum class PartThread { this_one, other };
+
+ReadStatus parse_part(Reading& reading, std::string_view part, xml::Handler& handler,
+                      PartThread thread = PartThread::this_one) {
   ReadStatus status = ReadStatus::ok;
-  const std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status);
+  const std::unique_ptr<PartStream> stream = thread == PartThread::this_one
+                                                 ? reading.archive.open_part(part, status)
+                                                 : reading.archive.open_part_for_other_thread(part, status);
   if (!stream) return status;
   xml::Parser parser(handler, reading.limits, &reading.budget);
   if (stream->declared_size() >= kReadAheadBytes) {
@@ -117,20 +139,59 @@ ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
   }
   if (!worksheet) return ReadStatus::not_a_workbook;
 
-  SharedStringsHandler shared_strings(storage, reading.limits.max_shared_strings);
-  if (const ReadStatus status = parse_optional_part(reading, workbook_rels.find_type("sharedStrings"), shared_strings);
-      status != ReadStatus::ok)
-    return status;
-  const SharedStringSpans strings = shared_strings.take_strings();
-
   StylesHandler styles;
   if (const ReadStatus status = parse_optional_part(reading, workbook_rels.find_type("styles"), styles);
       status != ReadStatus::ok)
     return status;
   const StyleFormats formats(styles.style_format_codes());
 
-  WorksheetHandler sheet(storage, strings, formats, workbook.date1904());
-  if (const ReadStatus status = parse_part(reading, worksheet->target, sheet); status != ReadStatus::ok)
+  // A large shared-strings part is read on a second thread, into an arena
+  // of its own, while this one reads the worksheet; the sheet's string
+  // cells hold their index until both are done.
+  const Relationship* strings_relationship = workbook_rels.find_type("sharedStrings");
+  if (strings_relationship && !reading.archive.contains(strings_relationship->target)) strings_relationship = nullptr;
+  CellGrid::Storage strings_storage;
+  SharedStringSpans strings;
+  ReadStatus strings_status = ReadStatus::ok;
+  std::exception_ptr strings_error;
+  std::thread strings_reader;
+  const JoinOnExit join_strings_reader{strings_reader};
+  if (strings_relationship && reading.archive.declared_size(strings_relationship->target) >= kConcurrentStringsBytes) {
+    try {
+      strings_reader = std::thread([&, target = strings_relationship->target] {
+        try {
+          SharedStringsHandler shared_strings(strings_storage, reading.limits.max_shared_strings);
+          strings_status = parse_part(reading, target, shared_strings, PartThread::other);
+          strings = shared_strings.take_strings();
+        } catch (...) {
+          strings_error = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {
+      // Without a second thread the strings are read first, on this one.
+    }
+  }
+  const bool concurrent = strings_reader.joinable();
+  if (!concurrent) {
+    SharedStringsHandler shared_strings(storage, reading.limits.max_shared_strings);
+    if (const ReadStatus status = parse_optional_part(reading, strings_relationship, shared_strings);
+        status != ReadStatus::ok)
+      return status;
+    strings = shared_strings.take_strings();
+  }
+
+  WorksheetHandler sheet(storage, formats, workbook.date1904());
+  const ReadStatus sheet_status = parse_part(reading, worksheet->target, sheet);
+  if (concurrent) {
+    strings_reader.join();
+    if (strings_error) std::rethrow_exception(strings_error);
+    if (strings_status != ReadStatus::ok) return strings_status;
+  }
+  if (sheet_status != ReadStatus::ok) return sheet_status;
+
+  std::uint32_t base = 0;
+  if (concurrent && !storage.arena.adopt(strings_storage.arena, base)) return ReadStatus::over_limit;
+  if (const ReadStatus status = resolve_shared_strings(storage, strings, base); status != ReadStatus::ok)
     return status;
   storage.finish();
   return ReadStatus::ok;

@@ -198,12 +198,8 @@ void WorksheetHandler::finish_cell() {
       if (!has_value_text_ || digits.empty()) return;
       std::uint32_t index = 0;
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-      // A cell that points at a string the workbook does not have is damage;
-      // showing it empty would hide that a text was lost.
-      if (error != std::errc() || end != digits.data() + digits.size() || index >= shared_strings_.size())
-        return fail(ReadStatus::malformed);
-      const TextSpan span = shared_strings_[index];
-      storage_.add_cell(row_, column_, span.offset, span.length);
+      if (error != std::errc() || end != digits.data() + digits.size()) return fail(ReadStatus::malformed);
+      storage_.add_cell(row_, column_, index, CellGrid::Storage::kSharedStringCell);
       return;
     }
     case CellType::inline_string:

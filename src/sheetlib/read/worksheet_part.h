@@ -24,9 +24,11 @@ bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::u
 
 class WorksheetHandler : public xml::Handler {
  public:
-  WorksheetHandler(CellGrid::Storage& storage, const SharedStringSpans& shared_strings,
-                   const StyleFormats& styles, bool date1904)
-      : storage_(storage), shared_strings_(shared_strings), styles_(styles), date1904_(date1904) {}
+  // String cells are stored with the index of their shared string in place
+  // of their text's (see CellGrid::Storage::kSharedStringCell): the reader
+  // resolves them once the shared strings are read too.
+  WorksheetHandler(CellGrid::Storage& storage, const StyleFormats& styles, bool date1904)
+      : storage_(storage), styles_(styles), date1904_(date1904) {}
 
   void start(xml::Name name, const xml::Attributes& attributes) override;
   void end(xml::Name name) override;
@@ -42,7 +44,6 @@ class WorksheetHandler : public xml::Handler {
   void store(std::string_view utf8, bool escapes);
 
   CellGrid::Storage& storage_;
-  const SharedStringSpans& shared_strings_;
   const StyleFormats& styles_;
   bool date1904_;
 

@@ -99,6 +99,9 @@ Parser::Parser(Handler& handler, const ReadLimits& limits, MarkupBudget* budget)
 
 Parser::~Parser() {
   if (parser_) XML_ParserFree(parser_);
+  // What was drawn and not spent goes back: the file's cost counts what its
+  // parts spent.
+  if (budget_) budget_->give_back(allowance_);
 }
 
 ReadStatus Parser::status() const { return status_; }
@@ -143,6 +146,23 @@ bool Parser::after_parse(int result) {
   return true;
 }
 
+bool Parser::spend(std::uint64_t items) {
+  constexpr std::uint64_t kBlock = 64 * 1024;
+  if (items > allowance_) {
+    // Near the end of the budget a whole block may no longer be there.
+    const std::uint64_t needed = items - allowance_;
+    if (budget_->draw(needed + kBlock)) {
+      allowance_ += needed + kBlock;
+    } else if (budget_->draw(needed)) {
+      allowance_ += needed;
+    } else {
+      return false;
+    }
+  }
+  allowance_ -= items;
+  return true;
+}
+
 // The callbacks run inside expat's C code: nothing may be thrown through it.
 void Parser::on_start(void* self, const char* name, const char** attributes) {
   auto& parser = *static_cast<Parser*>(self);
@@ -150,7 +170,7 @@ void Parser::on_start(void* self, const char* name, const char** attributes) {
   if (parser.budget_) {
     std::uint64_t items = 1;
     for (const char** p = attributes; *p; p += 2) ++items;
-    if (!parser.budget_->spend(items)) return parser.stop(ReadStatus::over_limit);
+    if (!parser.spend(items)) return parser.stop(ReadStatus::over_limit);
   }
   if (parser.skip_until_depth_ > 0) return;
   try {
@@ -195,7 +215,7 @@ void Parser::on_end(void* self, const char* name) {
 
 void Parser::on_text(void* self, const char* text, int length) {
   auto& parser = *static_cast<Parser*>(self);
-  if (parser.budget_ && !parser.budget_->spend(1)) return parser.stop(ReadStatus::over_limit);
+  if (parser.budget_ && !parser.spend(1)) return parser.stop(ReadStatus::over_limit);
   if (parser.skip_until_depth_ > 0) return;
   try {
     parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));

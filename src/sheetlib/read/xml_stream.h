@@ -3,6 +3,7 @@
 // do not matter and the transitional and strict vocabularies read alike.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -101,22 +102,25 @@ class Handler {
 };
 
 // The markup items (start tags, attributes, pieces of text) that the parts of
-// one file may make the parser deliver, shared by the parsers of its parts.
-// Counting them bounds the parser's time by the file, whatever the markup:
-// tags the reader does not know cost expat as much as those it reads.
+// one file may make the parser deliver, shared by the parsers of its parts,
+// which may run at the same time. Counting them bounds the parser's time by
+// the file, whatever the markup: tags the reader does not know cost expat as
+// much as those it reads.
 class MarkupBudget {
  public:
   explicit MarkupBudget(std::uint64_t items) : limit_(items) {}
-  // False once more than the budget has been spent.
-  bool spend(std::uint64_t items) {
-    spent_ += items;
-    return spent_ <= limit_;
+  // Takes `items` from the budget; false, taking nothing, when fewer are left.
+  bool draw(std::uint64_t items) {
+    if (spent_.fetch_add(items, std::memory_order_relaxed) + items <= limit_) return true;
+    spent_.fetch_sub(items, std::memory_order_relaxed);
+    return false;
   }
-  std::uint64_t spent() const { return spent_; }
+  void give_back(std::uint64_t items) { spent_.fetch_sub(items, std::memory_order_relaxed); }
+  std::uint64_t spent() const { return spent_.load(std::memory_order_relaxed); }
 
  private:
   std::uint64_t limit_;
-  std::uint64_t spent_ = 0;
+  std::atomic<std::uint64_t> spent_{0};
 };
 
 // Parses one document (namespace declarations are checked as expat's
@@ -150,10 +154,14 @@ class Parser {
                         const char*);
   bool after_parse(int result);
   void stop(ReadStatus status);
+  // Spends markup items from the parser's allowance, drawn from the shared
+  // budget a block at a time so that parsers running together seldom meet.
+  bool spend(std::uint64_t items);
 
   XML_Parser parser_;
   Handler& handler_;
   MarkupBudget* budget_;
+  std::uint64_t allowance_ = 0;  // drawn from the budget, not yet spent
   int max_depth_;
   int depth_ = 0;
   int skip_until_depth_ = 0;  // inside an extLst when > 0

@@ -18,7 +18,31 @@ bool starts_with_zip_signature(std::string_view bytes) {
   return bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K';
 }
 
+// A libzip handle of the archive in `bytes`; null with `code` set on failure.
+zip_t* open_handle(std::string_view bytes, int& code) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  if (!source) {
+    zip_error_fini(&error);
+    code = ZIP_ER_MEMORY;
+    return nullptr;
+  }
+  zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  if (!archive) {
+    code = zip_error_code_zip(&error);
+    zip_source_free(source);
+  }
+  zip_error_fini(&error);
+  return archive;
+}
+
 }  // namespace
+
+ZipArchive::~ZipArchive() {
+  if (archive_) zip_discard(archive_);
+  if (second_handle_) zip_discard(second_handle_);
+}
 
 std::string part_key(std::string_view name) {
   std::string key;
@@ -32,31 +56,17 @@ std::string part_key(std::string_view name) {
   return key;
 }
 
-ZipArchive::~ZipArchive() {
-  if (archive_) zip_discard(archive_);
-}
-
 ReadStatus ZipArchive::open(std::string_view bytes, const ReadLimits& limits, std::unique_ptr<ZipArchive>& result) {
   // libzip opens an empty buffer as an empty archive; an empty file is no zip.
   if (bytes.empty()) return ReadStatus::not_a_zip;
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-  if (!source) {
-    zip_error_fini(&error);
-    return ReadStatus::out_of_memory;
-  }
-  zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  int code = ZIP_ER_OK;
+  zip_t* archive = open_handle(bytes, code);
   if (!archive) {
-    const int code = zip_error_code_zip(&error);
-    zip_source_free(source);
-    zip_error_fini(&error);
     if (code == ZIP_ER_MEMORY) return ReadStatus::out_of_memory;
     // A file that starts like a zip but cannot be opened is a broken one
     // (truncated, or its directory points outside the file).
     return starts_with_zip_signature(bytes) ? ReadStatus::malformed : ReadStatus::not_a_zip;
   }
-  zip_error_fini(&error);
   // The whole package may inflate to a multiple of the file's size (or to a
   // floor that small files never need): what a file may cost is bounded by
   // what it is.
@@ -67,7 +77,7 @@ ReadStatus ZipArchive::open(std::string_view bytes, const ReadLimits& limits, st
   package_limits.max_total_inflated_bytes =
       std::min(limits.max_total_inflated_bytes, std::max(limits.min_inflated_bytes, by_size));
   // Without the memory for its owner the archive would never be closed.
-  ZipArchive* owner = new (std::nothrow) ZipArchive(archive, package_limits);
+  ZipArchive* owner = new (std::nothrow) ZipArchive(archive, bytes, package_limits);
   if (!owner) {
     zip_discard(archive);
     return ReadStatus::out_of_memory;
@@ -86,7 +96,34 @@ ReadStatus ZipArchive::open(std::string_view bytes, const ReadLimits& limits, st
 
 bool ZipArchive::contains(std::string_view part_name) const { return index_.count(part_key(part_name)) > 0; }
 
+std::uint64_t ZipArchive::declared_size(std::string_view part_name) const {
+  const auto found = index_.find(part_key(part_name));
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (found == index_.end() || zip_stat_index(archive_, found->second, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+    return 0;
+  return stat.size;
+}
+
 std::unique_ptr<PartStream> ZipArchive::open_part(std::string_view part_name, ReadStatus& status) {
+  return open_part_with(archive_, part_name, status);
+}
+
+std::unique_ptr<PartStream> ZipArchive::open_part_for_other_thread(std::string_view part_name, ReadStatus& status) {
+  if (!second_handle_) {
+    int code = ZIP_ER_OK;
+    second_handle_ = open_handle(bytes_, code);
+    if (!second_handle_) {
+      // The same bytes opened before: only memory can be missing now.
+      status = code == ZIP_ER_MEMORY ? ReadStatus::out_of_memory : ReadStatus::malformed;
+      return nullptr;
+    }
+  }
+  return open_part_with(second_handle_, part_name, status);
+}
+
+std::unique_ptr<PartStream> ZipArchive::open_part_with(zip_t* handle, std::string_view part_name,
+                                                       ReadStatus& status) {
   const auto found = index_.find(part_key(part_name));
   if (found == index_.end()) {
     status = ReadStatus::not_a_workbook;
@@ -94,22 +131,23 @@ std::unique_ptr<PartStream> ZipArchive::open_part(std::string_view part_name, Re
   }
   zip_stat_t stat;
   zip_stat_init(&stat);
-  if (zip_stat_index(archive_, found->second, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+  if (zip_stat_index(handle, found->second, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
       !(stat.valid & ZIP_STAT_COMP_SIZE)) {
     status = ReadStatus::malformed;
     return nullptr;
   }
   // What the directory claims is checked before anything is inflated, and
   // again, against what really comes out, while reading.
-  if (inflated_total_ > limits_.max_total_inflated_bytes ||
-      stat.size > limits_.max_total_inflated_bytes - inflated_total_ ||
+  const std::uint64_t inflated_total = inflated_total_.load(std::memory_order_relaxed);
+  if (inflated_total > limits_.max_total_inflated_bytes ||
+      stat.size > limits_.max_total_inflated_bytes - inflated_total ||
       (stat.size > kRatioFreeBytes && stat.size / (stat.comp_size ? stat.comp_size : 1) > limits_.max_inflation_ratio)) {
     status = ReadStatus::over_limit;
     return nullptr;
   }
-  zip_file_t* file = zip_fopen_index(archive_, found->second, 0);
+  zip_file_t* file = zip_fopen_index(handle, found->second, 0);
   if (!file) {
-    status = zip_error_code_zip(zip_get_error(archive_)) == ZIP_ER_MEMORY ? ReadStatus::out_of_memory
+    status = zip_error_code_zip(zip_get_error(handle)) == ZIP_ER_MEMORY ? ReadStatus::out_of_memory
                                                                           : ReadStatus::malformed;
     return nullptr;
   }
@@ -138,13 +176,14 @@ std::ptrdiff_t PartStream::read(char* buffer, std::size_t capacity) {
   }
   const auto count = static_cast<std::uint64_t>(got);
   inflated_ += count;
-  archive_.inflated_total_ += count;
+  const std::uint64_t inflated_total =
+      archive_.inflated_total_.fetch_add(count, std::memory_order_relaxed) + count;
   // A part that inflates beyond its declared size lies about itself.
   if (inflated_ > declared_size_) {
     status_ = ReadStatus::malformed;
     return -1;
   }
-  if (archive_.inflated_total_ > archive_.limits_.max_total_inflated_bytes ||
+  if (inflated_total > archive_.limits_.max_total_inflated_bytes ||
       (inflated_ > kRatioFreeBytes &&
        inflated_ / (compressed_size_ ? compressed_size_ : 1) > archive_.limits_.max_inflation_ratio)) {
     status_ = ReadStatus::over_limit;

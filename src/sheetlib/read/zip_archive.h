@@ -4,6 +4,7 @@
 // against zip bombs checked as the bytes come out, not as the headers claim.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -61,21 +62,32 @@ class ZipArchive {
   static ReadStatus open(std::string_view bytes, const ReadLimits& limits, std::unique_ptr<ZipArchive>& archive);
 
   bool contains(std::string_view part_name) const;
+  // The inflated size the archive's directory gives for a part, 0 when it
+  // has no such part.
+  std::uint64_t declared_size(std::string_view part_name) const;
   // The bytes inflated so far, over all parts.
-  std::uint64_t inflated_total() const { return inflated_total_; }
+  std::uint64_t inflated_total() const { return inflated_total_.load(std::memory_order_relaxed); }
 
   // Opens a part for reading; null with `status` set when it is missing
   // (not_a_workbook) or cannot be read.
   std::unique_ptr<PartStream> open_part(std::string_view part_name, ReadStatus& status);
+  // The same through a second handle of the archive: that one part may be
+  // read on another thread while this thread reads the others. (libzip's
+  // handle reads one part at a time.) At most one such part at a time.
+  std::unique_ptr<PartStream> open_part_for_other_thread(std::string_view part_name, ReadStatus& status);
 
  private:
   friend class PartStream;
-  ZipArchive(zip_t* archive, const ReadLimits& limits) : archive_(archive), limits_(limits) {}
+  ZipArchive(zip_t* archive, std::string_view bytes, const ReadLimits& limits)
+      : archive_(archive), bytes_(bytes), limits_(limits) {}
+  std::unique_ptr<PartStream> open_part_with(zip_t* handle, std::string_view part_name, ReadStatus& status);
 
   zip_t* archive_;
+  zip_t* second_handle_ = nullptr;  // opened on demand
+  std::string_view bytes_;
   ReadLimits limits_;
   std::unordered_map<std::string, std::uint64_t> index_;
-  std::uint64_t inflated_total_ = 0;
+  std::atomic<std::uint64_t> inflated_total_{0};
 };
 
 }  // namespace sheetlib

@@ -263,8 +263,9 @@ TEST(Streaming, PartsFedByteByByteReadAsWhenFedWhole) {
     ASSERT_EQ(feed_in_pieces(strings_handler, shared, piece), ReadStatus::ok);
     const SharedStringSpans strings = strings_handler.take_strings();
     const StyleFormats styles;
-    WorksheetHandler sheet_handler(grid.storage(), strings, styles, false);
+    WorksheetHandler sheet_handler(grid.storage(), styles, false);
     ASSERT_EQ(feed_in_pieces(sheet_handler, sheet, piece), ReadStatus::ok);
+    ASSERT_EQ(resolve_shared_strings(grid.storage(), strings, 0), ReadStatus::ok);
     grid.storage().finish();
     std::string flat;
     for (const auto& row : grid_rows(grid))
