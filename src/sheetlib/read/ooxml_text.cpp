@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "sheetlib/read/utf8_append.h"
 #include "text/encoding.h"
 #include "text/unicode.h"
 

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
-#include "sheetlib/read/utf8_append.h"
 #include "sheetlib/xls/little_endian.h"
+#include "text/unicode.h"
 
 namespace sheetlib::xls {
 
 namespace {
+
+using colsplit::append_utf8;
 
 constexpr std::uint8_t kHighBytes = 0x01;  // the characters are UTF-16, not compressed
 constexpr std::uint8_t kFarEast = 0x04;    // phonetic data follows the characters
