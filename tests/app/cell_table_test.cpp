@@ -1,5 +1,6 @@
 // The list views' cell store: every text comes back whole, wherever it lies
-// in the paged arena, through row and column changes and overwrites.
+// in the paged arena, through row and column changes and overwrites; and the
+// arena itself, which the library's reader uses too.
 #include "app/controls/cell_table.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,33 @@ TEST(TextArena, TextsAtPageEndsAndOverAPageComeBackWhole) {
   EXPECT_EQ(arena.text(12345, 0), "");
   EXPECT_TRUE(arena.fits(1000));
   EXPECT_FALSE(arena.fits(std::numeric_limits<std::uint32_t>::max()));
+}
+
+TEST(TextArena, AdoptedTextsKeepTheirPlacesFromTheBaseOn) {
+  TextArena mine;
+  const std::uint32_t own = mine.append("own text");
+  TextArena other;
+  const std::string big((2u << 20) + 7, 'b');
+  const std::uint32_t small = other.append("adopted");
+  const std::uint32_t large = other.append(big);
+  std::uint32_t base = 0;
+  ASSERT_TRUE(mine.adopt(other, base));
+  EXPECT_EQ(base, 1u << 20);  // the next page after the arena's own texts
+  EXPECT_EQ(mine.text(own, 8), "own text");
+  EXPECT_EQ(mine.text(base + small, 7), "adopted");
+  EXPECT_EQ(mine.text(base + large, static_cast<std::uint32_t>(big.size())), big);
+  EXPECT_EQ(other.size(), 0u);
+  // Appending goes on after the adopted texts.
+  const std::uint32_t later = mine.append("later");
+  EXPECT_GE(later, base + large + big.size());
+  EXPECT_EQ(mine.text(later, 5), "later");
+  EXPECT_EQ(mine.text(base + small, 7), "adopted");
+  // An empty arena adopts into an empty one at 0.
+  TextArena empty, filled;
+  const std::uint32_t at = filled.append("x");
+  ASSERT_TRUE(empty.adopt(filled, base));
+  EXPECT_EQ(base, 0u);
+  EXPECT_EQ(empty.text(base + at, 1), "x");
 }
 
 TEST(PagedArray, ElementsSurviveGrowthAcrossPages) {
