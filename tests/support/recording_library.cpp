@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
+#include "support/temp_folder.h"
 #include "text/encoding.h"
 #include "text/gbk_chars.h"
 #include "xl/library_calls.h"
@@ -203,6 +205,9 @@ int fake_xlBookSaveA(void* book, const char* path) {
   lib.log("xlBookSaveA(" + name_of_book(book) + ", " + quoted(path) + ")");
   const int result = lib.save_result(path ? path : "");
   if (result == 1) {
+    // As the library does, a saved workbook is a file on the disk (empty
+    // here): the export makes its files durable once they are all saved.
+    if (path) std::ofstream(fs_path(path), std::ios::binary).flush();
     SavedWorkbook copy = book_of(book)->content;
     copy.path = path ? path : "";
     lib.saved.push_back(std::move(copy));

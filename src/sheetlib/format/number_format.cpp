@@ -36,9 +36,10 @@ struct CodeHash {
   std::size_t operator()(std::string_view code) const { return std::hash<std::string_view>{}(code); }
 };
 
-// Parsed codes by their text. A workbook has a few dozen formats for millions
-// of cells; the cache is per thread, so that rendering takes no lock, and it
-// starts over when a hostile file floods it with distinct codes.
+}  // namespace
+
+// Parsed codes by their text; it starts over when a hostile file floods it
+// with distinct codes.
 class FormatCache {
  public:
   const FormatCode& get(std::string_view code) {
@@ -59,6 +60,8 @@ class FormatCache {
   std::string last_code_;
   const FormatCode* last_ = nullptr;
 };
+
+namespace {
 
 struct Choice {
   const Section* section = nullptr;  // null: no section takes the value
@@ -99,15 +102,21 @@ Choice choose_section(const FormatCode& code, double value) {
 
 }  // namespace
 
+NumberFormatter::NumberFormatter() : cache_(std::make_unique<FormatCache>()) {}
+NumberFormatter::~NumberFormatter() = default;
+
 std::string format_number(double value, std::string_view format_code, bool date1904) {
+  return NumberFormatter().format(value, format_code, date1904);
+}
+
+std::string NumberFormatter::format(double value, std::string_view format_code, bool date1904) {
   std::string out;
   if (!std::isfinite(value)) return "#NUM!";
   if (is_general(format_code) || format_code.size() > kMaxCodeBytes) {
     format::append_general(value, out);
     return out;
   }
-  thread_local FormatCache cache;
-  const Choice choice = choose_section(cache.get(format_code), value);
+  const Choice choice = choose_section(cache_->get(format_code), value);
   const double magnitude = std::fabs(value);
   if (choice.section == nullptr || choice.section->is_text || choice.section->is_malformed) {
     // A number with no section of its own shows as General rather than not

@@ -4,15 +4,38 @@
 // Pure functions without I/O, safe to call from several threads at once.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace sheetlib {
 
-// The text shown for `value` under `format_code` (UTF-8). `date1904` selects
-// the 1904 date system for date and time formats. A code longer than 1,024
-// bytes (applications write at most 255 characters) shows as General.
+class FormatCache;
+
+// Renders the numbers of one sheet, keeping the codes it has parsed (a
+// workbook has a few dozen formats for millions of cells). One per reader:
+// it takes no lock. (Not a thread_local cache: destroyed by MinGW's runtime
+// inside the library as a reading thread ended, it left the heap locked
+// under Wine, and the next drop on the window hung.)
+class NumberFormatter {
+ public:
+  NumberFormatter();
+  ~NumberFormatter();
+  NumberFormatter(const NumberFormatter&) = delete;
+  NumberFormatter& operator=(const NumberFormatter&) = delete;
+
+  // The text shown for `value` under `format_code` (UTF-8). `date1904`
+  // selects the 1904 date system for date and time formats. A code longer
+  // than 1,024 bytes (applications write at most 255 characters) shows as
+  // General.
+  std::string format(double value, std::string_view format_code, bool date1904);
+
+ private:
+  std::unique_ptr<FormatCache> cache_;
+};
+
+// The same for a single number.
 std::string format_number(double value, std::string_view format_code, bool date1904);
 
 // The format code of a built-in number format id (0 … 163); "General" for

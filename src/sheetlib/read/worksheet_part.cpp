@@ -220,7 +220,7 @@ void WorksheetHandler::finish_cell() {
     case CellType::date:
       if (!has_value_text_) return;
       if (const auto serial = iso_datetime_to_serial(trim(value_), date1904_)) {
-        rendered_ = format_number(*serial, styles_.code(style_), date1904_);
+        rendered_ = formatter_.format(*serial, styles_.code(style_), date1904_);
         return store(rendered_, false);
       }
       return store(value_, true);
@@ -247,7 +247,7 @@ void WorksheetHandler::store_number(std::string_view value_text) {
     (void)ignored;
     return store(std::string_view(digits, static_cast<std::size_t>(last - digits)), false);
   }
-  rendered_ = format_number(value, styles_.code(style_), date1904_);
+  rendered_ = formatter_.format(value, styles_.code(style_), date1904_);
   store(rendered_, false);
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sheetlib/format/number_format.h"
 #include "sheetlib/read/cell_grid.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/styles_part.h"
@@ -46,6 +47,7 @@ class WorksheetHandler : public xml::Handler {
   CellGrid::Storage& storage_;
   const StyleFormats& styles_;
   bool date1904_;
+  NumberFormatter formatter_;
 
   int depth_ = 0;
   bool in_sheet_data_ = false;

@@ -198,7 +198,7 @@ ReadStatus WorksheetCells::store_number(std::uint32_t row, std::uint32_t column,
     (void)ignored;
     return store_ascii(row, column, std::string_view(digits, static_cast<std::size_t>(last - digits)));
   }
-  text_ = format_number(value, formats_.code(xf), date1904_);
+  text_ = formatter_.format(value, formats_.code(xf), date1904_);
   return store_utf8(row, column, text_);
 }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sheetlib/format/number_format.h"
 #include "sheetlib/read/cell_grid.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/styles_part.h"
@@ -52,6 +53,7 @@ class WorksheetCells {
   const SharedStringSpans& strings_;
   const StyleFormats& formats_;
   bool date1904_;
+  NumberFormatter formatter_;
 
   // A formula whose text result follows in a STRING record.
   bool text_result_pending_ = false;
