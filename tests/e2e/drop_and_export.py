@@ -111,6 +111,17 @@ def wait_for_folder(expected):
     return folder
 
 
+def export_by(data_dir, column, heading):
+    """Picks the column, presses Export, reads and closes the completion
+    message; returns the workbooks written into the heading's folder."""
+    probe("combo-select", CAPTION, str(column))
+    probe("click", CAPTION, "导出")
+    code, message = probe("answer-box", "信息：", "60000")
+    check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
+    export_dir = data_dir / f"按_{heading}_分别导出"
+    return sorted(export_dir.glob("*.xlsx")) if export_dir.is_dir() else []
+
+
 def split_beyond_gbk(work, x, y):
     """Drops a workbook full of characters outside GBK and splits it by its
     first column."""
@@ -132,13 +143,7 @@ def split_beyond_gbk(work, x, y):
     items = [line.split("\t")[1] for line in combo.splitlines() if line.startswith("item")]
     check(items == BEYOND_GBK_HEADING, f"the combo box offers the headings as they are ({items})")
 
-    probe("combo-select", CAPTION, "0")
-    probe("click", CAPTION, "导出")
-    code, message = probe("answer-box", "信息：", "60000")
-    check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
-
-    export_dir = data_dir / "按_姓名𠮷_分别导出"
-    written = sorted(export_dir.glob("*.xlsx")) if export_dir.is_dir() else []
+    written = export_by(data_dir, 0, "姓名𠮷")
     check(len(written) == len(BEYOND_GBK), f"one workbook per value ({len(written)} for {len(BEYOND_GBK)} values)")
     named = set()
     for path in written:
@@ -185,13 +190,7 @@ def drop_and_export(workbook, shown, x, y, run_dir):
     staging_heading, staging_rows = read_list(1)
     check(staging_heading == shown[0] and staging_rows == [], "the staging list has the columns, no rows")
 
-    probe("combo-select", CAPTION, "2")
-    probe("click", CAPTION, "导出")
-    code, message = probe("answer-box", "信息：", "60000")
-    check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
-
-    export_dir = data_dir / "按_城市_分别导出"
-    written = sorted(export_dir.glob("*.xlsx")) if export_dir.is_dir() else []
+    written = export_by(data_dir, 2, "城市")
     values = []
     for row in shown[1:]:
         if row[2] not in values:
