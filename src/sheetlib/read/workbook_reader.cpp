@@ -37,14 +37,6 @@ constexpr std::uint64_t kReadAheadBytes = 4 * 1024 * 1024;
 // worksheet; a smaller one first, on the reading thread.
 constexpr std::uint64_t kConcurrentStringsBytes = 1024 * 1024;
 
-// Waits for a thread, however the scope is left.
-struct JoinOnExit {
-  std::thread& thread;
-  ~JoinOnExit() {
-    if (thread.joinable()) thread.join();
-  }
-};
-
 // What every part of one file is parsed with.
 struct Reading {
   ZipArchive& archive;
@@ -154,11 +146,10 @@ ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
   SharedStringSpans strings;
   ReadStatus strings_status = ReadStatus::ok;
   std::exception_ptr strings_error;
-  std::thread strings_reader;
-  const JoinOnExit join_strings_reader{strings_reader};
+  std::jthread strings_reader;  // joined however this function is left
   if (strings_relationship && reading.archive.declared_size(strings_relationship->target) >= kConcurrentStringsBytes) {
     try {
-      strings_reader = std::thread([&, target = strings_relationship->target] {
+      strings_reader = std::jthread([&, target = strings_relationship->target] {
         try {
           SharedStringsHandler shared_strings(strings_storage, reading.limits.max_shared_strings);
           strings_status = parse_part(reading, target, shared_strings, PartThread::other);

@@ -4,22 +4,19 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <system_error>
 
 namespace sheetlib {
 
 namespace {
 
-// The level the other parts are deflated at (see package.cpp).
-constexpr int kCompressionLevel = 1;
 constexpr std::size_t kPiece = 64 * 1024;
 
 // Raw deflate (no zlib header), as zip entries hold it, piece by piece as
 // zlib's own example does; false when zlib lacks memory.
-bool deflate_raw(const std::string& xml, std::string& out) {
+bool deflate_raw(const std::string& xml, int level, std::string& out) {
   z_stream stream{};
-  if (deflateInit2(&stream, kCompressionLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+  if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
   int status = Z_OK;
   try {
     out.reserve(xml.size() / 4);
@@ -49,12 +46,12 @@ bool deflate_raw(const std::string& xml, std::string& out) {
 
 }  // namespace
 
-DeflatedPart::DeflatedPart(std::function<std::string()> make) : make_(std::move(make)) {
+DeflatedPart::DeflatedPart(std::function<std::string()> make, int level) : make_(std::move(make)), level_(level) {
   zip_error_init(&error_);
   try {
-    thread_ = std::thread(make_and_deflate, std::cref(make_), std::ref(result_));
+    thread_ = std::thread([this] { make_and_deflate(); });
   } catch (const std::system_error&) {
-    make_and_deflate(make_, result_);
+    make_and_deflate();
   }
 }
 
@@ -67,16 +64,17 @@ void DeflatedPart::wait() {
   if (thread_.joinable()) thread_.join();
 }
 
-void DeflatedPart::make_and_deflate(const std::function<std::string()>& make, Result& result) {
-  // Nothing may escape a thread: what goes wrong is the save's failure.
+void DeflatedPart::make_and_deflate() {
+  // Nothing may escape a thread: running out of memory is the save's
+  // failure (made stays false).
   try {
-    const std::string xml = make();
-    result.size = xml.size();
-    result.crc = static_cast<std::uint32_t>(crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(xml.data()),
-                                                    xml.size()));
-    result.made = deflate_raw(xml, result.deflated);
+    const std::string xml = make_();
+    result_.size = xml.size();
+    result_.crc = static_cast<std::uint32_t>(
+        crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(xml.data()), xml.size()));
+    result_.made = deflate_raw(xml, level_, result_.deflated);
   } catch (...) {
-    result.error = std::current_exception();
+    result_.made = false;
   }
 }
 

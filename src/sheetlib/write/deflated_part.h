@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <string>
 #include <thread>
@@ -16,9 +15,9 @@ namespace sheetlib {
 
 class DeflatedPart {
  public:
-  // Starts making the part's XML with `make` and deflating it. When no
-  // thread can be had, both happen here and now instead.
-  explicit DeflatedPart(std::function<std::string()> make);
+  // Starts making the part's XML with `make` and deflating it at `level`.
+  // When no thread can be had, both happen here and now instead.
+  DeflatedPart(std::function<std::string()> make, int level);
   // Waits for the thread, if it still runs.
   ~DeflatedPart();
   DeflatedPart(const DeflatedPart&) = delete;
@@ -33,14 +32,14 @@ class DeflatedPart {
     std::string deflated;
     std::uint64_t size = 0;  // of the XML
     std::uint32_t crc = 0;
-    bool made = false;
-    std::exception_ptr error;
+    bool made = false;  // false: the part could not be made (no memory)
   };
-  static void make_and_deflate(const std::function<std::string()>& make, Result& result);
+  void make_and_deflate();
   static zip_int64_t callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command);
   void wait();
 
   std::function<std::string()> make_;
+  int level_;
   Result result_;
   std::thread thread_;
   std::size_t taken_ = 0;

@@ -162,7 +162,8 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedS
   // workbook's are made here: a thread would cost more than it saves.
   std::unique_ptr<DeflatedPart> deflated_strings;
   if (references >= kStringsOnTheirOwnThread) {
-    deflated_strings = std::make_unique<DeflatedPart>([&] { return shared_strings_part(strings, references); });
+    deflated_strings = std::make_unique<DeflatedPart>([&] { return shared_strings_part(strings, references); },
+                                                      kCompressionLevel);
   } else {
     parts.emplace_back("xl/sharedStrings.xml", shared_strings_part(strings, references));
   }
