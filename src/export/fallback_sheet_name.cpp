@@ -3,9 +3,10 @@
 #include <string_view>
 #include <vector>
 
-#include "text/encoding.h"
+#include "text/gb18030.h"
 #include "text/gbk_chars.h"
 #include "text/texts.h"
+#include "text/unicode.h"
 
 namespace colsplit {
 
@@ -27,21 +28,19 @@ bool is_refused_ascii(char c) {
 // The character as the library will take it into a name, or the replacement.
 // Besides : \ / ? * [ ], a name holds no control character: a value with a
 // line break or a tab would otherwise leave its group without a sheet. Nor
-// does it hold bytes that do not convert to exactly one character: an
-// invalid sequence would reach the library as '?', and the double-byte walk
-// takes 0x80 with the byte after it, where the code page has a character of
-// one byte (€) followed by another.
+// does it hold bytes that are no character (a lead byte cut short, a
+// four-byte sequence that stands for nothing): they would reach the library
+// as '?'.
 NameCharacter as_name_character(std::string_view bytes) {
   if (bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80) {
     return is_refused_ascii(bytes[0]) ? kReplacement : NameCharacter{bytes, 1};
   }
-  const std::string utf8 = gbk_to_utf8(bytes);
-  if (utf8.empty() || utf8_to_gbk(utf8) != bytes) return kReplacement;
-  std::size_t code_points = 0;
-  for (const char c : utf8) code_points += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  const auto lead = static_cast<unsigned char>(utf8[0]);
-  if (code_points != 1 || (lead < 0x80 && is_refused_ascii(utf8[0]))) return kReplacement;
-  return NameCharacter{bytes, lead >= 0xF0 ? 2 : 1};
+  std::size_t pos = 0;
+  const char32_t code_point = next_gbk(bytes, pos);
+  std::string encoded;
+  append_gbk(encoded, code_point);
+  if (encoded != bytes) return kReplacement;
+  return NameCharacter{bytes, static_cast<int>(utf16_length(code_point))};
 }
 
 bool is_apostrophe(const NameCharacter& character) { return character.bytes == "'"; }
