@@ -172,8 +172,19 @@ TEST(ProgramProcess, ExecutableCarriesIconManifestAndLargeAddressSpace) {
   const HMODULE image = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(image, nullptr);
   EXPECT_NE(FindResourceW(image, L"DEFAULT_ICON", MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */), nullptr);
-  EXPECT_NE(FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */), nullptr);
+  const HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
+  ASSERT_NE(manifest, nullptr);
+  // The same manifest serves the 32-bit and the 64-bit build: an assembly of
+  // one architecture would make the loader of the other refuse the program
+  // (a Common Controls 6 of the wrong width) before its window exists.
+  const std::string text(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+                         SizeofResource(image, manifest));
   FreeLibrary(image);
+  EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  for (std::size_t at = text.find("processorArchitecture="); at != std::string::npos;
+       at = text.find("processorArchitecture=", at + 1)) {
+    EXPECT_EQ(text.compare(at, 25, "processorArchitecture=\"*\""), 0) << text.substr(at, 30);
+  }
 
   std::ifstream file(path.c_str(), std::ios::binary);
   const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
