@@ -54,7 +54,7 @@ Text unknown_heading_message(const MemoryComboBox& headings, const Text& heading
 
 }  // namespace
 
-int run(const std::vector<Text>& arguments, Output& output) {
+int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
   if (arguments.size() < 2 || arguments.size() > 3 || arguments[0].empty()) {
     output.message(texts::kCliUsage);
     return kExitWrongUsage;
@@ -64,7 +64,7 @@ int run(const std::vector<Text>& arguments, Output& output) {
 
   OutputDialogs dialogs(output);
   SystemClock clock;
-  MemoryMainWindow memory(dialogs, clock);
+  MemoryMainWindow memory(dialogs, clock, &worker);
   memory.进度条1.on_change([&output](int position, int maximum) { output.progress(position, maximum); });
   MainWindow window = memory.view();
 

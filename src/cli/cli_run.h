@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/controls/controls.h"
 #include "text/text.h"
 
 namespace colsplit::cli {
@@ -25,7 +26,9 @@ class Output {
 
 // Runs `colsplit-cli WORKBOOK HEADING [OUTPUT-FOLDER]`; `arguments` are the
 // three (or two) texts after the program name, in GBK. HEADING is a column
-// title (the first column of that title) or "#N" for the N-th column.
-int run(const std::vector<Text>& arguments, Output& output);
+// title (the first column of that title) or "#N" for the N-th column. The
+// library loads and saves through `worker` (the program's runs a started
+// save on a thread of its own).
+int run(const std::vector<Text>& arguments, Output& output, Worker& worker);
 
 }  // namespace colsplit::cli

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/memory/memory_controls.h"
 #include "app/runtime_error/runtime_error_report.h"
 #include "cli/cli_run.h"
 #include "cli/console.h"
@@ -39,14 +40,16 @@ int run_reporting_escapes(Run&& run) {
 int wmain() {
   return run_reporting_escapes([] {
     colsplit::cli::ConsoleOutput output;
-    return colsplit::cli::run(colsplit::cli::command_line_arguments(), output);
+    colsplit::ThreadWorker worker;
+    return colsplit::cli::run(colsplit::cli::command_line_arguments(), output, worker);
   });
 }
 #else
 int main(int argc, char** argv) {
   return run_reporting_escapes([&] {
     colsplit::cli::ConsoleOutput output;
-    return colsplit::cli::run(colsplit::cli::command_line_arguments(argc, argv), output);
+    colsplit::ThreadWorker worker;
+    return colsplit::cli::run(colsplit::cli::command_line_arguments(argc, argv), output, worker);
   });
 }
 #endif

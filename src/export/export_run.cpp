@@ -1,5 +1,6 @@
 #include "export/export_run.h"
 
+#include <memory>
 #include <vector>
 
 #include "text/formatted_text.h"
@@ -73,17 +74,32 @@ ExportOutcome run_export(MainWindow& window) {
   GroupPaths paths(export_folder);
   std::vector<Text> written;
   std::vector<Text> unsaved;
+  // Each workbook is saved on the worker while the next group is staged and
+  // filled here; its result is taken, in group order, before the next save
+  // starts.
+  std::unique_ptr<GroupWorkbook> saving;
+  Text saving_path;
+  const auto take_result = [&] {
+    if (!saving) return;
+    (saving->finish_saving() ? written : unsaved).push_back(saving_path);
+    saving.reset();
+  };
   for (const Group& group : groups) {
     stage_group(window.超级列表框1, window.超级列表框2, group);
     const std::vector<Text> headers = column_headings(window.超级列表框2);
     const Text path = paths.take(group.value, format_time_stamp(window.clock.now()));
-    if (write_group_workbook(window.超级列表框2, window.进度条1, window.worker, headers, group.value, kExportColumnWidth,
-                             path)) {
-      written.push_back(path);
-    } else {
+    auto workbook = std::make_unique<GroupWorkbook>(window.超级列表框2, window.进度条1, headers, group.value,
+                                                    kExportColumnWidth);
+    take_result();
+    if (!workbook->complete()) {
       unsaved.push_back(path);
+      continue;
     }
+    workbook->start_saving(window.worker, path);
+    saving = std::move(workbook);
+    saving_path = path;
   }
+  take_result();
   // The run is done when its workbooks are on the disk, not only in the
   // system's cache: one flush for all of them, while the window paints.
   std::vector<Text> lost;

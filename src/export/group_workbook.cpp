@@ -1,7 +1,6 @@
 #include "export/group_workbook.h"
 
 #include "export/fallback_sheet_name.h"
-#include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -20,41 +19,60 @@ xl::SheetHandle insert_named_sheet(xl::BookHandle book, const Text& name) {
 
 }  // namespace
 
-bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
-                          const Text& sheet_name, std::optional<int> column_width, const Text& path) {
+GroupWorkbook::GroupWorkbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
+                             const Text& sheet_name, std::optional<int> column_width)
+    : book_(xl::create_workbook()) {
   const int width = column_width.value_or(kDefaultExportColumnWidth);
   const int row_count = rows.row_count();
   const int columns = static_cast<int>(headers.size());
 
-  const xl::BookHandle book = xl::create_workbook();
-  const xl::SheetHandle sheet = insert_named_sheet(book, sheet_name);
-  bool saved = false;
-  if (sheet) {
-    const xl::FormatHandle border = xl::xlBookAddFormatA(book, nullptr);
-    xl::xlFormatSetBorderA(border, kThinBorder);
-    // A cell the library refuses (a text longer than a cell may hold) would
-    // be missing from a saved workbook without a word; such a workbook is
-    // not saved and so counts among those the final message lists.
-    bool all_written = true;
-    for (int column = 0; column < columns; ++column) {
-      all_written &= xl::xlSheetWriteStrA(sheet, 0, column, headers[static_cast<std::size_t>(column)], border) == 1;
-    }
-    progress.set_position(0);
-    progress.set_maximum(row_count);
-    for (int item = 0; item < row_count; ++item) {
-      for (int column = 0; column < columns; ++column) {
-        all_written &= xl::xlSheetWriteStrA(sheet, item + 1, column, rows.cell_text(item, column), border) == 1;
-      }
-      progress.set_position(bar_position(item + 1, row_count));
-    }
-    // One row and two columns beyond the cells, so that the whole area the
-    // user sees around the data shows no "number stored as text" marks.
-    xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
-    xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
-    if (all_written) worker.run([&] { saved = xl::xlBookSaveA(book, path) == 1; });
+  const xl::SheetHandle sheet = insert_named_sheet(book_, sheet_name);
+  if (!sheet) return;
+  const xl::FormatHandle border = xl::xlBookAddFormatA(book_, nullptr);
+  xl::xlFormatSetBorderA(border, kThinBorder);
+  bool all_written = true;
+  for (int column = 0; column < columns; ++column) {
+    all_written &= xl::xlSheetWriteStrA(sheet, 0, column, headers[static_cast<std::size_t>(column)], border) == 1;
   }
-  xl::xlBookReleaseA(book);
-  return saved;
+  progress.set_position(0);
+  progress.set_maximum(row_count);
+  for (int item = 0; item < row_count; ++item) {
+    for (int column = 0; column < columns; ++column) {
+      all_written &= xl::xlSheetWriteStrA(sheet, item + 1, column, rows.cell_text(item, column), border) == 1;
+    }
+    progress.set_position(bar_position(item + 1, row_count));
+  }
+  // One row and two columns beyond the cells, so that the whole area the
+  // user sees around the data shows no "number stored as text" marks.
+  xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, row_count + 1, columns + 1, kAllIgnoredErrors);
+  xl::xlSheetSetColA(sheet, 0, columns, static_cast<double>(width), nullptr, 0);
+  complete_ = all_written;
+}
+
+GroupWorkbook::~GroupWorkbook() {
+  // The save must be over before the workbook goes.
+  finish_saving();
+  xl::xlBookReleaseA(book_);
+}
+
+void GroupWorkbook::start_saving(Worker& worker, const Text& path) {
+  if (!complete_) return;
+  path_ = path;
+  saving_on_ = &worker;
+  worker.start([this] { saved_ = xl::xlBookSaveA(book_, path_) == 1; });
+}
+
+bool GroupWorkbook::finish_saving() {
+  if (saving_on_) saving_on_->finish();
+  saving_on_ = nullptr;
+  return saved_;
+}
+
+bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
+                          const Text& sheet_name, std::optional<int> column_width, const Text& path) {
+  GroupWorkbook workbook(rows, progress, headers, sheet_name, column_width);
+  workbook.start_saving(worker, path);
+  return workbook.finish_saving();
 }
 
 }  // namespace colsplit

@@ -6,19 +6,50 @@
 #include <vector>
 
 #include "app/controls/controls.h"
+#include "xl/library_calls.h"
 
 namespace colsplit {
 
 constexpr int kDefaultExportColumnWidth = 19;
 
-// Writes the header texts into row 0 and list item k into row k + 1 (as
-// many columns as there are header texts), drives the progress bar from 0
-// to the item count, saves to `path` (the library saves on the worker) and
-// releases the workbook. True when the save succeeded. When the library
-// refuses `sheet_name`, the sheet gets fallback_sheet_name(sheet_name); a
-// sheet that cannot be created at all is never written into and the call
-// returns false. When the library refuses a cell, the workbook is not saved
-// and the call returns false.
+// One group's workbook, made and filled on the handler's thread, then saved
+// on the worker; the save may run while the next group's workbook is
+// filled. Writes the header texts into row 0 and list item k into row k + 1
+// (as many columns as there are header texts) and drives the progress bar
+// from 0 to the item count. When the library refuses `sheet_name`, the
+// sheet gets fallback_sheet_name(sheet_name); a sheet that cannot be
+// created at all is never written into. The workbook is released with the
+// object.
+class GroupWorkbook {
+ public:
+  GroupWorkbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers, const Text& sheet_name,
+                std::optional<int> column_width);
+  ~GroupWorkbook();
+  GroupWorkbook(const GroupWorkbook&) = delete;
+  GroupWorkbook& operator=(const GroupWorkbook&) = delete;
+
+  // True when the sheet and every cell went in. A workbook the library
+  // refused a cell of is never saved: it would lack that cell without a word.
+  bool complete() const { return complete_; }
+
+  // Starts the save to `path` on the worker (worker.start); the caller may
+  // go on meanwhile with anything but this workbook. Only a complete
+  // workbook is saved.
+  void start_saving(Worker& worker, const Text& path);
+  // Waits for the save (worker.finish); true when it succeeded.
+  bool finish_saving();
+
+ private:
+  xl::BookHandle book_;
+  bool complete_ = false;
+  bool saved_ = false;
+  Worker* saving_on_ = nullptr;
+  Text path_;
+};
+
+// Makes, fills and saves one group workbook and waits for the save (the
+// library saves on the worker); true when the save succeeded. False, without
+// a save, when the workbook is not complete.
 bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
                           const Text& sheet_name, std::optional<int> column_width, const Text& path);
 

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #include "text/file_paths.h"
 #include "xl/dll_command_table.h"
@@ -16,9 +17,13 @@ namespace {
 
 struct Binding {
   platform::Module module = nullptr;  // null for a stand-in bound by a test
-  void* address = nullptr;
+  // Read without the lock: a row bound once stays bound.
+  std::atomic<void*> address{nullptr};
 };
 
+// Rows are bound by the thread that calls them first: the window's thread,
+// or the worker's while the window's thread fills the next workbook.
+std::mutex g_binding_lock;
 std::array<Binding, kRowCount> g_bindings{};
 std::atomic<BindingFailureReporter> g_reporter{nullptr};
 
@@ -59,17 +64,23 @@ platform::Module locate_library(const Text& file_name) {
 }
 
 void* bind(Row row) {
-  install_release_at_exit();
   const std::size_t index = row_index(row);
-  platform::Module module = locate_library(platform::library_file_name(kLibraryFiles[index]));
-  if (!module) report_cannot_bind(row);
-  void* address = platform::find_function(module, kFunctionNames[index]);
-  if (!address) {
-    platform::free_library(module);
-    report_cannot_bind(row);
+  {
+    const std::lock_guard lock(g_binding_lock);
+    if (void* address = g_bindings[index].address.load()) return address;  // bound meanwhile
+    install_release_at_exit();
+    if (platform::Module module = locate_library(platform::library_file_name(kLibraryFiles[index]))) {
+      if (void* address = platform::find_function(module, kFunctionNames[index])) {
+        g_bindings[index].module = module;
+        g_bindings[index].address.store(address);
+        return address;
+      }
+      platform::free_library(module);
+    }
   }
-  g_bindings[index] = Binding{module, address};
-  return address;
+  // Reported without the lock: the report may end this thread only (a
+  // worker's), and the window's thread then binds and reports in its turn.
+  report_cannot_bind(row);
 }
 
 }  // namespace
@@ -77,7 +88,7 @@ void* bind(Row row) {
 void set_binding_failure_reporter(BindingFailureReporter reporter) { g_reporter.store(reporter); }
 
 void* bound_address(Row row) {
-  if (void* address = g_bindings[row_index(row)].address) return address;
+  if (void* address = g_bindings[row_index(row)].address.load(std::memory_order_acquire)) return address;
   return bind(row);
 }
 
@@ -89,7 +100,8 @@ void report_unbalanced_stack(Row row, const std::source_location& where) {
 void release_bound_libraries() {
   for (Binding& binding : g_bindings) {
     if (binding.module) platform::free_library(binding.module);
-    binding = Binding{};
+    binding.module = nullptr;
+    binding.address.store(nullptr);
   }
 }
 
@@ -105,7 +117,8 @@ namespace testing {
 void bind_row(Row row, void* address) {
   Binding& binding = g_bindings[row_index(row)];
   if (binding.module) platform::free_library(binding.module);
-  binding = Binding{nullptr, address};
+  binding.module = nullptr;
+  binding.address.store(address);
 }
 
 void unbind_all() { release_bound_libraries(); }

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/memory/memory_controls.h"
 #include "support/gbk_literal.h"
 #include "support/native_path.h"
 #include "support/recording_library.h"
@@ -42,13 +43,14 @@ class CliRunTest : public ::testing::Test {
   testing::TempFolder temp;
   testing::RecordingLibrary library;
   RecordingOutput output;
+  InlineWorker worker;
 };
 
 TEST_F(CliRunTest, WrongArgumentCountsGiveTheUsageLine) {
-  EXPECT_EQ(run({}, output), kExitWrongUsage);
-  EXPECT_EQ(run({"only.xlsx"}, output), kExitWrongUsage);
-  EXPECT_EQ(run({"a.xlsx", "h", "out", "extra"}, output), kExitWrongUsage);
-  EXPECT_EQ(run({"", "h"}, output), kExitWrongUsage);
+  EXPECT_EQ(run({}, output, worker), kExitWrongUsage);
+  EXPECT_EQ(run({"only.xlsx"}, output, worker), kExitWrongUsage);
+  EXPECT_EQ(run({"a.xlsx", "h", "out", "extra"}, output, worker), kExitWrongUsage);
+  EXPECT_EQ(run({"", "h"}, output, worker), kExitWrongUsage);
   EXPECT_THAT(output.messages, ElementsAre(gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
                                            gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
                                            gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
@@ -57,7 +59,7 @@ TEST_F(CliRunTest, WrongArgumentCountsGiveTheUsageLine) {
 }
 
 TEST_F(CliRunTest, SplitsByTheFirstColumnOfThatTitleIntoTheWorkbooksFolder) {
-  EXPECT_EQ(run({workbook(), gbk(u8"城市")}, output), kExitDone);
+  EXPECT_EQ(run({workbook(), gbk(u8"城市")}, output, worker), kExitDone);
   EXPECT_THAT(output.messages, ElementsAre(gbk(u8"按指定列内容筛选导出完成")));
   EXPECT_TRUE(std::filesystem::is_directory(fs_path(export_folder(temp.text(), u8"城市"))));
   ASSERT_EQ(library.saved.size(), 2u);
@@ -68,14 +70,14 @@ TEST_F(CliRunTest, SplitsByTheFirstColumnOfThatTitleIntoTheWorkbooksFolder) {
 TEST_F(CliRunTest, ColumnByNumberAndAnOutputFolder) {
   const Text out = temp.text() + native_path("\\out");
   std::filesystem::create_directory(fs_path(out));
-  EXPECT_EQ(run({workbook(), "#3", out}, output), kExitDone);
+  EXPECT_EQ(run({workbook(), "#3", out}, output, worker), kExitDone);
   ASSERT_EQ(library.saved.size(), 2u);
   EXPECT_EQ(library.saved[0].sheet_name, "x");
   EXPECT_TRUE(std::filesystem::is_directory(fs_path(export_folder(out, u8"城市"))));
 }
 
 TEST_F(CliRunTest, UnknownHeadingListsTheHeadings) {
-  EXPECT_EQ(run({workbook(), "#4"}, output), kExitWrongUsage);
+  EXPECT_EQ(run({workbook(), "#4"}, output, worker), kExitWrongUsage);
   ASSERT_EQ(output.messages.size(), 1u);
   EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"找不到列标题：") + "#4"));
   EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"可用的列标题：") + "\r\n  #1  " + gbk(u8"部门") + "\r\n  #2  " +
@@ -84,21 +86,21 @@ TEST_F(CliRunTest, UnknownHeadingListsTheHeadings) {
 }
 
 TEST_F(CliRunTest, UnreadableWorkbookAndFailedWritesExitWithOne) {
-  EXPECT_EQ(run({temp.text() + native_path("\\notes.txt"), "h"}, output), kExitFailed);
+  EXPECT_EQ(run({temp.text() + native_path("\\notes.txt"), "h"}, output, worker), kExitFailed);
   library.load_result = 0;
-  EXPECT_EQ(run({workbook(), "h"}, output), kExitFailed);
+  EXPECT_EQ(run({workbook(), "h"}, output, worker), kExitFailed);
   EXPECT_THAT(output.messages,
               ElementsAre(gbk(u8"文件读取失败：") + "\r\n" + temp.text() + native_path("\\notes.txt"),
                           gbk(u8"文件读取失败：") + "\r\n" + workbook()));
 
   output.messages.clear();
   library.load_result = 1;
-  EXPECT_EQ(run({workbook(), gbk(u8"部门"), temp.text() + native_path("\\missing")}, output), kExitFailed);
+  EXPECT_EQ(run({workbook(), gbk(u8"部门"), temp.text() + native_path("\\missing")}, output, worker), kExitFailed);
   EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"无法创建导出文件夹：")));
 
   output.messages.clear();
   library.save_result = [](const std::string&) { return 0; };
-  EXPECT_EQ(run({workbook(), gbk(u8"部门")}, output), kExitFailed);
+  EXPECT_EQ(run({workbook(), gbk(u8"部门")}, output, worker), kExitFailed);
   EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"导出完成，但以下文件未能保存：")));
 }
 

@@ -153,6 +153,31 @@ TEST_F(ExportRunTest, UnsavedWorkbooksAreListedInTheFinalMessage) {
   EXPECT_EQ(unsaved_files_message({"p1", "p2"}), gbk(u8"导出完成，但以下文件未能保存：") + "\r\np1\r\np2");
 }
 
+// A workbook saves while the next group's workbook is filled; its result is
+// taken before the next save starts, so a failed save is listed as its own.
+TEST_F(ExportRunTest, EachSaveOverlapsTheNextFillAndReportsForItsOwnGroup) {
+  load({{"v"}, {"a"}, {"b"}, {"c"}}, 0);
+  testing::RecordingWorker worker{library};
+  MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
+                      dialogs,      clock,        worker};
+  library.save_result = [](const std::string& path) { return path.find("_b_") != std::string::npos ? 0 : 1; };
+  EXPECT_EQ(run_export(recorded), ExportOutcome::some_not_saved);
+
+  std::vector<std::string> order;
+  for (const std::string& call : library.calls) {
+    if (call.starts_with("xlCreateXMLBookCA") || call.starts_with("xlBookSaveA") || call.starts_with("xlBookReleaseA") ||
+        call == "finish")
+      order.push_back(call.substr(0, call.find('(')) + (call == "finish" ? "" : call.substr(call.find("book"), 5)));
+  }
+  // (book1 was the loaded workbook.)
+  EXPECT_THAT(order, ElementsAre("xlCreateXMLBookCAbook2", "xlBookSaveAbook2",                                   //
+                                 "xlCreateXMLBookCAbook3", "finish", "xlBookReleaseAbook2", "xlBookSaveAbook3",  //
+                                 "xlCreateXMLBookCAbook4", "finish", "xlBookReleaseAbook3", "xlBookSaveAbook4",  //
+                                 "finish", "xlBookReleaseAbook4"));
+  EXPECT_THAT(dialogs.messages,
+              ElementsAre(gbk(u8"导出完成，但以下文件未能保存：") + "\r\n" + workbook(u8"v", u8"b")));
+}
+
 TEST_F(ExportRunTest, EachGroupReadsTheClock) {
   load({{"v"}, {"a"}, {"b"}}, 0);
   // The clock moves between the groups.

@@ -68,7 +68,10 @@ class WholeRunTest : public ::testing::Test {
   testing::TempFolder temp;
   testing::RecordingDialogs dialogs;
   testing::FixedClock clock;
-  MemoryMainWindow window{dialogs, clock};
+  // Each workbook saves on a thread of its own while the next one is
+  // filled, as in colsplit-cli.
+  ThreadWorker worker;
+  MemoryMainWindow window{dialogs, clock, &worker};
   MainWindow view = window.view();
 };
 

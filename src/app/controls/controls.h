@@ -120,7 +120,16 @@ class BarRange {
 class Worker {
  public:
   virtual ~Worker() = default;
+  // Runs the step and returns when it has ended.
   virtual void run(const std::function<void()>& step) = 0;
+  // Starts the step beside the caller, which goes on with work of its own
+  // (the next group's rows while a workbook is saved); finish() waits for
+  // it. One step at a time: start() first finishes the one before. The step
+  // shares nothing with the caller's work until finish() has returned, and
+  // its fatal error is reported by finish(), as run() reports one.
+  virtual void start(std::function<void()> step) = 0;
+  // Waits for the started step, if any; at once when none runs.
+  virtual void finish() = 0;
 };
 
 // The position that shows `step` of `count` steps on a bar whose maximum was

@@ -1,6 +1,9 @@
 #include "app/memory/memory_controls.h"
 
 #include <ctime>
+#include <system_error>
+
+#include "app/runtime_error/runtime_error_report.h"
 
 namespace colsplit {
 
@@ -45,6 +48,21 @@ void MemoryProgressBar::set_maximum(int maximum) {
 void MemoryProgressBar::set_position(int position) {
   range_.set_position(position);
   if (listener_) listener_(range_.position(), range_.maximum());
+}
+
+void ThreadWorker::start(std::function<void()> step) {
+  finish();
+  try {
+    // An exception escaping the step ends in the report, as on the caller's
+    // thread; nothing unwinds out of the thread.
+    thread_ = std::thread([step] { report_escaping_exceptions(step); });
+  } catch (const std::system_error&) {
+    step();
+  }
+}
+
+void ThreadWorker::finish() {
+  if (thread_.joinable()) thread_.join();
 }
 
 LocalTime SystemClock::now() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -77,17 +78,40 @@ class MemoryProgressBar : public ProgressBar {
   std::function<void(int, int)> listener_;
 };
 
-// Without a window there is nothing to keep painting: the step runs here.
+// Without a window there is nothing to keep painting: every step runs here,
+// a started one too, at once (the tests' worker: calls stay in one order).
 class InlineWorker final : public Worker {
  public:
   void run(const std::function<void()>& step) override { step(); }
+  void start(std::function<void()> step) override { step(); }
+  void finish() override {}
+};
+
+// colsplit-cli's worker: steps run in place, but a started step runs on a
+// thread of its own, so that a save uses the second core while the caller
+// fills the next workbook. Where no thread can be had, it runs in place.
+class ThreadWorker final : public Worker {
+ public:
+  ThreadWorker() = default;
+  ThreadWorker(const ThreadWorker&) = delete;
+  ThreadWorker& operator=(const ThreadWorker&) = delete;
+  ~ThreadWorker() override { finish(); }
+
+  void run(const std::function<void()>& step) override { step(); }
+  void start(std::function<void()> step) override;
+  void finish() override;
+
+ private:
+  std::thread thread_;
 };
 
 // The main window's controls in memory, with stand-ins for the dialogs and
-// the clock that the owner sets up, and a worker that runs steps in place.
+// the clock that the owner sets up, and a worker: the one given, else one
+// that runs steps in place.
 class MemoryMainWindow {
  public:
-  MemoryMainWindow(UserDialogs& dialogs, Clock& clock) : dialogs_(dialogs), clock_(clock) {}
+  MemoryMainWindow(UserDialogs& dialogs, Clock& clock, Worker* worker = nullptr)
+      : dialogs_(dialogs), clock_(clock), worker_(worker ? *worker : inline_worker_) {}
 
   MainWindow view() {
     return MainWindow{编辑框1, 编辑框2, 组合框1, 超级列表框1, 超级列表框2, 进度条1, dialogs_, clock_, worker_};
@@ -103,7 +127,8 @@ class MemoryMainWindow {
  private:
   UserDialogs& dialogs_;
   Clock& clock_;
-  InlineWorker worker_;
+  InlineWorker inline_worker_;
+  Worker& worker_;
 };
 
 // The local time of the machine's clock.

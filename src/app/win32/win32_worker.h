@@ -31,14 +31,26 @@ class Win32Worker final : public Worker {
               Wait wait = wait_for_thread_or_message)
       : busy_(std::move(busy)), keep_painting_(std::move(keep_painting)), wait_(wait) {}
 
+  Win32Worker(const Win32Worker&) = delete;
+  Win32Worker& operator=(const Win32Worker&) = delete;
+  ~Win32Worker() override;
+
   // Outside a handler the step simply runs here. A wait that fails ends in
   // the runtime error report, not in a wait that never ends.
   void run(const std::function<void()>& step) override;
+  // The window's thread goes on with the handler while the step runs; it
+  // paints again when it waits in finish().
+  void start(std::function<void()> step) override;
+  void finish() override;
+
+  struct Job;
 
  private:
   std::function<bool()> busy_;
   std::function<void()> keep_painting_;
   Wait wait_;
+  Job* job_ = nullptr;  // the started step, until finish()
+  HANDLE thread_ = nullptr;
 };
 
 }  // namespace colsplit::win32
