@@ -1,16 +1,19 @@
 // Zips the parts in memory with libzip; the caller writes the bytes to disk
 // in one go, so that a failure never leaves a partial file behind. The
-// worksheets, by far the largest parts, are never whole in memory: libzip
-// reads them piece by piece as it deflates them. The shared strings of a
-// large workbook are deflated beside them, on a second thread.
+// worksheets, by far the largest parts, are never whole in memory as XML:
+// they are made piece by piece and deflated block by block, a large one on
+// two threads. The shared strings of a large workbook are made and deflated
+// beside them, on a thread of their own.
 #include <zip.h>
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string_view>
 
 #include "sheetlib/write/deflated_part.h"
+#include "sheetlib/write/parallel_deflate.h"
 #include "sheetlib/write/parts.h"
 
 namespace sheetlib {
@@ -30,6 +33,9 @@ constexpr zip_uint32_t kCompressionLevel = 1;
 // From this many string cells on, the shared strings are made on a thread
 // of their own (some 100 KB of XML).
 constexpr std::uint64_t kStringsOnTheirOwnThread = 4096;
+// From this many cells on (some 500 KB of XML, two blocks), a worksheet is
+// deflated on two threads.
+constexpr std::size_t kCellsForTwoThreads = 16384;
 
 // Adds an entry, deflated, that reads from `source` (freed here on failure).
 bool add_entry(zip_t* archive, const char* name, zip_source_t* source) {
@@ -46,79 +52,17 @@ bool add_part(zip_t* archive, const char* name, const std::string& xml) {
   return add_entry(archive, name, zip_source_buffer(archive, xml.data(), xml.size(), 0));
 }
 
-// A worksheet as a libzip source. Its size is counted beforehand, so that
-// the entry gets plain (not Zip64) headers, as spreadsheet applications write.
-struct StreamedPart {
-  StreamedPart(SheetContent& sheet, bool selected) : stream(sheet, selected), size(stream.size()) {
-    zip_error_init(&error);
-  }
-  ~StreamedPart() { zip_error_fini(&error); }
-
-  WorksheetStream stream;
-  std::uint64_t size;
+// A worksheet's XML, made piece by piece and deflated block by block: it is
+// never whole in memory. A large one is deflated on two threads.
+DeflatedBytes deflate_worksheet(SheetContent& sheet, bool selected) {
+  WorksheetStream stream(sheet, selected);
+  ParallelDeflater deflater(kCompressionLevel, sheet.cells().size() >= kCellsForTwoThreads);
   std::string piece;
-  std::size_t taken = 0;
-  zip_error_t error;
-};
-
-zip_int64_t read_streamed_part(StreamedPart& part, char* out, zip_uint64_t capacity) {
-  zip_uint64_t written = 0;
-  while (written < capacity) {
-    if (part.taken == part.piece.size()) {
-      part.piece.clear();
-      part.taken = 0;
-      if (!part.stream.next(part.piece, WorksheetStream::kPieceBytes)) break;
-      continue;
-    }
-    const std::size_t count = static_cast<std::size_t>(
-        std::min<zip_uint64_t>(capacity - written, part.piece.size() - part.taken));
-    std::memcpy(out + written, part.piece.data() + part.taken, count);
-    written += count;
-    part.taken += count;
+  while (stream.next(piece, WorksheetStream::kPieceBytes)) {
+    deflater.add(piece);
+    piece.clear();
   }
-  return static_cast<zip_int64_t>(written);
-}
-
-zip_int64_t streamed_part_callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-  StreamedPart& part = *static_cast<StreamedPart*>(state);
-  // No exception may pass through libzip: running out of memory is its error.
-  try {
-    switch (command) {
-      case ZIP_SOURCE_OPEN:
-        part.stream.restart();
-        part.piece.clear();
-        part.taken = 0;
-        return 0;
-      case ZIP_SOURCE_READ:
-        return read_streamed_part(part, static_cast<char*>(data), length);
-      case ZIP_SOURCE_CLOSE:
-      case ZIP_SOURCE_FREE:
-        return 0;
-      case ZIP_SOURCE_STAT: {
-        if (length < sizeof(zip_stat_t)) break;
-        zip_stat_t* stat = static_cast<zip_stat_t*>(data);
-        zip_stat_init(stat);
-        stat->size = part.size;
-        stat->valid |= ZIP_STAT_SIZE;
-        return sizeof(zip_stat_t);
-      }
-      case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&part.error, data, length);
-      case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
-      default:
-        break;
-    }
-    zip_error_set(&part.error, ZIP_ER_INVAL, 0);
-  } catch (...) {
-    zip_error_set(&part.error, ZIP_ER_MEMORY, 0);
-  }
-  return -1;
-}
-
-bool add_streamed_part(zip_t* archive, const char* name, StreamedPart& part) {
-  return add_entry(archive, name, zip_source_function(archive, streamed_part_callback, &part));
+  return deflater.finish();
 }
 
 std::string read_source(zip_source_t* source) {
@@ -146,20 +90,16 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedS
   parts.emplace_back("xl/workbook.xml", workbook_part(sheets));
   parts.emplace_back("xl/_rels/workbook.xml.rels", workbook_relationships_part(sheets.size()));
   parts.emplace_back("xl/styles.xml", styles_part(format_borders));
-  std::vector<std::pair<std::string, std::unique_ptr<StreamedPart>>> worksheets;
-  worksheets.reserve(sheets.size());
   std::uint64_t references = 0;
-  for (std::size_t i = 0; i < sheets.size(); ++i) {
-    std::string name = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
-    worksheets.emplace_back(std::move(name), std::make_unique<StreamedPart>(*sheets[i].content, i == 0));
-    for (const CellEntry& cell : sheets[i].content->cells()) {
+  for (const SheetToWrite& sheet : sheets) {
+    for (const CellEntry& cell : sheet.content->cells()) {
       if (cell.string_index != kNoString) ++references;
     }
   }
   // The shared strings of a large workbook are made and deflated on a
-  // second thread while libzip deflates the worksheets; they come last in
-  // the archive, so that libzip reaches them when they are ready. A small
-  // workbook's are made here: a thread would cost more than it saves.
+  // thread of their own while the worksheets are deflated here; they come
+  // last in the archive. A small workbook's are made here: a thread would
+  // cost more than it saves.
   std::unique_ptr<DeflatedPart> deflated_strings;
   if (references >= kStringsOnTheirOwnThread) {
     deflated_strings = std::make_unique<DeflatedPart>([&] { return shared_strings_part(strings, references); },
@@ -184,8 +124,14 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedS
   for (const auto& [name, xml] : parts) {
     if (!add_part(archive.get(), name.c_str(), xml)) return {};
   }
-  for (const auto& [name, part] : worksheets) {
-    if (!add_streamed_part(archive.get(), name.c_str(), *part)) return {};
+  // Each worksheet is deflated before the next is made; libzip copies them
+  // when the archive is closed.
+  std::deque<DeflatedBytes> worksheets;
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    const DeflatedBytes& worksheet = worksheets.emplace_back(deflate_worksheet(*sheets[i].content, i == 0));
+    if (!worksheet.made) return {};
+    const std::string name = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
+    if (!add_entry(archive.get(), name.c_str(), deflated_source(archive.get(), worksheet))) return {};
   }
   if (deflated_strings && !add_entry(archive.get(), "xl/sharedStrings.xml", deflated_strings->source(archive.get())))
     return {};

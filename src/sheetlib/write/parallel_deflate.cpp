@@ -1,0 +1,260 @@
+#include "sheetlib/write/parallel_deflate.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+namespace sheetlib {
+
+namespace {
+
+// Deflate looks back 32 KiB at most: that much of the block before primes
+// the next one.
+constexpr std::size_t kDictionaryBytes = 32 * 1024;
+
+}  // namespace
+
+// One raw deflate stream, reset for every block it deflates.
+class ParallelDeflater::Compressor {
+ public:
+  explicit Compressor(int level) {
+    ready_ = deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  }
+  ~Compressor() {
+    if (ready_) deflateEnd(&stream_);
+  }
+  Compressor(const Compressor&) = delete;
+  Compressor& operator=(const Compressor&) = delete;
+
+  // Deflates the block into block.deflated and frees its XML. Nothing is
+  // thrown: a failure (no memory) marks the block failed.
+  void deflate_block(Block& block) noexcept {
+    try {
+      block.failed = !ready_ || !run(block);
+    } catch (...) {
+      block.failed = true;
+    }
+    block.size = block.xml.size();
+    block.crc = static_cast<std::uint32_t>(
+        crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(block.xml.data()), block.xml.size()));
+    std::string().swap(block.xml);
+    std::string().swap(block.dictionary);
+  }
+
+ private:
+  bool run(Block& block) {
+    if (deflateReset(&stream_) != Z_OK) return false;
+    if (!block.dictionary.empty() &&
+        deflateSetDictionary(&stream_, reinterpret_cast<const Bytef*>(block.dictionary.data()),
+                             static_cast<uInt>(block.dictionary.size())) != Z_OK)
+      return false;
+    // A block that is not the last ends with a sync flush: on a byte
+    // boundary, without the final bit, so that the next block follows it.
+    const int flush = block.last ? Z_FINISH : Z_SYNC_FLUSH;
+    // Deflated into the compressor's own buffer, which is reused; the block
+    // keeps only the bytes made.
+    std::string& out = scratch_;
+    const std::size_t bound = deflateBound(&stream_, static_cast<uLong>(block.xml.size())) + 64;
+    if (out.size() < bound) out.resize(bound);
+    stream_.next_in = reinterpret_cast<Bytef*>(block.xml.data());
+    stream_.avail_in = static_cast<uInt>(block.xml.size());
+    std::size_t used = 0;
+    for (;;) {
+      stream_.next_out = reinterpret_cast<Bytef*>(out.data() + used);
+      stream_.avail_out = static_cast<uInt>(out.size() - used);
+      const int status = deflate(&stream_, flush);
+      used = out.size() - stream_.avail_out;
+      if (status == Z_STREAM_ERROR) return false;
+      if (block.last ? status == Z_STREAM_END : stream_.avail_in == 0 && stream_.avail_out > 0) break;
+      out.resize(out.size() + 64 * 1024);
+    }
+    block.deflated.assign(out, 0, used);
+    return true;
+  }
+
+  z_stream stream_{};
+  std::string scratch_;
+  bool ready_ = false;
+};
+
+ParallelDeflater::ParallelDeflater(int level, bool helper) : level_(level), own_(std::make_unique<Compressor>(level)) {
+  if (!helper) return;
+  try {
+    helper_ = std::thread([this] { help(); });
+  } catch (const std::system_error&) {
+    // Every block is deflated here instead.
+  }
+}
+
+ParallelDeflater::~ParallelDeflater() {
+  if (!helper_.joinable()) return;
+  {
+    const std::lock_guard lock(lock_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  helper_.join();
+}
+
+void ParallelDeflater::add(std::string_view xml) {
+  while (!xml.empty()) {
+    const std::size_t count = std::min(xml.size(), kBlockBytes - pending_.size());
+    pending_.append(xml.substr(0, count));
+    xml.remove_prefix(count);
+    if (pending_.size() == kBlockBytes) dispatch(false);
+  }
+}
+
+void ParallelDeflater::dispatch(bool last) {
+  Block& block = blocks_.emplace_back();
+  block.xml.swap(pending_);
+  block.dictionary = tail_;
+  block.last = last;
+  if (block.xml.size() >= kDictionaryBytes) {
+    tail_.assign(block.xml, block.xml.size() - kDictionaryBytes, kDictionaryBytes);
+  } else {
+    tail_.append(block.xml);
+    if (tail_.size() > kDictionaryBytes) tail_.erase(0, tail_.size() - kDictionaryBytes);
+  }
+  pending_.reserve(kBlockBytes);
+  if (helper_.joinable()) {
+    // The helper gets the block when it has taken the one offered before;
+    // otherwise this thread is no slower doing it itself.
+    const std::lock_guard lock(lock_);
+    if (!offered_) {
+      offered_ = &block;
+      changed_.notify_all();
+      return;
+    }
+  }
+  own_->deflate_block(block);
+  const std::lock_guard lock(lock_);
+  block.done = true;
+}
+
+void ParallelDeflater::help() {
+  Compressor compressor(level_);
+  std::unique_lock lock(lock_);
+  for (;;) {
+    changed_.wait(lock, [&] { return offered_ || stopping_; });
+    if (!offered_) return;
+    Block& block = *offered_;
+    offered_ = nullptr;
+    lock.unlock();
+    compressor.deflate_block(block);
+    lock.lock();
+    block.done = true;
+    changed_.notify_all();
+  }
+}
+
+DeflatedBytes ParallelDeflater::finish() {
+  dispatch(true);
+  {
+    std::unique_lock lock(lock_);
+    changed_.wait(lock, [&] { return std::all_of(blocks_.begin(), blocks_.end(), [](const Block& b) { return b.done; }); });
+  }
+  DeflatedBytes result;
+  for (const Block& block : blocks_) {
+    if (block.failed) return result;
+  }
+  result.pieces.reserve(blocks_.size());
+  result.crc = static_cast<std::uint32_t>(crc32_z(0, nullptr, 0));
+  for (Block& block : blocks_) {
+    result.deflated_size += block.deflated.size();
+    result.pieces.push_back(std::move(block.deflated));
+    result.crc = static_cast<std::uint32_t>(crc32_combine(result.crc, block.crc, static_cast<z_off_t>(block.size)));
+    result.size += block.size;
+  }
+  result.made = true;
+  return result;
+}
+
+namespace {
+
+struct DeflatedSource {
+  const DeflatedBytes& bytes;
+  std::size_t piece = 0;  // being read
+  std::size_t taken = 0;  // of that piece
+  zip_error_t error;
+};
+
+zip_int64_t deflated_source_callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& source = *static_cast<DeflatedSource*>(state);
+  switch (command) {
+    case ZIP_SOURCE_OPEN:
+      if (!source.bytes.made) {
+        zip_error_set(&source.error, ZIP_ER_MEMORY, 0);
+        return -1;
+      }
+      source.piece = 0;
+      source.taken = 0;
+      return 0;
+    case ZIP_SOURCE_READ: {
+      zip_uint64_t written = 0;
+      const std::vector<std::string>& pieces = source.bytes.pieces;
+      while (written < length && source.piece < pieces.size()) {
+        const std::string& piece = pieces[source.piece];
+        const std::size_t count =
+            static_cast<std::size_t>(std::min<zip_uint64_t>(length - written, piece.size() - source.taken));
+        std::memcpy(static_cast<char*>(data) + written, piece.data() + source.taken, count);
+        written += count;
+        source.taken += count;
+        if (source.taken == piece.size()) {
+          ++source.piece;
+          source.taken = 0;
+        }
+      }
+      return static_cast<zip_int64_t>(written);
+    }
+    case ZIP_SOURCE_CLOSE:
+      return 0;
+    case ZIP_SOURCE_FREE:
+      zip_error_fini(&source.error);
+      delete &source;
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      if (length < sizeof(zip_stat_t)) break;
+      if (!source.bytes.made) {
+        zip_error_set(&source.error, ZIP_ER_MEMORY, 0);
+        return -1;
+      }
+      // Deflated data with its size and checksum: libzip copies it as it is.
+      zip_stat_t* stat = static_cast<zip_stat_t*>(data);
+      zip_stat_init(stat);
+      stat->size = source.bytes.size;
+      stat->comp_size = source.bytes.deflated_size;
+      stat->comp_method = ZIP_CM_DEFLATE;
+      stat->crc = source.bytes.crc;
+      stat->encryption_method = ZIP_EM_NONE;
+      stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_ENCRYPTION_METHOD;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&source.error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                            ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+      break;
+  }
+  zip_error_set(&source.error, ZIP_ER_INVAL, 0);
+  return -1;
+}
+
+}  // namespace
+
+zip_source_t* deflated_source(zip_t* archive, const DeflatedBytes& bytes) {
+  auto* state = new DeflatedSource{bytes, 0, 0, {}};
+  zip_error_init(&state->error);
+  zip_source_t* source = zip_source_function(archive, deflated_source_callback, state);
+  if (!source) {
+    zip_error_fini(&state->error);
+    delete state;
+  }
+  return source;
+}
+
+}  // namespace sheetlib

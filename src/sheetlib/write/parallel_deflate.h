@@ -1,0 +1,80 @@
+// Deflating a part in blocks, on this thread and, for a large part, on a
+// helper thread beside it: each block is deflated on its own, primed with
+// the last 32 KiB of the block before (so that it loses next to nothing
+// against one stream), and ends on a byte boundary; the blocks one after
+// another are one raw deflate stream, as a zip entry holds it. The result
+// goes to libzip already deflated (libzip copies such data as it is).
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include <zip.h>
+
+namespace sheetlib {
+
+// A part's deflated bytes, in the pieces they were made in, with the size
+// and CRC-32 of its XML.
+struct DeflatedBytes {
+  std::vector<std::string> pieces;
+  std::uint64_t deflated_size = 0;
+  std::uint64_t size = 0;
+  std::uint32_t crc = 0;
+  bool made = false;  // false: the part could not be made (no memory)
+};
+
+class ParallelDeflater {
+ public:
+  static constexpr std::size_t kBlockBytes = 256 * 1024;
+
+  // With `helper`, a second thread takes every block this one does not get
+  // to first; without one (or when no thread can be had), all are here.
+  ParallelDeflater(int level, bool helper);
+  ~ParallelDeflater();
+  ParallelDeflater(const ParallelDeflater&) = delete;
+  ParallelDeflater& operator=(const ParallelDeflater&) = delete;
+
+  // Appends XML; a full block is deflated before this returns or by the helper.
+  void add(std::string_view xml);
+  // Deflates what is left and joins the blocks. Call once.
+  DeflatedBytes finish();
+
+ private:
+  struct Block {
+    std::string xml;
+    std::string dictionary;  // the 32 KiB of XML before the block
+    bool last = false;
+    std::string deflated;
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0;
+    bool done = false;
+    bool failed = false;
+  };
+  class Compressor;
+
+  void dispatch(bool last);
+  void help();
+
+  int level_;
+  std::unique_ptr<Compressor> own_;
+  std::string pending_;  // XML not yet in a block
+  std::string tail_;     // the last 32 KiB of XML handed on
+  std::deque<Block> blocks_;  // in order; a deque keeps them in place
+  // Shared with the helper.
+  std::mutex lock_;
+  std::condition_variable changed_;
+  Block* offered_ = nullptr;  // the block the helper is to take
+  bool stopping_ = false;
+  std::thread helper_;
+};
+
+// A libzip source of deflated bytes, which must outlive the archive's close.
+zip_source_t* deflated_source(zip_t* archive, const DeflatedBytes& bytes);
+
+}  // namespace sheetlib

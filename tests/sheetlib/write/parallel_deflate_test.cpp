@@ -1,0 +1,99 @@
+#include "sheetlib/write/parallel_deflate.h"
+
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace sheetlib {
+namespace {
+
+// Inflates a raw deflate stream that must end exactly where the data does.
+std::string inflate_all(const std::string& deflated) {
+  z_stream stream{};
+  EXPECT_EQ(inflateInit2(&stream, -MAX_WBITS), Z_OK);
+  std::string out;
+  std::string piece(64 * 1024, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.data()));
+  stream.avail_in = static_cast<uInt>(deflated.size());
+  int status = Z_OK;
+  while (status == Z_OK) {
+    stream.next_out = reinterpret_cast<Bytef*>(piece.data());
+    stream.avail_out = static_cast<uInt>(piece.size());
+    status = inflate(&stream, Z_NO_FLUSH);
+    out.append(piece.data(), piece.size() - stream.avail_out);
+    if (status == Z_BUF_ERROR && stream.avail_in == 0) break;
+  }
+  EXPECT_EQ(status, Z_STREAM_END) << "the stream must end with its last block";
+  EXPECT_EQ(stream.avail_in, 0u) << "nothing may follow the last block";
+  inflateEnd(&stream);
+  return out;
+}
+
+std::string joined(const DeflatedBytes& bytes) {
+  std::string all;
+  for (const std::string& piece : bytes.pieces) all += piece;
+  return all;
+}
+
+// Sheet-like XML with runs the blocks before can prime, and noise that they
+// cannot.
+std::string sample_xml(std::size_t bytes, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string xml;
+  for (int row = 1; xml.size() < bytes; ++row) {
+    xml += "<row r=\"" + std::to_string(row) + "\"><c r=\"A" + std::to_string(row) + "\" s=\"1\" t=\"s\"><v>" +
+           std::to_string(random() % 100000) + "</v></c></row>";
+  }
+  xml.resize(bytes);
+  return xml;
+}
+
+// One stream whatever the cut into blocks and whoever deflates them: the
+// block boundary, the last block's end, the CRC of the whole and the sizes.
+TEST(ParallelDeflate, BlocksJoinIntoOneStreamOfTheWholeText) {
+  constexpr std::size_t kBlock = ParallelDeflater::kBlockBytes;
+  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{1000}, kBlock - 1, kBlock, kBlock + 1,
+                                 5 * kBlock + 12345}) {
+    for (const bool helper : {false, true}) {
+      SCOPED_TRACE("size " + std::to_string(size) + (helper ? ", with a helper" : ""));
+      const std::string xml = sample_xml(size, static_cast<unsigned>(size));
+      ParallelDeflater deflater(1, helper);
+      // Fed in uneven pieces, as the worksheet stream hands them over.
+      for (std::size_t at = 0; at < xml.size();) {
+        const std::size_t count = std::min<std::size_t>(xml.size() - at, 1 + (at * 7919) % 300000);
+        deflater.add(std::string_view(xml).substr(at, count));
+        at += count;
+      }
+      const DeflatedBytes bytes = deflater.finish();
+      ASSERT_TRUE(bytes.made);
+      EXPECT_EQ(bytes.size, xml.size());
+      std::size_t total = 0;
+      for (const std::string& piece : bytes.pieces) total += piece.size();
+      EXPECT_EQ(bytes.deflated_size, total);
+      EXPECT_EQ(bytes.crc, crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(xml.data()), xml.size()));
+      EXPECT_EQ(inflate_all(joined(bytes)), xml);
+    }
+  }
+}
+
+// Each block is primed with the text before it: cut into blocks, a sheet
+// deflates to about what one stream makes of it.
+TEST(ParallelDeflate, PrimedBlocksCostLittleAgainstOneStream) {
+  const std::string xml = sample_xml(8 * ParallelDeflater::kBlockBytes, 7);
+  ParallelDeflater deflater(1, true);
+  deflater.add(xml);
+  const DeflatedBytes bytes = deflater.finish();
+  ASSERT_TRUE(bytes.made);
+  uLongf one_stream = compressBound(static_cast<uLong>(xml.size()));
+  std::string out(one_stream, '\0');
+  ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &one_stream, reinterpret_cast<const Bytef*>(xml.data()),
+                      static_cast<uLong>(xml.size()), 1),
+            Z_OK);
+  EXPECT_LT(static_cast<double>(bytes.deflated_size), 1.02 * static_cast<double>(one_stream));
+}
+
+}  // namespace
+}  // namespace sheetlib
