@@ -98,6 +98,8 @@ ExportOutcome run_export(MainWindow& window) {
     workbook->start_saving(window.worker, path);
     saving = std::move(workbook);
     saving_path = path;
+    // A small workbook has saved already: it goes at once.
+    if (!saving->saving_beside()) take_result();
   }
   take_result();
   // The run is done when its workbooks are on the disk, not only in the

@@ -25,6 +25,7 @@ GroupWorkbook::GroupWorkbook(ListView& rows, ProgressBar& progress, const std::v
   const int width = column_width.value_or(kDefaultExportColumnWidth);
   const int row_count = rows.row_count();
   const int columns = static_cast<int>(headers.size());
+  cells_ = (static_cast<long long>(row_count) + 1) * columns;
 
   const xl::SheetHandle sheet = insert_named_sheet(book_, sheet_name);
   if (!sheet) return;
@@ -58,8 +59,12 @@ GroupWorkbook::~GroupWorkbook() {
 void GroupWorkbook::start_saving(Worker& worker, const Text& path) {
   if (!complete_) return;
   path_ = path;
+  const auto save = [this] { saved_ = xl::xlBookSaveA(book_, path_) == 1; };
+  // Handing a small workbook to another thread and back costs more than
+  // saving it beside the next one gains: it saves before this returns.
+  if (cells_ < kCellsSavedBeside) return worker.run(save);
   saving_on_ = &worker;
-  worker.start([this] { saved_ = xl::xlBookSaveA(book_, path_) == 1; });
+  worker.start(save);
 }
 
 bool GroupWorkbook::finish_saving() {

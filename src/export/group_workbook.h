@@ -22,6 +22,9 @@ constexpr int kDefaultExportColumnWidth = 19;
 // object.
 class GroupWorkbook {
  public:
+  // From this many cells on, the save runs beside the caller's next work.
+  static constexpr long long kCellsSavedBeside = 4096;
+
   GroupWorkbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers, const Text& sheet_name,
                 std::optional<int> column_width);
   ~GroupWorkbook();
@@ -33,14 +36,18 @@ class GroupWorkbook {
   bool complete() const { return complete_; }
 
   // Starts the save to `path` on the worker (worker.start); the caller may
-  // go on meanwhile with anything but this workbook. Only a complete
-  // workbook is saved.
+  // go on meanwhile with anything but this workbook. A workbook of fewer
+  // than kCellsSavedBeside cells is saved before this returns (worker.run).
+  // Only a complete workbook is saved.
   void start_saving(Worker& worker, const Text& path);
+  // True while a started save may still run beside the caller.
+  bool saving_beside() const { return saving_on_ != nullptr; }
   // Waits for the save (worker.finish); true when it succeeded.
   bool finish_saving();
 
  private:
   xl::BookHandle book_;
+  long long cells_ = 0;
   bool complete_ = false;
   bool saved_ = false;
   Worker* saving_on_ = nullptr;

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "export/group_workbook.h"
 #include "export/grouping.h"
 #include "load/file_intake.h"
 #include "support/gbk_literal.h"
@@ -156,7 +157,14 @@ TEST_F(ExportRunTest, UnsavedWorkbooksAreListedInTheFinalMessage) {
 // A workbook saves while the next group's workbook is filled; its result is
 // taken before the next save starts, so a failed save is listed as its own.
 TEST_F(ExportRunTest, EachSaveOverlapsTheNextFillAndReportsForItsOwnGroup) {
-  load({{"v"}, {"a"}, {"b"}, {"c"}}, 0);
+  // Three groups of 4096 cells (heading included): large enough to be saved
+  // beside the next one.
+  testing::SourceSheet sheet = {{"v", "w"}};
+  for (const char* value : {"a", "b", "c"}) {
+    for (int row = 0; row < GroupWorkbook::kCellsSavedBeside / 2 - 1; ++row) sheet.push_back({value, "x"});
+  }
+  library.log_cells = false;
+  load(sheet, 0);
   testing::RecordingWorker worker{library};
   MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
                       dialogs,      clock,        worker};
@@ -176,6 +184,23 @@ TEST_F(ExportRunTest, EachSaveOverlapsTheNextFillAndReportsForItsOwnGroup) {
                                  "finish", "xlBookReleaseAbook4"));
   EXPECT_THAT(dialogs.messages,
               ElementsAre(gbk(u8"导出完成，但以下文件未能保存：") + "\r\n" + workbook(u8"v", u8"b")));
+}
+
+// A small workbook saves before the next group is filled: handing it over
+// would cost more than it gains.
+TEST_F(ExportRunTest, SmallWorkbooksSaveInPlace) {
+  load({{"v"}, {"a"}, {"b"}}, 0);
+  testing::RecordingWorker worker{library};
+  MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
+                      dialogs,      clock,        worker};
+  EXPECT_EQ(run_export(recorded), ExportOutcome::finished);
+  EXPECT_THAT(library.calls_starting_with("xlBook"),
+              ElementsAre("xlBookSheetCountA(book2)", "xlBookInsertSheetA(book2, 0, \"a\", null)",
+                          "xlBookAddFormatA(book2, null)", ::testing::StartsWith("xlBookSaveA(book2"),
+                          "xlBookReleaseA(book2)", "xlBookSheetCountA(book3)",
+                          "xlBookInsertSheetA(book3, 0, \"b\", null)", "xlBookAddFormatA(book3, null)",
+                          ::testing::StartsWith("xlBookSaveA(book3"), "xlBookReleaseA(book3)"));
+  EXPECT_THAT(library.calls, ::testing::Not(::testing::Contains("finish")));
 }
 
 TEST_F(ExportRunTest, EachGroupReadsTheClock) {

@@ -50,7 +50,7 @@ TEST_F(GroupWorkbookTest, MakesTheLibraryCallsInOrderWithTheirArguments) {
                           "xlSheetWriteStrA(sheet1, 2, 0, \"r1c0\", format)",
                           "xlSheetWriteStrA(sheet1, 2, 1, null, format)", "set_position(2)",
                           "xlSheetAddIgnoredErrorA(sheet1, 0, 0, 3, 3, 255)",
-                          "xlSheetSetColA(sheet1, 0, 2, 20, null, 0)", "worker {", "xlBookSaveA(book1, \"D:\\out\\g.xlsx\")", "} worker", "finish",
+                          "xlSheetSetColA(sheet1, 0, 2, 20, null, 0)", "worker {", "xlBookSaveA(book1, \"D:\\out\\g.xlsx\")", "} worker",
                           "xlBookReleaseA(book1)"));
   EXPECT_EQ(progress.maximum(), 2);
   EXPECT_EQ(progress.position(), 2);

@@ -50,19 +50,50 @@ void MemoryProgressBar::set_position(int position) {
   if (listener_) listener_(range_.position(), range_.maximum());
 }
 
+ThreadWorker::~ThreadWorker() {
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard lock(lock_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
 void ThreadWorker::start(std::function<void()> step) {
   finish();
-  try {
-    // An exception escaping the step ends in the report, as on the caller's
-    // thread; nothing unwinds out of the thread.
-    thread_ = std::thread([step] { report_escaping_exceptions(step); });
-  } catch (const std::system_error&) {
-    step();
+  if (!thread_.joinable()) {
+    try {
+      thread_ = std::thread([this] { serve(); });
+    } catch (const std::system_error&) {
+      return step();
+    }
   }
+  {
+    const std::lock_guard lock(lock_);
+    step_ = std::move(step);
+  }
+  changed_.notify_all();
 }
 
 void ThreadWorker::finish() {
-  if (thread_.joinable()) thread_.join();
+  std::unique_lock lock(lock_);
+  changed_.wait(lock, [&] { return !step_; });
+}
+
+void ThreadWorker::serve() {
+  std::unique_lock lock(lock_);
+  for (;;) {
+    changed_.wait(lock, [&] { return step_ || stopping_; });
+    if (!step_) return;
+    lock.unlock();
+    // An exception escaping the step ends in the report, as on the caller's
+    // thread; nothing unwinds out of the thread.
+    report_escaping_exceptions(step_);
+    lock.lock();
+    step_ = nullptr;
+    changed_.notify_all();
+  }
 }
 
 LocalTime SystemClock::now() {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -88,20 +90,27 @@ class InlineWorker final : public Worker {
 };
 
 // colsplit-cli's worker: steps run in place, but a started step runs on a
-// thread of its own, so that a save uses the second core while the caller
-// fills the next workbook. Where no thread can be had, it runs in place.
+// thread of the worker's own (made at the first start, kept for the next),
+// so that a save uses the second core while the caller fills the next
+// workbook. Where no thread can be had, it runs in place.
 class ThreadWorker final : public Worker {
  public:
   ThreadWorker() = default;
   ThreadWorker(const ThreadWorker&) = delete;
   ThreadWorker& operator=(const ThreadWorker&) = delete;
-  ~ThreadWorker() override { finish(); }
+  ~ThreadWorker() override;
 
   void run(const std::function<void()>& step) override { step(); }
   void start(std::function<void()> step) override;
   void finish() override;
 
  private:
+  void serve();
+
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::function<void()> step_;  // started, not yet ended
+  bool stopping_ = false;
   std::thread thread_;
 };
 

@@ -99,6 +99,8 @@ ParallelDeflater::~ParallelDeflater() {
 }
 
 void ParallelDeflater::add(std::string_view xml) {
+  // A block fills up in one buffer; a small part never asks for a whole one.
+  if (pending_.size() + xml.size() >= kBlockBytes && pending_.capacity() < kBlockBytes) pending_.reserve(kBlockBytes);
   while (!xml.empty()) {
     const std::size_t count = std::min(xml.size(), kBlockBytes - pending_.size());
     pending_.append(xml.substr(0, count));
@@ -118,7 +120,6 @@ void ParallelDeflater::dispatch(bool last) {
     tail_.append(block.xml);
     if (tail_.size() > kDictionaryBytes) tail_.erase(0, tail_.size() - kDictionaryBytes);
   }
-  pending_.reserve(kBlockBytes);
   if (helper_.joinable()) {
     // The helper gets the block when it has taken the one offered before;
     // otherwise this thread is no slower doing it itself.
