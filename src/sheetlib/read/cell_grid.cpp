@@ -97,6 +97,17 @@ void CellGrid::Storage::finish() {
   row_starts.shrink_to_fit();
 }
 
+void CellGrid::Storage::forget_cells() {
+  cells.clear();
+  row_starts.clear();
+  rows_out_of_order.clear();
+  row_extent = 0;
+  column_extent = 0;
+  in_order = true;
+  last_row = 0;
+  last_column = 0;
+}
+
 const CellRecord* CellGrid::Storage::find(int row, int column) const {
   if (row < 0 || column < 0 || row >= row_extent || column >= column_extent) return nullptr;
   // The row's cells are in column order: a binary search among them.

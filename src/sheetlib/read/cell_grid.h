@@ -45,6 +45,8 @@ struct CellGrid::Storage {
   void add_cell(std::uint32_t row, std::uint32_t column, std::uint32_t offset, std::uint32_t length);
   // Sorts, drops all but the last of cells given twice, builds the index.
   void finish();
+  // Drops every cell (the arena keeps its texts): the sheet is read again.
+  void forget_cells();
   const CellRecord* find(int row, int column) const;
 
  private:

@@ -18,6 +18,7 @@
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/workbook_part.h"
 #include "sheetlib/read/worksheet_part.h"
+#include "sheetlib/read/worksheet_pieces.h"
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
 #include "sheetlib/xls/compound_file.h"
@@ -33,6 +34,9 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 // second thread; for small ones a thread costs more than it saves.
 constexpr std::uint64_t kReadAheadBytes = 4 * 1024 * 1024;
 
+// A worksheet this large is read in pieces on two threads.
+constexpr std::uint64_t kPiecesBytes = 4 * 1024 * 1024;
+
 // A shared-strings part this large is read on a second thread beside the
 // worksheet; a smaller one first, on the reading thread.
 constexpr std::uint64_t kConcurrentStringsBytes = 1024 * 1024;
@@ -42,6 +46,7 @@ struct Reading {
   ZipArchive& archive;
   const ReadLimits& limits;
   xml::MarkupBudget& budget;
+  std::uint64_t sheet_pieces = 0;
 };
 
 // Which of the archive's handles a part is read through: the one of the
@@ -102,6 +107,23 @@ std::uint64_t markup_budget_of(std::uint64_t file_size, const ReadLimits& limits
   const std::uint64_t per_byte = limits.markup_items_per_file_byte;
   const std::uint64_t by_size = per_byte != 0 && file_size > UINT64_MAX / per_byte ? UINT64_MAX : file_size * per_byte;
   return std::max(limits.min_markup_items, by_size);
+}
+
+// A large worksheet is read in pieces on two threads where it can be; the
+// rest, and every sheet that cannot, whole.
+ReadStatus read_worksheet(Reading& reading, const std::string& part, const StyleFormats& formats, bool date1904,
+                          CellGrid::Storage& storage) {
+  if (reading.archive.declared_size(part) >= kPiecesBytes) {
+    ReadStatus status = ReadStatus::ok;
+    if (const std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status)) {
+      bool read_whole = false;
+      const ReadStatus read = read_worksheet_in_pieces(*stream, reading.limits, reading.budget, formats, date1904,
+                                                       storage, read_whole, reading.sheet_pieces);
+      if (!read_whole) return read;
+    }
+  }
+  WorksheetHandler sheet(storage, formats, date1904);
+  return parse_part(reading, part, sheet);
 }
 
 ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
@@ -171,8 +193,7 @@ ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
     strings = shared_strings.take_strings();
   }
 
-  WorksheetHandler sheet(storage, formats, workbook.date1904());
-  const ReadStatus sheet_status = parse_part(reading, worksheet->target, sheet);
+  const ReadStatus sheet_status = read_worksheet(reading, worksheet->target, formats, workbook.date1904(), storage);
   if (concurrent) {
     strings_reader.join();
     if (strings_error) std::rethrow_exception(strings_error);
@@ -195,6 +216,7 @@ ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, con
   std::unique_ptr<ZipArchive> archive;
   xml::MarkupBudget budget(markup_budget_of(file_bytes.size(), limits));
   ReadStatus status = ReadStatus::ok;
+  std::uint64_t sheet_pieces = 0;
   try {
     // The grid given keeps what it held unless the whole sheet was read.
     CellGrid loaded;
@@ -206,6 +228,7 @@ ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, con
       if (status == ReadStatus::ok) {
         Reading reading{*archive, limits, budget};
         status = read_package(reading, loaded.storage());
+        sheet_pieces = reading.sheet_pieces;
       }
     }
     if (status == ReadStatus::ok) grid = std::move(loaded);
@@ -214,7 +237,7 @@ ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, con
   } catch (...) {
     status = ReadStatus::malformed;
   }
-  if (cost) *cost = ReadCost{archive ? archive->inflated_total() : 0, budget.spent()};
+  if (cost) *cost = ReadCost{archive ? archive->inflated_total() : 0, budget.spent(), sheet_pieces};
   return status;
 }
 

@@ -37,6 +37,7 @@ struct ReadLimits {
 struct ReadCost {
   std::uint64_t inflated_bytes = 0;
   std::uint64_t markup_items = 0;
+  std::uint64_t sheet_pieces = 0;  // 0 when the sheet was read whole
 };
 
 enum class ReadStatus {

@@ -199,7 +199,7 @@ void WorksheetHandler::finish_cell() {
       std::uint32_t index = 0;
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
       if (error != std::errc() || end != digits.data() + digits.size()) return fail(ReadStatus::malformed);
-      storage_.add_cell(row_, column_, index, CellGrid::Storage::kSharedStringCell);
+      add_cell(index, CellGrid::Storage::kSharedStringCell);
       return;
     }
     case CellType::inline_string:
@@ -256,7 +256,16 @@ void WorksheetHandler::store(std::string_view utf8, bool escapes) {
   const bool stored = escapes ? store_package_text(storage_, utf8, offset, length)
                               : store_utf8_text(storage_, utf8, offset, length);
   if (!stored) return fail(ReadStatus::over_limit);
-  storage_.add_cell(row_, column_, offset, length);
+  add_cell(offset, length);
+}
+
+bool WorksheetHandler::piece_starts(void* piece, xml::Name name, const xml::Attributes& attributes, int depth) {
+  // A row without its number would follow the row before it, which another
+  // parser read: such a sheet is read in one piece.
+  if (!between_rows() || depth != 3 || !name.is(xml::Ns::main, "row") || !attributes.find(xml::Ns::none, "r"))
+    return false;
+  piece_cells_ = static_cast<PieceCells*>(piece);
+  return true;
 }
 
 }  // namespace sheetlib

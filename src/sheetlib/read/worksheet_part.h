@@ -23,6 +23,16 @@ constexpr std::uint32_t kMaxColumns = 16'384;
 // column; false when malformed or outside the sheet.
 bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column);
 
+// A cell read from one piece of a sheet that is read in pieces: its text
+// lies in the arena of the handler that read it.
+struct PlacedCell {
+  std::uint32_t row;
+  std::uint32_t column;
+  std::uint32_t offset;
+  std::uint32_t length;
+};
+using PieceCells = std::vector<PlacedCell>;
+
 class WorksheetHandler : public xml::Handler {
  public:
   // String cells are stored with the index of their shared string in place
@@ -35,6 +45,16 @@ class WorksheetHandler : public xml::Handler {
   void end(xml::Name name) override;
   void text(std::string_view text) override;
 
+  // For a sheet read in pieces: a piece begins with a <row> that says which
+  // row it is, at the level of <sheetData>; its cells go to the PieceCells
+  // given with it (texts still to this handler's storage).
+  bool piece_starts(void* piece, xml::Name name, const xml::Attributes& attributes, int depth) override;
+  // For a parser that reads pieces from the middle of the sheet, inside a
+  // stand-in for <worksheet><sheetData>.
+  void read_rows_only() { in_sheet_data_ = true; }
+  // True between rows, inside <sheetData>: where a piece may begin.
+  bool between_rows() const { return in_sheet_data_ && !in_row_ && depth_ == 2; }
+
  private:
   enum class CellType : std::uint8_t { number, shared, inline_string, string, boolean, error, date, other };
 
@@ -43,8 +63,16 @@ class WorksheetHandler : public xml::Handler {
   void finish_cell();
   void store_number(std::string_view value_text);
   void store(std::string_view utf8, bool escapes);
+  void add_cell(std::uint32_t offset, std::uint32_t length) {
+    if (piece_cells_) {
+      piece_cells_->push_back({row_, column_, offset, length});
+    } else {
+      storage_.add_cell(row_, column_, offset, length);
+    }
+  }
 
   CellGrid::Storage& storage_;
+  PieceCells* piece_cells_ = nullptr;
   const StyleFormats& styles_;
   bool date1904_;
   NumberFormatter formatter_;

@@ -121,5 +121,89 @@ TEST(LargeParts, BrokenLargeStringsPartFailsWhileTheSheetIsRead) {
             ReadStatus::over_limit);
 }
 
+// A sheet over 4 MiB is cut into pieces of about 1 MiB at row start tags
+// and read on two threads. Whatever the markup around the cuts, the cells
+// are those of the sheet read whole, in place.
+std::string prefixed_rows(int first, int last, const std::string& between = "", bool numbered = true) {
+  std::string xml;
+  for (int r = first; r <= last; ++r) {
+    xml += numbered ? "<x:row r=\"" + std::to_string(r) + "\">" : std::string("<x:row>");
+    xml += "<x:c r=\"A" + std::to_string(r) + "\" t=\"inlineStr\"><x:is><x:t>a" + std::to_string(r) +
+           "</x:t></x:is></x:c>";
+    xml += "<x:c r=\"B" + std::to_string(r) + "\"><x:v>" + std::to_string(r * 3) + "</x:v></x:c></x:row>";
+    if (r % 9000 == 0) xml += between;
+  }
+  return xml;
+}
+
+std::string prefixed_sheet(const std::string& rows) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><x:sheetData>" +
+         rows + "</x:sheetData></x:worksheet>";
+}
+
+void expect_rows(const CellGrid& grid, int first, int last) {
+  for (int r = first; r <= last; ++r) {
+    ASSERT_EQ(grid.text(r - 1, 0), "a" + std::to_string(r)) << "row " << r;
+    ASSERT_EQ(grid.text(r - 1, 1), std::to_string(r * 3)) << "row " << r;
+  }
+}
+
+TEST(LargeParts, PiecesReadAsTheWholeWhateverLiesAtTheCuts) {
+  // Comments, CDATA and instructions that hold row tags, all through the
+  // sheet and so beside some of the cuts: none of them is a row.
+  const std::string traps =
+      "<!-- <x:row r=\"3\"><x:c r=\"A3\" t=\"inlineStr\"><x:is><x:t>not a row</x:t></x:is></x:c></x:row> -->"
+      "<?pi <x:row r=\"4\"> ?>"
+      "<x:row r=\"999999\"><x:c r=\"C999999\" t=\"inlineStr\"><x:is><x:t><![CDATA[<x:row r=\"5\">]]></x:t>"
+      "</x:is></x:c></x:row>";
+  // Rows out of order across pieces: row 7 again at the end overwrites its
+  // first cell, as a cell given twice does.
+  const std::string sheet = prefixed_sheet(
+      prefixed_rows(1, 80000, traps) +
+      "<x:row r=\"7\"><x:c r=\"A7\" t=\"inlineStr\"><x:is><x:t>later</x:t></x:is></x:c></x:row>");
+  ASSERT_GT(sheet.size(), 8u << 20);
+  const Loaded loaded = load(make_workbook(sheet));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_GE(loaded.cost.sheet_pieces, 8u);
+  EXPECT_EQ(loaded.grid.row_extent(), 999999);
+  EXPECT_EQ(loaded.grid.column_extent(), 3);
+  EXPECT_EQ(loaded.grid.text(6, 0), "later");
+  EXPECT_EQ(loaded.grid.text(6, 1), "21");
+  expect_rows(loaded.grid, 1, 6);
+  expect_rows(loaded.grid, 8, 80000);
+  EXPECT_EQ(loaded.grid.text(999998, 2), "<x:row r=\"5\">");
+  EXPECT_FALSE(loaded.grid.has_value(80000, 0));
+}
+
+// Rows that do not say which they are follow the row before, which another
+// parser may have read: such a sheet is read whole, and right.
+TEST(LargeParts, RowsWithoutNumbersAreReadWhole) {
+  const Loaded loaded = load(make_workbook(prefixed_sheet(prefixed_rows(1, 70000, "", false))));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(loaded.cost.sheet_pieces, 0u);
+  EXPECT_EQ(loaded.grid.row_extent(), 70000);
+  expect_rows(loaded.grid, 1, 70000);
+}
+
+// A row longer than two pieces is read as its bytes come, with no cut in it.
+TEST(LargeParts, RowLongerThanTwoPiecesIsReadAsItComes) {
+  std::string wide = "<x:row r=\"2\">";
+  for (int column = 0; column < 12000; ++column) {
+    wide += "<x:c t=\"inlineStr\"><x:is><x:t>" + std::string(300, static_cast<char>('a' + column % 26)) +
+            "</x:t></x:is></x:c>";
+  }
+  wide += "</x:row>";
+  const std::string sheet = prefixed_sheet(prefixed_rows(1, 1) + wide + prefixed_rows(3, 60000));
+  const Loaded loaded = load(make_workbook(sheet));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_GE(loaded.cost.sheet_pieces, 3u);
+  EXPECT_EQ(loaded.grid.column_extent(), 12000);
+  EXPECT_EQ(loaded.grid.text(1, 11999), std::string(300, static_cast<char>('a' + 11999 % 26)));
+  expect_rows(loaded.grid, 1, 1);
+  expect_rows(loaded.grid, 3, 60000);
+}
+
 }  // namespace
 }  // namespace sheetlib::testing

@@ -1,0 +1,29 @@
+// Reading a large worksheet on two threads: its XML is cut, as it is
+// inflated, into pieces of about 1 MiB that begin with a <row>; this thread
+// reads the head, the tail and every piece the other thread is not free
+// for, each parser goes on from piece to piece of its own, and the cells
+// are joined in the sheet's order. Every cut is checked by the parser that
+// reads on from it (a row start tag exactly there, at the level of rows,
+// with its number); a sheet that cannot be cut so (rows without numbers,
+// another encoding than UTF-8, damage) is left to the reader of the whole.
+#pragma once
+
+#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/read/styles_part.h"
+#include "sheetlib/read/xml_stream.h"
+#include "sheetlib/read/zip_archive.h"
+
+namespace sheetlib {
+
+// Reads the worksheet from `stream` into `storage`. Sets `read_whole` when
+// the sheet could not be read in pieces: then `storage` holds no cells and
+// the budget is as it was, and the caller reads the sheet whole (which also
+// reports what is wrong with it, if anything is). A limit met (the markup
+// budget, the depth, the arena) ends the reading at once with over_limit:
+// reading the whole would meet it too.
+// `pieces` is how many pieces it was read in.
+ReadStatus read_worksheet_in_pieces(PartStream& stream, const ReadLimits& limits, xml::MarkupBudget& budget,
+                                    const StyleFormats& formats, bool date1904, CellGrid::Storage& storage,
+                                    bool& read_whole, std::uint64_t& pieces);
+
+}  // namespace sheetlib
