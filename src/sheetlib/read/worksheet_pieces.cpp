@@ -24,7 +24,7 @@ constexpr std::size_t kPieceBytes = 256 * 1024;
 // A sheet whose first row is not in its first 8 MiB is read whole.
 constexpr std::size_t kMostHeadBytes = 8 * 1024 * 1024;
 // Pieces kept for reuse once joined: as many as are ever in flight.
-constexpr std::size_t kSparePieces = 4;
+constexpr std::size_t kSparePieces = 2;
 
 struct Piece {
   std::string xml;  // not yet read
