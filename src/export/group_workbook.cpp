@@ -73,11 +73,4 @@ bool GroupWorkbook::finish_saving() {
   return saved_;
 }
 
-bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
-                          const Text& sheet_name, std::optional<int> column_width, const Text& path) {
-  GroupWorkbook workbook(rows, progress, headers, sheet_name, column_width);
-  workbook.start_saving(worker, path);
-  return workbook.finish_saving();
-}
-
 }  // namespace colsplit

@@ -54,10 +54,4 @@ class GroupWorkbook {
   Text path_;
 };
 
-// Makes, fills and saves one group workbook and waits for the save (the
-// library saves on the worker); true when the save succeeded. False, without
-// a save, when the workbook is not complete.
-bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
-                          const Text& sheet_name, std::optional<int> column_width, const Text& path);
-
 }  // namespace colsplit

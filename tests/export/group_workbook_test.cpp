@@ -14,6 +14,15 @@ using ::colsplit::testing::gbk;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+// One group's workbook made, filled and saved, the save waited for: true
+// when it succeeded (false, without a save, for an incomplete workbook).
+bool write_group_workbook(ListView& rows, ProgressBar& progress, Worker& worker, const std::vector<Text>& headers,
+                          const Text& sheet_name, std::optional<int> column_width, const Text& path) {
+  GroupWorkbook workbook(rows, progress, headers, sheet_name, column_width);
+  workbook.start_saving(worker, path);
+  return workbook.finish_saving();
+}
+
 class GroupWorkbookTest : public ::testing::Test {
  protected:
   // Three list columns; item 1 has an empty cell in column 1.

@@ -1,5 +1,6 @@
 #include "sheetlib/read/row_starts_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sheetlib {

@@ -23,7 +23,7 @@ namespace {
 constexpr std::size_t kPieceBytes = 256 * 1024;
 // A sheet whose first row is not in its first 8 MiB is read whole.
 constexpr std::size_t kMostHeadBytes = 8 * 1024 * 1024;
-// Pieces kept for reuse once joined: as many as are ever in flight.
+// Joined pieces kept for reuse, with their buffers.
 constexpr std::size_t kSparePieces = 2;
 
 struct Piece {

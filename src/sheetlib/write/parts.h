@@ -43,7 +43,7 @@ std::string worksheet_part(SheetContent& sheet, bool selected);
 class ColumnLetters;
 
 // The same part made piece by piece, so that a sheet of millions of cells
-// never lies in memory as XML: the package streams it into the zip.
+// never lies in memory as XML: the package deflates it as it comes.
 class WorksheetStream {
  public:
   static constexpr std::size_t kPieceBytes = 256 * 1024;
