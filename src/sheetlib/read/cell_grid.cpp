@@ -1,6 +1,8 @@
 #include "sheetlib/read/cell_grid.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace sheetlib {
 
@@ -18,14 +20,45 @@ int CellGrid::column_extent() const { return storage_ ? storage_->column_extent 
 std::string_view CellGrid::text(int row, int column) const {
   const CellRecord* cell = storage_ ? storage_->find(row, column) : nullptr;
   if (!cell) return {};
-  return storage_->arena.text(cell->offset, cell->length);
+  return storage_->text_of(*cell);
+}
+
+namespace {
+
+std::uint32_t length_code(std::uint32_t length) {
+  if (length == CellGrid::Storage::kSharedStringCell) return CellRecord::kSharedString;
+  return length < CellRecord::kLongText ? length : CellRecord::kLongText;
+}
+
+}  // namespace
+
+std::string_view CellGrid::Storage::text_of(const CellRecord& cell) const {
+  const std::uint32_t code = cell.length_code();
+  if (code != CellRecord::kLongText) return arena.text(cell.offset, code);
+  std::uint32_t length = 0;
+  std::memcpy(&length, arena.text(cell.offset, sizeof length).data(), sizeof length);
+  return arena.text(cell.offset + static_cast<std::uint32_t>(sizeof length), length);
+}
+
+void CellGrid::Storage::place_shared_string(CellRecord& cell, std::uint32_t offset, std::uint32_t length) {
+  cell = CellRecord(cell.column(), offset, length_code(length));
 }
 
 bool CellGrid::has_value(int row, int column) const { return storage_ && storage_->find(row, column) != nullptr; }
 
 bool CellGrid::Storage::append_text(std::string_view text, std::uint32_t& offset) {
-  if (text.size() >= kSharedStringCell || !arena.fits(text.size())) return false;
-  offset = arena.append(text);
+  if (text.size() < CellRecord::kLongText) {
+    if (!arena.fits(text.size())) return false;
+    offset = arena.append(text);
+    return true;
+  }
+  // Rare: the length goes first, in the arena's own byte order.
+  const auto length = static_cast<std::uint32_t>(text.size());
+  if (text.size() >= kSharedStringCell - sizeof length || !arena.fits(sizeof length + text.size())) return false;
+  std::string prefixed(sizeof length, '\0');
+  std::memcpy(prefixed.data(), &length, sizeof length);
+  prefixed.append(text);
+  offset = arena.append(prefixed);
   return true;
 }
 
@@ -36,7 +69,7 @@ void CellGrid::Storage::add_cell(std::uint32_t row, std::uint32_t column, std::u
     if (cells.empty() || row > last_row || (row == last_row && column > last_column)) {
       // Rows up to this one, those without cells included, start here.
       while (row_starts.size() <= row) row_starts.push_back(static_cast<std::uint32_t>(cells.size()));
-      cells.push_back({column, offset, length});
+      cells.push_back(CellRecord(column, offset, length_code(length)));
       last_row = row;
       last_column = column;
       return;
@@ -44,7 +77,7 @@ void CellGrid::Storage::add_cell(std::uint32_t row, std::uint32_t column, std::u
     note_rows_so_far();
   }
   rows_out_of_order.push_back(row);
-  cells.push_back({column, offset, length});
+  cells.push_back(CellRecord(column, offset, length_code(length)));
 }
 
 void CellGrid::Storage::note_rows_so_far() {
@@ -62,7 +95,7 @@ void CellGrid::Storage::sort_cells() {
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
     const std::uint32_t row_a = rows_out_of_order[a], row_b = rows_out_of_order[b];
-    return row_a < row_b || (row_a == row_b && cells[a].column < cells[b].column);
+    return row_a < row_b || (row_a == row_b && cells[a].column() < cells[b].column());
   });
   std::vector<CellRecord> sorted;
   std::vector<std::uint32_t> rows;
@@ -70,7 +103,7 @@ void CellGrid::Storage::sort_cells() {
   rows.reserve(order.size());
   for (const std::uint32_t i : order) {
     // Of a cell given twice, the later one is what the sheet holds.
-    if (!sorted.empty() && rows.back() == rows_out_of_order[i] && sorted.back().column == cells[i].column)
+    if (!sorted.empty() && rows.back() == rows_out_of_order[i] && sorted.back().column() == cells[i].column())
       sorted.back() = cells[i];
     else {
       sorted.push_back(cells[i]);
@@ -116,12 +149,12 @@ const CellRecord* CellGrid::Storage::find(int row, int column) const {
   const auto wanted = static_cast<std::uint32_t>(column);
   while (first < last) {
     const std::size_t middle = first + (last - first) / 2;
-    if (cells[middle].column < wanted)
+    if (cells[middle].column() < wanted)
       first = middle + 1;
     else
       last = middle;
   }
-  if (first == row_starts[static_cast<std::size_t>(row) + 1] || cells[first].column != wanted) return nullptr;
+  if (first == row_starts[static_cast<std::size_t>(row) + 1] || cells[first].column() != wanted) return nullptr;
   return &cells[first];
 }
 

@@ -1,5 +1,5 @@
-// How a CellGrid holds its cells: every text in one arena, and per cell a
-// 12-byte record (column, where its text lies), sorted by row and column
+// How a CellGrid holds its cells: every text in one arena, and per cell an
+// 8-byte record (column, where its text lies), sorted by row and column
 // once the sheet is read, with an index of where each row's run begins. Both
 // grow in pages: a sheet of millions of cells is read in a 32-bit process
 // beside the file's bytes, and a doubling vector would need twice its size
@@ -16,11 +16,28 @@
 
 namespace sheetlib {
 
+// A sheet has at most 16,384 columns: the column takes 14 bits of a word
+// whose other 18 bits say how long the text is. A text of kLongText bytes or
+// more (Excel's cells hold at most 32,767 characters, but a file may hold
+// more) lies behind a 4-byte length in the arena; kSharedString marks a cell
+// whose offset is, for now, the index of its shared string.
 struct CellRecord {
-  std::uint32_t column;
-  std::uint32_t offset;  // of the text in the arena
-  std::uint32_t length;
+  static constexpr unsigned kColumnBits = 14;
+  static constexpr std::uint32_t kColumnLimit = std::uint32_t{1} << kColumnBits;
+  static constexpr std::uint32_t kSharedString = (std::uint32_t{1} << (32 - kColumnBits)) - 1;
+  static constexpr std::uint32_t kLongText = kSharedString - 1;
+
+  std::uint32_t offset;  // of the text (or of its length) in the arena
+  std::uint32_t column_and_length;
+
+  CellRecord() = default;
+  CellRecord(std::uint32_t column, std::uint32_t offset, std::uint32_t length_code)
+      : offset(offset), column_and_length(column | length_code << kColumnBits) {}
+  std::uint32_t column() const { return column_and_length & (kColumnLimit - 1); }
+  std::uint32_t length_code() const { return column_and_length >> kColumnBits; }
+  bool awaits_shared_string() const { return length_code() == kSharedString; }
 };
+static_assert(sizeof(CellRecord) == 8);
 
 struct CellGrid::Storage {
   // The length of a string cell whose offset is, for now, the index of its
@@ -39,10 +56,17 @@ struct CellGrid::Storage {
   std::uint32_t last_row = 0;
   std::uint32_t last_column = 0;
 
-  // Appends text to the arena; false when the arena would pass 4 GiB (or
-  // the text is 4 GiB long).
+  // Appends text to the arena (a long one after its length); false when the
+  // arena would pass 4 GiB (or the text is 4 GiB long).
   bool append_text(std::string_view text, std::uint32_t& offset);
+  // A cell of a column below CellRecord::kColumnLimit whose text append_text
+  // placed at offset, or whose shared string's index is offset (length
+  // kSharedStringCell).
   void add_cell(std::uint32_t row, std::uint32_t column, std::uint32_t offset, std::uint32_t length);
+  // The text of a cell of this grid whose shared string is placed.
+  std::string_view text_of(const CellRecord& cell) const;
+  // Places the text of a cell that awaited its shared string.
+  static void place_shared_string(CellRecord& cell, std::uint32_t offset, std::uint32_t length);
   // Sorts, drops all but the last of cells given twice, builds the index.
   void finish();
   // Drops every cell (the arena keeps its texts): the sheet is read again.

@@ -43,13 +43,12 @@ void SharedStringsHandler::end(xml::Name name) {
 ReadStatus resolve_shared_strings(CellGrid::Storage& storage, const SharedStringSpans& strings, std::uint32_t base) {
   for (std::size_t i = 0; i < storage.cells.size(); ++i) {
     CellRecord& cell = storage.cells[i];
-    if (cell.length != CellGrid::Storage::kSharedStringCell) continue;
+    if (!cell.awaits_shared_string()) continue;
     // A cell that points at a string the workbook does not have is damage:
     // showing it empty would hide that a text was lost.
     if (cell.offset >= strings.size()) return ReadStatus::malformed;
     const TextSpan span = strings[cell.offset];
-    cell.offset = base + span.offset;
-    cell.length = span.length;
+    CellGrid::Storage::place_shared_string(cell, base + span.offset, span.length);
   }
   return ReadStatus::ok;
 }

@@ -18,6 +18,7 @@ namespace sheetlib {
 
 constexpr std::uint32_t kMaxRows = 1'048'576;
 constexpr std::uint32_t kMaxColumns = 16'384;
+static_assert(kMaxColumns <= CellRecord::kColumnLimit, "a cell record holds the column in its bits");
 
 // Parses a cell reference ("B7", "XFD1048576") into zero-based row and
 // column; false when malformed or outside the sheet.

@@ -189,7 +189,7 @@ class PieceReader {
     for (const auto& [first, end] : helper_ranges_) {
       for (std::size_t i = first; i < end; ++i) {
         CellRecord& cell = storage_.cells[i];
-        if (cell.length != CellGrid::Storage::kSharedStringCell) cell.offset += base;
+        if (!cell.awaits_shared_string()) cell.offset += base;
       }
     }
     return true;

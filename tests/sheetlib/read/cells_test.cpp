@@ -123,6 +123,37 @@ TEST(CellTypes, EveryTypeShowsItsText) {
                    "not a number"}}));
 }
 
+// A cell record keeps a text's length in 18 bits; longer texts (which Excel
+// does not write, but a file may hold) lie behind their length in the arena.
+// Every length around that bound comes back whole, as an inline string and
+// as a shared one, beside short texts and in the last column.
+TEST(CellTypes, TextsOfEveryLengthComeBackWhole) {
+  const std::uint32_t bound = CellRecord::kLongText;
+  std::vector<std::string> texts;
+  for (const std::uint32_t length : {bound - 1, bound, bound + 1, 1'000'000u}) {
+    std::string text(length, 'a');
+    text.front() = 'x';
+    text.back() = static_cast<char>('0' + length % 10);
+    texts.push_back(text);
+  }
+  std::string rows, shared;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::string r = std::to_string(i + 1);
+    rows.append("<row r=\"").append(r).append("\"><c r=\"A").append(r).append("\" t=\"inlineStr\"><is><t>");
+    rows.append(texts[i]).append("</t></is></c><c t=\"str\"><v>short</v></c><c r=\"XFD").append(r);
+    rows.append("\" t=\"s\"><v>").append(std::to_string(i)).append("</v></c></row>");
+    shared.append("<si><t>").append(texts[i]).append("</t></si>");
+  }
+  Loaded loaded = load_sheet(rows, shared);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const int row = static_cast<int>(i);
+    EXPECT_EQ(loaded.grid.text(row, 0), texts[i]) << texts[i].size();
+    EXPECT_EQ(loaded.grid.text(row, 1), "short");
+    EXPECT_EQ(loaded.grid.text(row, 16383), texts[i]) << texts[i].size();
+  }
+}
+
 TEST(CellTypes, EmptySharedStringIsAValueWithEmptyText) {
   Loaded loaded = load_sheet("<row><c t=\"s\"><v>1</v></c><c t=\"s\"><v> 1 </v></c></row>",
                              "<si><t>a</t></si><si><t></t></si>");
