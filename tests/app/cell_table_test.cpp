@@ -65,6 +65,37 @@ TEST(TextArena, AdoptedTextsKeepTheirPlacesFromTheBaseOn) {
   EXPECT_EQ(empty.text(base + at, 1), "x");
 }
 
+// A reset keeps the first page: what comes after must not see what was there.
+TEST(TextArena, ResetKeepsThePageAndTextsAfterItComeBackWhole) {
+  TextArena arena;
+  arena.append("first life");
+  arena.reset();
+  const std::uint32_t again = arena.append("second");
+  EXPECT_EQ(again, 0u);
+  EXPECT_EQ(arena.text(again, 6), "second");
+  const std::string most((1u << 20) - 10, 'm');
+  const std::uint32_t filler = arena.append(most);
+  const std::uint32_t next = arena.append("on the next page");
+  EXPECT_EQ(next, 1u << 20);
+  EXPECT_EQ(arena.text(filler, static_cast<std::uint32_t>(most.size())), most);
+  EXPECT_EQ(arena.text(next, 16), "on the next page");
+  // Adopted texts go after the kept page, even while it holds nothing.
+  arena.reset();
+  TextArena other;
+  const std::uint32_t at = other.append("adopted");
+  std::uint32_t base = 0;
+  ASSERT_TRUE(arena.adopt(other, base));
+  EXPECT_EQ(arena.text(base + at, 7), "adopted");
+  EXPECT_EQ(arena.text(arena.append("mine"), 4), "mine");
+  EXPECT_EQ(arena.text(base + at, 7), "adopted");
+  // A first block of several pages is not kept.
+  TextArena big;
+  big.append(std::string((2u << 20) + 1, 'b'));
+  big.reset();
+  EXPECT_EQ(big.size(), 0u);
+  EXPECT_EQ(big.text(big.append("small"), 5), "small");
+}
+
 TEST(PagedArray, ElementsSurviveGrowthAcrossPages) {
   PagedArray<int, 4> array;  // pages of 16
   for (int i = 0; i < 100; ++i) array.push_back(i * 3);
@@ -74,6 +105,12 @@ TEST(PagedArray, ElementsSurviveGrowthAcrossPages) {
   EXPECT_EQ(array[119], 0);  // new elements start empty
   array.clear();
   EXPECT_TRUE(array.empty());
+  // After a reset the kept page's elements start empty again.
+  for (int i = 0; i < 40; ++i) array.push_back(i + 1);
+  array.reset();
+  EXPECT_TRUE(array.empty());
+  array.grow_to(20);
+  for (std::size_t i = 0; i < 20; ++i) ASSERT_EQ(array[i], 0) << i;
 }
 
 TEST(CellTable, ManyRowsInsertedAnywhereKeepTheirCells) {

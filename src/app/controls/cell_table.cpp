@@ -93,8 +93,10 @@ int CellTable::insert_row(std::optional<int> index, const Text& first_cell) {
 void CellTable::clear_cells() {
   rows_.clear();
   rows_.shrink_to_fit();
-  slots_.clear();
-  texts_.clear();
+  // The export empties its staging table once per group: the first pages
+  // stay for the next group.
+  slots_.reset();
+  texts_.reset();
   live_bytes_ = 0;
   stride_ = std::max<std::size_t>(columns_.size(), 1);
 }

@@ -15,6 +15,7 @@
 #include "sheetlib/write/deflated_part.h"
 #include "sheetlib/write/parallel_deflate.h"
 #include "sheetlib/write/parts.h"
+#include "sheetlib/write/repeated_parts.h"
 
 namespace sheetlib {
 
@@ -48,9 +49,6 @@ bool add_entry(zip_t* archive, const char* name, zip_source_t* source) {
   return zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, kCompressionLevel) == 0;
 }
 
-bool add_part(zip_t* archive, const char* name, const std::string& xml) {
-  return add_entry(archive, name, zip_source_buffer(archive, xml.data(), xml.size(), 0));
-}
 
 // A worksheet's XML, made piece by piece and deflated block by block: it is
 // never whole in memory. A large one is deflated on two threads.
@@ -80,16 +78,24 @@ std::string read_source(zip_source_t* source) {
 
 std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedStrings& strings,
                           const std::vector<int>& format_borders) {
-  // The parts must outlive zip_close, which is when libzip reads them (and
-  // the archive, which frees its sources when it is discarded).
-  std::vector<std::pair<std::string, std::string>> parts;
+  // Every part goes to libzip deflated already; the bytes must outlive
+  // zip_close, which is when libzip reads them (and the archive, which
+  // frees its sources when it is discarded). The parts that every workbook
+  // of an export repeats are deflated once.
+  std::vector<std::pair<std::string, std::shared_ptr<const DeflatedBytes>>> parts;
   parts.reserve(sheets.size() + 7);
-  parts.emplace_back("[Content_Types].xml", content_types_part(sheets.size()));
-  parts.emplace_back("_rels/.rels", package_relationships_part());
-  parts.emplace_back("docProps/app.xml", application_properties_part());
-  parts.emplace_back("xl/workbook.xml", workbook_part(sheets));
-  parts.emplace_back("xl/_rels/workbook.xml.rels", workbook_relationships_part(sheets.size()));
-  parts.emplace_back("xl/styles.xml", styles_part(format_borders));
+  const auto repeated = [&](const char* name, const std::string& xml) {
+    parts.emplace_back(name, deflate_repeated_part(xml, kCompressionLevel));
+  };
+  const auto own = [&](const char* name, const std::string& xml) {
+    parts.emplace_back(name, std::make_shared<const DeflatedBytes>(deflate_part(xml, kCompressionLevel)));
+  };
+  repeated("[Content_Types].xml", content_types_part(sheets.size()));
+  repeated("_rels/.rels", package_relationships_part());
+  repeated("docProps/app.xml", application_properties_part());
+  own("xl/workbook.xml", workbook_part(sheets));
+  repeated("xl/_rels/workbook.xml.rels", workbook_relationships_part(sheets.size()));
+  repeated("xl/styles.xml", styles_part(format_borders));
   std::uint64_t references = 0;
   for (const SheetToWrite& sheet : sheets) {
     for (const CellEntry& cell : sheet.content->cells()) {
@@ -105,7 +111,7 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedS
     deflated_strings = std::make_unique<DeflatedPart>([&] { return shared_strings_part(strings, references); },
                                                       kCompressionLevel);
   } else {
-    parts.emplace_back("xl/sharedStrings.xml", shared_strings_part(strings, references));
+    own("xl/sharedStrings.xml", shared_strings_part(strings, references));
   }
 
   zip_error_t error;
@@ -121,8 +127,8 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedS
   // that the bytes can be read once the archive is closed.
   zip_source_keep(output.get());
 
-  for (const auto& [name, xml] : parts) {
-    if (!add_part(archive.get(), name.c_str(), xml)) return {};
+  for (const auto& [name, bytes] : parts) {
+    if (!bytes->made || !add_entry(archive.get(), name.c_str(), deflated_source(archive.get(), *bytes))) return {};
   }
   // Each worksheet is deflated before the next is made; libzip copies them
   // when the archive is closed.

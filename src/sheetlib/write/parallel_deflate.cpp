@@ -19,7 +19,7 @@ constexpr std::size_t kDictionaryBytes = 32 * 1024;
 // One raw deflate stream, reset for every block it deflates.
 class ParallelDeflater::Compressor {
  public:
-  explicit Compressor(int level) {
+  explicit Compressor(int level) : level_(level) {
     ready_ = deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
   }
   ~Compressor() {
@@ -27,6 +27,9 @@ class ParallelDeflater::Compressor {
   }
   Compressor(const Compressor&) = delete;
   Compressor& operator=(const Compressor&) = delete;
+
+  int level() const { return level_; }
+  bool ready() const { return ready_; }
 
   // Deflates the block into block.deflated and frees its XML. Nothing is
   // thrown: a failure (no memory) marks the block failed.
@@ -76,10 +79,58 @@ class ParallelDeflater::Compressor {
 
   z_stream stream_{};
   std::string scratch_;
+  int level_;
   bool ready_ = false;
 };
 
-ParallelDeflater::ParallelDeflater(int level, bool helper) : level_(level), own_(std::make_unique<Compressor>(level)) {
+namespace {
+
+// Compressors kept between parts: setting one up costs some 270 KB of
+// allocations and a clear of its hash table, more than deflating a small
+// part, and an export of thousands of small workbooks deflates some ten
+// parts for each. A few are kept, enough for a save and its helpers.
+class CompressorPool {
+ public:
+  using Compressor = ParallelDeflater::Compressor;
+
+  std::unique_ptr<Compressor> take(int level) {
+    {
+      const std::lock_guard lock(lock_);
+      for (auto it = idle_.begin(); it != idle_.end(); ++it) {
+        if ((*it)->level() != level) continue;
+        std::unique_ptr<Compressor> compressor = std::move(*it);
+        idle_.erase(it);
+        return compressor;
+      }
+    }
+    return std::make_unique<Compressor>(level);
+  }
+
+  void give_back(std::unique_ptr<Compressor> compressor) noexcept {
+    if (!compressor || !compressor->ready()) return;
+    const std::lock_guard lock(lock_);
+    if (idle_.size() >= kKept) return;
+    try {
+      idle_.push_back(std::move(compressor));
+    } catch (...) {
+      // Not kept: it is freed on the way out.
+    }
+  }
+
+ private:
+  static constexpr std::size_t kKept = 4;
+  std::mutex lock_;
+  std::vector<std::unique_ptr<Compressor>> idle_;
+};
+
+CompressorPool& compressor_pool() {
+  static CompressorPool pool;
+  return pool;
+}
+
+}  // namespace
+
+ParallelDeflater::ParallelDeflater(int level, bool helper) : level_(level), own_(compressor_pool().take(level)) {
   if (!helper) return;
   try {
     helper_ = std::thread([this] { help(); });
@@ -89,13 +140,15 @@ ParallelDeflater::ParallelDeflater(int level, bool helper) : level_(level), own_
 }
 
 ParallelDeflater::~ParallelDeflater() {
-  if (!helper_.joinable()) return;
-  {
-    const std::lock_guard lock(lock_);
-    stopping_ = true;
+  if (helper_.joinable()) {
+    {
+      const std::lock_guard lock(lock_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    helper_.join();
   }
-  changed_.notify_all();
-  helper_.join();
+  compressor_pool().give_back(std::move(own_));
 }
 
 void ParallelDeflater::add(std::string_view xml) {
@@ -136,7 +189,16 @@ void ParallelDeflater::dispatch(bool last) {
 }
 
 void ParallelDeflater::help() {
-  Compressor compressor(level_);
+  std::unique_ptr<Compressor> compressor;
+  try {
+    compressor = compressor_pool().take(level_);
+  } catch (...) {
+    // Without memory for a compressor every block offered fails (below).
+  }
+  struct GiveBack {
+    std::unique_ptr<Compressor>& compressor;
+    ~GiveBack() { compressor_pool().give_back(std::move(compressor)); }
+  } give_back{compressor};
   std::unique_lock lock(lock_);
   for (;;) {
     changed_.wait(lock, [&] { return offered_ || stopping_; });
@@ -144,7 +206,10 @@ void ParallelDeflater::help() {
     Block& block = *offered_;
     offered_ = nullptr;
     lock.unlock();
-    compressor.deflate_block(block);
+    if (compressor)
+      compressor->deflate_block(block);
+    else
+      block.failed = true;
     lock.lock();
     block.done = true;
     changed_.notify_all();

@@ -45,6 +45,9 @@ class ParallelDeflater {
   // Deflates what is left and joins the blocks. Call once.
   DeflatedBytes finish();
 
+  // One deflate stream; streams are kept for the parts to come.
+  class Compressor;
+
  private:
   struct Block {
     std::string xml;
@@ -56,8 +59,6 @@ class ParallelDeflater {
     bool done = false;
     bool failed = false;
   };
-  class Compressor;
-
   void dispatch(bool last);
   void help();
 

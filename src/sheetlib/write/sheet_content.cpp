@@ -1,31 +1,59 @@
 #include "sheetlib/write/sheet_content.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 
 #include "text/encoding.h"
 
 namespace sheetlib {
 
 std::uint32_t SharedStrings::intern(std::string_view gbk) {
-  const auto found = index_.find(gbk);
-  if (found != index_.end()) return found->second;
-  const auto index = static_cast<std::uint32_t>(utf8_.size());
-  // Convert first: if that throws, the table is unchanged.
-  std::string utf8 = colsplit::gbk_to_utf8(gbk);
-  gbk_.emplace_back(gbk);
-  try {
-    utf8_.push_back(std::move(utf8));
-    try {
-      index_.emplace(std::string_view(gbk_.back()), index);
-    } catch (...) {
-      utf8_.pop_back();
-      throw;
-    }
-  } catch (...) {
-    gbk_.pop_back();
-    throw;
+  const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(gbk));
+  // At most half full: probes stay short.
+  if ((entries_.size() + 1) * 2 > slots_.size()) grow_index();
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = hash & mask;
+  for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const Entry& entry = entries_[slots_[slot] - 1];
+    if (entry.hash == hash && std::string_view(entry.text, entry.length) == gbk) return slots_[slot] - 1;
   }
+  const auto index = static_cast<std::uint32_t>(entries_.size());
+  // Stored first: if that throws, the table is unchanged.
+  const char* text = store(gbk);
+  entries_.push_back({text, static_cast<std::uint32_t>(gbk.size()), hash});
+  slots_[slot] = index + 1;
   return index;
+}
+
+std::string SharedStrings::utf8(std::uint32_t index) const { return colsplit::gbk_to_utf8(gbk(index)); }
+
+const char* SharedStrings::store(std::string_view gbk) {
+  if (gbk.size() > room_) {
+    // Blocks grow to 1 MiB; a longer text gets a block of its own size.
+    const std::size_t size = std::max(next_block_, gbk.size());
+    blocks_.reserve(blocks_.size() + 1);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    free_ = blocks_.back().get();
+    room_ = size;
+    next_block_ = std::min<std::size_t>(next_block_ * 2, 1 << 20);
+  }
+  char* text = free_;
+  if (!gbk.empty()) std::memcpy(text, gbk.data(), gbk.size());
+  free_ += gbk.size();
+  room_ -= gbk.size();
+  return text;
+}
+
+void SharedStrings::grow_index() {
+  std::vector<std::uint32_t> slots(std::max<std::size_t>(slots_.size() * 2, 64), 0);
+  const std::size_t mask = slots.size() - 1;
+  for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+    std::size_t slot = entries_[i].hash & mask;
+    while (slots[slot] != 0) slot = (slot + 1) & mask;
+    slots[slot] = i + 1;
+  }
+  slots_.swap(slots);
 }
 
 namespace {

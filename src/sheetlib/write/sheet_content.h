@@ -4,10 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace sheetlib {
@@ -17,22 +16,36 @@ inline constexpr std::uint32_t kMaxColumns = 16'384;
 inline constexpr double kMaxColumnWidth = 255.0;
 inline constexpr std::uint32_t kNoString = UINT32_MAX;
 
-// Every distinct cell text once. Texts arrive in GBK and are converted to
-// UTF-8 once per distinct text; the cells refer to them by index. A hash map
-// keeps the lookup constant-time: exported sheets repeat their values a lot
-// (the split column holds one value throughout), so the table stays small
-// and the sheet part stays short.
+// Every distinct cell text once, in GBK as the cells were given it; the
+// cells refer to them by index. The texts lie in a few growing blocks and
+// the lookup is an open-addressing table of indices: exported sheets repeat
+// their values a lot (the split column holds one value throughout), and an
+// export of thousands of small workbooks makes and drops thousands of these,
+// so a text costs no allocation of its own. Each text becomes UTF-8 once,
+// when the workbook is saved.
 class SharedStrings {
  public:
   std::uint32_t intern(std::string_view gbk);
-  std::size_t size() const { return utf8_.size(); }
-  std::string_view utf8(std::uint32_t index) const { return utf8_[index]; }
-  std::string_view gbk(std::uint32_t index) const { return gbk_[index]; }
+  std::size_t size() const { return entries_.size(); }
+  std::string_view gbk(std::uint32_t index) const { return {entries_[index].text, entries_[index].length}; }
+  std::string utf8(std::uint32_t index) const;
 
  private:
-  std::deque<std::string> gbk_;  // a deque never moves its strings, so the keys stay valid
-  std::vector<std::string> utf8_;
-  std::unordered_map<std::string_view, std::uint32_t> index_;
+  struct Entry {
+    const char* text;
+    std::uint32_t length;
+    std::uint32_t hash;
+  };
+
+  const char* store(std::string_view gbk);
+  void grow_index();
+
+  std::vector<Entry> entries_;
+  std::vector<std::uint32_t> slots_;  // 1 + the entry's index, 0 when free; a power of two long
+  std::vector<std::unique_ptr<char[]>> blocks_;  // never move: the entries point into them
+  char* free_ = nullptr;
+  std::size_t room_ = 0;
+  std::size_t next_block_ = 4096;
 };
 
 struct CellEntry {

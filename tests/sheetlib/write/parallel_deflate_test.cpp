@@ -1,4 +1,5 @@
 #include "sheetlib/write/parallel_deflate.h"
+#include "sheetlib/write/repeated_parts.h"
 
 #include <zlib.h>
 
@@ -6,6 +7,8 @@
 
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace sheetlib {
 namespace {
@@ -93,6 +96,38 @@ TEST(ParallelDeflate, PrimedBlocksCostLittleAgainstOneStream) {
                       static_cast<uLong>(xml.size()), 1),
             Z_OK);
   EXPECT_LT(static_cast<double>(bytes.deflated_size), 1.02 * static_cast<double>(one_stream));
+}
+
+// Parts every workbook repeats are deflated once and handed out again; the
+// compressors behind them are kept between parts, at whatever level each was
+// made for, and shared by the threads that save.
+TEST(RepeatedParts, SameXmlSameBytesAndEveryResultInflatesToItsXml) {
+  const std::string styles = sample_xml(3000, 1), relationships = sample_xml(500, 2);
+  const auto first = deflate_repeated_part(styles, 1);
+  ASSERT_TRUE(first->made);
+  EXPECT_EQ(deflate_repeated_part(styles, 1), first);
+  EXPECT_NE(deflate_repeated_part(relationships, 1), first);
+  const auto other_level = deflate_repeated_part(styles, 9);
+  EXPECT_NE(other_level, first);
+  EXPECT_EQ(inflate_all(joined(*other_level)), styles);
+  const std::string large = sample_xml(100 * 1024, 3);
+  EXPECT_NE(deflate_repeated_part(large, 1), deflate_repeated_part(large, 1));  // too large to keep
+
+  std::vector<std::thread> savers;
+  std::vector<int> wrong(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    savers.emplace_back([&, t] {
+      for (int i = 0; i < 200; ++i) {
+        const std::string own = sample_xml(200 + static_cast<std::size_t>(i), static_cast<unsigned>(t * 1000 + i));
+        const int level = i % 3 == 0 ? 9 : 1;
+        if (inflate_all(joined(deflate_part(own, level))) != own) ++wrong[t];
+        const auto shared = deflate_repeated_part(i % 2 ? styles : large, 1);
+        if (inflate_all(joined(*shared)) != (i % 2 ? styles : large)) ++wrong[t];
+      }
+    });
+  }
+  for (std::thread& saver : savers) saver.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 }  // namespace

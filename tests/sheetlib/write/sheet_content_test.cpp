@@ -20,10 +20,24 @@ TEST(SharedStrings, EachDistinctTextOnceInUtf8) {
 }
 
 TEST(SharedStrings, KeysSurviveGrowth) {
-  // Short texts live inside their string objects; the table must not move them.
+  // The index is rebuilt and the texts fill block after block, one longer
+  // than any block among them: every text stays where its index says.
   SharedStrings strings;
-  for (int i = 0; i < 5000; ++i) strings.intern(std::to_string(i));
-  for (int i = 0; i < 5000; ++i) ASSERT_EQ(strings.intern(std::to_string(i)), static_cast<std::uint32_t>(i));
+  const std::string long_text((3 << 20) + 1, 'L');
+  for (int i = 0; i < 50000; ++i) {
+    strings.intern(std::to_string(i));
+    if (i == 20000) {
+      EXPECT_EQ(strings.intern(long_text), 20001u);
+    }
+  }
+  for (int i = 0; i < 50000; ++i) {
+    const auto index = static_cast<std::uint32_t>(i <= 20000 ? i : i + 1);
+    ASSERT_EQ(strings.intern(std::to_string(i)), index);
+    ASSERT_EQ(strings.gbk(index), std::to_string(i));
+  }
+  EXPECT_EQ(strings.gbk(20001), long_text);
+  EXPECT_EQ(strings.intern(long_text), 20001u);
+  EXPECT_EQ(strings.size(), 50001u);
 }
 
 TEST(SheetContent, CellsComeOutInRowOrderWithTheLastWriteKept) {
