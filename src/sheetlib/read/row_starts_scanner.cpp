@@ -9,6 +9,24 @@ namespace {
 
 bool ends_name(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>' || c == '/'; }
 
+// The first "<!" or "<?" in text[from, limit), at its '<'; else the last
+// byte before limit (whose '<' may begin one that the text goes on with).
+// Both are rare in a sheet, so the search goes by memchr's long strides.
+std::size_t next_declaration(std::string_view text, std::size_t from, std::size_t limit) {
+  const char* const begin = text.data();
+  const auto find = [&](char c, std::size_t at) -> std::size_t {
+    const void* found = at < limit ? std::memchr(begin + at, c, limit - at) : nullptr;
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin) : limit;
+  };
+  std::size_t bang = find('!', from + 1), question = find('?', from + 1);
+  for (;;) {
+    const std::size_t mark = std::min(bang, question);
+    if (mark == limit) return limit - 1;
+    if (text[mark - 1] == '<') return mark - 1;
+    (mark == bang ? bang : question) = find(text[mark], mark + 1);
+  }
+}
+
 }  // namespace
 
 bool RowStartsScanner::is_row(std::string_view tag) {
@@ -40,6 +58,10 @@ std::size_t RowStartsScanner::next(std::string_view text, std::size_t from, std:
       at = found + std::strlen(end);
       state_ = State::markup;
     }
+    // Before not_before no row is wanted once the rows' name is known: only
+    // what begins a comment, a CDATA section or an instruction matters there.
+    if (!row_name_.empty() && at + 1 < not_before && at + 1 < text.size())
+      at = next_declaration(text, at, std::min(not_before, text.size()));
     const std::size_t open = text.find('<', at);
     if (open == std::string_view::npos) {
       scanned = text.size();
