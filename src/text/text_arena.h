@@ -71,13 +71,17 @@ class PagedArray {
     grow_to(size_ + 1);
     back() = value;
   }
-  // Makes elements 0 … count - 1 exist; never shrinks.
+  // Makes elements 0 … count - 1 exist; never shrinks. Elements are
+  // value-initialised as they come into use, not a page at a time: a fresh
+  // page is not written twice, and a page kept by reset forgets what it held.
   void grow_to(std::size_t count) {
     if (count <= size_) return;
-    // A page kept by reset holds what was there before.
-    const std::size_t kept = std::min(count, pages_.size() << PageBits);
-    for (std::size_t i = size_; i < kept; ++i) (*this)[i] = T{};
-    while ((pages_.size() << PageBits) < count) pages_.push_back(std::make_unique<T[]>(kMask + 1));
+    while ((pages_.size() << PageBits) < count) pages_.push_back(std::make_unique_for_overwrite<T[]>(kMask + 1));
+    for (std::size_t i = size_; i < count;) {
+      const std::size_t end = std::min(count, (i | kMask) + 1);
+      std::fill(&(*this)[i], &(*this)[i] + (end - i), T{});
+      i = end;
+    }
     size_ = count;
   }
   void clear() {

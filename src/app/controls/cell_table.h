@@ -45,9 +45,10 @@ class CellTable {
   std::size_t unused_text_bytes() const { return texts_.size() - live_bytes_; }
 
  private:
+  // Zero when value-initialised, as the table's new slots are.
   struct Slot {
-    std::uint32_t offset = 0;  // in the arena
-    std::uint32_t length = 0;  // 0: an empty cell
+    std::uint32_t offset;  // in the arena
+    std::uint32_t length;  // 0: an empty cell
   };
 
   Slot* find_slot(int row, int column);
