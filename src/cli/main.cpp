@@ -7,6 +7,7 @@
 #include "app/runtime_error/runtime_error_report.h"
 #include "cli/cli_run.h"
 #include "cli/console.h"
+#include "cli/huge_pages.h"
 #include "main/fatal_errors.h"
 #include "text/memory_request.h"
 #include "xl/library_calls.h"
@@ -46,6 +47,7 @@ int wmain() {
 }
 #else
 int main(int argc, char** argv) {
+  colsplit::cli::restart_on_huge_pages(argv);
   return run_reporting_escapes([&] {
     colsplit::cli::ConsoleOutput output;
     colsplit::ThreadWorker worker;
