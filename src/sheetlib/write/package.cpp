@@ -2,8 +2,8 @@
 // in one go, so that a failure never leaves a partial file behind. The
 // worksheets, by far the largest parts, are never whole in memory as XML:
 // they are made piece by piece and deflated block by block, a large one on
-// two threads. The shared strings of a large workbook are made and deflated
-// beside them, on a thread of their own.
+// two threads. The shared strings were made, and most of them deflated, as
+// the cells were written.
 #include <zip.h>
 
 #include <algorithm>
@@ -12,7 +12,6 @@
 #include <memory>
 #include <string_view>
 
-#include "sheetlib/write/deflated_part.h"
 #include "sheetlib/write/parallel_deflate.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/repeated_parts.h"
@@ -28,12 +27,7 @@ struct SourceFreer {
   void operator()(zip_source_t* source) const { zip_source_free(source); }
 };
 
-// Deflate at level 1: about four times as fast as the default level, for
-// files some 20 % larger.
-constexpr zip_uint32_t kCompressionLevel = 1;
-// From this many string cells on, the shared strings are made on a thread
-// of their own (some 100 KB of XML).
-constexpr std::uint64_t kStringsOnTheirOwnThread = 4096;
+constexpr zip_uint32_t kCompressionLevel = kPartCompressionLevel;
 // From this many cells on (some 500 KB of XML, two blocks), a worksheet is
 // deflated on two threads.
 constexpr std::size_t kCellsForTwoThreads = 16384;
@@ -76,7 +70,7 @@ std::string read_source(zip_source_t* source) {
 
 }  // namespace
 
-std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedStrings& strings,
+std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings& strings,
                           const std::vector<int>& format_borders) {
   // Every part goes to libzip deflated already; the bytes must outlive
   // zip_close, which is when libzip reads them (and the archive, which
@@ -102,17 +96,8 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedS
       if (cell.string_index != kNoString) ++references;
     }
   }
-  // The shared strings of a large workbook are made and deflated on a
-  // thread of their own while the worksheets are deflated here; they come
-  // last in the archive. A small workbook's are made here: a thread would
-  // cost more than it saves.
-  std::unique_ptr<DeflatedPart> deflated_strings;
-  if (references >= kStringsOnTheirOwnThread) {
-    deflated_strings = std::make_unique<DeflatedPart>([&] { return shared_strings_part(strings, references); },
-                                                      kCompressionLevel);
-  } else {
-    own("xl/sharedStrings.xml", shared_strings_part(strings, references));
-  }
+  parts.emplace_back("xl/sharedStrings.xml",
+                     std::make_shared<const DeflatedBytes>(shared_strings_part(strings, references)));
 
   zip_error_t error;
   zip_error_init(&error);
@@ -139,8 +124,6 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedS
     const std::string name = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
     if (!add_entry(archive.get(), name.c_str(), deflated_source(archive.get(), worksheet))) return {};
   }
-  if (deflated_strings && !add_entry(archive.get(), "xl/sharedStrings.xml", deflated_strings->source(archive.get())))
-    return {};
   if (zip_close(archive.get()) != 0) return {};
   archive.release();  // zip_close freed it
   return read_source(output.get());

@@ -238,6 +238,23 @@ DeflatedBytes ParallelDeflater::finish() {
   return result;
 }
 
+DeflatedBytes deflate_piece(std::string_view xml, int level, bool last) {
+  std::unique_ptr<ParallelDeflater::Compressor> compressor = compressor_pool().take(level);
+  ParallelDeflater::Block block;
+  block.xml.assign(xml);
+  block.last = last;
+  compressor->deflate_block(block);
+  compressor_pool().give_back(std::move(compressor));
+  DeflatedBytes piece;
+  if (block.failed) return piece;
+  piece.deflated_size = block.deflated.size();
+  piece.pieces.push_back(std::move(block.deflated));
+  piece.size = block.size;
+  piece.crc = block.crc;
+  piece.made = true;
+  return piece;
+}
+
 namespace {
 
 struct DeflatedSource {

@@ -19,6 +19,10 @@
 
 namespace sheetlib {
 
+// Every part is deflated at level 1: about four times as fast as the
+// default level, for files some 20 % larger.
+inline constexpr int kPartCompressionLevel = 1;
+
 // A part's deflated bytes, in the pieces they were made in, with the size
 // and CRC-32 of its XML.
 struct DeflatedBytes {
@@ -28,6 +32,11 @@ struct DeflatedBytes {
   std::uint32_t crc = 0;
   bool made = false;  // false: the part could not be made (no memory)
 };
+
+// `xml` as one piece of a raw deflate stream: it ends on a byte boundary,
+// and with the final bit when `last`, so that pieces made one after another
+// (and a stream's sync-flushed output) join into one stream.
+DeflatedBytes deflate_piece(std::string_view xml, int level, bool last);
 
 class ParallelDeflater {
  public:
@@ -47,6 +56,8 @@ class ParallelDeflater {
 
   // One deflate stream; streams are kept for the parts to come.
   class Compressor;
+
+  friend DeflatedBytes deflate_piece(std::string_view xml, int level, bool last);
 
  private:
   struct Block {

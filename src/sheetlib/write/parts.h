@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sheetlib/write/parallel_deflate.h"
 #include "sheetlib/write/sheet_content.h"
 
 namespace sheetlib {
@@ -34,8 +35,10 @@ std::string workbook_relationships_part(std::size_t sheet_count);
 // is format_borders[i].
 std::string styles_part(const std::vector<int>& format_borders);
 
-// xl/sharedStrings.xml; `reference_count` is the number of cells using it.
-std::string shared_strings_part(const SharedStrings& strings, std::uint64_t reference_count);
+// xl/sharedStrings.xml, deflated (its items were made, and most of them
+// deflated, as the strings came); `reference_count` is the number of cells
+// using it.
+DeflatedBytes shared_strings_part(SharedStrings& strings, std::uint64_t reference_count);
 
 // xl/worksheets/sheetN.xml. `selected` marks the tab shown when the workbook opens.
 std::string worksheet_part(SheetContent& sheet, bool selected);
@@ -82,7 +85,7 @@ class WorksheetStream {
 std::string application_properties_part();
 
 // The whole package as zip bytes, or an empty string when it cannot be built.
-std::string build_package(const std::vector<SheetToWrite>& sheets, const SharedStrings& strings,
+std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings& strings,
                           const std::vector<int>& format_borders);
 
 inline constexpr char kSpreadsheetNamespace[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";

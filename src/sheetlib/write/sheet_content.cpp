@@ -23,6 +23,7 @@ std::uint32_t SharedStrings::intern(std::string_view gbk) {
   const char* text = store(gbk);
   entries_.push_back({text, static_cast<std::uint32_t>(gbk.size()), hash});
   slots_[slot] = index + 1;
+  items_.add(gbk);
   return index;
 }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sheetlib/write/string_items.h"
+
 namespace sheetlib {
 
 inline constexpr std::uint32_t kMaxRows = 1'048'576;
@@ -21,14 +23,16 @@ inline constexpr std::uint32_t kNoString = UINT32_MAX;
 // the lookup is an open-addressing table of indices: exported sheets repeat
 // their values a lot (the split column holds one value throughout), and an
 // export of thousands of small workbooks makes and drops thousands of these,
-// so a text costs no allocation of its own. Each text becomes UTF-8 once,
-// when the workbook is saved.
+// so a text costs no allocation of its own. Each new text becomes the
+// part's item at once (StringItems).
 class SharedStrings {
  public:
   std::uint32_t intern(std::string_view gbk);
   std::size_t size() const { return entries_.size(); }
   std::string_view gbk(std::uint32_t index) const { return {entries_[index].text, entries_[index].length}; }
   std::string utf8(std::uint32_t index) const;
+  // The part's items of the texts, in index order.
+  StringItems& items() { return items_; }
 
  private:
   struct Entry {
@@ -46,6 +50,7 @@ class SharedStrings {
   char* free_ = nullptr;
   std::size_t room_ = 0;
   std::size_t next_block_ = 4096;
+  StringItems items_;
 };
 
 struct CellEntry {

@@ -1,5 +1,6 @@
 #include "sheetlib/write/parallel_deflate.h"
 #include "sheetlib/write/repeated_parts.h"
+#include "deflated_text.h"
 
 #include <zlib.h>
 
@@ -12,34 +13,6 @@
 
 namespace sheetlib {
 namespace {
-
-// Inflates a raw deflate stream that must end exactly where the data does.
-std::string inflate_all(const std::string& deflated) {
-  z_stream stream{};
-  EXPECT_EQ(inflateInit2(&stream, -MAX_WBITS), Z_OK);
-  std::string out;
-  std::string piece(64 * 1024, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.data()));
-  stream.avail_in = static_cast<uInt>(deflated.size());
-  int status = Z_OK;
-  while (status == Z_OK) {
-    stream.next_out = reinterpret_cast<Bytef*>(piece.data());
-    stream.avail_out = static_cast<uInt>(piece.size());
-    status = inflate(&stream, Z_NO_FLUSH);
-    out.append(piece.data(), piece.size() - stream.avail_out);
-    if (status == Z_BUF_ERROR && stream.avail_in == 0) break;
-  }
-  EXPECT_EQ(status, Z_STREAM_END) << "the stream must end with its last block";
-  EXPECT_EQ(stream.avail_in, 0u) << "nothing may follow the last block";
-  inflateEnd(&stream);
-  return out;
-}
-
-std::string joined(const DeflatedBytes& bytes) {
-  std::string all;
-  for (const std::string& piece : bytes.pieces) all += piece;
-  return all;
-}
 
 // Sheet-like XML with runs the blocks before can prime, and noise that they
 // cannot.

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "deflated_text.h"
+
 namespace sheetlib {
 namespace {
 
@@ -117,11 +119,37 @@ TEST(SharedStringsPart, EscapedTextsWithCounts) {
   strings.intern("a<b");
   strings.intern(" padded");
   strings.intern("_x0041_\x02");
-  const std::string xml = shared_strings_part(strings, 7);
+  const std::string xml = inflated(shared_strings_part(strings, 7));
   EXPECT_THAT(xml, HasSubstr("count=\"7\" uniqueCount=\"3\">"));
   EXPECT_EQ(fragment(xml, "<si>", "</sst>"),
             "<si><t>a&lt;b</t></si><si><t xml:space=\"preserve\"> padded</t></si>"
             "<si><t>_x005F_x0041__x0002_</t></si></sst>");
+}
+
+// Past some 32 KiB of items the strings are deflated as they come: a save
+// joins the part's head, what was deflated, the items since and the end into
+// one stream, and leaves the items so that strings added after the save
+// follow (a workbook saved twice). Texts outside ASCII become UTF-8.
+TEST(SharedStringsPart, ItemsDeflatedAsTheyComeJoinTheHeadAndEnd) {
+  SharedStrings strings;
+  std::string items;
+  const auto add = [&](int from, int to) {
+    for (int i = from; i < to; ++i) {
+      const std::string text = "r" + std::to_string(i * 7919 % 100003) + (i % 5 == 0 ? " &" : "");
+      strings.intern(text);
+      items += "<si><t>" + (i % 5 == 0 ? text.substr(0, text.size() - 1) + "&amp;" : text) + "</t></si>";
+    }
+  };
+  add(0, 20000);
+  strings.intern("\xB3\xC7\xCA\xD0");  // 城市
+  items += "<si><t>\xE5\x9F\x8E\xE5\xB8\x82</t></si>";
+  std::string xml = inflated(shared_strings_part(strings, 30000));
+  EXPECT_THAT(xml, HasSubstr("count=\"30000\" uniqueCount=\"20001\">"));
+  EXPECT_EQ(fragment(xml, "<si>", "</sst>"), items + "</sst>");
+  add(20000, 20100);
+  xml = inflated(shared_strings_part(strings, 40000));
+  EXPECT_THAT(xml, HasSubstr("uniqueCount=\"20101\">"));
+  EXPECT_EQ(fragment(xml, "<si>", "</sst>"), items + "</sst>");
 }
 
 TEST(StylesPart, ThinBorderOnAllFourSides) {
