@@ -238,6 +238,14 @@ DeflatedBytes ParallelDeflater::finish() {
   return result;
 }
 
+std::uint32_t crc32_joined(std::uint32_t first, std::uint32_t second, std::uint64_t second_bytes,
+                           std::uint64_t step) {
+  // Joining with the CRC 0 moves the first text on by that many bytes.
+  uLong crc = first;
+  for (; second_bytes > step; second_bytes -= step) crc = crc32_combine(crc, 0, static_cast<z_off_t>(step));
+  return static_cast<std::uint32_t>(crc32_combine(crc, second, static_cast<z_off_t>(second_bytes)));
+}
+
 DeflatedBytes deflate_piece(std::string_view xml, int level, bool last) {
   std::unique_ptr<ParallelDeflater::Compressor> compressor = compressor_pool().take(level);
   ParallelDeflater::Block block;

@@ -33,6 +33,12 @@ struct DeflatedBytes {
   bool made = false;  // false: the part could not be made (no memory)
 };
 
+// The CRC-32 of two texts one after the other, from theirs and the second's
+// length. zlib takes that length as a z_off_t, 32 bits in a 32-bit Windows
+// build: a longer second text is stepped over `step` bytes at a time.
+std::uint32_t crc32_joined(std::uint32_t first, std::uint32_t second, std::uint64_t second_bytes,
+                           std::uint64_t step = std::uint64_t{1} << 30);
+
 // `xml` as one piece of a raw deflate stream: it ends on a byte boundary,
 // and with the final bit when `last`, so that pieces made one after another
 // (and a stream's sync-flushed output) join into one stream.

@@ -109,9 +109,7 @@ DeflatedBytes StringItems::part(std::string_view head, std::string_view end) {
   for (std::string& piece : last.pieces) part.pieces.push_back(std::move(piece));
   for (const std::string& piece : part.pieces) part.deflated_size += piece.size();
   part.size = first.size + streamed_bytes_ + last.size;
-  part.crc = static_cast<std::uint32_t>(crc32_combine(
-      crc32_combine(first.crc, streamed_crc_, static_cast<z_off_t>(streamed_bytes_)), last.crc,
-      static_cast<z_off_t>(last.size)));
+  part.crc = crc32_joined(crc32_joined(first.crc, streamed_crc_, streamed_bytes_), last.crc, last.size);
   part.made = true;
   return part;
 }

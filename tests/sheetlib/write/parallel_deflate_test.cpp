@@ -14,6 +14,19 @@
 namespace sheetlib {
 namespace {
 
+// Joined in steps (as a second text over 1 GiB is in a 32-bit build) the
+// CRC is the one of both texts together.
+TEST(ParallelDeflate, CrcOfTwoTextsJoinedInSteps) {
+  const std::string first = "<sst count=\"3\">";
+  const std::string second = "<si><t>a</t></si><si><t>bc</t></si><si><t>def</t></si>";
+  const auto crc = [](const std::string& text) {
+    return static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(text.data()), text.size()));
+  };
+  for (const std::uint64_t step : {std::uint64_t{1}, std::uint64_t{7}, std::uint64_t{1} << 30}) {
+    EXPECT_EQ(crc32_joined(crc(first), crc(second), second.size(), step), crc(first + second)) << step;
+  }
+}
+
 // Sheet-like XML with runs the blocks before can prime, and noise that they
 // cannot.
 std::string sample_xml(std::size_t bytes, unsigned seed) {
