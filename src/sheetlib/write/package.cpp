@@ -27,7 +27,6 @@ struct SourceFreer {
   void operator()(zip_source_t* source) const { zip_source_free(source); }
 };
 
-constexpr zip_uint32_t kCompressionLevel = kPartCompressionLevel;
 // From this many cells on (some 500 KB of XML, two blocks), a worksheet is
 // deflated on two threads.
 constexpr std::size_t kCellsForTwoThreads = 16384;
@@ -40,15 +39,15 @@ bool add_entry(zip_t* archive, const char* name, zip_source_t* source) {
     zip_source_free(source);
     return false;
   }
-  return zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, kCompressionLevel) == 0;
+  return zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                  static_cast<zip_uint32_t>(kPartCompressionLevel)) == 0;
 }
-
 
 // A worksheet's XML, made piece by piece and deflated block by block: it is
 // never whole in memory. A large one is deflated on two threads.
 DeflatedBytes deflate_worksheet(SheetContent& sheet, bool selected) {
   WorksheetStream stream(sheet, selected);
-  ParallelDeflater deflater(kCompressionLevel, sheet.cells().size() >= kCellsForTwoThreads);
+  ParallelDeflater deflater(kPartCompressionLevel, sheet.cells().size() >= kCellsForTwoThreads);
   std::string piece;
   while (stream.next(piece, WorksheetStream::kPieceBytes)) {
     deflater.add(piece);
@@ -79,10 +78,10 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings
   std::vector<std::pair<std::string, std::shared_ptr<const DeflatedBytes>>> parts;
   parts.reserve(sheets.size() + 7);
   const auto repeated = [&](const char* name, const std::string& xml) {
-    parts.emplace_back(name, deflate_repeated_part(xml, kCompressionLevel));
+    parts.emplace_back(name, deflate_repeated_part(xml, kPartCompressionLevel));
   };
   const auto own = [&](const char* name, const std::string& xml) {
-    parts.emplace_back(name, std::make_shared<const DeflatedBytes>(deflate_part(xml, kCompressionLevel)));
+    parts.emplace_back(name, std::make_shared<const DeflatedBytes>(deflate_part(xml, kPartCompressionLevel)));
   };
   repeated("[Content_Types].xml", content_types_part(sheets.size()));
   repeated("_rels/.rels", package_relationships_part());

@@ -216,8 +216,8 @@ void ParallelDeflater::help() {
   }
 }
 
-DeflatedBytes ParallelDeflater::finish() {
-  dispatch(true);
+DeflatedBytes ParallelDeflater::finish(bool last) {
+  dispatch(last);
   {
     std::unique_lock lock(lock_);
     changed_.wait(lock, [&] { return std::all_of(blocks_.begin(), blocks_.end(), [](const Block& b) { return b.done; }); });
@@ -244,23 +244,6 @@ std::uint32_t crc32_joined(std::uint32_t first, std::uint32_t second, std::uint6
   uLong crc = first;
   for (; second_bytes > step; second_bytes -= step) crc = crc32_combine(crc, 0, static_cast<z_off_t>(step));
   return static_cast<std::uint32_t>(crc32_combine(crc, second, static_cast<z_off_t>(second_bytes)));
-}
-
-DeflatedBytes deflate_piece(std::string_view xml, int level, bool last) {
-  std::unique_ptr<ParallelDeflater::Compressor> compressor = compressor_pool().take(level);
-  ParallelDeflater::Block block;
-  block.xml.assign(xml);
-  block.last = last;
-  compressor->deflate_block(block);
-  compressor_pool().give_back(std::move(compressor));
-  DeflatedBytes piece;
-  if (block.failed) return piece;
-  piece.deflated_size = block.deflated.size();
-  piece.pieces.push_back(std::move(block.deflated));
-  piece.size = block.size;
-  piece.crc = block.crc;
-  piece.made = true;
-  return piece;
 }
 
 namespace {

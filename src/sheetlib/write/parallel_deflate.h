@@ -39,11 +39,6 @@ struct DeflatedBytes {
 std::uint32_t crc32_joined(std::uint32_t first, std::uint32_t second, std::uint64_t second_bytes,
                            std::uint64_t step = std::uint64_t{1} << 30);
 
-// `xml` as one piece of a raw deflate stream: it ends on a byte boundary,
-// and with the final bit when `last`, so that pieces made one after another
-// (and a stream's sync-flushed output) join into one stream.
-DeflatedBytes deflate_piece(std::string_view xml, int level, bool last);
-
 class ParallelDeflater {
  public:
   static constexpr std::size_t kBlockBytes = 256 * 1024;
@@ -57,13 +52,14 @@ class ParallelDeflater {
 
   // Appends XML; a full block is deflated before this returns or by the helper.
   void add(std::string_view xml);
-  // Deflates what is left and joins the blocks. Call once.
-  DeflatedBytes finish();
+  // Deflates what is left and joins the blocks. Call once. With `last`
+  // false the stream stays open: it ends on a byte boundary without the
+  // final bit, so that more deflated bytes (a stream's sync-flushed output,
+  // another part's piece) can follow it.
+  DeflatedBytes finish(bool last = true);
 
   // One deflate stream; streams are kept for the parts to come.
   class Compressor;
-
-  friend DeflatedBytes deflate_piece(std::string_view xml, int level, bool last);
 
  private:
   struct Block {

@@ -40,10 +40,10 @@ RepeatedParts& repeated_parts() {
 
 }  // namespace
 
-DeflatedBytes deflate_part(const std::string& xml, int level) {
+DeflatedBytes deflate_part(std::string_view xml, int level, bool last) {
   ParallelDeflater deflater(level, false);
   deflater.add(xml);
-  return deflater.finish();
+  return deflater.finish(last);
 }
 
 std::shared_ptr<const DeflatedBytes> deflate_repeated_part(const std::string& xml, int level) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "sheetlib/write/parallel_deflate.h"
 
@@ -16,7 +17,8 @@ namespace sheetlib {
 // Safe to call from several threads.
 std::shared_ptr<const DeflatedBytes> deflate_repeated_part(const std::string& xml, int level);
 
-// The part deflated at `level` on this thread.
-DeflatedBytes deflate_part(const std::string& xml, int level);
+// The part deflated at `level` on this thread; with `last` false, as a
+// piece that more of the stream follows (ParallelDeflater::finish).
+DeflatedBytes deflate_part(std::string_view xml, int level, bool last = true);
 
 }  // namespace sheetlib

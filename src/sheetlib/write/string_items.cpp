@@ -99,8 +99,8 @@ DeflatedBytes StringItems::part(std::string_view head, std::string_view end) {
     failed_ = true;
     return {};
   }
-  DeflatedBytes first = deflate_piece(head, kPartCompressionLevel, false);
-  DeflatedBytes last = deflate_piece(end, kPartCompressionLevel, true);
+  DeflatedBytes first = deflate_part(head, kPartCompressionLevel, false);
+  DeflatedBytes last = deflate_part(end, kPartCompressionLevel);
   if (!first.made || !last.made) return {};
   DeflatedBytes part;
   part.pieces.reserve(first.pieces.size() + deflated_.size() + last.pieces.size());
