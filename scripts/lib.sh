@@ -46,6 +46,16 @@ probe_host_i386() {
   rm -f "$probe"
 }
 
+# On a host that runs i386 programs but could not install wine32 (a mirror
+# mid-sync), the 32-bit programs cannot be run: takes the 64-bit-only path
+# and says why.
+require_wine32_or_fall_back() {
+  [ "$host_i386" = yes ] || return 0
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return 0
+  host_i386=no
+  host_i386_why="this host runs i386 programs, but wine32 could not be installed from the mirror"
+}
+
 # The Windows presets whose programs this host can run under Wine: the
 # 64-bit twin always, the 32-bit product where i386 programs run.
 runnable_windows_presets() {
