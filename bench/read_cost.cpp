@@ -76,6 +76,7 @@ const char* status_name(ReadStatus status) {
     case ReadStatus::out_of_memory: return "out of memory";
     case ReadStatus::encrypted: return "encrypted";
     case ReadStatus::unsupported_version: return "unsupported version";
+    case ReadStatus::no_such_sheet: return "no such sheet";
   }
   return "?";
 }

@@ -1,8 +1,9 @@
 /*
  * sheetlib: the spreadsheet library of colsplit, built as libxl.dll (32-bit
- * Windows) and libxl.so (Linux). It reads the first worksheet of .xlsx and
- * .xls (Excel 97-2003) workbooks and writes new .xlsx workbooks of string
- * cells.
+ * Windows) and libxl.so (Linux). It reads one worksheet of .xlsx and .xls
+ * (Excel 97-2003) workbooks, with the names of all worksheets, and writes new
+ * .xlsx workbooks of string, number and boolean cells with borders, number
+ * formats, column widths and merged ranges.
  *
  * Conventions for every function:
  *  - C calling convention (__cdecl on 32-bit Windows), plain exported names.
@@ -48,11 +49,19 @@ SHEETLIB_API BookHandle SHEETLIB_CALL xlCreateXMLBookCA(void);
  * file is missing, unreadable, larger than 1 GiB, no workbook of either kind
  * (an encrypted workbook, one of Excel 95 or before, a broken zip or
  * compound file), or over a limit against hostile files.
- * A failed load leaves the book as it was. Only the texts of the first
- * worksheet's cells are kept, so a loaded book is read-only: writing to its
- * sheet, inserting sheets and saving it fail. Sheet handles from before a
- * load stay valid (outside the book) until the book is released. */
+ * A failed load leaves the book as it was. The book then has one sheet per
+ * worksheet of the file, in tab order (chart, macro and dialog sheets are
+ * not counted), each with its name; only the first holds cells (what they
+ * show, their values and formats), merged ranges and column widths. A loaded
+ * book is read-only: writing to its sheets, inserting sheets and saving it
+ * fail. Sheet handles from before a load stay valid (outside the book) until
+ * the book is released. */
 SHEETLIB_API int SHEETLIB_CALL xlBookLoadA(BookHandle book, const char* filename);
+
+/* The same, with the cells of worksheet `index` (0 = the first, as
+ * xlBookLoadA) instead of the first; the other sheets hold only their
+ * names. Returns 0 also when the workbook has no worksheet of that index. */
+SHEETLIB_API int SHEETLIB_CALL xlBookLoadSheetA(BookHandle book, const char* filename, int index);
 
 /* Saves the book as an .xlsx file at the GBK path (longer than 260
  * characters allowed). Returns 1 when saved; 0 for a null or empty path, a
@@ -72,9 +81,13 @@ SHEETLIB_API void SHEETLIB_CALL xlBookReleaseA(BookHandle book);
 /* The sheet at the index (0 = first), or null when there is none. */
 SHEETLIB_API SheetHandle SHEETLIB_CALL xlBookGetSheetA(BookHandle book, int index);
 
-/* The number of sheets: for a loaded book 1 (the first worksheet, the only
- * one kept), or 0; for a new book the number inserted. */
+/* The number of sheets: for a loaded book its worksheets; for a new book
+ * the number inserted. */
 SHEETLIB_API int SHEETLIB_CALL xlBookSheetCountA(BookHandle book);
+
+/* The sheet's name (GBK). The text belongs to the book and stays valid until
+ * the next call on the same book that returns a text. */
+SHEETLIB_API const char* SHEETLIB_CALL xlSheetNameA(SheetHandle sheet);
 
 /* Inserts a new empty sheet at the index (0 … sheet count) named `name`.
  * Returns null, and changes nothing, for a name a spreadsheet application
@@ -93,6 +106,29 @@ SHEETLIB_API SheetHandle SHEETLIB_CALL xlBookInsertSheetA(BookHandle book, int i
  * has 64,000 formats. */
 SHEETLIB_API FormatHandle SHEETLIB_CALL xlBookAddFormatA(BookHandle book, FormatHandle initFormat);
 
+/* A new number format of the book from its code (GBK, as a spreadsheet
+ * application writes it: "#,##0.00", "yyyy-mm-dd", "0.0%"); the same code
+ * given again gives the same id. Returns the id (164 or above) for
+ * xlFormatSetNumFormatA, or 0 for a null, empty or over-long code (more than
+ * 255 characters), a loaded book, or a book with 250 such formats. */
+SHEETLIB_API int SHEETLIB_CALL xlBookAddCustomNumFormatA(BookHandle book, const char* customNumFormat);
+
+/* The code of number format `fmt`: for a new book one that
+ * xlBookAddCustomNumFormatA made; for a loaded book the code the file gives
+ * for that id (files also give codes for some ids below 164). Null when
+ * there is none: a built-in format, whose look the reading application
+ * decides. The text belongs to the book, as xlSheetNameA's. */
+SHEETLIB_API const char* SHEETLIB_CALL xlBookCustomNumFormatA(BookHandle book, int fmt);
+
+/* The format's number format id: 0 (General) for a new format, below 164 a
+ * built-in format, else one with a code (xlBookCustomNumFormatA). */
+SHEETLIB_API int SHEETLIB_CALL xlFormatNumFormatA(FormatHandle format);
+
+/* Sets the format's number format: a built-in id (0 … 163) or one that
+ * xlBookAddCustomNumFormatA returned for this book; other values, and any on
+ * a format of a loaded book, leave the format unchanged. */
+SHEETLIB_API void SHEETLIB_CALL xlFormatSetNumFormatA(FormatHandle format, int numFormat);
+
 /* Sets the border style of all four sides: 0 none, 1 thin, 2 medium,
  * 3 dashed, 4 dotted, 5 thick, 6 double, 7 hair, 8 mediumDashed, 9 dashDot,
  * 10 mediumDashDot, 11 dashDotDot, 12 mediumDashDotDot, 13 slantDashDot.
@@ -108,11 +144,37 @@ SHEETLIB_API int SHEETLIB_CALL xlSheetLastColA(SheetHandle sheet);
 /* The text the cell shows (numbers and dates rendered with the cell's number
  * format, booleans as TRUE/FALSE, errors as their code), or null for an
  * empty or missing cell and for a row or column outside the sheet. The text
- * belongs to the book and stays valid until the next call on the same book;
- * copy it at once. When `format` is not null it receives the cell's format
- * for a written sheet, null for a loaded one (its formats are not handed
- * out). */
+ * belongs to the book and stays valid until the next call on the same book
+ * that returns a text; copy it at once. When `format` is not null it
+ * receives the cell's format: of a loaded sheet only for number, boolean
+ * and error cells (for its number format), else null; of a written sheet
+ * the one it was written with. A loaded book's formats can be read, not
+ * changed, and are not for the cells of another book. */
 SHEETLIB_API const char* SHEETLIB_CALL xlSheetReadStrA(SheetHandle sheet, int row, int col, FormatHandle* format);
+
+/* What the cell holds: 0 empty (no cell, or outside the sheet), 1 a number
+ * (dates and times are numbers with a date format), 2 a string, 3 a boolean,
+ * 4 blank (a cell with a format but no value), 5 an error. A formula cell is
+ * what its cached result is. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetCellTypeA(SheetHandle sheet, int row, int col);
+
+/* The number of a number cell (1 or 0 for a boolean), else 0. `format`, when
+ * not null, receives the cell's format as xlSheetReadStrA gives it. */
+SHEETLIB_API double SHEETLIB_CALL xlSheetReadNumA(SheetHandle sheet, int row, int col, FormatHandle* format);
+
+/* 1 for a boolean cell holding TRUE, else 0; `format` as xlSheetReadNumA's. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetReadBoolA(SheetHandle sheet, int row, int col, FormatHandle* format);
+
+/* Writes a number cell, replacing what the cell held; `format` may be null.
+ * Returns 1, or 0 (the cell unchanged) for a row or column outside the
+ * sheet, a value that is not finite, a format of another book, or a loaded
+ * sheet. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetWriteNumA(SheetHandle sheet, int row, int col, double value,
+                                               FormatHandle format);
+
+/* Writes a boolean cell (TRUE for any value but 0), as xlSheetWriteNumA. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetWriteBoolA(SheetHandle sheet, int row, int col, int value,
+                                                FormatHandle format);
 
 /* Writes a string cell, replacing what the cell held; the text stays text
  * ("007", "=1+1"). A null or empty value gives a cell without value that
@@ -141,6 +203,27 @@ SHEETLIB_API int SHEETLIB_CALL xlSheetAddIgnoredErrorA(SheetHandle sheet, int ro
  * sheet. */
 SHEETLIB_API int SHEETLIB_CALL xlSheetSetColA(SheetHandle sheet, int colFirst, int colLast, double width,
                                              FormatHandle format, int hidden);
+
+/* Merges rows rowFirst … rowLast, columns colFirst … colLast (inclusive):
+ * the spreadsheet application shows the first cell's value across them.
+ * Returns 1, or 0 for a range that is reversed, outside the sheet or a
+ * single cell, one that overlaps a merged range of the sheet, or a loaded
+ * sheet. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetMergeA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst,
+                                               int colLast);
+
+/* The number of merged ranges of the sheet. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetMergeSizeA(SheetHandle sheet);
+
+/* Merged range `index` (0 … xlSheetMergeSizeA - 1), in the file's order for
+ * a loaded sheet: 1 and its bounds (each pointer may be null), or 0 for an
+ * index out of range (the bounds untouched). */
+SHEETLIB_API int SHEETLIB_CALL xlSheetMergeA(SheetHandle sheet, int index, int* rowFirst, int* rowLast,
+                                            int* colFirst, int* colLast);
+
+/* The width (in characters) the sheet sets for the column, or -1 when it
+ * sets none (the application's default width applies). */
+SHEETLIB_API double SHEETLIB_CALL xlSheetColWidthA(SheetHandle sheet, int col);
 
 #ifdef __cplusplus
 }

@@ -1,3 +1,6 @@
+// The reading side of the book objects: loading a workbook file, and what
+// its sheets and cells hold; questions asked of a written sheet go to
+// book_writing.cpp.
 #include "sheetlib/api/book.h"
 
 #include <cmath>
@@ -16,108 +19,65 @@ namespace {
 // made from them would not fit into memory together.
 constexpr std::uint64_t kMaxFileBytes = std::uint64_t{1} << 30;
 
-// Spreadsheet applications keep at most this many cell formats in a workbook.
-constexpr std::size_t kMaxFormats = 64'000;
-
-constexpr int kBorderStyleCount = 14;
-
-// The longest text a cell may hold; spreadsheet applications repair (cut) a
-// file with a longer one.
-constexpr std::size_t kMaxCellCharacters = 32'767;
-
-// Spreadsheet applications count a cell's characters in UTF-16 units.
-bool fits_a_cell(std::string_view gbk) {
-  return gbk.size() <= kMaxCellCharacters || colsplit::utf16_units(gbk) <= kMaxCellCharacters;
-}
-
 bool is_cell(int row, int column) {
   return row >= 0 && column >= 0 && static_cast<std::uint32_t>(row) < kMaxRows &&
          static_cast<std::uint32_t>(column) < kMaxColumns;
 }
 
-// The style index a cell or column gets from a format handle: 0 for none,
-// nothing (false) for a format of another book.
-bool style_of(const SheetlibSheet& sheet, const SheetlibFormat* format, std::uint32_t& style) {
+// The format handed out for a typed cell of the loaded sheet: one per style,
+// made when first asked for.
+SheetlibFormat* loaded_format(SheetlibBook& book, std::uint32_t style) {
+  const std::vector<StyleNumberFormat>& styles = book.loaded_sheet->grid.style_formats();
+  if (style >= styles.size()) return nullptr;
+  if (book.loaded_formats.size() < styles.size()) book.loaded_formats.resize(styles.size());
+  std::unique_ptr<SheetlibFormat>& format = book.loaded_formats[style];
   if (!format) {
-    style = 0;
-    return true;
+    format = std::make_unique<SheetlibFormat>();
+    format->book = &book;
+    format->style = style;
+    format->num_format = styles[style].id;
+    format->loaded = true;
   }
-  if (format->book != sheet.book) return false;
-  style = format->style;
-  return true;
+  return format.get();
+}
+
+const char* hand_out(SheetlibBook& book, std::string_view gbk) {
+  book.returned_text.assign(gbk);
+  return book.returned_text.c_str();
 }
 
 }  // namespace
 
-bool load_book(SheetlibBook& book, const char* gbk_path) {
+bool load_book(SheetlibBook& book, const char* gbk_path, int index) {
   if (!gbk_path || !*gbk_path) return false;
   std::string bytes;
   if (read_whole_file(gbk_path, bytes, kMaxFileBytes) != FileStatus::ok) return false;
-  return load_book_bytes(book, bytes);
+  return load_book_bytes(book, bytes, index);
 }
 
-bool load_book_bytes(SheetlibBook& book, std::string_view bytes) {
-  auto sheet = std::make_unique<SheetlibSheet>();
-  sheet->book = &book;
-  sheet->loaded = true;
-  if (read_first_worksheet(bytes, sheet->grid) != ReadStatus::ok) return false;
+bool load_book_bytes(SheetlibBook& book, std::string_view bytes, int index) {
+  CellGrid grid;
+  std::vector<std::string> names;
+  if (read_worksheet(bytes, index, grid, &names) != ReadStatus::ok) return false;
+  std::vector<std::unique_ptr<SheetlibSheet>> sheets;
+  sheets.reserve(names.size());
+  for (std::string& name : names) {
+    auto sheet = std::make_unique<SheetlibSheet>();
+    sheet->book = &book;
+    sheet->loaded = true;
+    sheet->name_utf8 = std::move(name);
+    sheets.push_back(std::move(sheet));
+  }
+  if (static_cast<std::size_t>(index) >= sheets.size()) return false;
+  sheets[static_cast<std::size_t>(index)]->grid = std::move(grid);
   // Only now, with the file read, does the book give up what it held.
   book.replaced_sheets.reserve(book.replaced_sheets.size() + book.sheets.size());
-  std::vector<std::unique_ptr<SheetlibSheet>> sheets;
-  sheets.push_back(std::move(sheet));
   for (auto& old : book.sheets) book.replaced_sheets.push_back(std::move(old));
   book.sheets = std::move(sheets);
   book.loaded = true;
+  book.loaded_sheet = book.sheets[static_cast<std::size_t>(index)].get();
+  book.loaded_formats.clear();
   return true;
-}
-
-bool save_book(SheetlibBook& book, const char* gbk_path) {
-  // A loaded book holds only what the reader keeps of the file (the texts its
-  // cells show), and a workbook without a sheet does not open: saving either
-  // would give a file that is not what the caller means.
-  if (!gbk_path || !*gbk_path || book.loaded || book.sheets.empty()) return false;
-  std::vector<SheetToWrite> sheets;
-  sheets.reserve(book.sheets.size());
-  for (auto& sheet : book.sheets) sheets.push_back({sheet->name_utf8, &sheet->content});
-  std::vector<int> borders;
-  borders.reserve(book.formats.size());
-  for (const auto& format : book.formats) borders.push_back(format->border);
-  const std::string package = build_package(sheets, book.strings, borders);
-  if (package.empty()) return false;
-  return write_file_atomically(gbk_path, package);
-}
-
-SheetlibSheet* insert_sheet(SheetlibBook& book, int index, const char* gbk_name, SheetlibSheet* sheet_to_copy) {
-  if (book.loaded || index < 0 || static_cast<std::size_t>(index) > book.sheets.size()) return nullptr;
-  if (!gbk_name || !*gbk_name) return nullptr;
-  if (sheet_to_copy && (sheet_to_copy->book != &book || sheet_to_copy->loaded)) return nullptr;
-  std::string name = colsplit::gbk_to_utf8(gbk_name);
-  if (!is_valid_sheet_name(name)) return nullptr;
-  for (const auto& sheet : book.sheets) {
-    if (same_sheet_name(sheet->name_utf8, name)) return nullptr;
-  }
-  auto sheet = std::make_unique<SheetlibSheet>();
-  sheet->book = &book;
-  sheet->name_utf8 = std::move(name);
-  if (sheet_to_copy) sheet->content = sheet_to_copy->content;
-  SheetlibSheet* inserted = sheet.get();
-  book.sheets.insert(book.sheets.begin() + index, std::move(sheet));
-  return inserted;
-}
-
-SheetlibFormat* add_format(SheetlibBook& book, const SheetlibFormat* format_to_copy) {
-  if (format_to_copy && format_to_copy->book != &book) return nullptr;
-  if (book.formats.size() >= kMaxFormats) return nullptr;
-  auto format = std::make_unique<SheetlibFormat>();
-  format->book = &book;
-  format->style = static_cast<std::uint32_t>(book.formats.size() + 1);
-  if (format_to_copy) format->border = format_to_copy->border;
-  book.formats.push_back(std::move(format));
-  return book.formats.back().get();
-}
-
-void set_border(SheetlibFormat& format, int style) {
-  if (style >= 0 && style < kBorderStyleCount) format.border = style;
 }
 
 const char* read_text(SheetlibSheet& sheet, int row, int column, SheetlibFormat** format) {
@@ -125,57 +85,90 @@ const char* read_text(SheetlibSheet& sheet, int row, int column, SheetlibFormat*
   if (!is_cell(row, column)) return nullptr;
   SheetlibBook& book = *sheet.book;
   if (sheet.loaded) {
+    if (format) {
+      const CellValue value = sheet.grid.value(row, column);
+      if (value.kind > CellKind::text && &sheet == book.loaded_sheet) *format = loaded_format(book, value.style);
+    }
     const std::string_view text = sheet.grid.text(row, column);
     if (text.empty()) return nullptr;
-    book.returned_text.assign(text);
-    return book.returned_text.c_str();
+    return hand_out(book, text);
   }
-  const CellEntry* cell = sheet.content.find(static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column));
-  if (!cell) return nullptr;
-  if (format && cell->style != 0) *format = book.formats[cell->style - 1].get();
-  if (cell->string_index == kNoString) return nullptr;
-  book.returned_text.assign(book.strings.gbk(cell->string_index));
-  return book.returned_text.c_str();
-}
-
-bool write_text(SheetlibSheet& sheet, int row, int column, const char* gbk_text, const SheetlibFormat* format) {
-  std::uint32_t style = 0;
-  if (sheet.loaded || !is_cell(row, column) || !style_of(sheet, format, style)) return false;
-  const std::string_view text = gbk_text ? std::string_view(gbk_text) : std::string_view();
-  if (!fits_a_cell(text)) return false;
-  const std::uint32_t string_index = text.empty() ? kNoString : sheet.book->strings.intern(text);
-  sheet.content.set_cell(static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column), string_index, style);
-  return true;
-}
-
-bool add_ignored_errors(SheetlibSheet& sheet, int first_row, int first_column, int last_row, int last_column,
-                        int flags) {
-  const unsigned kinds = static_cast<unsigned>(flags) & kAllIgnoredErrors;
-  if (sheet.loaded || kinds == 0 || !is_cell(first_row, first_column) || !is_cell(last_row, last_column) ||
-      first_row > last_row || first_column > last_column) {
-    return false;
-  }
-  sheet.content.add_ignored_errors({static_cast<std::uint32_t>(first_row), static_cast<std::uint32_t>(first_column),
-                                    static_cast<std::uint32_t>(last_row), static_cast<std::uint32_t>(last_column),
-                                    kinds});
-  return true;
-}
-
-bool set_columns(SheetlibSheet& sheet, int first_column, int last_column, double width,
-                 const SheetlibFormat* format, bool hidden) {
-  std::uint32_t style = 0;
-  if (sheet.loaded || !is_cell(0, first_column) || !is_cell(0, last_column) || first_column > last_column ||
-      !std::isfinite(width) || width < 0 || width > kMaxColumnWidth || !style_of(sheet, format, style)) {
-    return false;
-  }
-  sheet.content.set_columns({static_cast<std::uint32_t>(first_column), static_cast<std::uint32_t>(last_column),
-                             width, style, hidden});
-  return true;
+  return written_text(sheet, row, column, format);
 }
 
 Extent value_extent(SheetlibSheet& sheet) {
   if (!sheet.loaded) return sheet.content.value_extent();
   return {static_cast<std::uint32_t>(sheet.grid.row_extent()), static_cast<std::uint32_t>(sheet.grid.column_extent())};
+}
+
+const char* sheet_name(SheetlibSheet& sheet) {
+  return hand_out(*sheet.book, colsplit::utf8_to_gbk(sheet.name_utf8));
+}
+
+int cell_type(SheetlibSheet& sheet, int row, int column) {
+  if (!is_cell(row, column)) return kEmptyCell;
+  if (!sheet.loaded) return written_cell_type(sheet, row, column);
+  switch (sheet.grid.value(row, column).kind) {
+    case CellKind::empty:
+      return kEmptyCell;
+    case CellKind::text:
+      return kStringCell;
+    case CellKind::number:
+      return kNumberCell;
+    case CellKind::boolean:
+      return kBooleanCell;
+    case CellKind::error:
+      return kErrorCell;
+  }
+  return kEmptyCell;
+}
+
+double read_number(SheetlibSheet& sheet, int row, int column, SheetlibFormat** format) {
+  if (format) *format = nullptr;
+  if (!is_cell(row, column)) return 0;
+  if (!sheet.loaded) return written_number(sheet, row, column, format);
+  const CellValue value = sheet.grid.value(row, column);
+  if (value.kind != CellKind::number && value.kind != CellKind::boolean) return 0;
+  if (format && &sheet == sheet.book->loaded_sheet) *format = loaded_format(*sheet.book, value.style);
+  return value.number;
+}
+
+const char* custom_number_format(SheetlibBook& book, int id) {
+  if (book.loaded) {
+    if (!book.loaded_sheet) return nullptr;
+    for (const StyleNumberFormat& format : book.loaded_sheet->grid.style_formats()) {
+      if (format.id == id && !format.code.empty()) return hand_out(book, colsplit::utf8_to_gbk(format.code));
+    }
+    return nullptr;
+  }
+  if (id < kFirstCustomNumberFormat || static_cast<std::size_t>(id - kFirstCustomNumberFormat) >= book.custom_formats.size())
+    return nullptr;
+  return hand_out(book, colsplit::utf8_to_gbk(book.custom_formats[static_cast<std::size_t>(id - kFirstCustomNumberFormat)]));
+}
+
+int merge_count(SheetlibSheet& sheet) {
+  if (!sheet.loaded) return written_merge_count(sheet);
+  return static_cast<int>(sheet.grid.merged_ranges().size());
+}
+
+bool merge_at(SheetlibSheet& sheet, int index, MergedRange& range) {
+  if (!sheet.loaded) return written_merge_at(sheet, index, range);
+  const std::vector<MergedRange>& merged = sheet.grid.merged_ranges();
+  if (index < 0 || static_cast<std::size_t>(index) >= merged.size()) return false;
+  range = merged[static_cast<std::size_t>(index)];
+  return true;
+}
+
+double column_width(SheetlibSheet& sheet, int column) {
+  if (!is_cell(0, column)) return -1;
+  if (!sheet.loaded) return written_column_width(sheet, column);
+  // A later setting of a column wins, as the application reads them.
+  double width = -1;
+  for (const ColumnWidth& run : sheet.grid.column_widths()) {
+    if (static_cast<std::uint32_t>(column) >= run.first && static_cast<std::uint32_t>(column) <= run.last)
+      width = run.width;
+  }
+  return width;
 }
 
 }  // namespace sheetlib

@@ -16,12 +16,17 @@ struct SheetlibFormat {
   SheetlibBook* book;
   std::uint32_t style;  // position among the book's cell formats, from 1 (0 is the default format)
   int border = 0;       // style of all four sides, 0 none
+  int num_format = 0;   // number format id: below 164 built in, else the book's custom_formats
+  // A format of a loaded book tells a cell's number format; it is not for
+  // writing (style is then the index among the loaded sheet's styles).
+  bool loaded = false;
 };
 
 struct SheetlibSheet {
   SheetlibBook* book;
   std::string name_utf8;
-  // A sheet read from a file is a view of its grid: it can be read, not written.
+  // A sheet read from a file is a view of its grid: it can be read, not
+  // written. Of a loaded book's sheets only the one loaded holds cells.
   bool loaded = false;
   sheetlib::CellGrid grid;
   sheetlib::SheetContent content;
@@ -33,18 +38,25 @@ struct SheetlibBook {
   // they live on, outside the book, until it is released.
   std::vector<std::unique_ptr<SheetlibSheet>> replaced_sheets;
   std::vector<std::unique_ptr<SheetlibFormat>> formats;
+  // The codes of the custom number formats (UTF-8); code i has id 164 + i.
+  std::vector<std::string> custom_formats;
   sheetlib::SharedStrings strings;
   bool loaded = false;
-  // The text handed out by the last xlSheetReadStrA on this book.
+  // Of a loaded book: the sheet holding the cells, and the formats handed
+  // out for its styles (made as they are asked for).
+  SheetlibSheet* loaded_sheet = nullptr;
+  std::vector<std::unique_ptr<SheetlibFormat>> loaded_formats;
+  // The text handed out by the last call on this book that returned one.
   std::string returned_text;
 };
 
 namespace sheetlib {
 
-bool load_book(SheetlibBook& book, const char* gbk_path);
+// Reads worksheet `index` of the file, and the names of all worksheets.
+bool load_book(SheetlibBook& book, const char* gbk_path, int index = 0);
 // The same for a file already in memory (what load_book does once the file
 // is read): the fuzz targets load their inputs this way.
-bool load_book_bytes(SheetlibBook& book, std::string_view bytes);
+bool load_book_bytes(SheetlibBook& book, std::string_view bytes, int index = 0);
 bool save_book(SheetlibBook& book, const char* gbk_path);
 SheetlibSheet* insert_sheet(SheetlibBook& book, int index, const char* gbk_name, SheetlibSheet* sheet_to_copy);
 SheetlibFormat* add_format(SheetlibBook& book, const SheetlibFormat* format_to_copy);
@@ -56,5 +68,30 @@ bool add_ignored_errors(SheetlibSheet& sheet, int first_row, int first_column, i
 bool set_columns(SheetlibSheet& sheet, int first_column, int last_column, double width,
                  const SheetlibFormat* format, bool hidden);
 Extent value_extent(SheetlibSheet& sheet);
+const char* sheet_name(SheetlibSheet& sheet);
+
+// Cell values, of loaded and written sheets. The kinds are the C interface's
+// numbering: 0 empty, 1 number, 2 string, 3 boolean, 4 blank, 5 error.
+enum CellType : int { kEmptyCell = 0, kNumberCell, kStringCell, kBooleanCell, kBlankCell, kErrorCell };
+int cell_type(SheetlibSheet& sheet, int row, int column);
+double read_number(SheetlibSheet& sheet, int row, int column, SheetlibFormat** format);
+const char* custom_number_format(SheetlibBook& book, int id);
+int merge_count(SheetlibSheet& sheet);
+bool merge_at(SheetlibSheet& sheet, int index, MergedRange& range);
+double column_width(SheetlibSheet& sheet, int column);
+
+// Writing (book_writing.cpp).
+bool write_number(SheetlibSheet& sheet, int row, int column, double value, const SheetlibFormat* format);
+bool write_boolean(SheetlibSheet& sheet, int row, int column, bool value, const SheetlibFormat* format);
+int add_custom_number_format(SheetlibBook& book, const char* gbk_code);
+void set_number_format(SheetlibFormat& format, int id);
+bool set_merge(SheetlibSheet& sheet, int first_row, int last_row, int first_column, int last_column);
+// The same questions of a written sheet (book_writing.cpp).
+const char* written_text(SheetlibSheet& sheet, int row, int column, SheetlibFormat** format);
+int written_cell_type(SheetlibSheet& sheet, int row, int column);
+double written_number(SheetlibSheet& sheet, int row, int column, SheetlibFormat** format);
+int written_merge_count(SheetlibSheet& sheet);
+bool written_merge_at(SheetlibSheet& sheet, int index, MergedRange& range);
+double written_column_width(SheetlibSheet& sheet, int column);
 
 }  // namespace sheetlib

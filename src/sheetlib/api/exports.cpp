@@ -33,6 +33,11 @@ SHEETLIB_API int SHEETLIB_CALL xlBookLoadA(BookHandle book, const char* filename
   return guarded(0, [&] { return sheetlib::load_book(*book, filename) ? 1 : 0; });
 }
 
+SHEETLIB_API int SHEETLIB_CALL xlBookLoadSheetA(BookHandle book, const char* filename, int index) {
+  if (!book || index < 0) return 0;
+  return guarded(0, [&] { return sheetlib::load_book(*book, filename, index) ? 1 : 0; });
+}
+
 SHEETLIB_API int SHEETLIB_CALL xlBookSaveA(BookHandle book, const char* filename) {
   if (!book) return 0;
   return guarded(0, [&] { return sheetlib::save_book(*book, filename) ? 1 : 0; });
@@ -61,7 +66,90 @@ SHEETLIB_API FormatHandle SHEETLIB_CALL xlBookAddFormatA(BookHandle book, Format
 }
 
 SHEETLIB_API void SHEETLIB_CALL xlFormatSetBorderA(FormatHandle format, int style) {
-  if (format) sheetlib::set_border(*format, style);
+  if (format && !format->loaded) sheetlib::set_border(*format, style);
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlBookAddCustomNumFormatA(BookHandle book, const char* customNumFormat) {
+  if (!book) return 0;
+  return guarded(0, [&] { return sheetlib::add_custom_number_format(*book, customNumFormat); });
+}
+
+SHEETLIB_API const char* SHEETLIB_CALL xlBookCustomNumFormatA(BookHandle book, int fmt) {
+  if (!book) return nullptr;
+  return guarded<const char*>(nullptr, [&] { return sheetlib::custom_number_format(*book, fmt); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlFormatNumFormatA(FormatHandle format) { return format ? format->num_format : 0; }
+
+SHEETLIB_API void SHEETLIB_CALL xlFormatSetNumFormatA(FormatHandle format, int numFormat) {
+  if (format && !format->loaded) sheetlib::set_number_format(*format, numFormat);
+}
+
+SHEETLIB_API const char* SHEETLIB_CALL xlSheetNameA(SheetHandle sheet) {
+  if (!sheet) return nullptr;
+  return guarded<const char*>(nullptr, [&] { return sheetlib::sheet_name(*sheet); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetCellTypeA(SheetHandle sheet, int row, int col) {
+  if (!sheet) return sheetlib::kEmptyCell;
+  return guarded<int>(sheetlib::kEmptyCell, [&] { return sheetlib::cell_type(*sheet, row, col); });
+}
+
+SHEETLIB_API double SHEETLIB_CALL xlSheetReadNumA(SheetHandle sheet, int row, int col, FormatHandle* format) {
+  if (format) *format = nullptr;
+  if (!sheet) return 0;
+  return guarded(0.0, [&] { return sheetlib::read_number(*sheet, row, col, format); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetReadBoolA(SheetHandle sheet, int row, int col, FormatHandle* format) {
+  if (format) *format = nullptr;
+  if (!sheet) return 0;
+  return guarded(0, [&] {
+    if (sheetlib::cell_type(*sheet, row, col) != sheetlib::kBooleanCell) return 0;
+    return sheetlib::read_number(*sheet, row, col, format) != 0 ? 1 : 0;
+  });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetWriteNumA(SheetHandle sheet, int row, int col, double value,
+                                               FormatHandle format) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::write_number(*sheet, row, col, value, format) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetWriteBoolA(SheetHandle sheet, int row, int col, int value,
+                                                FormatHandle format) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::write_boolean(*sheet, row, col, value != 0, format) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetMergeA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst,
+                                               int colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::set_merge(*sheet, rowFirst, rowLast, colFirst, colLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetMergeSizeA(SheetHandle sheet) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::merge_count(*sheet); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetMergeA(SheetHandle sheet, int index, int* rowFirst, int* rowLast,
+                                            int* colFirst, int* colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] {
+    sheetlib::MergedRange range;
+    if (!sheetlib::merge_at(*sheet, index, range)) return 0;
+    if (rowFirst) *rowFirst = static_cast<int>(range.first_row);
+    if (rowLast) *rowLast = static_cast<int>(range.last_row);
+    if (colFirst) *colFirst = static_cast<int>(range.first_column);
+    if (colLast) *colLast = static_cast<int>(range.last_column);
+    return 1;
+  });
+}
+
+SHEETLIB_API double SHEETLIB_CALL xlSheetColWidthA(SheetHandle sheet, int col) {
+  if (!sheet) return -1;
+  return guarded(-1.0, [&] { return sheetlib::column_width(*sheet, col); });
 }
 
 SHEETLIB_API int SHEETLIB_CALL xlSheetLastRowA(SheetHandle sheet) {

@@ -27,7 +27,12 @@ namespace {
 
 std::uint32_t length_code(std::uint32_t length) {
   if (length == CellGrid::Storage::kSharedStringCell) return CellRecord::kSharedString;
+  length &= ~CellGrid::Storage::kTypedCell;
   return length < CellRecord::kLongText ? length : CellRecord::kLongText;
+}
+
+bool is_typed(std::uint32_t length) {
+  return length != CellGrid::Storage::kSharedStringCell && (length & CellGrid::Storage::kTypedCell) != 0;
 }
 
 }  // namespace
@@ -40,8 +45,29 @@ std::string_view CellGrid::Storage::text_of(const CellRecord& cell) const {
   return arena.text(cell.offset + static_cast<std::uint32_t>(sizeof length), length);
 }
 
+CellValue CellGrid::Storage::value_of(const CellRecord& cell) const {
+  if (!cell.typed()) return {CellKind::text, 0, 0};
+  const std::string_view text = text_of(cell);
+  // The value lies right after the text, in the same page.
+  const char* at = text.data() != nullptr ? text.data() + text.size()
+                                          : arena.text(cell.offset, kTypedValueBytes).data();
+  CellValue value;
+  std::uint8_t kind = 0;
+  std::memcpy(&kind, at, 1);
+  std::memcpy(&value.style, at + 1, 4);
+  std::memcpy(&value.number, at + 5, 8);
+  value.kind = static_cast<CellKind>(kind);
+  return value;
+}
+
 void CellGrid::Storage::place_shared_string(CellRecord& cell, std::uint32_t offset, std::uint32_t length) {
-  cell = CellRecord(cell.column(), offset, length_code(length));
+  cell = CellRecord(cell.column(), offset, length_code(length), false);
+}
+
+CellValue CellGrid::value(int row, int column) const {
+  const CellRecord* cell = storage_ ? storage_->find(row, column) : nullptr;
+  if (!cell) return {};
+  return storage_->value_of(*cell);
 }
 
 bool CellGrid::has_value(int row, int column) const { return storage_ && storage_->find(row, column) != nullptr; }
@@ -54,11 +80,44 @@ bool CellGrid::Storage::append_text(std::string_view text, std::uint32_t& offset
   }
   // Rare: the length goes first, in the arena's own byte order.
   const auto length = static_cast<std::uint32_t>(text.size());
-  if (text.size() >= kSharedStringCell - sizeof length || !arena.fits(sizeof length + text.size())) return false;
+  if (text.size() >= kTypedCell - sizeof length || !arena.fits(sizeof length + text.size())) return false;
   std::string prefixed(sizeof length, '\0');
   std::memcpy(prefixed.data(), &length, sizeof length);
   prefixed.append(text);
   offset = arena.append(prefixed);
+  return true;
+}
+
+bool CellGrid::Storage::append_typed_text(std::string_view text, const CellValue& value, std::uint32_t& offset,
+                                          std::uint32_t& length) {
+  // Text and value go in as one piece, so that they share a page. A long
+  // text keeps its length in front, as append_text places it. Numbers show
+  // as short texts: their piece is made on the stack.
+  const bool long_text = text.size() >= CellRecord::kLongText;
+  if (long_text && text.size() >= kTypedCell - 64) return false;
+  const std::size_t size = (long_text ? 4 : 0) + text.size() + kTypedValueBytes;
+  char small[128];
+  std::string large;
+  char* piece = small;
+  if (size > sizeof small) {
+    large.resize(size);
+    piece = large.data();
+  }
+  char* at = piece;
+  if (long_text) {
+    const auto text_length = static_cast<std::uint32_t>(text.size());
+    std::memcpy(at, &text_length, 4);
+    at += 4;
+  }
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  at += text.size();
+  const auto kind = static_cast<std::uint8_t>(value.kind);
+  std::memcpy(at, &kind, 1);
+  std::memcpy(at + 1, &value.style, 4);
+  std::memcpy(at + 5, &value.number, 8);
+  if (!arena.fits(size)) return false;
+  offset = arena.append(std::string_view(piece, size));
+  length = static_cast<std::uint32_t>(text.size()) | kTypedCell;
   return true;
 }
 
@@ -69,7 +128,7 @@ void CellGrid::Storage::add_cell(std::uint32_t row, std::uint32_t column, std::u
     if (cells.empty() || row > last_row || (row == last_row && column > last_column)) {
       // Rows up to this one, those without cells included, start here.
       while (row_starts.size() <= row) row_starts.push_back(static_cast<std::uint32_t>(cells.size()));
-      cells.push_back(CellRecord(column, offset, length_code(length)));
+      cells.push_back(CellRecord(column, offset, length_code(length), is_typed(length)));
       last_row = row;
       last_column = column;
       return;
@@ -77,7 +136,7 @@ void CellGrid::Storage::add_cell(std::uint32_t row, std::uint32_t column, std::u
     note_rows_so_far();
   }
   rows_out_of_order.push_back(row);
-  cells.push_back(CellRecord(column, offset, length_code(length)));
+  cells.push_back(CellRecord(column, offset, length_code(length), is_typed(length)));
 }
 
 void CellGrid::Storage::note_rows_so_far() {

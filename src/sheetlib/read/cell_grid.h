@@ -17,24 +17,28 @@
 namespace sheetlib {
 
 // A sheet has at most 16,384 columns: the column takes 14 bits of a word
-// whose other 18 bits say how long the text is. A text of kLongText bytes or
-// more (Excel's cells hold at most 32,767 characters, but a file may hold
-// more) lies behind a 4-byte length in the arena; kSharedString marks a cell
-// whose offset is, for now, the index of its shared string.
+// whose next bit says whether a typed value follows the text in the arena
+// and whose other 17 bits say how long the text is. A text of kLongText
+// bytes or more (Excel's cells hold at most 32,767 characters, but a file
+// may hold more) lies behind a 4-byte length in the arena; kSharedString
+// marks a cell whose offset is, for now, the index of its shared string.
 struct CellRecord {
   static constexpr unsigned kColumnBits = 14;
+  static constexpr unsigned kLengthShift = kColumnBits + 1;
   static constexpr std::uint32_t kColumnLimit = std::uint32_t{1} << kColumnBits;
-  static constexpr std::uint32_t kSharedString = (std::uint32_t{1} << (32 - kColumnBits)) - 1;
+  static constexpr std::uint32_t kTypedBit = kColumnLimit;
+  static constexpr std::uint32_t kSharedString = (std::uint32_t{1} << (32 - kLengthShift)) - 1;
   static constexpr std::uint32_t kLongText = kSharedString - 1;
 
   std::uint32_t offset;  // of the text (or of its length) in the arena
   std::uint32_t column_and_length;
 
   CellRecord() = default;
-  CellRecord(std::uint32_t column, std::uint32_t offset, std::uint32_t length_code)
-      : offset(offset), column_and_length(column | length_code << kColumnBits) {}
+  CellRecord(std::uint32_t column, std::uint32_t offset, std::uint32_t length_code, bool typed)
+      : offset(offset), column_and_length(column | (typed ? kTypedBit : 0) | length_code << kLengthShift) {}
   std::uint32_t column() const { return column_and_length & (kColumnLimit - 1); }
-  std::uint32_t length_code() const { return column_and_length >> kColumnBits; }
+  std::uint32_t length_code() const { return column_and_length >> kLengthShift; }
+  bool typed() const { return (column_and_length & kTypedBit) != 0; }
   bool awaits_shared_string() const { return length_code() == kSharedString; }
 };
 static_assert(sizeof(CellRecord) == 8);
@@ -43,6 +47,11 @@ struct CellGrid::Storage {
   // The length of a string cell whose offset is, for now, the index of its
   // shared string (no text is this long: see append_text).
   static constexpr std::uint32_t kSharedStringCell = UINT32_MAX;
+  // Set in the length given to add_cell when a typed value follows the text
+  // (append_typed_text); no text is this long either.
+  static constexpr std::uint32_t kTypedCell = std::uint32_t{1} << 31;
+  // What follows the text of a typed cell: kind, style, number.
+  static constexpr std::size_t kTypedValueBytes = 1 + 4 + 8;
 
   colsplit::TextArena arena;
   colsplit::PagedArray<CellRecord> cells;  // by row, then column, once finished
@@ -57,14 +66,21 @@ struct CellGrid::Storage {
   std::uint32_t last_column = 0;
 
   // Appends text to the arena (a long one after its length); false when the
-  // arena would pass 4 GiB (or the text is 4 GiB long).
+  // arena would pass 4 GiB (or the text is 2 GiB long).
   bool append_text(std::string_view text, std::uint32_t& offset);
+  // The same for the text of a number, boolean or error cell, followed by
+  // its value; `length` receives the text's length with kTypedCell set, as
+  // add_cell takes it.
+  bool append_typed_text(std::string_view text, const CellValue& value, std::uint32_t& offset,
+                         std::uint32_t& length);
   // A cell of a column below CellRecord::kColumnLimit whose text append_text
   // placed at offset, or whose shared string's index is offset (length
   // kSharedStringCell).
   void add_cell(std::uint32_t row, std::uint32_t column, std::uint32_t offset, std::uint32_t length);
   // The text of a cell of this grid whose shared string is placed.
   std::string_view text_of(const CellRecord& cell) const;
+  // What such a cell holds.
+  CellValue value_of(const CellRecord& cell) const;
   // Places the text of a cell that awaited its shared string.
   static void place_shared_string(CellRecord& cell, std::uint32_t offset, std::uint32_t length);
   // Sorts, drops all but the last of cells given twice, builds the index.

@@ -60,13 +60,14 @@ std::string decode_escapes(std::string_view text) {
 }
 
 bool store_package_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset,
-                        std::uint32_t& length) {
+                        std::uint32_t& length, const CellValue* value) {
   if (utf8.find("_x") == std::string_view::npos && utf8.find("_X") == std::string_view::npos)
-    return store_utf8_text(storage, utf8, offset, length);
-  return store_utf8_text(storage, decode_escapes(utf8), offset, length);
+    return store_utf8_text(storage, utf8, offset, length, value);
+  return store_utf8_text(storage, decode_escapes(utf8), offset, length, value);
 }
 
-bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset, std::uint32_t& length) {
+bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset, std::uint32_t& length,
+                     const CellValue* value) {
   std::string converted;
   std::string_view text = utf8;
   if (!colsplit::is_ascii(text)) {
@@ -80,6 +81,7 @@ bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uin
     converted.erase(std::remove(converted.begin(), converted.end(), '\0'), converted.end());
     text = converted;
   }
+  if (value) return storage.append_typed_text(text, *value, offset, length);
   length = static_cast<std::uint32_t>(text.size());
   return storage.append_text(text, offset);
 }

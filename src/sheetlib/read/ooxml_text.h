@@ -15,12 +15,15 @@ namespace sheetlib {
 std::string decode_escapes(std::string_view text);
 
 // Stores the package text in the grid's arena as GBK. A NUL character is
-// left out: the library hands texts out zero-terminated. False when the
+// left out: the library hands texts out zero-terminated. The text of a
+// number, boolean or error cell is followed by its `value`, and `length`
+// then says so (see CellGrid::Storage::append_typed_text). False when the
 // arena is full.
 bool store_package_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset,
-                        std::uint32_t& length);
+                        std::uint32_t& length, const CellValue* value = nullptr);
 
 // The same for a text of our own making (a rendered number): no escapes.
-bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset, std::uint32_t& length);
+bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset, std::uint32_t& length,
+                     const CellValue* value = nullptr);
 
 }  // namespace sheetlib

@@ -2,6 +2,7 @@
 // cell style (cellXfs), custom format codes (numFmt) before built-in ones.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +20,10 @@ class StylesHandler : public xml::Handler {
   // The number format codes of the cell styles, by style index; call once
   // the part has been read (also when there is none).
   std::vector<std::string> style_format_codes() const;
+  // The same as the file gives them: the id of each style's format, and the
+  // code the file gives for that id (empty for a built-in id it leaves to
+  // the reading application).
+  std::vector<StyleNumberFormat> style_number_formats() const;
 
  private:
   bool in_num_fmts_ = false;
@@ -40,6 +45,13 @@ class StyleFormats {
   bool is_general(long style) const {
     return style < 0 || static_cast<std::size_t>(style) >= general_.size() || general_[style];
   }
+  // The style a typed cell keeps (an index into CellGrid::style_formats()):
+  // its own, or, past the list, the General entry that follows the styles.
+  std::uint32_t value_style(long style) const {
+    return style >= 0 && static_cast<std::size_t>(style) < codes_.size() ? static_cast<std::uint32_t>(style)
+                                                                          : general_style();
+  }
+  std::uint32_t general_style() const { return static_cast<std::uint32_t>(codes_.size()); }
 
  private:
   std::vector<std::string> codes_;

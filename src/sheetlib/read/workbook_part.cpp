@@ -17,7 +17,8 @@ void WorkbookHandler::start(xml::Name name, const xml::Attributes& attributes) {
     in_sheets_ = true;
   } else if (in_sheets_ && depth_ == 3 && name.local == "sheet") {
     const char* id = attributes.find(xml::Ns::rel, "id");
-    sheet_ids_.emplace_back(id ? id : "");
+    const char* sheet_name = attributes.find(xml::Ns::none, "name");
+    sheets_.push_back({id ? id : "", sheet_name ? sheet_name : ""});
   }
 }
 

@@ -17,14 +17,20 @@ class WorkbookHandler : public xml::Handler {
   void start(xml::Name name, const xml::Attributes& attributes) override;
   void end(xml::Name name) override;
 
-  // The relationship ids of the sheets, in tab order.
-  const std::vector<std::string>& sheet_ids() const { return sheet_ids_; }
+  // Every <sheet>, worksheets and the rest (chart sheets, …) alike, in tab
+  // order: the relationship id that says which part it is and what kind,
+  // and its name (UTF-8). Either is empty when the file leaves it out.
+  struct Sheet {
+    std::string id;
+    std::string name;
+  };
+  const std::vector<Sheet>& sheets() const { return sheets_; }
   bool date1904() const { return date1904_; }
 
  private:
   int depth_ = 0;
   bool in_sheets_ = false;
-  std::vector<std::string> sheet_ids_;
+  std::vector<Sheet> sheets_;
   bool date1904_ = false;
 };
 

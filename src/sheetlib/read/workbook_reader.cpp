@@ -1,6 +1,6 @@
 // Reading a workbook package: from the package relationships to the
-// workbook part, from its relationships to the first worksheet and to the
-// shared strings and styles that the worksheet's cells refer to.
+// workbook part, from its relationships to the worksheet asked for and to
+// the shared strings and styles that the worksheet's cells refer to.
 #include "sheetlib/read/workbook_reader.h"
 
 #include <algorithm>
@@ -112,21 +112,46 @@ std::uint64_t markup_budget_of(std::uint64_t file_size, const ReadLimits& limits
 // A large worksheet is read in pieces on two threads where it can be; the
 // rest, and every sheet that cannot, whole.
 ReadStatus read_worksheet(Reading& reading, const std::string& part, const StyleFormats& formats, bool date1904,
-                          CellGrid::Storage& storage) {
+                          CellGrid::Storage& storage, SheetLayout& layout) {
   if (reading.archive.declared_size(part) >= kPiecesBytes) {
     ReadStatus status = ReadStatus::ok;
     if (const std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status)) {
       bool read_whole = false;
       const ReadStatus read = read_worksheet_in_pieces(*stream, reading.limits, reading.budget, formats, date1904,
-                                                       storage, read_whole, reading.sheet_pieces);
+                                                       storage, layout, read_whole, reading.sheet_pieces);
       if (!read_whole) return read;
     }
   }
-  WorksheetHandler sheet(storage, formats, date1904);
+  WorksheetHandler sheet(storage, formats, date1904, &layout);
   return parse_part(reading, part, sheet);
 }
 
-ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
+// The part of worksheet `index` among the workbook's sheets, and the names
+// of all its worksheets. Chart sheets and the like have no cells and are
+// passed over. A sheet whose relationship is missing could be a worksheet:
+// before the one asked for, it leaves unknown which sheet that is (taking
+// the next one would show another sheet's data), so the workbook fails to
+// load; after it, it is left out of the names.
+ReadStatus choose_worksheet(const WorkbookHandler& workbook, const RelationshipsHandler& workbook_rels, int index,
+                            const Relationship*& chosen, std::vector<std::string>& sheet_names) {
+  chosen = nullptr;
+  int worksheets = 0;
+  for (const WorkbookHandler::Sheet& sheet : workbook.sheets()) {
+    const Relationship* relationship = workbook_rels.find_id(sheet.id);
+    if (!relationship) {
+      if (!chosen) return ReadStatus::malformed;
+      continue;
+    }
+    if (!has_type(*relationship, "worksheet")) continue;
+    if (worksheets++ == index) chosen = relationship;
+    sheet_names.push_back(sheet.name);
+  }
+  if (chosen) return ReadStatus::ok;
+  return worksheets == 0 ? ReadStatus::not_a_workbook : ReadStatus::no_such_sheet;
+}
+
+ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector<std::string>& sheet_names) {
+  CellGrid::Storage& storage = grid.storage();
   std::string workbook_part;
   if (const ReadStatus status = find_workbook_part(reading, workbook_part); status != ReadStatus::ok) return status;
   WorkbookHandler workbook;
@@ -138,26 +163,19 @@ ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
   if (const ReadStatus status = parse_part(reading, workbook_rels_part, workbook_rels); status != ReadStatus::ok)
     return status;
 
-  // Sheet 0 is the first worksheet in tab order; chart sheets and the like
-  // have no cells and are passed over. A sheet whose relationship is missing
-  // could be a worksheet: taking the next one instead would show another
-  // sheet's data as the first, so the workbook fails to load.
   const Relationship* worksheet = nullptr;
-  for (const std::string& id : workbook.sheet_ids()) {
-    const Relationship* relationship = workbook_rels.find_id(id);
-    if (!relationship) return ReadStatus::malformed;
-    if (has_type(*relationship, "worksheet")) {
-      worksheet = relationship;
-      break;
-    }
-  }
-  if (!worksheet) return ReadStatus::not_a_workbook;
+  if (const ReadStatus status = choose_worksheet(workbook, workbook_rels, index, worksheet, sheet_names);
+      status != ReadStatus::ok)
+    return status;
 
   StylesHandler styles;
   if (const ReadStatus status = parse_optional_part(reading, workbook_rels.find_type("styles"), styles);
       status != ReadStatus::ok)
     return status;
   const StyleFormats formats(styles.style_format_codes());
+  grid.style_formats() = styles.style_number_formats();
+  // Typed cells whose style lies past the list refer to this one.
+  grid.style_formats().push_back({0, ""});
 
   // A large shared-strings part is read on a second thread, into an arena
   // of its own, while this one reads the worksheet; the sheet's string
@@ -193,7 +211,9 @@ ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
     strings = shared_strings.take_strings();
   }
 
-  const ReadStatus sheet_status = read_worksheet(reading, worksheet->target, formats, workbook.date1904(), storage);
+  SheetLayout layout;
+  const ReadStatus sheet_status =
+      read_worksheet(reading, worksheet->target, formats, workbook.date1904(), storage, layout);
   if (concurrent) {
     strings_reader.join();
     if (strings_error) std::rethrow_exception(strings_error);
@@ -206,32 +226,40 @@ ReadStatus read_package(Reading& reading, CellGrid::Storage& storage) {
   if (const ReadStatus status = resolve_shared_strings(storage, strings, base); status != ReadStatus::ok)
     return status;
   storage.finish();
+  grid.merged_ranges() = std::move(layout.merged_ranges);
+  grid.column_widths() = std::move(layout.column_widths);
   return ReadStatus::ok;
 }
 
 }  // namespace
 
-ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits,
-                                ReadCost* cost) {
+ReadStatus read_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
+                          std::vector<std::string>* sheet_names, const ReadLimits& limits, ReadCost* cost) {
   std::unique_ptr<ZipArchive> archive;
   xml::MarkupBudget budget(markup_budget_of(file_bytes.size(), limits));
   ReadStatus status = ReadStatus::ok;
   std::uint64_t sheet_pieces = 0;
   try {
-    // The grid given keeps what it held unless the whole sheet was read.
+    // The grid and names given keep what they held unless the whole sheet was read.
     CellGrid loaded;
-    // The content decides, not the name: an .xls renamed .xlsx is still read.
-    if (xls::is_compound_file(file_bytes)) {
-      status = xls::read_xls_first_worksheet(file_bytes, loaded.storage(), limits);
+    std::vector<std::string> names;
+    if (index < 0) {
+      status = ReadStatus::no_such_sheet;
+    } else if (xls::is_compound_file(file_bytes)) {
+      // The content decides, not the name: an .xls renamed .xlsx is still read.
+      status = xls::read_xls_worksheet(file_bytes, index, loaded, names, limits);
     } else {
       status = ZipArchive::open(file_bytes, limits, archive);
       if (status == ReadStatus::ok) {
         Reading reading{*archive, limits, budget};
-        status = read_package(reading, loaded.storage());
+        status = read_package(reading, index, loaded, names);
         sheet_pieces = reading.sheet_pieces;
       }
     }
-    if (status == ReadStatus::ok) grid = std::move(loaded);
+    if (status == ReadStatus::ok) {
+      grid = std::move(loaded);
+      if (sheet_names) *sheet_names = std::move(names);
+    }
   } catch (const std::bad_alloc&) {
     status = ReadStatus::out_of_memory;
   } catch (...) {

@@ -1,11 +1,13 @@
-// Reading the first worksheet of a workbook (.xlsx, or .xls in a compound
-// file) into a grid of the texts its cells show.
+// Reading one worksheet of a workbook (.xlsx, or .xls in a compound file)
+// into a grid of the texts its cells show and the values they hold.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace sheetlib {
 
@@ -53,6 +55,43 @@ enum class ReadStatus {
   out_of_memory,
   encrypted,        // a workbook that needs a password (.xls or .xlsx)
   unsupported_version,  // an .xls older than Excel 97 (BIFF5 and before)
+  no_such_sheet,    // the workbook has fewer worksheets than the index asked for
+};
+
+// What a cell holds besides the text it shows. A number (dates and times
+// are numbers too), a boolean or an error keeps its value and its style;
+// texts (shared, inline, formula strings) are text.
+enum class CellKind : std::uint8_t { empty = 0, text, number, boolean, error };
+
+struct CellValue {
+  CellKind kind = CellKind::empty;
+  double number = 0;        // the number; 1 or 0 for a boolean; 0 otherwise
+  std::uint32_t style = 0;  // index into CellGrid::style_formats()
+};
+
+// The number format of one cell style: its id (below 164 a built-in one,
+// whose look the reading application's locale decides) and the code the
+// file gives for it (UTF-8), or empty when the file gives none.
+struct StyleNumberFormat {
+  int id = 0;
+  std::string code;
+};
+
+// A merged range, rows and columns inclusive and zero-based.
+struct MergedRange {
+  std::uint32_t first_row = 0;
+  std::uint32_t last_row = 0;
+  std::uint32_t first_column = 0;
+  std::uint32_t last_column = 0;
+  bool operator==(const MergedRange&) const = default;
+};
+
+// Columns first … last (zero-based, inclusive) set to a width, in characters.
+struct ColumnWidth {
+  std::uint32_t first = 0;
+  std::uint32_t last = 0;
+  double width = 0;
+  bool operator==(const ColumnWidth&) const = default;
 };
 
 // The cells of one worksheet as they show: GBK texts, addressed by zero-based
@@ -72,6 +111,18 @@ class CellGrid {
   std::string_view text(int row, int column) const;
   // True when the cell holds a value (possibly one that shows as empty text).
   bool has_value(int row, int column) const;
+  // What the cell holds: empty for an empty or missing cell.
+  CellValue value(int row, int column) const;
+
+  // The number formats of the styles that typed cells refer to, by style index.
+  std::vector<StyleNumberFormat>& style_formats() { return style_formats_; }
+  const std::vector<StyleNumberFormat>& style_formats() const { return style_formats_; }
+  // The merged ranges of the sheet, in the file's order.
+  std::vector<MergedRange>& merged_ranges() { return merged_ranges_; }
+  const std::vector<MergedRange>& merged_ranges() const { return merged_ranges_; }
+  // The column widths the sheet sets, in the file's order.
+  std::vector<ColumnWidth>& column_widths() { return column_widths_; }
+  const std::vector<ColumnWidth>& column_widths() const { return column_widths_; }
 
   struct Storage;  // the reader's own layout
   Storage& storage();
@@ -79,14 +130,28 @@ class CellGrid {
 
  private:
   std::unique_ptr<Storage> storage_;
+  std::vector<StyleNumberFormat> style_formats_;
+  std::vector<MergedRange> merged_ranges_;
+  std::vector<ColumnWidth> column_widths_;
 };
 
-// Reads the first worksheet (in tab order; chart, macro and dialog sheets
-// are passed over) of the workbook held in `file_bytes`, an .xlsx package or
-// an .xls compound file, whatever its name says, into `grid`. On any status but ok the
-// grid keeps what it held. Never throws: running out of memory is a status.
-// `cost`, when given, receives what the read cost, whatever its status.
-ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {},
-                                ReadCost* cost = nullptr);
+// Reads worksheet `index` (counted from 0 in tab order among the
+// worksheets; chart, macro and dialog sheets are passed over) of the
+// workbook held in `file_bytes`, an .xlsx package or an .xls compound file,
+// whatever its name says, into `grid`, and the names of all its worksheets
+// (UTF-8, tab order) into `sheet_names` when given. no_such_sheet when the
+// workbook has no worksheet of that index. On any status but ok the grid and
+// the names keep what they held. Never throws: running out of memory is a
+// status. `cost`, when given, receives what the read cost, whatever its
+// status.
+ReadStatus read_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
+                          std::vector<std::string>* sheet_names, const ReadLimits& limits = {},
+                          ReadCost* cost = nullptr);
+
+// The first worksheet alone.
+inline ReadStatus read_first_worksheet(std::string_view file_bytes, CellGrid& grid, const ReadLimits& limits = {},
+                                       ReadCost* cost = nullptr) {
+  return read_worksheet(file_bytes, 0, grid, nullptr, limits, cost);
+}
 
 }  // namespace sheetlib

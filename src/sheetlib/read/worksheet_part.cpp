@@ -1,5 +1,6 @@
 #include "sheetlib/read/worksheet_part.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -49,6 +50,47 @@ bool shows_as_written(std::string_view text) {
   return !point || (text.back() != '0' && text.back() != '.');
 }
 
+// A whole attribute value as a number of type T (xsd whitespace around it
+// allowed).
+template <typename T>
+bool parse_whole(const char* text, T& number) {
+  if (!text) return false;
+  const std::string_view trimmed = trim(text);
+  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
+  return error == std::errc() && end == trimmed.data() + trimmed.size();
+}
+
+// "B2:D5" (or its corners the other way round) as a range; false when
+// malformed or a single cell, which merges nothing.
+bool parse_merged_range(std::string_view reference, MergedRange& range) {
+  const std::size_t colon = reference.find(':');
+  if (colon == std::string_view::npos) return false;
+  std::uint32_t row_a = 0, column_a = 0, row_b = 0, column_b = 0;
+  if (!parse_cell_reference(reference.substr(0, colon), row_a, column_a) ||
+      !parse_cell_reference(reference.substr(colon + 1), row_b, column_b))
+    return false;
+  range = {std::min(row_a, row_b), std::max(row_a, row_b), std::min(column_a, column_b), std::max(column_a, column_b)};
+  return range.first_row != range.last_row || range.first_column != range.last_column;
+}
+
+// <col min="1" max="3" width="12.5"/>: columns one-based and inclusive; a
+// run reaching past the sheet is cut at its edge. False without a width
+// (the column keeps the default) or with one no application accepts.
+bool parse_column_width(const xml::Attributes& attributes, ColumnWidth& run) {
+  double width = 0;
+  std::int64_t first = 0, last = 0;
+  if (!parse_whole(attributes.find(xml::Ns::none, "width"), width) || !std::isfinite(width) || width < 0 ||
+      width > 255)
+    return false;
+  if (!parse_whole(attributes.find(xml::Ns::none, "min"), first) ||
+      !parse_whole(attributes.find(xml::Ns::none, "max"), last))
+    return false;
+  if (first > last || last < 1 || first > static_cast<std::int64_t>(kMaxColumns)) return false;
+  run = {static_cast<std::uint32_t>(std::max<std::int64_t>(first, 1) - 1),
+         static_cast<std::uint32_t>(std::min<std::int64_t>(last, kMaxColumns) - 1), width};
+  return true;
+}
+
 }  // namespace
 
 bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column) {
@@ -88,6 +130,28 @@ void WorksheetHandler::start(xml::Name name, const xml::Attributes& attributes) 
     if (depth_ == 3 && name.local == "row") begin_row(attributes);
   } else if (depth_ == 2 && name.local == "sheetData") {
     in_sheet_data_ = true;
+  } else if (layout_) {
+    if (depth_ == 2) begin_layout_list(name.local);
+    else if (depth_ == 3 && layout_list_ != LayoutList::none) add_layout_item(name.local, attributes);
+  }
+}
+
+void WorksheetHandler::begin_layout_list(std::string_view local_name) {
+  if (local_name == "cols") layout_list_ = LayoutList::columns;
+  else if (local_name == "mergeCells") layout_list_ = LayoutList::merged_ranges;
+}
+
+void WorksheetHandler::add_layout_item(std::string_view local_name, const xml::Attributes& attributes) {
+  // A malformed item is left out alone: the cells matter more than the look.
+  if (layout_list_ == LayoutList::columns && local_name == "col") {
+    ColumnWidth run;
+    if (layout_->column_widths.size() < kMaxColumnWidths && parse_column_width(attributes, run))
+      layout_->column_widths.push_back(run);
+  } else if (layout_list_ == LayoutList::merged_ranges && local_name == "mergeCell") {
+    const char* reference = attributes.find(xml::Ns::none, "ref");
+    MergedRange range;
+    if (reference && layout_->merged_ranges.size() < kMaxMergedRanges && parse_merged_range(reference, range))
+      layout_->merged_ranges.push_back(range);
   }
 }
 
@@ -113,6 +177,7 @@ void WorksheetHandler::end(xml::Name name) {
       break;
     case 2:
       in_sheet_data_ = false;
+      layout_list_ = LayoutList::none;
       break;
     default:
       break;
@@ -213,19 +278,30 @@ void WorksheetHandler::finish_cell() {
       if (!has_value_text_) return;
       {
         const std::string_view value = trim(value_);
-        if (value == "1" || value == "true") return store("TRUE", false);
-        if (value == "0" || value == "false") return store("FALSE", false);
+        if (value == "1" || value == "true") {
+          const CellValue boolean = typed(CellKind::boolean, 1);
+          return store("TRUE", false, &boolean);
+        }
+        if (value == "0" || value == "false") {
+          const CellValue boolean = typed(CellKind::boolean, 0);
+          return store("FALSE", false, &boolean);
+        }
       }
       return store(value_, true);
     case CellType::date:
       if (!has_value_text_) return;
       if (const auto serial = iso_datetime_to_serial(trim(value_), date1904_)) {
         rendered_ = formatter_.format(*serial, styles_.code(style_), date1904_);
-        return store(rendered_, false);
+        const CellValue date = typed(CellKind::number, *serial);
+        return store(rendered_, false, &date);
       }
       return store(value_, true);
+    case CellType::error: {
+      if (!has_value_text_) return;
+      const CellValue error = typed(CellKind::error, 0);
+      return store(value_, true, &error);
+    }
     case CellType::string:
-    case CellType::error:
     case CellType::other:
       if (!has_value_text_) return;
       return store(value_, true);
@@ -239,22 +315,23 @@ void WorksheetHandler::store_number(std::string_view value_text) {
     // Not a number after all: show what the file holds rather than lose it.
     return store(value_text, true);
   }
-  if (styles_.is_general(style_) && shows_as_written(value_text)) return store(value_text, false);
+  const CellValue number = typed(CellKind::number, value);
+  if (styles_.is_general(style_) && shows_as_written(value_text)) return store(value_text, false, &number);
   if (styles_.is_general(style_) && value == std::floor(value) && std::fabs(value) < 1e15) {
     // The General format shows an integer below 10^15 as its digits.
     char digits[24];
     const auto [last, ignored] = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value));
     (void)ignored;
-    return store(std::string_view(digits, static_cast<std::size_t>(last - digits)), false);
+    return store(std::string_view(digits, static_cast<std::size_t>(last - digits)), false, &number);
   }
   rendered_ = formatter_.format(value, styles_.code(style_), date1904_);
-  store(rendered_, false);
+  store(rendered_, false, &number);
 }
 
-void WorksheetHandler::store(std::string_view utf8, bool escapes) {
+void WorksheetHandler::store(std::string_view utf8, bool escapes, const CellValue* value) {
   std::uint32_t offset = 0, length = 0;
-  const bool stored = escapes ? store_package_text(storage_, utf8, offset, length)
-                              : store_utf8_text(storage_, utf8, offset, length);
+  const bool stored = escapes ? store_package_text(storage_, utf8, offset, length, value)
+                              : store_utf8_text(storage_, utf8, offset, length, value);
   if (!stored) return fail(ReadStatus::over_limit);
   add_cell(offset, length);
 }

@@ -1,6 +1,7 @@
 // The worksheet part: the cells of <sheetData>, each stored as the text it
-// shows. <dimension> is not read: writers get it wrong, and cells say where
-// they are.
+// shows (and a number, boolean or error with its value), and around them
+// the column widths and merged ranges. <dimension> is not read: writers get
+// it wrong, and cells say where they are.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,18 @@ static_assert(kMaxColumns <= CellRecord::kColumnLimit, "a cell record holds the 
 // column; false when malformed or outside the sheet.
 bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column);
 
+// The ranges and widths kept at most: a sheet can hardly use more, and a
+// hostile one may list millions.
+constexpr std::size_t kMaxMergedRanges = 65'536;
+constexpr std::size_t kMaxColumnWidths = kMaxColumns;
+
+// What a worksheet says beside its cells: <cols> before <sheetData>,
+// <mergeCells> after it.
+struct SheetLayout {
+  std::vector<MergedRange> merged_ranges;
+  std::vector<ColumnWidth> column_widths;
+};
+
 // A cell read from one piece of a sheet that is read in pieces: its text
 // lies in the arena of the handler that read it.
 struct PlacedCell {
@@ -38,9 +51,11 @@ class WorksheetHandler : public xml::Handler {
  public:
   // String cells are stored with the index of their shared string in place
   // of their text's (see CellGrid::Storage::kSharedStringCell): the reader
-  // resolves them once the shared strings are read too.
-  WorksheetHandler(CellGrid::Storage& storage, const StyleFormats& styles, bool date1904)
-      : storage_(storage), styles_(styles), date1904_(date1904) {}
+  // resolves them once the shared strings are read too. The merged ranges
+  // and column widths go to `layout` when one is given.
+  WorksheetHandler(CellGrid::Storage& storage, const StyleFormats& styles, bool date1904,
+                   SheetLayout* layout = nullptr)
+      : storage_(storage), styles_(styles), date1904_(date1904), layout_(layout) {}
 
   void start(xml::Name name, const xml::Attributes& attributes) override;
   void end(xml::Name name) override;
@@ -58,12 +73,17 @@ class WorksheetHandler : public xml::Handler {
 
  private:
   enum class CellType : std::uint8_t { number, shared, inline_string, string, boolean, error, date, other };
+  // The list of the layout that the child elements being read belong to.
+  enum class LayoutList : std::uint8_t { none, columns, merged_ranges };
 
   void begin_row(const xml::Attributes& attributes);
   void begin_cell(const xml::Attributes& attributes);
   void finish_cell();
   void store_number(std::string_view value_text);
-  void store(std::string_view utf8, bool escapes);
+  void store(std::string_view utf8, bool escapes, const CellValue* value = nullptr);
+  CellValue typed(CellKind kind, double number) const { return {kind, number, styles_.value_style(style_)}; }
+  void begin_layout_list(std::string_view local_name);
+  void add_layout_item(std::string_view local_name, const xml::Attributes& attributes);
   void add_cell(std::uint32_t offset, std::uint32_t length) {
     if (piece_cells_) {
       piece_cells_->push_back({row_, column_, offset, length});
@@ -76,6 +96,7 @@ class WorksheetHandler : public xml::Handler {
   PieceCells* piece_cells_ = nullptr;
   const StyleFormats& styles_;
   bool date1904_;
+  SheetLayout* layout_;
   NumberFormatter formatter_;
 
   int depth_ = 0;
@@ -84,6 +105,7 @@ class WorksheetHandler : public xml::Handler {
   bool in_cell_ = false;
   bool in_value_ = false;
   bool in_inline_ = false;
+  LayoutList layout_list_ = LayoutList::none;
   std::uint32_t row_ = 0;
   std::uint32_t next_row_ = 0;
   std::uint32_t next_column_ = 0;

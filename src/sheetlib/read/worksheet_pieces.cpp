@@ -150,9 +150,9 @@ class HelperParser {
 class PieceReader {
  public:
   PieceReader(const ReadLimits& limits, xml::MarkupBudget& budget, const StyleFormats& formats, bool date1904,
-              CellGrid::Storage& storage)
+              CellGrid::Storage& storage, SheetLayout& layout)
       : storage_(storage),
-        handler_(storage, formats, date1904),
+        handler_(storage, formats, date1904, &layout),
         parser_(handler_, limits, &budget),
         helper_(limits, budget, formats, date1904) {}
   // The helper may be reading a piece of ours (when an exception ends the
@@ -361,10 +361,10 @@ class PieceReader {
 
 ReadStatus read_worksheet_in_pieces(PartStream& stream, const ReadLimits& limits, xml::MarkupBudget& budget,
                                     const StyleFormats& formats, bool date1904, CellGrid::Storage& storage,
-                                    bool& read_whole, std::uint64_t& pieces) {
+                                    SheetLayout& layout, bool& read_whole, std::uint64_t& pieces) {
   read_whole = false;
   pieces = 0;
-  PieceReader reader(limits, budget, formats, date1904, storage);
+  PieceReader reader(limits, budget, formats, date1904, storage, layout);
   const ReadStatus inflated =
       read_ahead(stream, [&](const char* data, std::size_t size, bool last) { return reader.consume(data, size, last); });
   if (inflated == ReadStatus::ok && reader.finish()) {
@@ -374,6 +374,7 @@ ReadStatus read_worksheet_in_pieces(PartStream& stream, const ReadLimits& limits
   if (const ReadStatus limit = reader.limit_met(); limit != ReadStatus::ok) return limit;
   budget.give_back(reader.spent());
   storage.forget_cells();
+  layout = {};
   read_whole = true;
   return ReadStatus::ok;
 }

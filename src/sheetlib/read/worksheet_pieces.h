@@ -10,20 +10,22 @@
 
 #include "sheetlib/read/cell_grid.h"
 #include "sheetlib/read/styles_part.h"
+#include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
 
 namespace sheetlib {
 
-// Reads the worksheet from `stream` into `storage`. Sets `read_whole` when
-// the sheet could not be read in pieces: then `storage` holds no cells and
-// the budget is as it was, and the caller reads the sheet whole (which also
+// Reads the worksheet from `stream` into `storage`, and what surrounds its
+// rows (read with the head and the tail of the sheet) into `layout`. Sets
+// `read_whole` when the sheet could not be read in pieces: then `storage`
+// holds no cells, `layout` is empty, the budget is as it was, and the caller reads the sheet whole (which also
 // reports what is wrong with it, if anything is). A limit met (the markup
 // budget, the depth, the arena) ends the reading at once with over_limit:
 // reading the whole would meet it too.
 // `pieces` is how many pieces it was read in.
 ReadStatus read_worksheet_in_pieces(PartStream& stream, const ReadLimits& limits, xml::MarkupBudget& budget,
                                     const StyleFormats& formats, bool date1904, CellGrid::Storage& storage,
-                                    bool& read_whole, std::uint64_t& pieces);
+                                    SheetLayout& layout, bool& read_whole, std::uint64_t& pieces);
 
 }  // namespace sheetlib

@@ -70,7 +70,7 @@ std::string read_source(zip_source_t* source) {
 }  // namespace
 
 std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings& strings,
-                          const std::vector<int>& format_borders) {
+                          const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes) {
   // Every part goes to libzip deflated already; the bytes must outlive
   // zip_close, which is when libzip reads them (and the archive, which
   // frees its sources when it is discarded). The parts that every workbook
@@ -88,11 +88,13 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings
   repeated("docProps/app.xml", application_properties_part());
   own("xl/workbook.xml", workbook_part(sheets));
   repeated("xl/_rels/workbook.xml.rels", workbook_relationships_part(sheets.size()));
-  repeated("xl/styles.xml", styles_part(format_borders));
+  // Keyed by its whole text, the styles part of one set of formats is never
+  // handed out for another.
+  repeated("xl/styles.xml", styles_part(formats, custom_codes));
   std::uint64_t references = 0;
   for (const SheetToWrite& sheet : sheets) {
     for (const CellEntry& cell : sheet.content->cells()) {
-      if (cell.string_index != kNoString) ++references;
+      if (cell.kind() == EntryKind::string && cell.value != kNoString) ++references;
     }
   }
   parts.emplace_back("xl/sharedStrings.xml",

@@ -29,11 +29,16 @@ std::string package_relationships_part();
 std::string workbook_part(const std::vector<SheetToWrite>& sheets);
 std::string workbook_relationships_part(std::size_t sheet_count);
 
-// xl/styles.xml: the default font, fills and border, and one cell format for
-// each entry of `format_borders` (the border style of its four sides, in the
-// library's numbering: 0 none, 1 thin, … 13 slantDashDot); cell format i + 1
-// is format_borders[i].
-std::string styles_part(const std::vector<int>& format_borders);
+// One cell format of the workbook, as the styles part describes it.
+struct CellFormatToWrite {
+  int border = 0;         // style of its four sides: 0 none, 1 thin, … 13 slantDashDot
+  int number_format = 0;  // below 164 a built-in id, else a code of the workbook's own
+};
+
+// xl/styles.xml: the workbook's own number format codes (`custom_codes[i]`,
+// UTF-8, has id 164 + i), the default font, fills and border, and one cell
+// format for each entry of `formats`: cell format i + 1 is formats[i].
+std::string styles_part(const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes);
 
 // xl/sharedStrings.xml, deflated (its items were made, and most of them
 // deflated, as the strings came); `reference_count` is the number of cells
@@ -86,7 +91,7 @@ std::string application_properties_part();
 
 // The whole package as zip bytes, or an empty string when it cannot be built.
 std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings& strings,
-                          const std::vector<int>& format_borders);
+                          const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes);
 
 inline constexpr char kSpreadsheetNamespace[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 inline constexpr char kRelationshipsNamespace[] =

@@ -63,13 +63,33 @@ bool cell_before(const CellEntry& a, const CellEntry& b) {
   return a.row != b.row ? a.row < b.row : a.column < b.column;
 }
 
+std::uint32_t tagged(EntryKind kind, std::uint32_t style) {
+  return static_cast<std::uint32_t>(kind) << CellEntry::kKindShift | style;
+}
+
 }  // namespace
 
-void SheetContent::set_cell(std::uint32_t row, std::uint32_t column, std::uint32_t string_index,
-                            std::uint32_t style) {
-  const CellEntry entry{row, column, string_index, style};
+void SheetContent::set_number(std::uint32_t row, std::uint32_t column, double number, std::uint32_t style) {
+  // Rewriting the number just written (a cell in order, rewritten at once)
+  // reuses its slot.
+  if (in_order_ && !cells_.empty() && cells_.back().row == row && cells_.back().column == column &&
+      cells_.back().kind() == EntryKind::number) {
+    numbers_[cells_.back().value] = number;
+    cells_.back().kind_and_style = tagged(EntryKind::number, style);
+    return;
+  }
+  numbers_.push_back(number);
+  put(row, column, static_cast<std::uint32_t>(numbers_.size() - 1), tagged(EntryKind::number, style));
+}
+
+void SheetContent::set_boolean(std::uint32_t row, std::uint32_t column, bool value, std::uint32_t style) {
+  put(row, column, value ? 1u : 0u, tagged(EntryKind::boolean, style));
+}
+
+void SheetContent::put(std::uint32_t row, std::uint32_t column, std::uint32_t value, std::uint32_t kind_and_style) {
+  const CellEntry entry{row, column, value, kind_and_style};
   if (in_order_ && !cells_.empty() && !cell_before(cells_.back(), entry)) {
-    if (cells_.back().row == row && cells_.back().column == column) {
+    if (cells_.back().row == entry.row && cells_.back().column == entry.column) {
       cells_.back() = entry;
       return;
     }
@@ -109,7 +129,7 @@ Extent SheetContent::value_extent() {
   put_in_order();
   Extent extent;
   for (const CellEntry& cell : cells_) {
-    if (cell.string_index == kNoString) continue;
+    if (cell.is_blank()) continue;
     extent.rows = std::max(extent.rows, cell.row + 1);
     extent.columns = std::max(extent.columns, cell.column + 1);
   }
@@ -124,6 +144,17 @@ Extent SheetContent::cell_extent() {
     extent.columns = std::max(extent.columns, cell.column + 1);
   }
   return extent;
+}
+
+bool SheetContent::add_merged_range(const CellRange& range) {
+  for (const CellRange& merged : merged_ranges_) {
+    if (range.first_row <= merged.last_row && merged.first_row <= range.last_row &&
+        range.first_column <= merged.last_column && merged.first_column <= range.last_column) {
+      return false;
+    }
+  }
+  merged_ranges_.push_back(range);
+  return true;
 }
 
 void SheetContent::set_columns(const ColumnRun& run) {

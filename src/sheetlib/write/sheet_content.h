@@ -1,6 +1,6 @@
 // What a workbook being written holds, before it becomes package parts: the
-// shared-string table, the cells, column settings and ignored-error ranges of
-// each sheet, and the cell formats.
+// shared-string table, the cells, column settings, ignored-error and merged
+// ranges of each sheet, and the cell formats.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,9 @@ inline constexpr std::uint32_t kMaxRows = 1'048'576;
 inline constexpr std::uint32_t kMaxColumns = 16'384;
 inline constexpr double kMaxColumnWidth = 255.0;
 inline constexpr std::uint32_t kNoString = UINT32_MAX;
+// Number format ids from here on are the workbook's own codes; below, the
+// built-in formats.
+inline constexpr int kFirstCustomNumberFormat = 164;
 
 // Every distinct cell text once, in GBK as the cells were given it; the
 // cells refer to them by index. The texts lie in a few growing blocks and
@@ -53,11 +56,39 @@ class SharedStrings {
   StringItems items_;
 };
 
+// What a written cell holds. A string cell's kind is 0, so that its entry
+// reads as it always did: the hot path of the export (millions of string
+// cells) pays no decoding for the other kinds.
+enum class EntryKind : std::uint32_t { string = 0, number = 1, boolean = 2 };
+
+// One written cell in 16 bytes: an export holds millions of them. The kind
+// lives in the top bits of the style word (styles stay below 64,000).
 struct CellEntry {
+  static constexpr std::uint32_t kKindShift = 30;
+  static constexpr std::uint32_t kStyleMask = (std::uint32_t{1} << kKindShift) - 1;
+
   std::uint32_t row;
   std::uint32_t column;
-  std::uint32_t string_index;  // kNoString: a cell without a value (it still has its style)
-  std::uint32_t style;         // index into the cell formats; 0 is the default format
+  // By kind: the shared string's index (kNoString: a cell without a value,
+  // which still has its style), the index of the number among the sheet's
+  // numbers, or 1 / 0 for TRUE / FALSE.
+  std::uint32_t value;
+  std::uint32_t kind_and_style;
+
+  EntryKind kind() const { return static_cast<EntryKind>(kind_and_style >> kKindShift); }
+  // Index into the cell formats; 0 is the default format.
+  std::uint32_t style() const { return kind_and_style & kStyleMask; }
+  bool is_blank() const { return kind_and_style >> kKindShift == 0 && value == kNoString; }
+};
+static_assert(sizeof(CellEntry) == 16);
+
+// A rectangle of cells, rows and columns inclusive and zero-based.
+struct CellRange {
+  std::uint32_t first_row;
+  std::uint32_t first_column;
+  std::uint32_t last_row;
+  std::uint32_t last_column;
+  bool operator==(const CellRange&) const = default;
 };
 
 struct ColumnRun {
@@ -97,11 +128,18 @@ struct Extent {
 
 class SheetContent {
  public:
-  // Sets a cell; a later write to the same cell replaces the earlier one.
-  void set_cell(std::uint32_t row, std::uint32_t column, std::uint32_t string_index, std::uint32_t style);
+  // Sets a cell; a later write to the same cell replaces the earlier one,
+  // whatever either holds.
+  void set_cell(std::uint32_t row, std::uint32_t column, std::uint32_t string_index, std::uint32_t style) {
+    put(row, column, string_index, style);  // a string's kind is 0: its style is the whole word
+  }
+  void set_number(std::uint32_t row, std::uint32_t column, double number, std::uint32_t style);
+  void set_boolean(std::uint32_t row, std::uint32_t column, bool value, std::uint32_t style);
   // The cells in row-major order, one entry per cell.
   const std::vector<CellEntry>& cells();
   const CellEntry* find(std::uint32_t row, std::uint32_t column);
+  // The number of a number cell's entry.
+  double number(const CellEntry& cell) const { return numbers_[cell.value]; }
   // Extent of the cells with a value, or of all cells.
   Extent value_extent();
   Extent cell_extent();
@@ -114,13 +152,24 @@ class SheetContent {
   void add_ignored_errors(const IgnoredErrorRange& range) { ignored_errors_.push_back(range); }
   const std::vector<IgnoredErrorRange>& ignored_errors() const { return ignored_errors_; }
 
+  // Adds a merged range; false, adding nothing, when it overlaps one already
+  // there (an application refuses a file with overlapping merges).
+  bool add_merged_range(const CellRange& range);
+  // The merged ranges in the order they were added.
+  const std::vector<CellRange>& merged_ranges() const { return merged_ranges_; }
+
  private:
+  void put(std::uint32_t row, std::uint32_t column, std::uint32_t value, std::uint32_t kind_and_style);
   void put_in_order();
 
   std::vector<CellEntry> cells_;
   bool in_order_ = true;  // cells_ sorted by (row, column) without duplicates
+  // The values of the number cells. A replaced number stays behind unused:
+  // compacting would cost more than the few bytes it holds.
+  std::vector<double> numbers_;
   std::vector<ColumnRun> columns_;
   std::vector<IgnoredErrorRange> ignored_errors_;
+  std::vector<CellRange> merged_ranges_;
 };
 
 }  // namespace sheetlib

@@ -62,6 +62,19 @@ void append_columns(std::string& xml, const std::vector<ColumnRun>& columns) {
   xml += "</cols>";
 }
 
+void append_merged_ranges(std::string& xml, const std::vector<CellRange>& ranges) {
+  if (ranges.empty()) return;
+  xml += "<mergeCells count=\"";
+  append_number(xml, ranges.size());
+  xml += "\">";
+  for (const CellRange& range : ranges) {
+    xml += "<mergeCell ref=\"";
+    append_range(xml, range.first_row, range.first_column, range.last_row, range.last_column);
+    xml += "\"/>";
+  }
+  xml += "</mergeCells>";
+}
+
 // Attribute names in the order of the file format's schema, with their flag.
 struct IgnoredErrorAttribute {
   unsigned flag;
@@ -121,6 +134,7 @@ bool WorksheetStream::next(std::string& xml, std::size_t bytes) {
       return true;
     case Phase::tail:
       if (!cells_.empty()) xml += "</row></sheetData>";
+      append_merged_ranges(xml, sheet_.merged_ranges());
       xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>";
       append_ignored_errors(xml, sheet_.ignored_errors());
       xml += "</worksheet>";
@@ -175,17 +189,30 @@ void WorksheetStream::append_cells(std::string& xml, std::size_t bytes) {
     letters_->append(xml, cell.column);
     xml.append(row_number_, row_number_length_);
     xml += '"';
-    if (cell.style != 0) {
+    const std::uint32_t style = cell.style();
+    if (style != 0) {
       xml += " s=\"";
-      append_number(xml, cell.style);
+      append_number(xml, style);
       xml += '"';
     }
-    if (cell.string_index == kNoString) {
-      xml += "/>";
-    } else {
-      xml += " t=\"s\"><v>";
-      append_number(xml, cell.string_index);
-      xml += "</v></c>";
+    switch (cell.kind()) {
+      case EntryKind::string:
+        if (cell.value == kNoString) {
+          xml += "/>";
+        } else {
+          xml += " t=\"s\"><v>";
+          append_number(xml, cell.value);
+          xml += "</v></c>";
+        }
+        break;
+      case EntryKind::number:
+        xml += "><v>";
+        append_cell_number(xml, sheet_.number(cell));
+        xml += "</v></c>";
+        break;
+      case EntryKind::boolean:
+        xml += cell.value ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
+        break;
     }
   }
 }

@@ -100,6 +100,10 @@ void append_decimal(std::string& out, double value) {
   out.append(buffer, result.ptr);
 }
 
+void append_cell_number(std::string& out, double value) {
+  append_decimal(out, value == 0 ? 0.0 : value);
+}
+
 void append_column_letters(std::string& out, std::uint32_t column) {
   char letters[8];
   int length = 0;

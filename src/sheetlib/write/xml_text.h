@@ -31,6 +31,11 @@ void append_number(std::string& out, std::uint64_t value);
 // the same value ("20", "8.43").
 void append_decimal(std::string& out, double value);
 
+// Appends a cell's number (finite) in its shortest form that reads back as
+// the same double ("1234.5", "0.1", "1e-07"). Negative zero is written as 0:
+// spreadsheet applications have no such number, and some show "-0".
+void append_cell_number(std::string& out, double value);
+
 // Appends an A1-style cell reference ("A1", "XFD1048576") of a zero-based row
 // and column.
 void append_cell_reference(std::string& out, std::uint32_t row, std::uint32_t column);

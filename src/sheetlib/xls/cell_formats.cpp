@@ -11,6 +11,17 @@ namespace {
 // Cells name their XF by a 16-bit index: XF records past that many cannot
 // be reached (the application itself writes at most 4,050).
 constexpr std::size_t kMaxXfs = 65'536;
+// Excel takes format codes of at most 255 characters. Every XF naming a
+// format carries a copy of its code, so a longer one (a FORMAT record may
+// declare 65,535 characters) would let 65,536 XFs of a small file ask for
+// gigabytes; such a code is not kept, and its id shows as built in.
+constexpr std::size_t kMaxCodeCharacters = 255;
+
+std::size_t utf8_characters(std::string_view utf8) {
+  std::size_t count = 0;
+  for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
 
 }  // namespace
 
@@ -19,7 +30,7 @@ bool CellFormatsBuilder::add_format(const std::vector<std::string_view>& fragmen
   std::uint16_t id = 0;
   std::string code;
   if (!cursor.u16(id) || !cursor.read_string(false, code)) return false;
-  codes_[id] = std::move(code);
+  if (utf8_characters(code) <= kMaxCodeCharacters) codes_[id] = std::move(code);
   return true;
 }
 
@@ -37,6 +48,16 @@ StyleFormats CellFormatsBuilder::build() const {
     codes.emplace_back(own != codes_.end() ? std::string_view(own->second) : builtin_number_format(id));
   }
   return StyleFormats(std::move(codes));
+}
+
+std::vector<StyleNumberFormat> CellFormatsBuilder::style_number_formats() const {
+  std::vector<StyleNumberFormat> formats;
+  formats.reserve(xf_format_ids_.size());
+  for (const std::uint16_t id : xf_format_ids_) {
+    const auto own = codes_.find(id);
+    formats.push_back({id, own != codes_.end() ? own->second : std::string()});
+  }
+  return formats;
 }
 
 }  // namespace sheetlib::xls

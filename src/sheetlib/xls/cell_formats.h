@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sheetlib/read/styles_part.h"
+#include "sheetlib/read/workbook_reader.h"
 
 namespace sheetlib::xls {
 
@@ -24,6 +25,10 @@ class CellFormatsBuilder {
 
   // The format codes of the XF records by index, as cells refer to them.
   StyleFormats build() const;
+  // The number format of every XF record, by index: its id, and the code only
+  // where a FORMAT record gives one (a built-in id's look is the reading
+  // application's to choose, in its locale).
+  std::vector<StyleNumberFormat> style_number_formats() const;
 
  private:
   std::unordered_map<std::uint16_t, std::string> codes_;

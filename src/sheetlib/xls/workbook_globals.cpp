@@ -1,6 +1,7 @@
 #include "sheetlib/xls/workbook_globals.h"
 
 #include "sheetlib/xls/biff_records.h"
+#include "sheetlib/xls/biff_strings.h"
 #include "sheetlib/xls/cell_formats.h"
 #include "sheetlib/xls/little_endian.h"
 #include "sheetlib/xls/shared_string_table.h"
@@ -19,6 +20,22 @@ ReadStatus check_bof(const Record& bof) {
   return le16(bof.data, 2) == substream::kGlobals ? ReadStatus::ok : ReadStatus::malformed;
 }
 
+// BOUNDSHEET: the offset of the sheet's BOF (four bytes), its visibility
+// and type (a byte each), its name (a string with a one-byte count).
+ReadStatus add_listed_sheet(std::string_view data, std::vector<std::string_view>& fragments,
+                            WorkbookGlobals& globals) {
+  if (data.size() < 6) return ReadStatus::malformed;
+  ++globals.sheet_count;
+  if (static_cast<std::uint8_t>(data[5]) != kWorksheetOrDialog) return ReadStatus::ok;
+  ListedSheet sheet;
+  sheet.offset = le32(data, 0);
+  fragments.assign(1, data.substr(6));
+  FragmentCursor cursor(fragments);
+  if (!cursor.read_string(true, sheet.name)) return ReadStatus::malformed;
+  globals.worksheets.push_back(std::move(sheet));
+  return ReadStatus::ok;
+}
+
 }  // namespace
 
 ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& storage, const ReadLimits& limits,
@@ -35,6 +52,7 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
     switch (record.type) {
       case record::kEof:
         globals.formats = formats.build();
+        globals.style_formats = formats.style_number_formats();
         globals.end = reader.position();
         return ReadStatus::ok;
       case record::kFilePass:
@@ -43,10 +61,8 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
         globals.date1904 = record.data.size() >= 2 && le16(record.data, 0) == 1;
         break;
       case record::kBoundSheet:
-        if (record.data.size() < 6) return ReadStatus::malformed;
-        ++globals.sheet_count;
-        if (static_cast<std::uint8_t>(record.data[5]) == kWorksheetOrDialog)
-          globals.worksheet_offsets.push_back(le32(record.data, 0));
+        if (const ReadStatus status = add_listed_sheet(record.data, fragments, globals); status != ReadStatus::ok)
+          return status;
         break;
       case record::kFormat:
         reader.with_continues(record, fragments);

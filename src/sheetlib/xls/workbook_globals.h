@@ -1,11 +1,12 @@
-// The workbook globals, the first substream of the workbook stream: where
-// each sheet's substream begins (BOUNDSHEET), the shared strings, the
-// number formats of the XF records, the date system (DATEMODE), and whether
-// the workbook is encrypted (FILEPASS).
+// The workbook globals, the first substream of the workbook stream: the
+// sheets' names and where their substreams begin (BOUNDSHEET), the shared
+// strings, the number formats of the XF records, the date system
+// (DATEMODE), and whether the workbook is encrypted (FILEPASS).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,15 +16,21 @@
 
 namespace sheetlib::xls {
 
+// A sheet BOUNDSHEET lists as a worksheet (or dialog sheet, which it does
+// not tell apart): the stream offset of its BOF record and its name (UTF-8).
+struct ListedSheet {
+  std::uint32_t offset = 0;
+  std::string name;
+};
+
 struct WorkbookGlobals {
-  // The stream offsets of the BOF records of the worksheets (and dialog
-  // sheets, which BOUNDSHEET does not tell apart), in tab order.
-  std::vector<std::uint32_t> worksheet_offsets;
-  std::size_t sheet_count = 0;  // BOUNDSHEET records of every kind
-  std::size_t end = 0;          // where the substream after the globals begins
+  std::vector<ListedSheet> worksheets;  // in tab order
+  std::size_t sheet_count = 0;          // BOUNDSHEET records of every kind
+  std::size_t end = 0;                  // where the substream after the globals begins
   bool date1904 = false;
   SharedStringSpans strings;
-  StyleFormats formats;
+  StyleFormats formats;                          // for showing numbers
+  std::vector<StyleNumberFormat> style_formats;  // what CellGrid::style_formats() gives
 };
 
 // Reads the globals at the start of `stream`; shared strings go into the

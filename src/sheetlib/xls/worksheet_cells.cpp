@@ -1,5 +1,6 @@
 #include "sheetlib/xls/worksheet_cells.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -26,6 +27,18 @@ constexpr std::uint8_t kResultText = 0;  // the text follows in a STRING record
 constexpr std::uint8_t kResultBoolean = 1;
 constexpr std::uint8_t kResultError = 2;
 constexpr std::uint8_t kResultEmptyText = 3;
+
+// A BIFF8 sheet has 256 columns: merged ranges and column widths beyond
+// them are no writer's. (Cells further right are read all the same, as the
+// grid has room for them.)
+constexpr std::uint32_t kBiff8Columns = 256;
+// A sheet of a million merged ranges is either damage or an attack; the
+// application keeps far fewer. Column widths are capped alike, as a sheet
+// may set its 256 columns over and over.
+constexpr std::size_t kMaxMergedRanges = 65'536;
+constexpr std::size_t kMaxColumnWidths = 65'536;
+// The widest column Excel allows, in characters.
+constexpr double kMaxColumnWidth = 255;
 
 bool is_cell_record(std::uint16_t type) {
   switch (type) {
@@ -99,7 +112,15 @@ ReadStatus WorksheetCells::read(std::string_view stream, std::size_t offset) {
     } else if (record.type == record::kEof) {
       if (--depth == 0) return ReadStatus::ok;
     } else if (depth == 1) {
-      if (const ReadStatus status = read_cell(record, reader); status != ReadStatus::ok) return status;
+      // Merges and widths only dress the table: damaged ones are passed
+      // over rather than costing the cells.
+      if (record.type == record::kMergedCells) {
+        read_merged_ranges(record.data);
+      } else if (record.type == record::kColInfo) {
+        read_column_width(record.data);
+      } else if (const ReadStatus status = read_cell(record, reader); status != ReadStatus::ok) {
+        return status;
+      }
     }
   }
   // The stream ended before the sheet did: cells would be missing.
@@ -158,8 +179,9 @@ ReadStatus WorksheetCells::read_cell(const Record& record, RecordReader& reader)
     }
     case record::kBoolErr:
       if (data.size() < 8) return ReadStatus::malformed;
-      if (data[7] != 0) return store_ascii(row, column, error_text(static_cast<std::uint8_t>(data[6])));
-      return store_ascii(row, column, data[6] != 0 ? "TRUE" : "FALSE");
+      if (data[7] != 0)
+        return store_typed(row, column, xf, CellKind::error, 0, error_text(static_cast<std::uint8_t>(data[6])));
+      return store_typed(row, column, xf, CellKind::boolean, data[6] != 0 ? 1 : 0, data[6] != 0 ? "TRUE" : "FALSE");
     case record::kFormula:
       return read_formula(row, column, xf, data);
     default:
@@ -179,9 +201,10 @@ ReadStatus WorksheetCells::read_formula(std::uint32_t row, std::uint32_t column,
       pending_column_ = column;
       return ReadStatus::ok;
     case kResultBoolean:
-      return store_ascii(row, column, result[2] != 0 ? "TRUE" : "FALSE");
+      return store_typed(row, column, xf, CellKind::boolean, result[2] != 0 ? 1 : 0,
+                         result[2] != 0 ? "TRUE" : "FALSE");
     case kResultError:
-      return store_ascii(row, column, error_text(static_cast<std::uint8_t>(result[2])));
+      return store_typed(row, column, xf, CellKind::error, 0, error_text(static_cast<std::uint8_t>(result[2])));
     case kResultEmptyText:
       // A formula whose result is the empty text: a value, as in .xlsx.
       return store_ascii(row, column, "");
@@ -196,10 +219,62 @@ ReadStatus WorksheetCells::store_number(std::uint32_t row, std::uint32_t column,
     char digits[24];
     const auto [last, ignored] = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value));
     (void)ignored;
-    return store_ascii(row, column, std::string_view(digits, static_cast<std::size_t>(last - digits)));
+    return store_typed(row, column, xf, CellKind::number, value,
+                       std::string_view(digits, static_cast<std::size_t>(last - digits)));
   }
   text_ = formatter_.format(value, formats_.code(xf), date1904_);
-  return store_utf8(row, column, text_);
+  return store_typed(row, column, xf, CellKind::number, value, text_);
+}
+
+ReadStatus WorksheetCells::store_typed(std::uint32_t row, std::uint32_t column, std::uint16_t xf, CellKind kind,
+                                       double value, std::string_view utf8) {
+  const CellValue typed{kind, value, style_of(xf)};
+  std::uint32_t offset = 0, length = 0;
+  if (!store_utf8_text(storage_, utf8, offset, length, &typed)) return ReadStatus::over_limit;
+  storage_.add_cell(row, column, offset, length);
+  return ReadStatus::ok;
+}
+
+std::uint32_t WorksheetCells::style_of(std::uint16_t xf) {
+  if (xf < xf_count_) return xf;
+  // An XF the globals lack shows as General (StyleFormats does the same),
+  // and its cell's style must still name an entry.
+  if (general_style_ == UINT32_MAX) {
+    general_style_ = static_cast<std::uint32_t>(grid_.style_formats().size());
+    grid_.style_formats().push_back({0, ""});
+  }
+  return general_style_;
+}
+
+// MERGEDCELLS: a count, then per range its first and last row and its first
+// and last column, two bytes each. The count is not believed beyond the
+// record's length.
+void WorksheetCells::read_merged_ranges(std::string_view data) {
+  if (data.size() < 2) return;
+  const std::size_t count = std::min<std::size_t>(le16(data, 0), (data.size() - 2) / 8);
+  std::vector<MergedRange>& ranges = grid_.merged_ranges();
+  for (std::size_t i = 0; i < count && ranges.size() < kMaxMergedRanges; ++i) {
+    const std::size_t at = 2 + 8 * i;
+    const MergedRange range{le16(data, at), le16(data, at + 2), le16(data, at + 4), le16(data, at + 6)};
+    if (range.first_row > range.last_row || range.first_column > range.last_column) continue;
+    if (range.last_column >= kBiff8Columns) continue;
+    if (range.first_row == range.last_row && range.first_column == range.last_column) continue;
+    ranges.push_back(range);
+  }
+}
+
+// COLINFO: the first and last column, the width in 1/256 of a character,
+// then the XF and options (hidden among them) the grid does not keep: a
+// hidden column keeps its width, which it gets back when shown.
+void WorksheetCells::read_column_width(std::string_view data) {
+  if (data.size() < 6) return;
+  std::vector<ColumnWidth>& widths = grid_.column_widths();
+  if (widths.size() >= kMaxColumnWidths) return;
+  const std::uint32_t first = le16(data, 0);
+  // A run to the sheet's end may say 256 (one past the last column) or more.
+  const std::uint32_t last = std::min<std::uint32_t>(le16(data, 2), kBiff8Columns - 1);
+  if (first > last) return;
+  widths.push_back({first, last, std::min(le16(data, 4) / 256.0, kMaxColumnWidth)});
 }
 
 ReadStatus WorksheetCells::store_ascii(std::uint32_t row, std::uint32_t column, std::string_view text) {

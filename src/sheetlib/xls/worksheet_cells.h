@@ -1,8 +1,10 @@
 // The cells of a worksheet substream, each stored as the text it shows:
 // strings, numbers through the number format of the cell's XF, booleans,
-// error codes and the cached results of formulas. BLANK and MULBLANK cells
-// carry only formatting and are not stored; DIMENSION is not read, since
-// writers get it wrong and the cells say where they are.
+// error codes and the cached results of formulas; numbers, booleans and
+// errors keep their value and XF beside it. BLANK and MULBLANK cells carry
+// only formatting and are not stored; DIMENSION is not read, since writers
+// get it wrong and the cells say where they are. The sheet's merged ranges
+// and column widths go into the grid too.
 #pragma once
 
 #include <cstddef>
@@ -32,9 +34,15 @@ bool is_dialog_sheet(std::string_view stream, std::size_t offset);
 
 class WorksheetCells {
  public:
-  WorksheetCells(CellGrid::Storage& storage, const SharedStringSpans& strings, const StyleFormats& formats,
-                 bool date1904)
-      : storage_(storage), strings_(strings), formats_(formats), date1904_(date1904) {}
+  // The grid's style_formats() hold one entry per XF record of the globals;
+  // a cell naming an XF past them gets one more, meaning General.
+  WorksheetCells(CellGrid& grid, const SharedStringSpans& strings, const StyleFormats& formats, bool date1904)
+      : grid_(grid),
+        storage_(grid.storage()),
+        strings_(strings),
+        formats_(formats),
+        date1904_(date1904),
+        xf_count_(grid.style_formats().size()) {}
 
   // Reads the substream from its BOF record at `offset` to its EOF record;
   // the substreams of charts embedded in it are passed over.
@@ -42,18 +50,27 @@ class WorksheetCells {
 
  private:
   ReadStatus read_cell(const Record& record, RecordReader& reader);
+  void read_merged_ranges(std::string_view data);
+  void read_column_width(std::string_view data);
   ReadStatus read_formula(std::uint32_t row, std::uint32_t column, std::uint16_t xf, std::string_view data);
   ReadStatus store_number(std::uint32_t row, std::uint32_t column, std::uint16_t xf, double value);
+  ReadStatus store_typed(std::uint32_t row, std::uint32_t column, std::uint16_t xf, CellKind kind, double value,
+                         std::string_view utf8);
   ReadStatus store_ascii(std::uint32_t row, std::uint32_t column, std::string_view text);
   ReadStatus store_utf8(std::uint32_t row, std::uint32_t column, std::string_view text);
   ReadStatus store_string(std::uint32_t row, std::uint32_t column, const Record& record, std::size_t at,
                           RecordReader& reader);
 
+  std::uint32_t style_of(std::uint16_t xf);
+
+  CellGrid& grid_;
   CellGrid::Storage& storage_;
   const SharedStringSpans& strings_;
   const StyleFormats& formats_;
   bool date1904_;
   NumberFormatter formatter_;
+  std::size_t xf_count_;
+  std::uint32_t general_style_ = UINT32_MAX;  // the entry added for XFs past the globals' ones
 
   // A formula whose text result follows in a STRING record.
   bool text_result_pending_ = false;

@@ -1,7 +1,7 @@
 #include "sheetlib/xls/xls_reader.h"
 
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "sheetlib/xls/biff_records.h"
 #include "sheetlib/xls/compound_file.h"
@@ -21,42 +21,54 @@ long substream_at(std::string_view stream, std::size_t offset) {
   return le16(bof.data, 2);
 }
 
-// The offset of the first worksheet's BOF record, or not_a_workbook when
-// the workbook has none.
-ReadStatus find_first_worksheet(std::string_view stream, const WorkbookGlobals& globals, std::size_t& offset) {
-  // Sheets passed over, so that a list naming one sheet a million times
-  // looks at it once.
-  std::unordered_set<std::uint32_t> passed_over;
-  for (const std::uint32_t candidate : globals.worksheet_offsets) {
-    if (passed_over.count(candidate)) continue;
-    const long type = substream_at(stream, candidate);
-    // A sheet the globals list that is not there: the stream is damaged.
-    if (type < 0) return ReadStatus::malformed;
-    passed_over.insert(candidate);
-    if (type == substream::kWorksheet && !is_dialog_sheet(stream, candidate)) {
-      offset = candidate;
-      return ReadStatus::ok;
+// The worksheets of the workbook in tab order: where each begins, and its
+// name. Chart, macro and dialog sheets are left out.
+struct Worksheets {
+  std::vector<std::uint32_t> offsets;
+  std::vector<std::string> names;
+};
+
+void list_worksheets(std::string_view stream, WorkbookGlobals& globals, Worksheets& worksheets) {
+  // Whether the sheet at an offset is a worksheet, found once per offset, so
+  // that a list naming one sheet a million times looks at it once.
+  std::unordered_map<std::uint32_t, bool> is_worksheet;
+  for (ListedSheet& listed : globals.worksheets) {
+    auto [known, first_time] = is_worksheet.try_emplace(listed.offset, true);
+    if (first_time) {
+      const long type = substream_at(stream, listed.offset);
+      // A sheet the globals list that is not there counts as the worksheet
+      // they say it is: reading it fails as damaged, the others still load.
+      known->second = type < 0 || (type == substream::kWorksheet && !is_dialog_sheet(stream, listed.offset));
     }
+    if (!known->second) continue;
+    worksheets.offsets.push_back(listed.offset);
+    worksheets.names.push_back(std::move(listed.name));
   }
-  if (globals.sheet_count > 0) return ReadStatus::not_a_workbook;
+  if (globals.sheet_count > 0) return;
   // Globals without BOUNDSHEET records (written by hand): the sheets follow
-  // them in order.
+  // them in order, named as the application names new sheets. A BOF inside
+  // a sheet opens a chart embedded in it.
   RecordReader reader(stream, globals.end);
+  int depth = 0;
   for (;;) {
     const std::size_t at = reader.position();
     Record record;
-    if (!reader.next(record)) return ReadStatus::not_a_workbook;
-    if (record.type == record::kBof && record.data.size() >= 4 && le16(record.data, 2) == substream::kWorksheet) {
-      offset = at;
-      return ReadStatus::ok;
+    if (!reader.next(record)) return;
+    if (record.type == record::kEof && depth > 0) --depth;
+    if (record.type != record::kBof) continue;
+    if (depth++ > 0) continue;
+    if (record.data.size() >= 4 && le16(record.data, 2) == substream::kWorksheet && !is_dialog_sheet(stream, at)) {
+      worksheets.offsets.push_back(static_cast<std::uint32_t>(at));
+      worksheets.names.push_back("Sheet" + std::to_string(worksheets.offsets.size()));
     }
   }
 }
 
 }  // namespace
 
-ReadStatus read_xls_first_worksheet(std::string_view file_bytes, CellGrid::Storage& storage,
-                                    const ReadLimits& limits) {
+ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
+                              std::vector<std::string>& sheet_names, const ReadLimits& limits) {
+  CellGrid::Storage& storage = grid.storage();
   CompoundFile file;
   if (const ReadStatus status = file.open(file_bytes); status != ReadStatus::ok) return status;
   // An .xlsx saved with a password is an encrypted package in a compound file.
@@ -74,12 +86,17 @@ ReadStatus read_xls_first_worksheet(std::string_view file_bytes, CellGrid::Stora
   WorkbookGlobals globals;
   if (const ReadStatus status = read_workbook_globals(stream, storage, limits, globals); status != ReadStatus::ok)
     return status;
-  std::size_t offset = 0;
-  if (const ReadStatus status = find_first_worksheet(stream, globals, offset); status != ReadStatus::ok)
+  Worksheets worksheets;
+  list_worksheets(stream, globals, worksheets);
+  if (worksheets.offsets.empty()) return ReadStatus::not_a_workbook;
+  if (index < 0 || static_cast<std::size_t>(index) >= worksheets.offsets.size()) return ReadStatus::no_such_sheet;
+  grid.style_formats() = std::move(globals.style_formats);
+  WorksheetCells cells(grid, globals.strings, globals.formats, globals.date1904);
+  if (const ReadStatus status = cells.read(stream, worksheets.offsets[static_cast<std::size_t>(index)]);
+      status != ReadStatus::ok)
     return status;
-  WorksheetCells cells(storage, globals.strings, globals.formats, globals.date1904);
-  if (const ReadStatus status = cells.read(stream, offset); status != ReadStatus::ok) return status;
   storage.finish();
+  sheet_names = std::move(worksheets.names);
   return ReadStatus::ok;
 }
 

@@ -1,19 +1,23 @@
-// Reading the first worksheet of an .xls workbook: BIFF8 records in the
-// "Workbook" stream of a compound file.
+// Reading one worksheet of an .xls workbook, with the names of all: BIFF8
+// records in the "Workbook" stream of a compound file.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "sheetlib/read/cell_grid.h"
 
 namespace sheetlib::xls {
 
-// Reads the compound file held in `file_bytes` into `storage`, finished.
-// encrypted for a password-protected workbook (.xls, or an .xlsx package
+// Reads worksheet `index` (among the worksheets, in tab order) of the
+// compound file held in `file_bytes` into `grid`, finished, and the names of
+// all its worksheets (UTF-8) into `sheet_names`. no_such_sheet when there is
+// no worksheet of that index; encrypted for a password-protected workbook (.xls, or an .xlsx package
 // inside a compound file), unsupported_version for a workbook of Excel 95
 // or before, not_a_workbook for a compound file without a workbook (a Word
 // document).
-ReadStatus read_xls_first_worksheet(std::string_view file_bytes, CellGrid::Storage& storage,
-                                    const ReadLimits& limits);
+ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
+                              std::vector<std::string>& sheet_names, const ReadLimits& limits);
 
 }  // namespace sheetlib::xls

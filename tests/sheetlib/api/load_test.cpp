@@ -92,8 +92,12 @@ TEST(Load, WorkbookWrittenByOpenpyxl) {
 
   BookGuard book;
   ASSERT_EQ(xlBookLoadA(book, path.c_str()), 1);
-  ASSERT_EQ(xlBookSheetCountA(book), 1);
+  // Both sheets are listed by name; only the first holds its cells.
+  ASSERT_EQ(xlBookSheetCountA(book), 2);
+  EXPECT_EQ(std::string(xlSheetNameA(xlBookGetSheetA(book, 1))), "second");
+  EXPECT_EQ(xlSheetLastRowA(xlBookGetSheetA(book, 1)), 0);
   SheetHandle sheet = xlBookGetSheetA(book, 0);
+  EXPECT_EQ(std::string(xlSheetNameA(sheet)), gbk(u8"数据"));
   EXPECT_EQ(xlSheetLastRowA(sheet), 3);
   EXPECT_EQ(xlSheetLastColA(sheet), 3);
   EXPECT_EQ(read(sheet, 0, 0), gbk(u8"城市"));
@@ -103,6 +107,16 @@ TEST(Load, WorkbookWrittenByOpenpyxl) {
   EXPECT_EQ(read(sheet, 2, 0), "007");
   EXPECT_EQ(read(sheet, 2, 1), "(null)");
   EXPECT_EQ(read(sheet, 2, 2), "TRUE");
+  EXPECT_EQ(xlSheetCellTypeA(sheet, 1, 1), 1);
+  EXPECT_EQ(xlSheetReadNumA(sheet, 1, 2, nullptr), 0.5);
+  EXPECT_EQ(xlSheetCellTypeA(sheet, 2, 0), 2);
+  EXPECT_EQ(xlSheetCellTypeA(sheet, 2, 1), 0);
+  EXPECT_EQ(xlSheetReadBoolA(sheet, 2, 2, nullptr), 1);
+
+  ASSERT_EQ(xlBookLoadSheetA(book, path.c_str(), 1), 1);
+  EXPECT_EQ(read(xlBookGetSheetA(book, 1), 0, 0), "not read");
+  EXPECT_EQ(xlSheetLastRowA(xlBookGetSheetA(book, 0)), 0);
+  EXPECT_EQ(xlBookLoadSheetA(book, path.c_str(), 2), 0);
 }
 
 }  // namespace

@@ -66,10 +66,19 @@ void PrintTo(const BookPicture& seen, std::ostream* out) {
 
 // What a load puts into a book, to compare with the same file loaded into
 // another book: its sheet without the handle (and without the count of
-// formats, which a written book keeps for the handles it gave out).
+// formats, which a written book keeps for the handles it gave out). The
+// formats of typed cells are other books' handles: what they tell, their
+// number format, stands in for them.
 BookPicture loaded_content(BookPicture seen) {
   seen.sheets.clear();
   seen.format_count = 0;
+  for (auto& rows : seen.formats) {
+    for (auto& row : rows) {
+      for (FormatHandle& format : row) {
+        if (format) format = reinterpret_cast<FormatHandle>(static_cast<std::intptr_t>(xlFormatNumFormatA(format) + 1));
+      }
+    }
+  }
   return seen;
 }
 

@@ -236,6 +236,186 @@ TEST(CellTypes, ChineseNumeralsAndJapaneseErasReachTheGridAsGbk) {
   EXPECT_EQ(loaded.grid.text(0, 3), colsplit::testing::gbk(u8"二〇二四年一月五日"));
 }
 
+// Numbers (dates too), booleans and errors keep their value and style
+// beside the text they show; every kind of string is text alone.
+TEST(CellValues, EveryKindKeepsItsValueAndStyle) {
+  const std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+      "<numFmts><numFmt numFmtId=\"164\" formatCode=\"0.000\"/><numFmt numFmtId=\"165\" formatCode=\";;;\"/>"
+      "<numFmt numFmtId=\"10\" formatCode=\"0.0%\"/></numFmts>"
+      "<cellStyleXfs><xf numFmtId=\"165\"/></cellStyleXfs>"
+      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/>"
+      "<xf numFmtId=\"10\"/><xf/></cellXfs></styleSheet>";
+  const std::uint32_t general = 6;  // the entry after the file's six styles
+  const std::string long_error(CellRecord::kLongText + 10, 'E');
+  struct Case {
+    std::string cell;
+    CellKind kind;
+    double number;
+    std::uint32_t style;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"<c><v>42</v></c>", CellKind::number, 42, 0, "42"},
+      {"<c t=\"n\" s=\"2\"><v> 1.5E3 </v></c>", CellKind::number, 1500, 2, "1500.000"},
+      {"<c s=\"1\"><f>A1</f><v>45352</v></c>", CellKind::number, 45352, 1, format_number(45352, builtin_number_format(14), false)},
+      {"<c s=\"4\"><v>0.25</v></c>", CellKind::number, 0.25, 4, "25.0%"},
+      {"<c s=\"3\"><v>-7</v></c>", CellKind::number, -7, 3, ""},
+      {"<c s=\"5\"><v>1E+20</v></c>", CellKind::number, 1e20, 5, format_number(1e20, "General", false)},
+      {"<c s=\"6\"><v>0.1</v></c>", CellKind::number, 0.1, general, "0.1"},
+      {"<c s=\"1000000\"><v>2</v></c>", CellKind::number, 2, general, "2"},
+      {"<c s=\"-1\"><v>3</v></c>", CellKind::number, 3, general, "3"},
+      {"<c s=\"x\"><v>4</v></c>", CellKind::number, 4, 0, "4"},
+      {"<c t=\"d\" s=\"1\"><v>2024-03-01</v></c>", CellKind::number, 45352, 1, format_number(45352, builtin_number_format(14), false)},
+      {"<c t=\"d\" s=\"3\"><v>2024-03-01T12:00:00</v></c>", CellKind::number, 45352.5, 3, ""},
+      {"<c t=\"b\" s=\"2\"><v>1</v></c>", CellKind::boolean, 1, 2, "TRUE"},
+      {"<c t=\"b\"><v>false</v></c>", CellKind::boolean, 0, 0, "FALSE"},
+      {"<c t=\"e\" s=\"4\"><f>1/0</f><v>#DIV/0!</v></c>", CellKind::error, 0, 4, "#DIV/0!"},
+      {"<c t=\"e\"><v>" + long_error + "</v></c>", CellKind::error, 0, 0, long_error},
+      // What does not parse as its type shows what the file holds, as text.
+      {"<c><v>not a number</v></c>", CellKind::text, 0, 0, "not a number"},
+      {"<c><v>1e999</v></c>", CellKind::text, 0, 0, "1e999"},
+      {"<c t=\"d\"><v>someday</v></c>", CellKind::text, 0, 0, "someday"},
+      {"<c t=\"b\"><v>maybe</v></c>", CellKind::text, 0, 0, "maybe"},
+      {"<c t=\"s\" s=\"2\"><v>0</v></c>", CellKind::text, 0, 0, "shared"},
+      {"<c t=\"inlineStr\"><is><t>12</t></is></c>", CellKind::text, 0, 0, "12"},
+      {"<c t=\"str\" s=\"2\"><f>\"1\"&amp;\"2\"</f><v>12</v></c>", CellKind::text, 0, 0, "12"},
+      {"<c t=\"x\"><v>12</v></c>", CellKind::text, 0, 0, "12"},
+      // No value: no cell.
+      {"<c s=\"2\"/>", CellKind::empty, 0, 0, ""},
+      {"<c t=\"e\"><f>1/0</f></c>", CellKind::empty, 0, 0, ""},
+  };
+  std::string row = "<row r=\"1\">";
+  for (const Case& c : cases) row += c.cell;
+  Loaded loaded = load_sheet(row + "</row>", "<si><t>shared</t></si>", styles);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.cell.substr(0, 80));
+    const CellValue value = loaded.grid.value(0, static_cast<int>(i));
+    EXPECT_EQ(value.kind, c.kind);
+    EXPECT_EQ(value.number, c.number);
+    EXPECT_EQ(value.style, c.style);
+    EXPECT_EQ(loaded.grid.text(0, static_cast<int>(i)), c.shown);
+  }
+  const std::vector<StyleNumberFormat>& formats = loaded.grid.style_formats();
+  std::vector<std::pair<int, std::string>> listed;
+  for (const StyleNumberFormat& format : formats) listed.emplace_back(format.id, format.code);
+  EXPECT_EQ(listed, (std::vector<std::pair<int, std::string>>{
+                        {0, ""}, {14, ""}, {164, "0.000"}, {165, ";;;"}, {10, "0.0%"}, {0, ""}, {0, ""}}));
+  EXPECT_EQ(loaded.grid.value(1, 0).kind, CellKind::empty);
+  EXPECT_EQ(loaded.grid.value(-1, -1).kind, CellKind::empty);
+
+  // Without a styles part, every typed cell refers to the one General entry.
+  Loaded plain = load_sheet("<row><c s=\"3\"><v>1</v></c><c t=\"b\"><v>1</v></c></row>");
+  ASSERT_EQ(plain.status, ReadStatus::ok);
+  ASSERT_EQ(plain.grid.style_formats().size(), 1u);
+  EXPECT_EQ(plain.grid.style_formats()[0].id, 0);
+  EXPECT_EQ(plain.grid.value(0, 0).style, 0u);
+  EXPECT_EQ(plain.grid.value(0, 1).style, 0u);
+}
+
+// Every style keeps a copy of its format's code: past Excel's own limits
+// (64,000 styles, codes of 255 characters) a file gets no more of them.
+TEST(CellValues, StylesAndFormatCodesAreBounded) {
+  std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts>"
+      "<numFmt numFmtId=\"164\" formatCode=\"0.0\"/><numFmt numFmtId=\"165\" formatCode=\"";
+  styles.append(2000, '0').append("\"/></numFmts><cellXfs>");
+  for (int i = 0; i < 70'000; ++i) styles.append(i % 2 ? "<xf numFmtId=\"164\"/>" : "<xf numFmtId=\"165\"/>");
+  styles.append("</cellXfs></styleSheet>");
+  Loaded loaded = load_sheet("<row><c s=\"1\"><v>2</v></c><c s=\"2\"><v>2</v></c><c s=\"65535\"><v>2</v></c>"
+                             "<c s=\"65536\"><v>2</v></c></row>",
+                             "", styles);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"2.0", "2", "2.0", "2"}}));
+  ASSERT_EQ(loaded.grid.style_formats().size(), 65'537u);
+  EXPECT_EQ(loaded.grid.style_formats()[1].code, "0.0");
+  EXPECT_EQ(loaded.grid.style_formats()[2].id, 165);
+  EXPECT_EQ(loaded.grid.style_formats()[2].code, "");
+  EXPECT_EQ(loaded.grid.value(0, 3).style, 65'536u);
+}
+
+// Merged ranges after the cells and column widths before them; an item
+// that makes no sense is left out alone, and the lists stay bounded.
+TEST(SheetLayout, MergedRangesAndColumnWidthsWithTheMalformedLeftOut) {
+  struct Merge {
+    const char* ref;
+    std::vector<MergedRange> kept;
+  };
+  const Merge merges[] = {
+      {"A1:H1", {{0, 0, 0, 7}}},
+      {"B3:A2", {{1, 2, 0, 1}}},  // corners the other way round
+      {"c5:C10", {{4, 9, 2, 2}}},
+      {"A1048576:XFD1", {{0, 1048575, 0, 16383}}},
+      {"D4:D4", {}},
+      {"D4", {}},
+      {"A1:", {}},
+      {"A0:B2", {}},
+      {"A1:XFE2", {}},
+      {"A1:B2:C3", {}},
+      {"$A$1:$B$2", {}},
+      {"", {}},
+  };
+  struct Width {
+    const char* attributes;
+    std::vector<ColumnWidth> kept;
+  };
+  const Width widths[] = {
+      {"min=\"1\" max=\"3\" width=\"12.5\" customWidth=\"1\"", {{0, 2, 12.5}}},
+      {"min=\"5\" max=\"5\" width=\" 0 \"", {{4, 4, 0}}},
+      {"min=\"16000\" max=\"20000\" width=\"255\"", {{15999, 16383, 255}}},
+      {"min=\"0\" max=\"2\" width=\"9.140625\"", {{0, 1, 9.140625}}},
+      {"min=\"-5\" max=\"1\" width=\"1e1\"", {{0, 0, 10}}},
+      {"min=\"2\" max=\"2\" style=\"3\"", {}},  // a style without a width
+      {"min=\"3\" max=\"2\" width=\"8\"", {}},
+      {"min=\"16385\" max=\"16390\" width=\"8\"", {}},
+      {"min=\"-3\" max=\"0\" width=\"8\"", {}},
+      {"min=\"1\" max=\"2\" width=\"255.5\"", {}},
+      {"min=\"1\" max=\"2\" width=\"-1\"", {}},
+      {"min=\"1\" max=\"2\" width=\"nan\"", {}},
+      {"min=\"1\" max=\"2\" width=\"8pt\"", {}},
+      {"min=\"1\" max=\"99999999999999999999\" width=\"8\"", {}},
+      {"min=\"x\" max=\"2\" width=\"8\"", {}},
+      {"max=\"2\" width=\"8\"", {}},
+  };
+  std::string cols = "<cols>", merged = "<mergeCells>";
+  std::vector<ColumnWidth> kept_widths;
+  std::vector<MergedRange> kept_merges;
+  for (const Width& width : widths) {
+    cols.append("<col ").append(width.attributes).append("/>");
+    kept_widths.insert(kept_widths.end(), width.kept.begin(), width.kept.end());
+  }
+  for (const Merge& merge : merges) {
+    merged.append("<mergeCell ref=\"").append(merge.ref).append("\"/>");
+    kept_merges.insert(kept_merges.end(), merge.kept.begin(), merge.kept.end());
+  }
+  merged += "<mergeCell/></mergeCells>";
+  // Lists in the wrong place and items outside their lists are no layout.
+  const std::string strays = "<col min=\"9\" max=\"9\" width=\"1\"/><mergeCell ref=\"A1:B1\"/>"
+                             "<mergeCells><col min=\"9\" max=\"9\" width=\"1\"/></mergeCells>"
+                             "<cols><mergeCell ref=\"A1:B1\"/></cols>";
+  const std::string sheet = sheet_xml("<row r=\"2\"><c r=\"B2\"><v>1</v></c></row>", strays + cols + "</cols>");
+  const std::string tail = merged + "<extLst><ext><mergeCells><mergeCell ref=\"A1:C1\"/></mergeCells></ext></extLst>";
+  Loaded loaded = load(make_workbook(sheet.substr(0, sheet.size() - 12) + tail + "</worksheet>"));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(loaded.grid.text(1, 1), "1");
+  EXPECT_EQ(loaded.grid.column_widths(), kept_widths);
+  EXPECT_EQ(loaded.grid.merged_ranges(), kept_merges);
+
+  // A hostile sheet's millions of ranges: the first 65,536 are kept.
+  std::string many = "<mergeCells>";
+  for (int r = 1; r <= 70'000; ++r) many.append("<mergeCell ref=\"A").append(std::to_string(r)).append(":B1\"/>");
+  std::string many_cols = "<cols>";
+  for (int c = 0; c < 20'000; ++c) many_cols.append("<col min=\"1\" max=\"1\" width=\"1\"/>");
+  const std::string hostile = sheet_xml("", many_cols + "</cols>");
+  Loaded bounded = load(make_workbook(hostile.substr(0, hostile.size() - 12) + many + "</mergeCells></worksheet>"));
+  ASSERT_EQ(bounded.status, ReadStatus::ok);
+  ASSERT_EQ(bounded.grid.merged_ranges().size(), 65'536u);
+  EXPECT_EQ(bounded.grid.merged_ranges().back(), (MergedRange{0, 65'535, 0, 1}));
+  EXPECT_EQ(bounded.grid.column_widths().size(), 16'384u);
+}
+
 TEST(StringItems, RichRunsAreJoinedAndPhoneticRunsLeftOut) {
   const std::string shared =
       "<si><r><rPr><b/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> and plain</t></r></si>"

@@ -192,6 +192,64 @@ TEST(LargeParts, RowsWithoutNumbersAreReadWhole) {
   expect_rows(loaded.grid, 1, 70000);
 }
 
+// Typed values, the widths before the rows and the merged ranges after
+// them come out the same whether the sheet is read in pieces (numbered
+// rows) or whole.
+TEST(LargeParts, ValuesAndLayoutAreTheSameReadInPiecesOrWhole) {
+  const std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+      "<numFmts><numFmt numFmtId=\"164\" formatCode=\"0.00\"/></numFmts>"
+      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/></cellXfs></styleSheet>";
+  const int rows = 50'000;
+  for (const bool numbered : {true, false}) {
+    SCOPED_TRACE(numbered ? "in pieces" : "whole");
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<cols><col min=\"1\" max=\"2\" width=\"20.5\" customWidth=\"1\"/><col min=\"4\" max=\"4\" width=\"3\"/></cols>"
+        "<sheetData>";
+    for (int r = 1; r <= rows; ++r) {
+      const std::string n = std::to_string(r);
+      xml.append(numbered ? "<row r=\"" + n + "\">" : "<row>");
+      xml.append("<c t=\"inlineStr\"><is><t>t").append(n).append("</t></is></c>");
+      xml.append("<c s=\"2\"><v>").append(n).append(".5</v></c>");
+      xml.append("<c t=\"b\" s=\"9\"><v>").append(r % 2 ? "1" : "0").append("</v></c>");
+      xml.append("<c t=\"e\" s=\"1\"><v>#N/A</v></c>");
+      xml.append("<c t=\"d\" s=\"1\"><v>2024-03-01</v></c></row>");
+    }
+    xml.append("</sheetData><mergeCells count=\"2\"><mergeCell ref=\"A1:B1\"/><mergeCell ref=\"C");
+    xml.append(std::to_string(rows)).append(":C").append(std::to_string(rows - 2)).append("\"/></mergeCells>");
+    xml.append("</worksheet>");
+    ASSERT_GT(xml.size(), 4u << 20);
+    const Loaded loaded = load(make_workbook(xml, "", styles));
+    ASSERT_EQ(loaded.status, ReadStatus::ok);
+    if (numbered) EXPECT_GE(loaded.cost.sheet_pieces, 4u);
+    else EXPECT_EQ(loaded.cost.sheet_pieces, 0u);
+    EXPECT_EQ(loaded.grid.column_widths(), (std::vector<ColumnWidth>{{0, 1, 20.5}, {3, 3, 3}}));
+    const auto last = static_cast<std::uint32_t>(rows - 1);
+    EXPECT_EQ(loaded.grid.merged_ranges(), (std::vector<MergedRange>{{0, 0, 0, 1}, {last - 2, last, 2, 2}}));
+    ASSERT_EQ(loaded.grid.style_formats().size(), 4u);
+    for (int r = 1; r <= rows; r += r < 50 ? 1 : 997) {
+      SCOPED_TRACE(r);
+      const int row = r - 1;
+      EXPECT_EQ(loaded.grid.value(row, 0).kind, CellKind::text);
+      EXPECT_EQ(loaded.grid.text(row, 1), std::to_string(r) + ".50");
+      const CellValue number = loaded.grid.value(row, 1);
+      EXPECT_EQ(number.kind, CellKind::number);
+      EXPECT_EQ(number.number, r + 0.5);
+      EXPECT_EQ(number.style, 2u);
+      const CellValue boolean = loaded.grid.value(row, 2);
+      EXPECT_EQ(boolean.kind, CellKind::boolean);
+      EXPECT_EQ(boolean.number, r % 2);
+      EXPECT_EQ(boolean.style, 3u);  // past the styles: the General entry after them
+      EXPECT_EQ(loaded.grid.value(row, 3).kind, CellKind::error);
+      EXPECT_EQ(loaded.grid.text(row, 3), "#N/A");
+      EXPECT_EQ(loaded.grid.value(row, 4).number, 45352);
+      EXPECT_EQ(loaded.grid.value(row, 4).style, 1u);
+    }
+  }
+}
+
 // A row longer than two pieces is read as its bytes come, with no cut in it.
 TEST(LargeParts, RowLongerThanTwoPiecesIsReadAsItComes) {
   std::string rows = prefixed_rows(1, 1);

@@ -138,6 +138,55 @@ book.save(out)
   EXPECT_EQ(rows[2], (std::vector<std::string>{"上海", "-7", "0.5", "FALSE", ""}));
 }
 
+// The second worksheet, behind a chart sheet: its values, their formats,
+// a merged range and a column width as openpyxl writes them.
+TEST(WrittenByOpenpyxl, AnyWorksheetWithValuesFormatsMergesAndWidths) {
+  WRITE_WITH_PYTHON(written, "openpyxl", R"(
+import datetime
+from openpyxl.chart import BarChart, Reference
+book = openpyxl.Workbook()
+book.active.title = "first"
+book.active["A1"] = "not this one"
+data = book.create_sheet("数据")
+chart_sheet = book.create_chartsheet("图表", 1)
+data.append(["名称", 1234.5, True, "#N/A", datetime.date(2024, 3, 1), 0.25])
+data["B1"].number_format = "#,##0.000"
+data["E1"].number_format = "yyyy-mm-dd"
+data["F1"].number_format = "0.00%"
+data.merge_cells("A3:C4")
+data.column_dimensions["B"].width = 18.5
+chart = BarChart()
+chart.add_data(Reference(data, min_col=2, min_row=1, max_row=1))
+chart_sheet.add_chart(chart)
+book.save(out)
+)");
+  CellGrid grid;
+  std::vector<std::string> names;
+  ASSERT_EQ(read_worksheet(written.bytes, 1, grid, &names), ReadStatus::ok);
+  EXPECT_EQ(names, (std::vector<std::string>{"first", "数据"}));
+  EXPECT_EQ(grid_rows(grid)[0], (std::vector<std::string>{"名称", "1,234.500", "TRUE", "#N/A",
+                                                          date_shown(45352, "yyyy-mm-dd"), "25.00%"}));
+  const std::vector<StyleNumberFormat>& formats = grid.style_formats();
+  const auto format_of = [&](int column) {
+    const CellValue value = grid.value(0, column);
+    EXPECT_LT(value.style, formats.size());
+    return value.style < formats.size() ? formats[value.style].id : -1;
+  };
+  EXPECT_EQ(grid.value(0, 0).kind, CellKind::text);
+  EXPECT_EQ(grid.value(0, 1).number, 1234.5);
+  EXPECT_EQ(format_of(1), 165);
+  EXPECT_EQ(grid.value(0, 2).kind, CellKind::boolean);
+  EXPECT_EQ(grid.value(0, 3).kind, CellKind::error);
+  EXPECT_EQ(grid.value(0, 4).number, 45352);
+  EXPECT_EQ(format_of(4), 164);
+  EXPECT_EQ(format_of(5), 10);
+  EXPECT_EQ(formats[1].code, "#,##0.000");
+  EXPECT_EQ(formats[3].code, "");
+  EXPECT_EQ(grid.merged_ranges(), (std::vector<MergedRange>{{2, 3, 0, 2}}));
+  EXPECT_EQ(grid.column_widths(), (std::vector<ColumnWidth>{{1, 1, 18.5}}));
+  EXPECT_EQ(read_worksheet(written.bytes, 2, grid, &names), ReadStatus::no_such_sheet);
+}
+
 TEST(WrittenByXlsxwriter, SharedAndInlineStringsRichTextFormulasAndFormats) {
   for (const char* mode : {"False", "True"}) {  // constant_memory writes inline strings
     SCOPED_TRACE(mode);

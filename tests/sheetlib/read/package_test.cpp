@@ -1,5 +1,5 @@
-// Finding the first worksheet in packages that are laid out in every way the
-// package rules allow.
+// Finding the worksheet asked for in packages that are laid out in every way
+// the package rules allow.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -97,6 +97,79 @@ TEST(PackagePaths, FirstSheetWhoseRelationshipIsMissingFailsInsteadOfShowingTheN
   std::vector<Part> parts = workbook_with("<sheet name=\"First\" sheetId=\"1\" r:id=\"rId1\"/>");
   parts.erase(parts.begin() + 3);
   EXPECT_NE(load(make_zip(parts)).status, ReadStatus::ok);
+}
+
+// Worksheets are counted in tab order with chart and macro sheets passed
+// over; the names are those of the worksheets alone. A sheet whose
+// relationship is missing makes the choice ambiguous only when it comes
+// before the sheet asked for.
+TEST(PackagePaths, WorksheetOfAnIndexAndTheNamesOfAll) {
+  const auto workbook_with = [](const std::string& sheets) {
+    return make_zip({
+        {"_rels/.rels", rels(rel("rId1", kTypes + "officeDocument", "xl/workbook.xml"))},
+        {"xl/workbook.xml", workbook_xml(sheets)},
+        {"xl/_rels/workbook.xml.rels",
+         rels(rel("rW1", kTypes + "worksheet", "worksheets/sheet1.xml") +
+              rel("rW2", kTypes + "worksheet", "worksheets/sheet2.xml") +
+              rel("rW3", kTypes + "worksheet", "worksheets/sheet3.xml") +
+              rel("rC", kTypes + "chartsheet", "chartsheets/sheet1.xml") +
+              rel("rM", "http://schemas.microsoft.com/office/2006/relationships/xlMacrosheet", "macrosheets/m.xml"))},
+        {"xl/chartsheets/sheet1.xml", one_cell_sheet("chart")},
+        {"xl/macrosheets/m.xml", one_cell_sheet("macro")},
+        {"xl/worksheets/sheet1.xml", one_cell_sheet("one")},
+        {"xl/worksheets/sheet2.xml", one_cell_sheet("two")},
+        {"xl/worksheets/sheet3.xml", one_cell_sheet("three")},
+    });
+  };
+  const auto sheet = [](const std::string& name, const std::string& id) {
+    std::string element = "<sheet name=\"" + name + "\" sheetId=\"1\"";
+    if (!id.empty()) element.append(" r:id=\"").append(id).append("\"");
+    return element.append("/>");
+  };
+  const std::string chart = sheet("Chart", "rC"), macro = sheet("Macro", "rM"), unnamed = "<sheet r:id=\"rW3\"/>";
+  const std::string three = sheet("Third", "rW1") + sheet("数据", "rW2") + sheet("A &amp; B", "rW3");
+  const std::vector<std::string> three_names = {"Third", "数据", "A & B"};
+  struct Case {
+    std::string sheets;
+    int index;
+    ReadStatus status;
+    std::string cell;  // A1 of the sheet read
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {chart + three, 0, ReadStatus::ok, "one", three_names},
+      {chart + sheet("Third", "rW1") + macro + sheet("数据", "rW2") + sheet("A &amp; B", "rW3"), 1, ReadStatus::ok,
+       "two", three_names},
+      {three + chart, 2, ReadStatus::ok, "three", three_names},
+      {sheet("B", "rW3") + sheet("A", "rW1"), 0, ReadStatus::ok, "three", {"B", "A"}},
+      {sheet("S", "rW2") + unnamed, 1, ReadStatus::ok, "three", {"S", ""}},
+      // Past the last worksheet; a workbook of chart sheets alone has none.
+      {three, 3, ReadStatus::no_such_sheet, "", {}},
+      {chart + sheet("Only", "rW1"), 1, ReadStatus::no_such_sheet, "", {}},
+      {three, -1, ReadStatus::no_such_sheet, "", {}},
+      {chart, 0, ReadStatus::not_a_workbook, "", {}},
+      // A relationship missing after the sheet asked for: that sheet left out.
+      {sheet("A", "rW1") + sheet("Lost", "rX") + sheet("B", "rW2") + sheet("NoId", ""), 0, ReadStatus::ok, "one",
+       {"A", "B"}},
+      {sheet("A", "rW1") + sheet("B", "rW2") + sheet("Lost", "rX"), 1, ReadStatus::ok, "two", {"A", "B"}},
+      // Before it, or before an index past the end: no telling which it is.
+      {sheet("A", "rW1") + sheet("Lost", "rX") + sheet("B", "rW2"), 1, ReadStatus::malformed, "", {}},
+      {sheet("Lost", "") + sheet("A", "rW1"), 0, ReadStatus::malformed, "", {}},
+      {sheet("A", "rW1") + sheet("Lost", "rX"), 1, ReadStatus::malformed, "", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sheets + " #" + std::to_string(c.index));
+    CellGrid grid;
+    std::vector<std::string> names = {"kept"};
+    ASSERT_EQ(read_worksheet(workbook_with(c.sheets), c.index, grid, &names), c.status);
+    if (c.status != ReadStatus::ok) {
+      // What the caller held stays.
+      EXPECT_THAT(names, ElementsAre("kept"));
+      continue;
+    }
+    EXPECT_EQ(grid.text(0, 0), c.cell);
+    EXPECT_EQ(names, c.names);
+  }
 }
 
 TEST(PackagePaths, StrictPackagesReadLikeTransitionalOnes) {

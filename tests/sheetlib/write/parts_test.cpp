@@ -1,5 +1,7 @@
 #include "sheetlib/write/parts.h"
 
+#include <cstdlib>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -31,6 +33,59 @@ TEST(WorksheetPart, CellsAreSharedStringsWithTheirStyle) {
             "<row r=\"3\"><c r=\"AB3\" t=\"s\"><v>3</v></c></row></sheetData>");
   EXPECT_EQ(fragment(xml, "<dimension", "/>"), "<dimension ref=\"A1:AB3\"/>");
   EXPECT_THAT(xml, HasSubstr("<sheetView tabSelected=\"1\" workbookViewId=\"0\"/>"));
+}
+
+// Each number in the shortest text that reads back as the same double.
+TEST(WorksheetPart, NumbersAndBooleansWithTheirStyle) {
+  struct Case {
+    double value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1234.5, "1234.5"},
+      {0.1, "0.1"},
+      {1e-7, "1e-07"},
+      {123456789012345678.0, "123456789012345680"},
+      {-0.0, "0"},
+      {1e308, "1e+308"},
+      {-2.5, "-2.5"},
+      {45292, "45292"},
+      {0.30000000000000004, "0.30000000000000004"},
+      {5e-324, "5e-324"},
+      {1.7976931348623157e308, "1.7976931348623157e+308"},
+  };
+  SheetContent sheet;
+  std::string expected = "<sheetData>";
+  std::uint32_t row = 0;
+  for (const Case& test : cases) {
+    EXPECT_EQ(std::strtod(test.text, nullptr), test.value) << test.text;
+    sheet.set_number(row, 1, test.value, 1);
+    const std::string number = std::to_string(++row);
+    expected += "<row r=\"" + number + "\"><c r=\"B" + number + "\" s=\"1\"><v>" + test.text + "</v></c></row>";
+  }
+  sheet.set_boolean(row, 0, true, 0);
+  sheet.set_boolean(row, 1, false, 2);
+  sheet.set_cell(row, 2, 5, 0);
+  sheet.set_number(row, 3, 7, 0);
+  expected += "<row r=\"12\"><c r=\"A12\" t=\"b\"><v>1</v></c><c r=\"B12\" s=\"2\" t=\"b\"><v>0</v></c>"
+              "<c r=\"C12\" t=\"s\"><v>5</v></c><c r=\"D12\"><v>7</v></c></row></sheetData>";
+  const std::string whole = worksheet_part(sheet, false);
+  EXPECT_EQ(fragment(whole, "<sheetData>", "</sheetData>"), expected);
+  WorksheetStream stream(sheet, false);
+  std::string pieces;
+  for (std::string piece; stream.next(piece, 10); piece.clear()) pieces += piece;
+  EXPECT_EQ(pieces, whole);
+}
+
+TEST(WorksheetPart, MergedRangesInTheOrderAdded) {
+  SheetContent sheet;
+  EXPECT_THAT(worksheet_part(sheet, false), Not(HasSubstr("<mergeCells")));
+  sheet.add_merged_range({0, 0, 0, 7});
+  sheet.add_merged_range({9, 1, 1048575, 16383});
+  sheet.add_merged_range({2, 0, 4, 0});
+  EXPECT_EQ(fragment(worksheet_part(sheet, false), "<mergeCells", "</mergeCells>"),
+            "<mergeCells count=\"3\"><mergeCell ref=\"A1:H1\"/><mergeCell ref=\"B10:XFD1048576\"/>"
+            "<mergeCell ref=\"A3:A5\"/></mergeCells>");
 }
 
 TEST(WorksheetPart, StreamedInSmallPiecesItIsTheWholePartAndItsCountedSize) {
@@ -103,10 +158,11 @@ TEST(WorksheetPart, ElementsInSchemaOrder) {
   sheet.set_cell(0, 0, 0, 0);
   sheet.set_columns({0, 0, 10, 0, false});
   sheet.add_ignored_errors({0, 0, 0, 0, kFormula});
+  sheet.add_merged_range({0, 0, 1, 0});
   const std::string xml = worksheet_part(sheet, true);
   std::size_t last = 0;
   for (const char* element : {"<dimension", "<sheetViews>", "<sheetFormatPr", "<cols>", "<sheetData>",
-                              "<pageMargins", "<ignoredErrors>", "</worksheet>"}) {
+                              "<mergeCells", "<pageMargins", "<ignoredErrors>", "</worksheet>"}) {
     const std::size_t at = xml.find(element);
     ASSERT_NE(at, std::string::npos) << element;
     EXPECT_GT(at, last) << element;
@@ -155,7 +211,7 @@ TEST(SharedStringsPart, ItemsDeflatedAsTheyComeJoinTheHeadAndEnd) {
 }
 
 TEST(StylesPart, ThinBorderOnAllFourSides) {
-  const std::string xml = styles_part({1});
+  const std::string xml = styles_part({{1}}, {});
   EXPECT_EQ(fragment(xml, "<borders", "</borders>"),
             "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
             "<border><left style=\"thin\"><color indexed=\"64\"/></left>"
@@ -168,7 +224,7 @@ TEST(StylesPart, ThinBorderOnAllFourSides) {
 }
 
 TEST(StylesPart, FormatsShareBordersOfTheSameStyle) {
-  const std::string xml = styles_part({1, 0, 1, 6});
+  const std::string xml = styles_part({{1}, {0}, {1}, {6}}, {});
   EXPECT_THAT(xml, HasSubstr("<borders count=\"3\">"));
   EXPECT_THAT(xml, HasSubstr("<left style=\"double\">"));
   EXPECT_EQ(fragment(xml, "<cellXfs", "</cellXfs>"),
@@ -177,6 +233,30 @@ TEST(StylesPart, FormatsShareBordersOfTheSameStyle) {
             "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
             "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyBorder=\"1\"/>"
             "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"2\" xfId=\"0\" applyBorder=\"1\"/></cellXfs>");
+}
+
+// The workbook's own codes come first, escaped (control characters other
+// than tab and line breaks cannot be in XML and are left out); built-in ids
+// are referred to alone.
+TEST(StylesPart, NumberFormatsOfTheWorkbookAndBuiltIn) {
+  EXPECT_THAT(styles_part({{1, 14}}, {}), Not(HasSubstr("<numFmt")));
+  const std::string xml =
+      styles_part({{0, 164}, {1, 14}, {1, 0}, {0, 165}, {2, 999}},
+                  {"#,##0.00", "yyyy\"\xE5\xB9\xB4\"m\"\xE6\x9C\x88\";[Red]\\-0 <&>\x01\t"});
+  EXPECT_EQ(fragment(xml, "<numFmts", "</numFmts>"),
+            "<numFmts count=\"2\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00\"/>"
+            "<numFmt numFmtId=\"165\" formatCode=\"yyyy&quot;\xE5\xB9\xB4&quot;m&quot;\xE6\x9C\x88&quot;;"
+            "[Red]\\-0 &lt;&amp;&gt;&#9;\"/></numFmts>");
+  EXPECT_LT(xml.find("<numFmts"), xml.find("<fonts"));
+  EXPECT_EQ(fragment(xml, "<cellXfs", "</cellXfs>"),
+            "<cellXfs count=\"6\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+            "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+            "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyNumberFormat=\"1\" "
+            "applyBorder=\"1\"/>"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyBorder=\"1\"/>"
+            "<xf numFmtId=\"165\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+            "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"2\" xfId=\"0\" applyBorder=\"1\"/>"
+            "</cellXfs>");
 }
 
 TEST(WorkbookPart, SheetsInOrderWithEscapedNames) {

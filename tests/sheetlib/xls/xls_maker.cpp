@@ -79,6 +79,10 @@ std::string xl_string(std::u16string_view text) {
          (compressed ? compressed_bytes(text) : utf16_bytes(text));
 }
 
+std::string xl_short_string(std::u16string_view text) {
+  return std::string(1, static_cast<char>(text.size())) + xl_string(text).substr(2);
+}
+
 std::string bof(std::uint16_t substream, std::uint16_t version) {
   return biff(0x0809, u16le(version) + u16le(substream) + u16le(0x0DBB) + u16le(0x07CC) + u32le(0) + u32le(6));
 }
@@ -149,6 +153,17 @@ std::string xf_record(std::uint16_t format_id) {
   return biff(0x00E0, u16le(0) + u16le(format_id) + std::string(16, '\0'));
 }
 
+std::string merged_cells(const std::vector<std::vector<std::uint16_t>>& ranges, int declared) {
+  std::string data = u16le(static_cast<std::uint16_t>(declared < 0 ? ranges.size() : static_cast<std::size_t>(declared)));
+  for (const std::vector<std::uint16_t>& range : ranges)
+    for (const std::uint16_t bound : range) data += u16le(bound);
+  return biff(0x00E5, data);
+}
+
+std::string colinfo(std::uint16_t first, std::uint16_t last, std::uint16_t width, bool hidden) {
+  return biff(0x007D, u16le(first) + u16le(last) + u16le(width) + u16le(15) + u16le(hidden ? 1 : 0) + u16le(0));
+}
+
 std::string sst(const std::vector<std::u16string>& strings, std::uint32_t unique) {
   // A record holds at most 8,224 bytes: the table goes on in CONTINUE
   // records, here cut between two strings.
@@ -173,17 +188,19 @@ std::string sst(const std::vector<std::u16string>& strings) {
 }
 
 std::string workbook_stream(const std::string& globals, const std::vector<SheetSpec>& sheets) {
-  const auto boundsheet = [](std::uint32_t offset, std::uint8_t type, std::size_t index) {
-    const std::string name = "Sheet" + std::to_string(index + 1);
-    return biff(0x0085, u32le(offset) + std::string{'\0', static_cast<char>(type)} +
-                            std::string{static_cast<char>(name.size()), '\0'} + name);
+  const auto boundsheet = [&](std::uint32_t offset, std::size_t index) {
+    std::u16string name = sheets[index].name;
+    if (name.empty())
+      for (const char c : "Sheet" + std::to_string(index + 1)) name += static_cast<char16_t>(c);
+    return biff(0x0085, u32le(offset) + std::string{'\0', static_cast<char>(sheets[index].sheet_type)} +
+                            xl_short_string(name));
   };
   std::size_t globals_size = bof(kGlobalsSubstream).size() + globals.size() + eof().size();
-  for (std::size_t i = 0; i < sheets.size(); ++i) globals_size += boundsheet(0, 0, i).size();
+  for (std::size_t i = 0; i < sheets.size(); ++i) globals_size += boundsheet(0, i).size();
   std::string stream = bof(kGlobalsSubstream) + globals;
   std::string body;
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    stream += boundsheet(static_cast<std::uint32_t>(globals_size + body.size()), sheets[i].sheet_type, i);
+    stream += boundsheet(static_cast<std::uint32_t>(globals_size + body.size()), i);
     body += bof(sheets[i].substream) + sheets[i].records + eof();
   }
   return stream + eof() + body;

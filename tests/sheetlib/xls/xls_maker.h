@@ -26,6 +26,8 @@ std::string compressed_bytes(std::u16string_view text);
 // A whole string: count (two bytes), flags, characters; compressed when every
 // character allows it.
 std::string xl_string(std::u16string_view text);
+// The same with a one-byte count, as sheet names are stored.
+std::string xl_short_string(std::u16string_view text);
 
 // Records. Rows and columns are zero-based; xf is the index of an XF record.
 std::string bof(std::uint16_t substream, std::uint16_t version = 0x0600);
@@ -47,6 +49,11 @@ std::string formula_special(std::uint16_t row, std::uint16_t column, std::uint8_
 std::string string_result(std::u16string_view text);
 std::string format_record(std::uint16_t id, std::u16string_view code);
 std::string xf_record(std::uint16_t format_id);
+// MERGEDCELLS of ranges {first row, last row, first column, last column},
+// declaring `declared` of them (their number unless given).
+std::string merged_cells(const std::vector<std::vector<std::uint16_t>>& ranges, int declared = -1);
+// COLINFO: columns first … last `width` 1/256 characters wide.
+std::string colinfo(std::uint16_t first, std::uint16_t last, std::uint16_t width, bool hidden = false);
 // An SST record declaring `unique` strings, and CONTINUE records as the
 // strings need them (each string whole in one record).
 std::string sst(const std::vector<std::u16string>& strings, std::uint32_t unique);
@@ -66,6 +73,7 @@ struct SheetSpec {
   std::string records;  // between the sheet's BOF and EOF
   std::uint8_t sheet_type = kWorksheetSheet;
   std::uint16_t substream = kWorksheetSubstream;
+  std::u16string name = {};  // empty: Sheet1, Sheet2, … by position
 };
 
 // A workbook stream: the globals (BOF, `globals` records, one BOUNDSHEET per
