@@ -20,10 +20,12 @@
 #define COLSPLIT_XL_STACK_CHECK 1
 // Pushes words[count - 1] … words[0], calls function, removes the words
 // again unless callee_cleans, and stores the function's 32-bit result (eax)
-// in *result. Returns 0 when the stack pointer is where it was before the
+// in *result and, when float_result is not null, its floating-point result
+// (st0) in *float_result. Returns 0 when the stack pointer is where it was before the
 // words were pushed; otherwise restores it and returns 1.
 extern "C" int colsplit_checked_call(const void* function, const std::uint32_t* words, std::uint32_t count,
-                                     std::uint32_t callee_cleans, std::uint32_t* result);
+                                     std::uint32_t callee_cleans, std::uint32_t* result,
+                                     double* float_result);
 #else
 #define COLSPLIT_XL_STACK_CHECK 0
 #endif
@@ -56,11 +58,15 @@ Result call_row(Row row, const std::source_location& where, Args... args) {
   [[maybe_unused]] std::uint32_t* out = words;
   (put_words(out, args), ...);
   std::uint32_t result = 0;
+  double float_result = 0;
   constexpr std::uint32_t callee_cleans = convention == Convention::windows_api ? 1 : 0;
-  if (colsplit_checked_call(bound_address(row), words, count, callee_cleans, &result) != 0)
+  if (colsplit_checked_call(bound_address(row), words, count, callee_cleans, &result,
+                            std::is_floating_point_v<Result> ? &float_result : nullptr) != 0)
     report_unbalanced_stack(row, where);
   if constexpr (std::is_void_v<Result>) {
     return;
+  } else if constexpr (std::is_floating_point_v<Result>) {
+    return static_cast<Result>(float_result);
   } else if constexpr (std::is_pointer_v<Result>) {
     return reinterpret_cast<Result>(static_cast<std::uintptr_t>(result));
   } else {

@@ -1,12 +1,13 @@
 // int colsplit_checked_call(const void* function, const uint32_t* words,
 //                           uint32_t count, uint32_t callee_cleans,
-//                           uint32_t* result)   (__cdecl)
+//                           uint32_t* result, double* float_result)   (__cdecl)
 //
 // Calls a library function with count 32-bit argument words and reports
 // whether the stack pointer came back to where it was: after the caller has
 // removed the words again (the C convention), or right after the call when
 // the callee removes them itself (callee_cleans, the Windows API's
-// convention). The stack is aligned to 16 bytes at the call, which every
+// convention). A function that returns a double leaves it on the x87
+// stack: it is stored in *float_result when that is not null. The stack is aligned to 16 bytes at the call, which every
 // calling convention accepts.
 
         .text
@@ -45,6 +46,11 @@ _colsplit_checked_call:
         jne     4f
         leal    (%esp,%ebx,4), %esp     // the caller's clean-up
 4:
+        movl    28(%ebp), %ecx
+        testl   %ecx, %ecx
+        jz      5f
+        fstpl   (%ecx)
+5:
         movl    24(%ebp), %ecx
         movl    %eax, (%ecx)
         xorl    %eax, %eax

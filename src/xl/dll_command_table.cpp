@@ -24,6 +24,21 @@ const char* const kLibraryFiles[kRowCount] = {
     kSpreadsheetLibrary,  // xlSheetAddIgnoredErrorA
     kSpreadsheetLibrary,  // xlSheetSetColA
     kSpreadsheetLibrary,  // xlBookSaveA
+    kSpreadsheetLibrary,  // xlBookLoadSheetA
+    kSpreadsheetLibrary,  // xlSheetNameA
+    kSpreadsheetLibrary,  // xlSheetCellTypeA
+    kSpreadsheetLibrary,  // xlSheetReadNumA
+    kSpreadsheetLibrary,  // xlSheetReadBoolA
+    kSpreadsheetLibrary,  // xlFormatNumFormatA
+    kSpreadsheetLibrary,  // xlBookCustomNumFormatA
+    kSpreadsheetLibrary,  // xlBookAddCustomNumFormatA
+    kSpreadsheetLibrary,  // xlFormatSetNumFormatA
+    kSpreadsheetLibrary,  // xlSheetWriteNumA
+    kSpreadsheetLibrary,  // xlSheetWriteBoolA
+    kSpreadsheetLibrary,  // xlSheetSetMergeA
+    kSpreadsheetLibrary,  // xlSheetMergeSizeA
+    kSpreadsheetLibrary,  // xlSheetMergeA
+    kSpreadsheetLibrary,  // xlSheetColWidthA
 };
 
 const char* const kFunctionNames[kRowCount] = {
@@ -31,6 +46,21 @@ const char* const kFunctionNames[kRowCount] = {
     "xlSheetLastColA",   "xlSheetReadStrA",    "xlCreateXMLBookCA", "PathIsDirectoryA",
     "xlBookSheetCountA", "xlBookInsertSheetA", "xlBookAddFormatA",  "xlFormatSetBorderA",
     "xlSheetWriteStrA",  "xlSheetAddIgnoredErrorA", "xlSheetSetColA", "xlBookSaveA",
+    "xlBookLoadSheetA",
+    "xlSheetNameA",
+    "xlSheetCellTypeA",
+    "xlSheetReadNumA",
+    "xlSheetReadBoolA",
+    "xlFormatNumFormatA",
+    "xlBookCustomNumFormatA",
+    "xlBookAddCustomNumFormatA",
+    "xlFormatSetNumFormatA",
+    "xlSheetWriteNumA",
+    "xlSheetWriteBoolA",
+    "xlSheetSetMergeA",
+    "xlSheetMergeSizeA",
+    "xlSheetMergeA",
+    "xlSheetColWidthA",
 };
 
 }  // namespace colsplit::xl

@@ -67,4 +67,66 @@ int xlBookSaveA(BookHandle book, const Text& file_name, CallSite where) {
   return call_row<int>(Row::xlBookSaveA, where, book, library_text(file_name));
 }
 
+int xlBookLoadSheetA(BookHandle book, const Text& file_name, int index, CallSite where) {
+  return call_row<int>(Row::xlBookLoadSheetA, where, book, library_text(file_name), index);
+}
+
+Text xlSheetNameA(SheetHandle sheet, CallSite where) {
+  return text_from_library(call_row<const char*>(Row::xlSheetNameA, where, sheet));
+}
+
+int xlSheetCellTypeA(SheetHandle sheet, int row, int column, CallSite where) {
+  return call_row<int>(Row::xlSheetCellTypeA, where, sheet, row, column);
+}
+
+double xlSheetReadNumA(SheetHandle sheet, int row, int column, FormatHandle* format, CallSite where) {
+  return call_row<double>(Row::xlSheetReadNumA, where, sheet, row, column, format);
+}
+
+int xlSheetReadBoolA(SheetHandle sheet, int row, int column, FormatHandle* format, CallSite where) {
+  return call_row<int>(Row::xlSheetReadBoolA, where, sheet, row, column, format);
+}
+
+int xlFormatNumFormatA(FormatHandle format, CallSite where) {
+  return call_row<int>(Row::xlFormatNumFormatA, where, format);
+}
+
+Text xlBookCustomNumFormatA(BookHandle book, int id, CallSite where) {
+  return text_from_library(call_row<const char*>(Row::xlBookCustomNumFormatA, where, book, id));
+}
+
+int xlBookAddCustomNumFormatA(BookHandle book, const Text& code, CallSite where) {
+  return call_row<int>(Row::xlBookAddCustomNumFormatA, where, book, library_text(code));
+}
+
+void xlFormatSetNumFormatA(FormatHandle format, int id, CallSite where) {
+  call_row<void>(Row::xlFormatSetNumFormatA, where, format, id);
+}
+
+int xlSheetWriteNumA(SheetHandle sheet, int row, int column, double value, FormatHandle format, CallSite where) {
+  return call_row<int>(Row::xlSheetWriteNumA, where, sheet, row, column, value, format);
+}
+
+int xlSheetWriteBoolA(SheetHandle sheet, int row, int column, int value, FormatHandle format, CallSite where) {
+  return call_row<int>(Row::xlSheetWriteBoolA, where, sheet, row, column, value, format);
+}
+
+int xlSheetSetMergeA(SheetHandle sheet, int first_row, int last_row, int first_column, int last_column,
+                     CallSite where) {
+  return call_row<int>(Row::xlSheetSetMergeA, where, sheet, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetMergeSizeA(SheetHandle sheet, CallSite where) {
+  return call_row<int>(Row::xlSheetMergeSizeA, where, sheet);
+}
+
+int xlSheetMergeA(SheetHandle sheet, int index, int* first_row, int* last_row, int* first_column, int* last_column,
+                  CallSite where) {
+  return call_row<int>(Row::xlSheetMergeA, where, sheet, index, first_row, last_row, first_column, last_column);
+}
+
+double xlSheetColWidthA(SheetHandle sheet, int column, CallSite where) {
+  return call_row<double>(Row::xlSheetColWidthA, where, sheet, column);
+}
+
 }  // namespace colsplit::xl

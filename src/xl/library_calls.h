@@ -44,6 +44,31 @@ int xlSheetSetColA(SheetHandle sheet, int first_column, int last_column, double 
                    int hidden, CallSite where = CallSite::current());
 int xlBookSaveA(BookHandle book, const Text& file_name, CallSite where = CallSite::current());
 
+int xlBookLoadSheetA(BookHandle book, const Text& file_name, int index, CallSite where = CallSite::current());
+Text xlSheetNameA(SheetHandle sheet, CallSite where = CallSite::current());
+int xlSheetCellTypeA(SheetHandle sheet, int row, int column, CallSite where = CallSite::current());
+double xlSheetReadNumA(SheetHandle sheet, int row, int column, FormatHandle* format,
+                       CallSite where = CallSite::current());
+int xlSheetReadBoolA(SheetHandle sheet, int row, int column, FormatHandle* format,
+                     CallSite where = CallSite::current());
+int xlFormatNumFormatA(FormatHandle format, CallSite where = CallSite::current());
+Text xlBookCustomNumFormatA(BookHandle book, int id, CallSite where = CallSite::current());
+int xlBookAddCustomNumFormatA(BookHandle book, const Text& code, CallSite where = CallSite::current());
+void xlFormatSetNumFormatA(FormatHandle format, int id, CallSite where = CallSite::current());
+int xlSheetWriteNumA(SheetHandle sheet, int row, int column, double value, FormatHandle format,
+                     CallSite where = CallSite::current());
+int xlSheetWriteBoolA(SheetHandle sheet, int row, int column, int value, FormatHandle format,
+                      CallSite where = CallSite::current());
+int xlSheetSetMergeA(SheetHandle sheet, int first_row, int last_row, int first_column, int last_column,
+                     CallSite where = CallSite::current());
+int xlSheetMergeSizeA(SheetHandle sheet, CallSite where = CallSite::current());
+int xlSheetMergeA(SheetHandle sheet, int index, int* first_row, int* last_row, int* first_column, int* last_column,
+                  CallSite where = CallSite::current());
+double xlSheetColWidthA(SheetHandle sheet, int column, CallSite where = CallSite::current());
+
+// What xlSheetCellTypeA answers.
+enum CellType : int { kEmptyCell = 0, kNumberCell, kStringCell, kBooleanCell, kBlankCell, kErrorCell };
+
 // The rows of the DLL-command table, in the table's order.
 enum class Row {
   xlBookLoadA,
@@ -62,6 +87,22 @@ enum class Row {
   xlSheetAddIgnoredErrorA,
   xlSheetSetColA,
   xlBookSaveA,
+  // Sheets, typed cells, number formats, merged ranges and column widths.
+  xlBookLoadSheetA,
+  xlSheetNameA,
+  xlSheetCellTypeA,
+  xlSheetReadNumA,
+  xlSheetReadBoolA,
+  xlFormatNumFormatA,
+  xlBookCustomNumFormatA,
+  xlBookAddCustomNumFormatA,
+  xlFormatSetNumFormatA,
+  xlSheetWriteNumA,
+  xlSheetWriteBoolA,
+  xlSheetSetMergeA,
+  xlSheetMergeSizeA,
+  xlSheetMergeA,
+  xlSheetColWidthA,
   count
 };
 

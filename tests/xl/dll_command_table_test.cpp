@@ -33,6 +33,21 @@ TEST(DllCommandTable, RowsNameTheirOwnFunctionAndLibrary) {
       {Row::xlSheetAddIgnoredErrorA, "xlSheetAddIgnoredErrorA"},
       {Row::xlSheetSetColA, "xlSheetSetColA"},
       {Row::xlBookSaveA, "xlBookSaveA"},
+      {Row::xlBookLoadSheetA, "xlBookLoadSheetA"},
+      {Row::xlSheetNameA, "xlSheetNameA"},
+      {Row::xlSheetCellTypeA, "xlSheetCellTypeA"},
+      {Row::xlSheetReadNumA, "xlSheetReadNumA"},
+      {Row::xlSheetReadBoolA, "xlSheetReadBoolA"},
+      {Row::xlFormatNumFormatA, "xlFormatNumFormatA"},
+      {Row::xlBookCustomNumFormatA, "xlBookCustomNumFormatA"},
+      {Row::xlBookAddCustomNumFormatA, "xlBookAddCustomNumFormatA"},
+      {Row::xlFormatSetNumFormatA, "xlFormatSetNumFormatA"},
+      {Row::xlSheetWriteNumA, "xlSheetWriteNumA"},
+      {Row::xlSheetWriteBoolA, "xlSheetWriteBoolA"},
+      {Row::xlSheetSetMergeA, "xlSheetSetMergeA"},
+      {Row::xlSheetMergeSizeA, "xlSheetMergeSizeA"},
+      {Row::xlSheetMergeA, "xlSheetMergeA"},
+      {Row::xlSheetColWidthA, "xlSheetColWidthA"},
   };
   ASSERT_EQ(std::size(expected), kRowCount);
   for (std::size_t i = 0; i < kRowCount; ++i) {

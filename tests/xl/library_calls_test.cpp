@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/runtime_error/runtime_error_report.h"
 #include "text/texts.h"
@@ -57,6 +58,26 @@ void* stand_in_insert_sheet(void* book, int index, const char* name, void* copy)
 
 void* stand_in_create() { return kSheet; }
 
+double stand_in_read_num(void* sheet, int row, int col, void** format) {
+  g_recorded = Recorded{sheet, {row, col}};
+  if (format) *format = kFormat;
+  return row + 0.25;
+}
+
+double stand_in_column_width(void* sheet, int col) {
+  g_recorded = Recorded{sheet, {col}};
+  return col < 0 ? -1.0 : 1e300;
+}
+
+int stand_in_merge(void* sheet, int index, int* r0, int* r1, int* c0, int* c1) {
+  g_recorded = Recorded{sheet, {index}};
+  *r0 = 1;
+  *r1 = 2;
+  *c0 = 3;
+  *c1 = 4;
+  return 1;
+}
+
 class LibraryCalls : public ::testing::Test {
  protected:
   void TearDown() override { testing::unbind_all(); }
@@ -89,6 +110,28 @@ TEST_F(LibraryCalls, ArgumentsReachTheFunctionInOrder) {
   EXPECT_EQ(g_recorded.second_handle, nullptr);
 
   EXPECT_EQ(xlCreateXMLBookCA(), kSheet);
+}
+
+// A double comes back on the x87 stack on 32-bit Windows, not in eax; the
+// out-parameters of a merged range are written through the pointers given.
+TEST_F(LibraryCalls, FloatingPointResultsAndOutParametersComeBack) {
+  testing::bind_row(Row::xlSheetReadNumA, reinterpret_cast<void*>(&stand_in_read_num));
+  testing::bind_row(Row::xlSheetColWidthA, reinterpret_cast<void*>(&stand_in_column_width));
+  testing::bind_row(Row::xlSheetMergeA, reinterpret_cast<void*>(&stand_in_merge));
+
+  FormatHandle format = nullptr;
+  EXPECT_EQ(xlSheetReadNumA(kSheet, 7, 3, &format), 7.25);
+  EXPECT_EQ(format, kFormat);
+  EXPECT_EQ(g_recorded.ints[1], 3);
+  // Many calls in a row: a result left on the x87 stack would overflow it.
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(xlSheetColWidthA(kSheet, i), 1e300);
+  EXPECT_EQ(xlSheetColWidthA(kSheet, -1), -1.0);
+  EXPECT_EQ(xlSheetReadNumA(kSheet, 1, 0, nullptr) + 0.5, 1.75);
+
+  int r0 = 0, r1 = 0, c0 = 0, c1 = 0;
+  EXPECT_EQ(xlSheetMergeA(kSheet, 5, &r0, &r1, &c0, &c1), 1);
+  EXPECT_EQ(g_recorded.ints[0], 5);
+  EXPECT_EQ((std::vector<int>{r0, r1, c0, c1}), (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST_F(LibraryCalls, TextsCrossAsNullWhenEmptyAndComeBackAsCopies) {
