@@ -2,11 +2,15 @@
 
 #include <charconv>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "app/memory/memory_controls.h"
 #include "text/texts.h"
 #include "export/export_run.h"
 #include "load/file_intake.h"
+#include "load/sheet_choices.h"
+#include "text/formatted_text.h"
 
 namespace colsplit::cli {
 
@@ -24,13 +28,17 @@ class OutputDialogs final : public UserDialogs {
   Output& output_;
 };
 
+std::optional<int> whole_number(std::string_view text) {
+  int number = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, number);
+  if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
 std::optional<int> column_number(const Text& heading) {
   if (heading.size() < 2 || heading[0] != '#') return std::nullopt;
-  int number = 0;
-  const char* end = heading.data() + heading.size();
-  const auto [stop, error] = std::from_chars(heading.data() + 1, end, number);
-  if (error != std::errc() || stop != end) return std::nullopt;
-  return number;
+  return whole_number(std::string_view(heading).substr(1));
 }
 
 // The heading list item that HEADING names, or -1.
@@ -52,21 +60,118 @@ Text unknown_heading_message(const MemoryComboBox& headings, const Text& heading
   return message + "\r\n" + texts::kCliUsage;
 }
 
+struct Options {
+  Text workbook;
+  Text heading;
+  Text output_folder;
+  std::optional<Text> sheet;
+  int heading_row = 1;
+  bool keep_types = false;
+  bool into_sheets = false;
+  bool list = false;
+  bool help = false;
+};
+
+// The options may stand anywhere among WORKBOOK HEADING [OUTPUT-FOLDER];
+// nothing: a malformed or unknown option, or the wrong number of the others.
+std::optional<Options> parse_options(const std::vector<Text>& arguments) {
+  Options options;
+  std::vector<Text> positional;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const Text& argument = arguments[i];
+    if (argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
+      positional.push_back(argument);
+      continue;
+    }
+    const bool has_value = i + 1 < arguments.size();
+    if (argument == "--help") {
+      options.help = true;
+    } else if (argument == "--keep-types") {
+      options.keep_types = true;
+    } else if (argument == "--into-sheets") {
+      options.into_sheets = true;
+    } else if (argument == "--list") {
+      options.list = true;
+    } else if (argument == "--sheet" && has_value && !arguments[i + 1].empty()) {
+      options.sheet = arguments[++i];
+    } else if (argument == "--heading-row" && has_value) {
+      const std::optional<int> number = whole_number(arguments[++i]);
+      if (!number || *number < 1) return std::nullopt;
+      options.heading_row = *number;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (options.help) return options;
+  if (positional.size() < 2 || positional.size() > 3 || positional[0].empty()) return std::nullopt;
+  options.workbook = positional[0];
+  options.heading = positional[1];
+  if (positional.size() == 3) options.output_folder = positional[2];
+  return options;
+}
+
+Text sheet_list_message(const Text& wanted, const std::vector<Text>& names) {
+  Text message = Text(texts::kCliNoSuchSheet) + wanted + "\r\n" + texts::kCliSheetsAre;
+  for (std::size_t i = 0; i < names.size(); ++i) message += "\r\n  " + std::to_string(i + 1) + "  " + names[i];
+  return message;
+}
+
+// Shows the worksheet named `wanted`, or else the one at that position
+// (from 1).
+bool show_sheet(MainWindow& window, const Text& wanted, Output& output) {
+  const std::vector<Text> names = worksheet_names(window);
+  int index = -1;
+  for (std::size_t i = 0; i < names.size() && index < 0; ++i) {
+    if (names[i] == wanted) index = static_cast<int>(i);
+  }
+  if (const std::optional<int> number = whole_number(wanted); index < 0 && number) {
+    if (*number >= 1 && static_cast<std::size_t>(*number) <= names.size()) index = *number - 1;
+  }
+  if (index < 0) {
+    output.message(sheet_list_message(wanted, names));
+    return false;
+  }
+  if (index == window.session.source.sheet_index) return true;
+  const DropOutcome shown = choose_sheet(window, index);
+  output.progress_done();
+  return shown == DropOutcome::loaded;
+}
+
+// Makes sheet row `heading_row` (from 1) the heading row.
+bool move_heading_row(MainWindow& window, int heading_row, Output& output) {
+  const int list_row = heading_row - 2;
+  if (list_row >= window.超级列表框1.row_count()) {
+    output.message(format_text(texts::kCliHeadingRowPastEnd, window.超级列表框1.row_count() + 1));
+    return false;
+  }
+  const bool moved = set_heading_row(window, list_row);
+  output.progress_done();
+  return moved;
+}
+
 }  // namespace
 
 int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
-  if (arguments.size() < 2 || arguments.size() > 3 || arguments[0].empty()) {
+  std::optional<Options> parsed = parse_options(arguments);
+  if (!parsed) {
     output.message(texts::kCliUsage);
     return kExitWrongUsage;
   }
-  const Text& workbook = arguments[0];
-  const Text& heading = arguments[1];
+  const Options& options = *parsed;
+  if (options.help) {
+    output.message(texts::kCliUsage);
+    return kExitDone;
+  }
+  const Text& workbook = options.workbook;
+  const Text& heading = options.heading;
 
   OutputDialogs dialogs(output);
   SystemClock clock;
   MemoryMainWindow memory(dialogs, clock, &worker);
   memory.进度条1.on_change([&output](int position, int maximum) { output.progress(position, maximum); });
   MainWindow window = memory.view();
+  memory.session.choices.keep_types = options.keep_types;
+  memory.session.choices.into_sheets = options.into_sheets;
 
   // A name the window would ignore is a file this program cannot read.
   if (first_admitted_name(workbook) != workbook) {
@@ -76,6 +181,8 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
   const DropOutcome dropped = take_dropped_files(window, workbook);
   output.progress_done();
   if (dropped != DropOutcome::loaded) return kExitFailed;
+  if (options.sheet && !show_sheet(window, *options.sheet, output)) return kExitFailed;
+  if (options.heading_row > 1 && !move_heading_row(window, options.heading_row, output)) return kExitFailed;
 
   const int item = find_heading(memory.组合框1, heading);
   if (item < 0) {
@@ -83,7 +190,13 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
     return kExitWrongUsage;
   }
   memory.组合框1.select(item);
-  if (arguments.size() == 3) memory.编辑框1.set_text(arguments[2]);
+  if (options.list) {
+    for (const PlannedGroup& group : plan_export(window)) {
+      output.message(group.value + "\t" + std::to_string(group.rows) + "\t" + group.name);
+    }
+    return kExitDone;
+  }
+  if (!options.output_folder.empty()) memory.编辑框1.set_text(options.output_folder);
   // A workbook named without a folder lies in the current directory.
   if (memory.编辑框1.text().empty()) memory.编辑框1.set_text(".");
 

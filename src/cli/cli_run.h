@@ -11,8 +11,8 @@ namespace colsplit::cli {
 
 enum ExitStatus {
   kExitDone = 0,        // every group workbook was written
-  kExitFailed = 1,      // the workbook could not be read, or something could not be written
-  kExitWrongUsage = 2,  // wrong arguments, or a heading the sheet does not have
+  kExitFailed = 1,      // the workbook or its sheet could not be read, or something could not be written
+  kExitWrongUsage = 2,  // wrong arguments or options, or a heading the sheet does not have
 };
 
 // Where the program's output goes. Texts are GBK; lines end in "\r\n".
@@ -24,8 +24,12 @@ class Output {
   virtual void progress_done() = 0;
 };
 
-// Runs `colsplit-cli WORKBOOK HEADING [OUTPUT-FOLDER]`; `arguments` are the
-// three (or two) texts after the program name, in GBK. HEADING is a column
+// Runs `colsplit-cli [OPTIONS] WORKBOOK HEADING [OUTPUT-FOLDER]`;
+// `arguments` are the texts after the program name, in GBK. The options
+// (--sheet NAME|NUMBER, --heading-row N, --keep-types, --into-sheets,
+// --list, --help) are the window's context menu's choices; --list writes
+// nothing and prints per value, in group order, the value, its row count
+// and the file (or sheet) name it would get, tab-separated. HEADING is a column
 // title (the first column of that title) or "#N" for the N-th column. The
 // library loads and saves through `worker` (the program's runs a started
 // save on a thread of its own).

@@ -1,8 +1,10 @@
 #include "export/export_run.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "text/file_paths.h"
 #include "text/formatted_text.h"
 #include "text/texts.h"
 #include "export/directory_creation.h"
@@ -52,31 +54,61 @@ Text unsaved_files_message(const std::vector<Text>& unsaved) {
   return message;
 }
 
-ExportOutcome run_export(MainWindow& window) {
+namespace {
+
+std::string_view file_name_of(std::string_view path) {
+  const std::size_t last = last_path_separator(path);
+  return last == std::string_view::npos ? path : path.substr(last + 1);
+}
+
+// The layout the user's choices give every written sheet, and the sheet rows
+// of a group's rows for the typed values.
+SheetLayout layout_of(const SplitSession& session, const Group& group, std::vector<int>& source_rows) {
+  SheetLayout layout;
+  const SourceSheet& source = session.source;
+  if (source.title_rows.empty() && !session.choices.keep_types) return layout;
+  layout.source = &source;
+  layout.keep_types = session.choices.keep_types && source.typed;
+  if (layout.keep_types) {
+    source_rows.clear();
+    source_rows.reserve(group.rows.size());
+    for (const int row : group.rows) source_rows.push_back(source.sheet_row(row));
+    layout.source_rows = &source_rows;
+  }
+  return layout;
+}
+
+// Checks the chosen column and makes the export folder; the message of what
+// is wrong, and nothing, when that fails.
+std::optional<Text> prepare_export_folder(MainWindow& window, ExportOutcome& failure) {
   if (window.组合框1.current_selection() == -1) {
     window.dialogs.show_message(texts::kChooseColumnFirst);
-    return ExportOutcome::no_column_chosen;
+    failure = ExportOutcome::no_column_chosen;
+    return std::nullopt;
   }
   const Text output_folder = window.编辑框1.text();
   if (output_folder.empty()) {
     // Without a folder every path would start at the root of the current drive.
     window.dialogs.show_message(texts::kChooseFolderFirst);
-    return ExportOutcome::no_folder_chosen;
+    failure = ExportOutcome::no_folder_chosen;
+    return std::nullopt;
   }
   const Text export_folder = export_folder_path(output_folder, window.组合框1.displayed_text());
   if (!xl::is_directory(export_folder) && !create_directory_level(export_folder)) {
     window.dialogs.show_message(Text(texts::kCannotCreateExportFolder) + "\r\n" + export_folder);
-    return ExportOutcome::folder_not_created;
+    failure = ExportOutcome::folder_not_created;
+    return std::nullopt;
   }
+  return export_folder;
+}
 
-  const int split_column = window.组合框1.item_value(window.组合框1.current_selection());
-  const std::vector<Group> groups = collect_groups(window.超级列表框1, split_column);
+// One workbook per group. Each is saved on the worker while the next group
+// is staged and filled here; its result is taken, in group order, before the
+// next save starts.
+void write_group_workbooks(MainWindow& window, const std::vector<Group>& groups, const Text& export_folder,
+                           std::vector<Text>& written, std::vector<Text>& unsaved) {
   GroupPaths paths(export_folder);
-  std::vector<Text> written;
-  std::vector<Text> unsaved;
-  // Each workbook is saved on the worker while the next group is staged and
-  // filled here; its result is taken, in group order, before the next save
-  // starts.
+  std::vector<int> source_rows;
   std::unique_ptr<GroupWorkbook> saving;
   Text saving_path;
   const auto take_result = [&] {
@@ -89,7 +121,7 @@ ExportOutcome run_export(MainWindow& window) {
     const std::vector<Text> headers = column_headings(window.超级列表框2);
     const Text path = paths.take(group.value, format_time_stamp(window.clock.now()));
     auto workbook = std::make_unique<GroupWorkbook>(window.超级列表框2, window.进度条1, headers, group.value,
-                                                    kExportColumnWidth);
+                                                    kExportColumnWidth, layout_of(window.session, group, source_rows));
     take_result();
     if (!workbook->complete()) {
       unsaved.push_back(path);
@@ -102,10 +134,45 @@ ExportOutcome run_export(MainWindow& window) {
     if (!saving->saving_beside()) take_result();
   }
   take_result();
+}
+
+// One workbook with a sheet per group, saved once all are in.
+void write_sheets_workbook(MainWindow& window, const std::vector<Group>& groups, const Text& export_folder,
+                           std::vector<Text>& written, std::vector<Text>& unsaved) {
+  if (groups.empty()) return;
+  GroupWorkbook workbook;
+  std::vector<int> source_rows;
+  for (const Group& group : groups) {
+    stage_group(window.超级列表框1, window.超级列表框2, group);
+    workbook.add_sheet(window.超级列表框2, window.进度条1, column_headings(window.超级列表框2), group.value,
+                       kExportColumnWidth, layout_of(window.session, group, source_rows));
+  }
+  const Text path = sheets_workbook_path(export_folder, window.组合框1.displayed_text(),
+                                         format_time_stamp(window.clock.now()));
+  workbook.start_saving(window.worker, path);
+  (workbook.finish_saving() ? written : unsaved).push_back(path);
+}
+
+}  // namespace
+
+ExportOutcome run_export(MainWindow& window) {
+  ExportOutcome failure = ExportOutcome::finished;
+  const std::optional<Text> export_folder = prepare_export_folder(window, failure);
+  if (!export_folder) return failure;
+
+  const int split_column = window.组合框1.item_value(window.组合框1.current_selection());
+  const std::vector<Group> groups = collect_groups(window.超级列表框1, split_column);
+  std::vector<Text> written;
+  std::vector<Text> unsaved;
+  if (window.session.choices.into_sheets) {
+    write_sheets_workbook(window, groups, *export_folder, written, unsaved);
+  } else {
+    write_group_workbooks(window, groups, *export_folder, written, unsaved);
+  }
   // The run is done when its workbooks are on the disk, not only in the
   // system's cache: one flush for all of them, while the window paints.
   std::vector<Text> lost;
-  window.worker.run([&] { lost = make_durable(export_folder, written); });
+  window.worker.run([&] { lost = make_durable(*export_folder, written); });
   unsaved.insert(unsaved.end(), lost.begin(), lost.end());
 
   if (!unsaved.empty()) {
@@ -114,6 +181,27 @@ ExportOutcome run_export(MainWindow& window) {
   }
   window.dialogs.show_message(texts::kExportFinished);
   return ExportOutcome::finished;
+}
+
+std::vector<PlannedGroup> plan_export(MainWindow& window) {
+  std::vector<PlannedGroup> planned;
+  const int selection = window.组合框1.current_selection();
+  if (selection == -1) return planned;
+  const std::vector<Group> groups = collect_groups(window.超级列表框1, window.组合框1.item_value(selection));
+  std::vector<Text> names;
+  if (window.session.choices.into_sheets) {
+    std::vector<Text> values;
+    for (const Group& group : groups) values.push_back(group.value);
+    names = group_sheet_names(values);
+  } else {
+    GroupPaths paths(Text{});
+    const Text stamp = format_time_stamp(window.clock.now());
+    for (const Group& group : groups) names.push_back(Text(file_name_of(paths.take(group.value, stamp))));
+  }
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    planned.push_back({groups[i].value, static_cast<int>(groups[i].rows.size()), names[i]});
+  }
+  return planned;
 }
 
 void on_export_clicked(MainWindow& window) { run_export(window); }

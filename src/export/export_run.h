@@ -20,6 +20,17 @@ ExportOutcome run_export(MainWindow& window);
 void on_export_clicked(MainWindow& window);
 void on_choose_folder_clicked(MainWindow& window);
 
+// What an export would write, without writing it: per group, in group
+// order, the value, its row count and the name it would get (the file name,
+// or with the choice of one workbook the sheet name). Empty when no column
+// is chosen.
+struct PlannedGroup {
+  Text value;
+  int rows = 0;
+  Text name;
+};
+std::vector<PlannedGroup> plan_export(MainWindow& window);
+
 // The final message of a run in which the given workbooks could not be
 // saved: the first 20 paths, one a line, then "……共 N 个".
 Text unsaved_files_message(const std::vector<Text>& unsaved);

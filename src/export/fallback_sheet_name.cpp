@@ -1,5 +1,6 @@
 #include "export/fallback_sheet_name.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -47,7 +48,9 @@ bool is_apostrophe(const NameCharacter& character) { return character.bytes == "
 
 }  // namespace
 
-Text fallback_sheet_name(const Text& name) {
+Text fallback_sheet_name(const Text& name, int number) {
+  const Text suffix = number > 1 ? " (" + std::to_string(number) + ")" : Text();
+  const int longest = kLongestSheetName - static_cast<int>(suffix.size());
   std::vector<NameCharacter> characters;
   for (std::size_t pos = 0; pos < name.size();) {
     const std::string_view bytes = std::string_view(name).substr(pos, gbk_char_length(name, pos));
@@ -57,14 +60,14 @@ Text fallback_sheet_name(const Text& name) {
   std::size_t first = 0;
   while (first < characters.size() && is_apostrophe(characters[first])) ++first;
   std::size_t end = first;
-  for (int units = 0; end < characters.size() && units + characters[end].units <= kLongestSheetName; ++end) {
+  for (int units = 0; end < characters.size() && units + characters[end].units <= longest; ++end) {
     units += characters[end].units;
   }
   while (end > first && is_apostrophe(characters[end - 1])) --end;
 
   Text result;
   for (std::size_t i = first; i < end; ++i) result += characters[i].bytes;
-  return result.empty() ? Text(texts::kBlankSheetName) : result;
+  return (result.empty() ? Text(texts::kBlankSheetName) : result) + suffix;
 }
 
 }  // namespace colsplit

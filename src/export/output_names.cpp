@@ -108,6 +108,13 @@ Text export_folder_path(const Text& output_folder, const Text& heading) {
                                               texts::kExportFolderSuffix));
 }
 
+Text sheets_workbook_path(const Text& export_folder, const Text& heading, const Text& time_stamp) {
+  Text after = Text(texts::kExportFolderSuffix) + "_" + time_stamp;
+  after += kWorkbookExtension;
+  return join_path(export_folder,
+                   fitted_name(name_piece(texts::kExportFolderPrefix), clean_name_piece(heading), after));
+}
+
 Text fold_letter_case(std::string_view text) {
   if (is_ascii(text)) {
     Text folded(text);

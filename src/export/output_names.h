@@ -34,6 +34,11 @@ Text join_path(const Text& folder, std::string_view name);
 // made safe and cut so the name fits.
 Text export_folder_path(const Text& output_folder, const Text& heading);
 
+// The one workbook of an export into sheets: in the export folder,
+// "按_" + heading + "_分别导出_" + stamp + ".xlsx", the heading made safe
+// and cut so the name fits.
+Text sheets_workbook_path(const Text& export_folder, const Text& heading, const Text& time_stamp);
+
 // Letter case folded the way Windows compares names: every letter that has
 // an upper case, in any script.
 Text fold_letter_case(std::string_view text);

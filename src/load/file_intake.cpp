@@ -6,7 +6,6 @@
 #include "text/formatted_text.h"
 #include "text/gbk_chars.h"
 #include "text/texts.h"
-#include "load/sheet_preview.h"
 
 namespace colsplit {
 
@@ -20,9 +19,11 @@ bool looks_like_workbook(std::string_view name) {
   return find_at_char_boundary(name, ".x", /*ignore_ascii_case=*/true) != std::string_view::npos;
 }
 
-// Rebuilds what depends on the preview's columns: the heading list (item
-// value = column index, the only link from a heading to its column) and the
-// staging list view's columns, which become every group workbook's header.
+}  // namespace
+
+// The item value is the column index, the only link from a heading to its
+// column; the staging list view's columns become every group workbook's
+// header.
 void rebuild_headings(MainWindow& window) {
   window.组合框1.remove_all_items();
   window.超级列表框2.replace_column_set({});
@@ -34,12 +35,20 @@ void rebuild_headings(MainWindow& window) {
   }
 }
 
+namespace {
+
 // Why a sheet was not taken: its extents, and how many cells a preview holds.
 Text sheet_too_large(const SheetExtents& extents) {
   return format_text(texts::kSheetTooLargeFormat, extents.rows, extents.columns, static_cast<int>(kMostPreviewCells));
 }
 
 }  // namespace
+
+void report_load_failure(MainWindow& window, const Text& file_name, const SheetExtents& too_large) {
+  Text message = Text(texts::kLoadFailed) + "\r\n" + file_name;
+  if (too_large.rows > 0) message += "\r\n" + sheet_too_large(too_large);
+  window.dialogs.show_message(message);
+}
 
 Text first_admitted_name(std::string_view dropped) {
   // Several files arrive as one text, each name followed by "\r\n"; a single
@@ -57,18 +66,27 @@ Text first_admitted_name(std::string_view dropped) {
 DropOutcome take_dropped_files(MainWindow& window, const Text& dropped) {
   const Text name = first_admitted_name(dropped);
   if (name.empty()) return DropOutcome::ignored;
+  return load_workbook(window, name, 0);
+}
 
+DropOutcome load_workbook(MainWindow& window, const Text& file_name, int sheet_index) {
+  SplitSession& session = window.session;
+  SourceSheet source;
+  source.file_name = file_name;
+  source.sheet_index = sheet_index;
+  PreviewDetails details{sheet_index, session.choices.keep_types, &source};
+  const bool detailed = sheet_index != 0 || details.typed;
   SheetExtents too_large;
-  if (load_sheet_preview(window.超级列表框1, window.进度条1, window.worker, name, &too_large) != 1) {
+  if (load_sheet_preview(window.超级列表框1, window.进度条1, window.worker, file_name, &too_large,
+                         detailed ? &details : nullptr) != 1) {
     // The earlier sheet, its headings and the folder stay as they were, so
     // that a stray drop never costs the user a prepared export.
-    Text message = Text(texts::kLoadFailed) + "\r\n" + name;
-    if (too_large.rows > 0) message += "\r\n" + sheet_too_large(too_large);
-    window.dialogs.show_message(message);
+    report_load_failure(window, file_name, too_large);
     return DropOutcome::load_failed;
   }
+  session.source = std::move(source);
   rebuild_headings(window);
-  window.编辑框1.set_text(folder_of(name));
+  window.编辑框1.set_text(folder_of(file_name));
   return DropOutcome::loaded;
 }
 

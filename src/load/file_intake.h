@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/controls/controls.h"
+#include "load/sheet_preview.h"
 
 namespace colsplit {
 
@@ -18,6 +19,19 @@ enum class DropOutcome {
 // The drop handler proper; on_file_dropped is this without the outcome,
 // which colsplit-cli needs for its exit status.
 DropOutcome take_dropped_files(MainWindow& window, const Text& dropped);
+
+// Loads worksheet `sheet_index` of the workbook into the preview as a drop
+// of it does (row 1 the heading row): the first without any choice made
+// reads the texts alone; another sheet, or numbers kept typed, read the
+// details of the sheet too (SourceSheet).
+DropOutcome load_workbook(MainWindow& window, const Text& file_name, int sheet_index);
+
+// Rebuilds what depends on the preview's columns: the heading list and the
+// staging list view's columns.
+void rebuild_headings(MainWindow& window);
+
+// The message of a load that failed.
+void report_load_failure(MainWindow& window, const Text& file_name, const SheetExtents& too_large);
 
 void on_file_dropped(MainWindow& window, const Text& dropped);
 

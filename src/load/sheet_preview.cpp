@@ -1,5 +1,8 @@
 #include "load/sheet_preview.h"
 
+#include <optional>
+
+#include "load/sheet_details.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
@@ -16,15 +19,18 @@ void empty_list(ListView& list) {
 }  // namespace
 
 int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, const Text& file_name,
-                       SheetExtents* too_large) {
+                       SheetExtents* too_large, const PreviewDetails* details) {
+  const int index = details ? details->sheet_index : 0;
   const xl::BookHandle book = xl::create_workbook();
   int loaded = 0;
-  worker.run([&] { loaded = xl::xlBookLoadA(book, file_name); });
+  worker.run([&] {
+    loaded = index == 0 ? xl::xlBookLoadA(book, file_name) : xl::xlBookLoadSheetA(book, file_name, index);
+  });
   if (loaded != 1) {
     xl::xlBookReleaseA(book);
     return 0;
   }
-  const xl::SheetHandle sheet = xl::xlBookGetSheetA(book, 0);
+  const xl::SheetHandle sheet = xl::xlBookGetSheetA(book, index);
   const int rows = xl::xlSheetLastRowA(sheet);
   const int columns = xl::xlSheetLastColA(sheet);
   if (static_cast<long long>(rows) * columns > kMostPreviewCells) {
@@ -32,6 +38,8 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
     xl::xlBookReleaseA(book);
     return 0;
   }
+  std::optional<TypedCellReader> typed;
+  if (details && details->typed) typed.emplace(book, sheet, details->source->typed_cells);
 
   // The bar reaches its maximum as the last row starts and stays full.
   progress.set_position(0);
@@ -47,8 +55,10 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
     const int item = list.append_row();
     for (int column = 0; column < columns; ++column) {
       list.set_cell_text(item, column, xl::xlSheetReadStrA(sheet, row, column, nullptr));
+      if (typed) typed->read(row, column);
     }
   }
+  if (details) read_sheet_details(book, sheet, columns, details->typed, *details->source);
   xl::xlBookReleaseA(book);
   return 1;
 }

@@ -17,11 +17,22 @@ struct SheetExtents {
   int columns = 0;
 };
 
+// What a load reads beyond the texts, for the choices of the split: which
+// worksheet, and into `source` the names of all worksheets, the sheet's
+// merged ranges and column widths and, when `typed`, the values of its
+// numbers, dates and booleans.
+struct PreviewDetails {
+  int sheet_index = 0;
+  bool typed = false;
+  SourceSheet* source = nullptr;
+};
+
 // 1 when the workbook was loaded and the list rebuilt, 0 when it could not be
 // loaded (the list view and the progress bar are then untouched). A sheet
 // over kMostPreviewCells is not loaded either; its extents then go to
-// `too_large` when given. The library reads the file on the worker.
+// `too_large` when given. The library reads the file on the worker. Without
+// `details` the first worksheet's texts are all that is read.
 int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, const Text& file_name,
-                       SheetExtents* too_large = nullptr);
+                       SheetExtents* too_large = nullptr, const PreviewDetails* details = nullptr);
 
 }  // namespace colsplit

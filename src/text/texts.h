@@ -49,9 +49,18 @@ extern const char* const kIndexBelowOne;        // 数组成员引用下标必�
 extern const char* const kStackUnbalanced;      // 调用DLL命令后发现堆栈错误
 extern const char* const kWorkerWaitFailed;     // 等待工作簿读写结束失败（系统错误代码 %lu）
 
+// The preview list's context menu, and the tip that points to it.
+extern const char* const kMenuSheets;           // 工作表(&S)
+extern const char* const kMenuSetHeadingRow;    // 设为标题行(&H)
+extern const char* const kMenuKeepTypes;        // 保留数字和日期格式(&K)
+extern const char* const kMenuIntoSheets;       // 拆分到一个工作簿的多个工作表(&M)
+extern const char* const kTitleRowTip;          // 第一行像是表头标题？…
 // colsplit-cli.
-extern const char* const kCliUsage;             // 用法：colsplit-cli 工作簿 列标题 [导出地址]
+extern const char* const kCliUsage;             // 用法：colsplit-cli [选项] 工作簿 列标题 [导出地址], with the options
 extern const char* const kCliUnknownHeading;    // 找不到列标题：
 extern const char* const kCliHeadingsAre;       // 可用的列标题：
+extern const char* const kCliNoSuchSheet;       // 找不到工作表：
+extern const char* const kCliSheetsAre;         // 工作簿中的工作表：
+extern const char* const kCliHeadingRowPastEnd; // 标题行超出了工作表的最后一行（共 %d 行）
 
 }  // namespace colsplit::texts

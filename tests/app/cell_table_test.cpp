@@ -190,5 +190,36 @@ TEST(CellTable, ColumnChangesMoveTheCellsOfEveryRow) {
   EXPECT_EQ(table.cell(5, 0), "");
 }
 
+// Moving the heading row down deletes the rows above it and retitles the
+// columns: the remaining rows keep their cells, the freed texts stop counting.
+TEST(CellTable, DeletedRowsLeaveTheOthersWholeAndHeadingsChange) {
+  CellTable table;
+  for (int column = 0; column < 3; ++column) table.insert_column(std::nullopt, {"h", 50, ColumnAlignment::left});
+  for (int row = 0; row < 10; ++row) {
+    table.insert_row(std::nullopt, "");
+    for (int column = 0; column < 3; ++column) table.set_cell(row, column, text_of(row, column));
+  }
+  table.delete_rows(0, 4);
+  table.delete_rows(5, 100);  // past the end: only those that exist
+  table.delete_rows(-3, 0);
+  ASSERT_EQ(table.row_count(), 5);
+  for (int row = 0; row < 5; ++row) {
+    for (int column = 0; column < 3; ++column) EXPECT_EQ(table.cell(row, column), text_of(row + 4, column));
+  }
+  // A row added afterwards takes a place of its own.
+  EXPECT_EQ(table.insert_row(std::nullopt, "x"), 5);
+  EXPECT_EQ(table.cell(5, 0), "x");
+  EXPECT_EQ(table.cell(4, 0), text_of(8, 0));
+  table.delete_rows(5, 1);
+  EXPECT_TRUE(table.set_column_heading(2, "new"));
+  EXPECT_FALSE(table.set_column_heading(3, "none"));
+  EXPECT_EQ(table.column_heading(2), "new");
+  table.delete_rows(0, 5);
+  EXPECT_EQ(table.row_count(), 0);
+  EXPECT_EQ(table.insert_row(std::nullopt, "again"), 0);
+  EXPECT_EQ(table.cell(0, 0), "again");
+  EXPECT_EQ(table.cell(0, 1), "");
+}
+
 }  // namespace
 }  // namespace colsplit

@@ -10,6 +10,7 @@
 #include "support/native_path.h"
 #include "support/recording_library.h"
 #include "support/temp_folder.h"
+#include "text/texts.h"
 
 namespace colsplit::cli {
 namespace {
@@ -51,10 +52,9 @@ TEST_F(CliRunTest, WrongArgumentCountsGiveTheUsageLine) {
   EXPECT_EQ(run({"only.xlsx"}, output, worker), kExitWrongUsage);
   EXPECT_EQ(run({"a.xlsx", "h", "out", "extra"}, output, worker), kExitWrongUsage);
   EXPECT_EQ(run({"", "h"}, output, worker), kExitWrongUsage);
-  EXPECT_THAT(output.messages, ElementsAre(gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
-                                           gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
-                                           gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]"),
-                                           gbk(u8"用法：colsplit-cli 工作簿 列标题 [导出地址]")));
+  const Text usage = texts::kCliUsage;
+  EXPECT_THAT(usage, ::testing::StartsWith(gbk(u8"用法：colsplit-cli [选项] 工作簿 列标题 [导出地址]\r\n")));
+  EXPECT_THAT(output.messages, ElementsAre(usage, usage, usage, usage));
   EXPECT_THAT(library.calls, IsEmpty());
 }
 

@@ -167,7 +167,7 @@ TEST_F(ExportRunTest, EachSaveOverlapsTheNextFillAndReportsForItsOwnGroup) {
   load(sheet, 0);
   testing::RecordingWorker worker{library};
   MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
-                      dialogs,      clock,        worker};
+                      dialogs,      clock,        worker,       view.session};
   library.save_result = [](const std::string& path) { return path.find("_b_") != std::string::npos ? 0 : 1; };
   EXPECT_EQ(run_export(recorded), ExportOutcome::some_not_saved);
 
@@ -192,7 +192,7 @@ TEST_F(ExportRunTest, SmallWorkbooksSaveInPlace) {
   load({{"v"}, {"a"}, {"b"}}, 0);
   testing::RecordingWorker worker{library};
   MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
-                      dialogs,      clock,        worker};
+                      dialogs,      clock,        worker,       view.session};
   EXPECT_EQ(run_export(recorded), ExportOutcome::finished);
   EXPECT_THAT(library.calls_starting_with("xlBook"),
               ElementsAre("xlBookSheetCountA(book2)", "xlBookInsertSheetA(book2, 0, \"a\", null)",
@@ -213,7 +213,8 @@ TEST_F(ExportRunTest, EachGroupReadsTheClock) {
   } ticking;
   MainWindow ticking_view = window.view();
   MainWindow with_ticking{ticking_view.编辑框1, ticking_view.编辑框2, ticking_view.组合框1, ticking_view.超级列表框1,
-                          ticking_view.超级列表框2, ticking_view.进度条1, dialogs, ticking, ticking_view.worker};
+                          ticking_view.超级列表框2, ticking_view.进度条1, dialogs, ticking, ticking_view.worker,
+                          ticking_view.session};
   run_export(with_ticking);
   EXPECT_THAT(saved_paths(), ElementsAre(workbook(u8"v", u8"a", u8"2026年12月7日4时"),
                                          workbook(u8"v", u8"b", u8"2026年12月7日4时0分1秒")));

@@ -103,6 +103,39 @@ void CellTable::clear_cells() {
 
 void CellTable::delete_all_rows() { clear_cells(); }
 
+void CellTable::delete_rows(int first, int count) {
+  const std::size_t begin = static_cast<std::size_t>(std::clamp(first, 0, row_count()));
+  const std::size_t end = static_cast<std::size_t>(std::clamp(static_cast<long long>(begin) + std::max(count, 0), 0LL,
+                                                              static_cast<long long>(rows_.size())));
+  if (begin == end) return;
+  // The remaining rows are stored afresh, in list order, so that stored
+  // rows stay numbered 0 … n-1 as insert_row and restride expect.
+  PagedArray<Slot> kept;
+  kept.grow_to((rows_.size() - (end - begin)) * stride_);
+  std::size_t to = 0;
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    for (std::size_t j = 0; j < stride_; ++j) {
+      const Slot& slot = slots_[rows_[row] * stride_ + j];
+      if (row >= begin && row < end) {
+        live_bytes_ -= slot.length;
+      } else {
+        kept[to * stride_ + j] = slot;
+      }
+    }
+    if (row < begin || row >= end) ++to;
+  }
+  slots_ = std::move(kept);
+  rows_.resize(to);
+  for (std::size_t row = 0; row < to; ++row) rows_[row] = static_cast<std::uint32_t>(row);
+  compact_if_wasteful();
+}
+
+bool CellTable::set_column_heading(int column, const Text& heading) {
+  if (column < 0 || column >= column_count()) return false;
+  columns_[static_cast<std::size_t>(column)].heading = heading;
+  return true;
+}
+
 template <typename MoveTo>
 void CellTable::restride(std::size_t columns, MoveTo move_to) {
   const std::size_t new_stride = std::max<std::size_t>(columns, 1);

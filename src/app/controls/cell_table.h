@@ -35,6 +35,9 @@ class CellTable {
 
   int insert_row(std::optional<int> index, const Text& first_cell);
   void delete_all_rows();
+  // Removes rows first … first + count - 1 (those that exist).
+  void delete_rows(int first, int count);
+  bool set_column_heading(int column, const Text& heading);
   int insert_column(std::optional<int> index, ColumnDefinition definition);
   bool delete_column(int column);
   void replace_columns(const std::vector<ColumnDefinition>& columns);

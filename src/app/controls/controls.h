@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/controls/split_session.h"
 #include "text/text.h"
 
 namespace colsplit {
@@ -72,6 +73,11 @@ class ListView {
   virtual bool delete_column(int column) = 0;
   // Rebuilds the list view with exactly these columns and no rows.
   virtual void replace_column_set(const std::vector<ColumnDefinition>& columns) = 0;
+  // Replaces the heading of an existing column.
+  virtual bool set_column_heading(int column, const Text& heading) = 0;
+  // Removes `count` rows from `first` on (those that exist); the rows after
+  // them move up.
+  virtual void delete_rows(int first, int count) = 0;
 
   // Conveniences for the common forms.
   int append_row() { return insert_row(std::nullopt, Text()); }
@@ -169,7 +175,8 @@ class Clock {
 };
 
 // What the handlers see of the main window: its controls by their names,
-// the dialogs, the clock and the worker.
+// the dialogs, the clock, the worker, and what the window keeps beyond its
+// controls while it is open.
 struct MainWindow {
   EditBox& 编辑框1;
   EditBox& 编辑框2;
@@ -180,6 +187,7 @@ struct MainWindow {
   UserDialogs& dialogs;
   Clock& clock;
   Worker& worker;
+  SplitSession& session;
 };
 
 }  // namespace colsplit

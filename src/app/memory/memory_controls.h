@@ -58,6 +58,10 @@ class MemoryListView final : public ListView {
                     ColumnAlignment alignment) override;
   bool delete_column(int column) override { return table_.delete_column(column); }
   void replace_column_set(const std::vector<ColumnDefinition>& columns) override { table_.replace_columns(columns); }
+  bool set_column_heading(int column, const Text& heading) override {
+    return table_.set_column_heading(column, heading);
+  }
+  void delete_rows(int first, int count) override { table_.delete_rows(first, count); }
 
   const CellTable& table() const { return table_; }
 
@@ -123,7 +127,7 @@ class MemoryMainWindow {
       : dialogs_(dialogs), clock_(clock), worker_(worker ? *worker : inline_worker_) {}
 
   MainWindow view() {
-    return MainWindow{编辑框1, 编辑框2, 组合框1, 超级列表框1, 超级列表框2, 进度条1, dialogs_, clock_, worker_};
+    return MainWindow{编辑框1, 编辑框2, 组合框1, 超级列表框1, 超级列表框2, 进度条1, dialogs_, clock_, worker_, session};
   }
 
   MemoryEditBox 编辑框1;
@@ -132,6 +136,7 @@ class MemoryMainWindow {
   MemoryListView 超级列表框1;
   MemoryListView 超级列表框2;
   MemoryProgressBar 进度条1;
+  SplitSession session;
 
  private:
   UserDialogs& dialogs_;

@@ -68,6 +68,22 @@ void Win32ListView::delete_all_rows() {
   sync();
 }
 
+void Win32ListView::delete_rows(int first, int count) {
+  table_.delete_rows(first, count);
+  stale_ = true;
+  sync();
+}
+
+bool Win32ListView::set_column_heading(int column, const Text& heading) {
+  if (!table_.set_column_heading(column, heading)) return false;
+  std::wstring text = gbk_to_wide(heading);
+  LVCOLUMNW definition{};
+  definition.mask = LVCF_TEXT;
+  definition.pszText = text.data();
+  SendMessageW(window_, LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&definition));
+  return true;
+}
+
 void Win32ListView::insert_header_column(int at, const ColumnDefinition& definition) {
   static constexpr int kFormats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
   std::wstring heading = gbk_to_wide(definition.heading);

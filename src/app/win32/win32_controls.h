@@ -61,6 +61,8 @@ class Win32ListView final : public ListView {
                     ColumnAlignment alignment) override;
   bool delete_column(int column) override;
   void replace_column_set(const std::vector<ColumnDefinition>& columns) override;
+  bool set_column_heading(int column, const Text& heading) override;
+  void delete_rows(int first, int count) override;
 
   // Brings the control's row count and picture up to the table.
   void sync();

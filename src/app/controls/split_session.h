@@ -1,0 +1,136 @@
+// What the window knows beyond its controls while it is open: the user's
+// choices for the split, and what the list's texts do not tell of the sheet
+// they show (its workbook's other sheets, the rows above the heading row,
+// merged ranges, column widths, and the values behind the shown texts).
+// Nothing of it is stored: every start of the program begins without it, as
+// the window does.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "text/text.h"
+
+namespace colsplit {
+
+// Choices of the preview list's context menu (and colsplit-cli's options);
+// both off, every workbook is written as one workbook per value of text
+// cells.
+struct SplitChoices {
+  bool keep_types = false;   // numbers, dates and booleans written typed, with their number formats
+  bool into_sheets = false;  // one workbook with a sheet per value
+};
+
+// A merged range of the sheet; rows and columns zero-based and inclusive.
+struct MergedCells {
+  int first_row = 0;
+  int last_row = 0;
+  int first_column = 0;
+  int last_column = 0;
+  bool operator==(const MergedCells&) const = default;
+};
+
+// A number format of the source workbook: its id, and the code the
+// workbook gives for it (GBK), empty for a built-in format whose look the
+// reading application's locale decides.
+struct SourceNumberFormat {
+  int id = 0;
+  Text code;
+  bool operator==(const SourceNumberFormat&) const = default;
+};
+
+enum class ValueKind : std::uint8_t { number, boolean, error };
+
+// A cell of the source sheet that holds a number (dates and times too), a
+// boolean or an error, with the index of its number format.
+struct TypedCell {
+  double number = 0;
+  std::uint32_t row = 0;  // sheet row
+  std::uint16_t column = 0;
+  std::uint8_t format = 0;  // index into TypedCells::formats()
+  ValueKind kind = ValueKind::number;
+};
+
+// The typed cells of a sheet in row order, column order within a row, and
+// the number formats they use.
+class TypedCells {
+ public:
+  // Most workbooks use a few dozen formats; cells of a format past this many
+  // are kept as the texts they show.
+  static constexpr std::size_t kMostFormats = 255;
+
+  void clear() {
+    cells_.clear();
+    formats_.clear();
+  }
+  // Adds a cell after those of earlier rows and columns; false when its
+  // format is past kMostFormats.
+  bool add(const TypedCell& cell) {
+    if (cell.format >= formats_.size()) return false;
+    cells_.push_back(cell);
+    return true;
+  }
+  // The index of the format, added when new; kMostFormats when full.
+  std::size_t format_index(const SourceNumberFormat& format) {
+    const auto found = std::find(formats_.begin(), formats_.end(), format);
+    if (found != formats_.end()) return static_cast<std::size_t>(found - formats_.begin());
+    if (formats_.size() >= kMostFormats) return kMostFormats;
+    formats_.push_back(format);
+    return formats_.size() - 1;
+  }
+  // The typed cells of one sheet row, in column order.
+  std::span<const TypedCell> row(int sheet_row) const {
+    const auto row_of = [](const TypedCell& cell, std::uint32_t row) { return cell.row < row; };
+    const auto wanted = static_cast<std::uint32_t>(sheet_row);
+    const auto first = std::lower_bound(cells_.begin(), cells_.end(), wanted, row_of);
+    const auto last = std::lower_bound(first, cells_.end(), wanted + 1, row_of);
+    return {first, last};
+  }
+  const std::vector<SourceNumberFormat>& formats() const { return formats_; }
+  std::size_t size() const { return cells_.size(); }
+
+ private:
+  std::vector<TypedCell> cells_;
+  std::vector<SourceNumberFormat> formats_;
+};
+
+// The sheet the preview list shows, as far as the list does not hold it.
+struct SourceSheet {
+  Text file_name;               // the workbook the list shows; empty before the first load
+  int sheet_index = 0;          // among its worksheets, from 0
+  std::vector<Text> sheet_names;  // all its worksheets, in tab order; empty until read
+  // Set once the sheet was read with its details: merged ranges, column
+  // widths and, when `typed`, the values of its typed cells.
+  bool detailed = false;
+  bool typed = false;
+  int heading_row = 0;  // the sheet row whose texts are the list's column titles
+  // Sheet rows 0 … heading_row - 1, as they show: written above the heading
+  // row of every sheet the export writes.
+  std::vector<std::vector<Text>> title_rows;
+  std::vector<MergedCells> merged;
+  std::vector<double> column_widths;  // per column, in characters; negative: the sheet sets none
+  TypedCells typed_cells;
+
+  // The sheet row of a row of the list.
+  int sheet_row(int list_row) const { return heading_row + 1 + list_row; }
+  // Forgets everything but the file's name and sheet names.
+  void forget_sheet() {
+    detailed = false;
+    typed = false;
+    heading_row = 0;
+    title_rows.clear();
+    merged.clear();
+    column_widths.clear();
+    typed_cells.clear();
+  }
+};
+
+// The choices and the sheet together: what a window keeps while it is open.
+struct SplitSession {
+  SplitChoices choices;
+  SourceSheet source;
+};
+
+}  // namespace colsplit
