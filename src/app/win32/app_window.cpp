@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "text/encoding.h"
+#include "text/texts.h"
 
 namespace colsplit::win32 {
 
@@ -86,6 +87,7 @@ bool AppWindow::build(HINSTANCE instance) {
     if (controls_[row] && kControlTable[row].visible) ShowWindow(controls_[row], SW_SHOWNA);
   }
   make_control_wrappers();
+  title_tip_.create(instance, main_, control(ControlName::超级列表框1), texts::kTitleRowTip);
   return true;
 }
 
@@ -181,7 +183,7 @@ void AppWindow::make_control_wrappers() {
                      if (busy_) EnableWindow(main_, FALSE);
                    });
   view_.emplace(MainWindow{*edit_box_1_, *edit_box_2_, *combo_box_1_, *list_view_1_, *list_view_2_, *progress_bar_1_,
-                           *dialogs_, clock_, *worker_});
+                           *dialogs_, clock_, *worker_, session_});
 }
 
 void AppWindow::fire(EventBinding event, const Text& argument) {
@@ -291,6 +293,64 @@ void AppWindow::handle_notify(const NMHDR& header) {
   }
 }
 
+bool AppWindow::open_list_menu(HWND source, LPARAM position) {
+  // The header is the list's child, and passes its menu request on.
+  const HWND list = control(ControlName::超级列表框1);
+  if (source != list && GetParent(source) != list) return false;
+  if (busy_ || reporting_) return true;
+  const ListMenuPlace place = place_list_menu(list, source, position);
+  ListMenuContent content;
+  content.workbook_loaded = !session_.source.file_name.empty();
+  // The names may have to be read from the file: a handler's run, so that
+  // the window keeps painting meanwhile.
+  if (content.workbook_loaded && handlers_.worksheet_names) {
+    run_handler([&] { content.sheet_names = handlers_.worksheet_names(*view_); });
+    if (reporting_) return true;
+  }
+  content.shown_sheet = session_.source.sheet_index;
+  content.row_clicked = place.row >= 0;
+  content.keep_types = session_.choices.keep_types;
+  content.into_sheets = session_.choices.into_sheets;
+  const HMENU menu = build_list_menu(content);
+  if (!menu) return true;
+  const UINT command = menu_chooser_(menu, main_, place.at);
+  DestroyMenu(menu);
+  run_list_menu_command(command, place.row, content);
+  return true;
+}
+
+void AppWindow::run_list_menu_command(UINT command, int row, const ListMenuContent& content) {
+  switch (command) {
+    case 0:
+      return;
+    case kSetHeadingRowCommand:
+      if (handlers_.heading_row_chosen) run_handler([&] { handlers_.heading_row_chosen(*view_, row); });
+      return;
+    case kKeepTypesCommand:
+      if (handlers_.keep_types_chosen) run_handler([&] { handlers_.keep_types_chosen(*view_, !content.keep_types); });
+      return;
+    case kIntoSheetsCommand:
+      if (handlers_.into_sheets_chosen) {
+        run_handler([&] { handlers_.into_sheets_chosen(*view_, !content.into_sheets); });
+      }
+      return;
+    default: {
+      // Only a listed sheet: Wine's menu answers a menu left with Esc after
+      // a submenu was opened by its key with -2, not 0.
+      const UINT sheet = command - kFirstSheetCommand;
+      if (command >= kFirstSheetCommand && sheet < content.sheet_names.size() && handlers_.sheet_chosen) {
+        run_handler([&] { handlers_.sheet_chosen(*view_, static_cast<int>(sheet)); });
+      }
+      return;
+    }
+  }
+}
+
+void AppWindow::update_title_tip() {
+  if (reporting_ || !handlers_.headings_look_like_a_title || !list_view_1_) return;
+  title_tip_.set_active(handlers_.headings_look_like_a_title(*list_view_1_, session_.source));
+}
+
 LRESULT AppWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
@@ -304,6 +364,9 @@ LRESULT AppWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NOTIFY:
       handle_notify(*reinterpret_cast<const NMHDR*>(lparam));
       return 0;
+    case WM_CONTEXTMENU:
+      if (open_list_menu(reinterpret_cast<HWND>(wparam), lparam)) return 0;
+      break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
       if (HBRUSH brush = colours_for(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam))) {

@@ -8,12 +8,16 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/controls/controls.h"
 #include "app/runtime_error/runtime_error_report.h"
 #include "app/win32/drop_target.h"
+#include "app/win32/list_context_menu.h"
+#include "app/win32/title_tip.h"
 #include "app/win32/win32_controls.h"
 #include "app/win32/win32_dialogs.h"
 #include "app/win32/win32_worker.h"
@@ -27,7 +31,22 @@ struct Handlers {
   void (*files_dropped)(MainWindow& window, const Text& dropped) = nullptr;
   void (*export_clicked)(MainWindow& window) = nullptr;
   void (*choose_folder_clicked)(MainWindow& window) = nullptr;
+
+  // The preview list's context menu. Its questions: the shown workbook's
+  // worksheets, and whether the list's column titles look like a title
+  // (the tip then points to the menu). Its choices: a worksheet by index, a
+  // list row as the heading row, and the two switches turned to `on`.
+  const std::vector<Text>& (*worksheet_names)(MainWindow& window) = nullptr;
+  bool (*headings_look_like_a_title)(const ListView& list, const SourceSheet& source) = nullptr;
+  void (*sheet_chosen)(MainWindow& window, int index) = nullptr;
+  void (*heading_row_chosen)(MainWindow& window, int list_row) = nullptr;
+  void (*keep_types_chosen)(MainWindow& window, bool on) = nullptr;
+  void (*into_sheets_chosen)(MainWindow& window, bool on) = nullptr;
 };
+
+// Shows a popup menu at a screen point and answers the chosen command (0:
+// none); track_list_menu unless a test puts its own.
+using MenuChooser = std::function<UINT(HMENU menu, HWND owner, POINT at)>;
 
 class AppWindow {
  public:
@@ -70,6 +89,9 @@ class AppWindow {
   template <typename Handler>
   void run_handler(Handler&& handler);
 
+  void choose_menu_items_with(MenuChooser chooser) { menu_chooser_ = std::move(chooser); }
+  const TitleTip& title_tip() const { return title_tip_; }
+
  private:
   explicit AppWindow(const Handlers& handlers) : handlers_(handlers) {}
   bool build(HINSTANCE instance);
@@ -84,6 +106,12 @@ class AppWindow {
   bool belongs_to_window(HWND window) const;
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
   void handle_notify(const NMHDR& header);
+  // A WM_CONTEXTMENU: the preview list's menu when `source` is the list or
+  // its header (then true, also when no menu may open now).
+  bool open_list_menu(HWND source, LPARAM position);
+  void run_list_menu_command(UINT command, int row, const ListMenuContent& content);
+  // After every handler: the tip is active while the headings look like a title.
+  void update_title_tip();
 
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK group_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -106,9 +134,12 @@ class AppWindow {
   std::optional<Win32ProgressBar> progress_bar_1_;
   std::optional<Win32Dialogs> dialogs_;
   Win32Clock clock_;
+  SplitSession session_;
   std::optional<Win32Worker> worker_;
   std::optional<MainWindow> view_;
   std::optional<DropTarget> drop_target_;
+  TitleTip title_tip_;
+  MenuChooser menu_chooser_ = track_list_menu;
 };
 
 template <typename Handler>
@@ -119,6 +150,7 @@ void AppWindow::run_handler(Handler&& handler) {
   EnableWindow(main_, FALSE);
   report_escaping_exceptions(handler);
   sync_controls();
+  update_title_tip();
   EnableWindow(main_, TRUE);
   busy_ = false;
   if (focus && IsWindow(focus) && GetActiveWindow() == main_) SetFocus(focus);

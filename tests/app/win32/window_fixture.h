@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/win32/app_window.h"
@@ -18,6 +19,10 @@ struct RecordedEvents {
   int export_clicks = 0;
   int folder_clicks = 0;
   std::vector<Text> drops;
+  // The context menu's handlers: each choice as "name argument".
+  std::vector<std::string> choices;
+  std::vector<Text> sheet_names;  // what the shown workbook holds
+  bool headings_look_like_a_title = false;
 };
 
 inline RecordedEvents events;
@@ -36,6 +41,14 @@ class WindowFixture : public ::testing::Test {
     handlers.files_dropped = [](MainWindow&, const Text& dropped) { events.drops.push_back(dropped); };
     handlers.export_clicked = [](MainWindow&) { ++events.export_clicks; };
     handlers.choose_folder_clicked = [](MainWindow&) { ++events.folder_clicks; };
+    handlers.worksheet_names = [](MainWindow&) -> const std::vector<Text>& { return events.sheet_names; };
+    handlers.headings_look_like_a_title = [](const ListView&, const SourceSheet&) {
+      return events.headings_look_like_a_title;
+    };
+    handlers.sheet_chosen = [](MainWindow&, int index) { note_choice("sheet", index); };
+    handlers.heading_row_chosen = [](MainWindow&, int row) { note_choice("heading", row); };
+    handlers.keep_types_chosen = [](MainWindow&, bool on) { note_choice("keep_types", on); };
+    handlers.into_sheets_chosen = [](MainWindow&, bool on) { note_choice("into_sheets", on); };
     window = AppWindow::create(GetModuleHandleW(nullptr), handlers);
     ASSERT_NE(window, nullptr);
   }
@@ -47,6 +60,10 @@ class WindowFixture : public ::testing::Test {
     MSG message{};
     while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+  }
+
+  static void note_choice(const char* name, int argument) {
+    events.choices.push_back(std::string(name) + " " + std::to_string(argument));
   }
 
   std::unique_ptr<AppWindow> window;
