@@ -100,3 +100,20 @@ build_preset() {
     cmake --build --preset "$preset" -j"$(nproc)"
   fi
 }
+
+# Adds the results of one ctest run, read from its JUnit file (ctest
+# --output-junit, with the passed entries' output kept whole), to the
+# counters passed, failed and skipped, counted by GoogleTest case: a case
+# that called GTEST_SKIP in an entry that passed is skipped, not passed. Adds
+# a line per skipped case, "  LABEL ENTRY CASE: REASON", to skipped_lines.
+add_ctest_cases() {
+  local label=$1 junit=$2 result p f s line
+  result=$(python3 "$top/scripts/ctest-cases" "$label" "$junit") || return 1
+  read -r p f s <<<"${result%%$'\n'*}"
+  passed=$((passed + p))
+  failed=$((failed + f))
+  skipped=$((skipped + s))
+  while IFS= read -r line; do
+    skipped_lines+=("$line")
+  done < <(tail -n +2 <<<"$result")
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -12,7 +13,9 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <unistd.h>
 #endif
 
@@ -53,9 +56,28 @@ HANDLE limiting_job(const ChildLimits& limits) {
   return job;
 }
 
+// Why a start failed, for the test's failure text: the code and the system's words.
+std::string start_error(DWORD code, int attempts) {
+  char text[256] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                 nullptr);
+  std::string words(text);
+  while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ')) words.pop_back();
+  return "CreateProcessW failed " + std::to_string(attempts) + " time(s), last with error " + std::to_string(code) +
+         (words.empty() ? "" : " (" + words + ")") + "\n";
+}
+
+// Errors that another attempt cannot cure: the program is not there or is
+// not one this system runs.
+bool lasting_start_error(DWORD code) {
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_BAD_EXE_FORMAT ||
+         code == ERROR_INVALID_NAME || code == ERROR_DIRECTORY || code == ERROR_EXE_MACHINE_TYPE_MISMATCH;
+}
+
 int run_and_wait(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                  const std::filesystem::path& directory, const std::filesystem::path& out,
-                 const std::filesystem::path& err, const ChildLimits& limits, bool& timed_out) {
+                 const std::filesystem::path& err, const ChildLimits& limits, bool& timed_out,
+                 std::string& failure) {
   std::wstring command = L"\"" + program.wstring() + L"\"";
   for (const std::string& argument : arguments) command += L" " + command_line_argument(argument);
   STARTUPINFOW startup{};
@@ -65,11 +87,32 @@ int run_and_wait(const std::filesystem::path& program, const std::vector<std::st
   startup.hStdOutput = inheritable_output(out);
   startup.hStdError = inheritable_output(err);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
-                                      nullptr, directory.c_str(), &startup, &process);
+  // Under Wine a start fails now and then for a moment only (once in two
+  // full runs of the 64-bit build, starting the test program itself): the
+  // new process's loader cannot yet reserve its memory
+  // (ERROR_NOT_ENOUGH_MEMORY), or a program file just written is still held
+  // (ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION). A few attempts, each
+  // after a longer pause (1.5 s in all), get past that; a program that is
+  // not there fails at once.
+  BOOL started = FALSE;
+  DWORD error = 0;
+  int attempts = 0;
+  for (DWORD pause = 100; !started && attempts < 5; pause *= 2) {
+    if (attempts) Sleep(pause);
+    ++attempts;
+    started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                             directory.c_str(), &startup, &process);
+    if (started) break;
+    error = GetLastError();
+    if (lasting_start_error(error)) break;
+  }
   CloseHandle(startup.hStdOutput);
   CloseHandle(startup.hStdError);
-  if (!started) return -1000;
+  if (!started) {
+    failure = start_error(error, attempts);
+    return -1000;
+  }
+  if (attempts > 1) std::fprintf(stderr, "child process started at attempt %d, after error %lu\n", attempts, error);
   HANDLE job = limiting_job(limits);
   if (job) AssignProcessToJobObject(job, process.hProcess);
   ResumeThread(process.hThread);
@@ -89,9 +132,13 @@ int run_and_wait(const std::filesystem::path& program, const std::vector<std::st
 #else
 int run_and_wait(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                  const std::filesystem::path& directory, const std::filesystem::path& out,
-                 const std::filesystem::path& err, const ChildLimits& limits, bool& timed_out) {
+                 const std::filesystem::path& err, const ChildLimits& limits, bool& timed_out,
+                 std::string& failure) {
   const pid_t child = fork();
-  if (child < 0) return -1000;
+  if (child < 0) {
+    failure = std::string("fork failed: ") + std::strerror(errno) + "\n";
+    return -1000;
+  }
   if (child == 0) {
     // Both limits outlive the exec; the alarm's default action ends the child.
     if (limits.memory_bytes) {
@@ -127,9 +174,10 @@ ChildResult run_child(const std::filesystem::path& program, const std::vector<st
   const std::filesystem::path out = directory / "child.out";
   const std::filesystem::path err = directory / "child.err";
   ChildResult result;
-  result.exit_code = run_and_wait(program, arguments, directory, out, err, limits, result.timed_out);
+  std::string failure;  // why the child did not start
+  result.exit_code = run_and_wait(program, arguments, directory, out, err, limits, result.timed_out, failure);
   result.out = read_file(out);
-  result.err = read_file(err);
+  result.err = read_file(err) + failure;
   std::filesystem::remove(out);
   std::filesystem::remove(err);
   return result;

@@ -13,7 +13,8 @@
 namespace colsplit::testing {
 
 struct ChildResult {
-  int exit_code = 0;  // -1 for a process ended by the runtime error report on Windows, 255 on Linux
+  int exit_code = 0;  // -1 for a process ended by the runtime error report on Windows, 255 on Linux;
+                      // -1000 when it could not be started, `err` then says why
   bool timed_out = false;  // ended by the time limit
   std::string out;
   std::string err;
