@@ -1,7 +1,9 @@
 // colsplit-cli WORKBOOK HEADING [OUTPUT-FOLDER]
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "app/memory/memory_controls.h"
 #include "app/runtime_error/runtime_error_report.h"
@@ -10,19 +12,28 @@
 #include "cli/huge_pages.h"
 #include "main/fatal_errors.h"
 #include "text/memory_request.h"
-#include "xl/library_calls.h"
 
 namespace {
 
 // The window program's report of a failed memory request, as one line of
-// output, and the exit status of a run that could not be completed.
+// output, and the exit status of a run that could not be completed. The
+// process ends at once, its libraries left loaded and no destructor run:
+// threads of the library may still be at work, and unloading its code or
+// freeing what they use under them would end the run in a signal instead.
 [[noreturn]] void end_without_memory(std::size_t bytes) {
-  // Printing the line needs a little memory too; when even that fails, the
-  // program ends without it (as it does when another thread got here first).
   static std::atomic<bool> ending{false};
-  if (!ending.exchange(true)) colsplit::cli::ConsoleOutput().message(colsplit::out_of_memory_message(bytes));
-  colsplit::xl::release_bound_libraries();
+  thread_local bool ending_here = false;
+  if (ending.exchange(true)) {
+    // Printing the line needs a little memory too; when even that fails,
+    // the program ends without it. Another thread waits for the one that
+    // got here first, which ends the process once the line is out.
+    if (ending_here) std::_Exit(colsplit::cli::kExitFailed);
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+  }
+  ending_here = true;
+  colsplit::cli::ConsoleOutput().message(colsplit::out_of_memory_message(bytes));
   std::fflush(stdout);
+  std::fflush(stderr);
   std::_Exit(colsplit::cli::kExitFailed);
 }
 

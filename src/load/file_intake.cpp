@@ -47,6 +47,7 @@ Text sheet_too_large(const SheetExtents& extents) {
 void report_load_failure(MainWindow& window, const Text& file_name, const SheetExtents& too_large) {
   Text message = Text(texts::kLoadFailed) + "\r\n" + file_name;
   if (too_large.rows > 0) message += "\r\n" + sheet_too_large(too_large);
+  if (too_large.memory_short) message += "\r\n" + Text(texts::kLoadOutOfMemory);
   window.dialogs.show_message(message);
 }
 

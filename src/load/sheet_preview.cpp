@@ -27,6 +27,7 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
     loaded = index == 0 ? xl::xlBookLoadA(book, file_name) : xl::xlBookLoadSheetA(book, file_name, index);
   });
   if (loaded != 1) {
+    if (too_large && xl::xlBookErrorMessageA(book) == xl::kOutOfMemoryReason) too_large->memory_short = true;
     xl::xlBookReleaseA(book);
     return 0;
   }

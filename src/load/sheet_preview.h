@@ -15,6 +15,9 @@ constexpr long long kMostPreviewCells = 50'000'000;
 struct SheetExtents {
   int rows = 0;
   int columns = 0;
+  // Not a matter of extents: the library ran short of memory reading the
+  // file (the failure report says so).
+  bool memory_short = false;
 };
 
 // What a load reads beyond the texts, for the choices of the split: which

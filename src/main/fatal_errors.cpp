@@ -24,8 +24,10 @@ void report_failed_memory_request(std::size_t bytes) {
 
 void wire_fatal_errors() {
   xl::set_binding_failure_reporter(report_binding_failure);
+  // The report ends the process with the library still loaded: a worker
+  // may be inside it, and ExitProcess (std::_Exit elsewhere) ends the other
+  // threads before any module is let go.
   set_memory_failure_handler(report_failed_memory_request);
-  set_before_exit_hook(xl::release_bound_libraries);
 }
 
 }  // namespace colsplit

@@ -63,6 +63,12 @@ SHEETLIB_API int SHEETLIB_CALL xlBookLoadA(BookHandle book, const char* filename
  * names. Returns 0 also when the workbook has no worksheet of that index. */
 SHEETLIB_API int SHEETLIB_CALL xlBookLoadSheetA(BookHandle book, const char* filename, int index);
 
+/* Why the book's last load or save failed (GBK), "ok" after one that
+ * succeeded: "out of memory" when memory ran short, "file not found",
+ * "damaged file", "encrypted workbook" and the like. The text is the
+ * library's and stays valid while the library is loaded. */
+SHEETLIB_API const char* SHEETLIB_CALL xlBookErrorMessageA(BookHandle book);
+
 /* Saves the book as an .xlsx file at the GBK path (longer than 260
  * characters allowed). Returns 1 when saved; 0 for a null or empty path, a
  * book without sheets (it would not open), a loaded book, or a file that

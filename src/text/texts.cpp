@@ -16,6 +16,7 @@ const char* const kChooseColumnFirst = "请先选择要筛选内容的列";
 const char* const kExportFinished = "按指定列内容筛选导出完成";
 const char* const kChooseFolderFirst = "请先选择导出地址";
 const char* const kLoadFailed = "文件读取失败：";
+const char* const kLoadOutOfMemory = "内存不足，无法读取此文件";
 const char* const kSheetTooLargeFormat = "工作表过大：%d 行 × %d 列，最多可显示 %d 个单元格";
 const char* const kCannotCreateExportFolder = "无法创建导出文件夹：";
 const char* const kSomeFilesNotSaved = "导出完成，但以下文件未能保存：";

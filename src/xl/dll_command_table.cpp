@@ -39,6 +39,7 @@ const char* const kLibraryFiles[kRowCount] = {
     kSpreadsheetLibrary,  // xlSheetMergeSizeA
     kSpreadsheetLibrary,  // xlSheetMergeA
     kSpreadsheetLibrary,  // xlSheetColWidthA
+    kSpreadsheetLibrary,  // xlBookErrorMessageA
 };
 
 const char* const kFunctionNames[kRowCount] = {
@@ -61,6 +62,7 @@ const char* const kFunctionNames[kRowCount] = {
     "xlSheetMergeSizeA",
     "xlSheetMergeA",
     "xlSheetColWidthA",
+    "xlBookErrorMessageA",
 };
 
 }  // namespace colsplit::xl

@@ -129,4 +129,8 @@ double xlSheetColWidthA(SheetHandle sheet, int column, CallSite where) {
   return call_row<double>(Row::xlSheetColWidthA, where, sheet, column);
 }
 
+Text xlBookErrorMessageA(BookHandle book, CallSite where) {
+  return text_from_library(call_row<const char*>(Row::xlBookErrorMessageA, where, book));
+}
+
 }  // namespace colsplit::xl

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <source_location>
+#include <string_view>
 
 #include "text/text.h"
 
@@ -65,6 +66,10 @@ int xlSheetMergeSizeA(SheetHandle sheet, CallSite where = CallSite::current());
 int xlSheetMergeA(SheetHandle sheet, int index, int* first_row, int* last_row, int* first_column, int* last_column,
                   CallSite where = CallSite::current());
 double xlSheetColWidthA(SheetHandle sheet, int column, CallSite where = CallSite::current());
+// Why the book's last load or save failed ("ok" after a success).
+Text xlBookErrorMessageA(BookHandle book, CallSite where = CallSite::current());
+// What it answers when memory ran short.
+inline constexpr std::string_view kOutOfMemoryReason = "out of memory";
 
 // What xlSheetCellTypeA answers.
 enum CellType : int { kEmptyCell = 0, kNumberCell, kStringCell, kBooleanCell, kBlankCell, kErrorCell };
@@ -103,6 +108,7 @@ enum class Row {
   xlSheetMergeSizeA,
   xlSheetMergeA,
   xlSheetColWidthA,
+  xlBookErrorMessageA,
   count
 };
 

@@ -82,6 +82,10 @@ int fake_xlBookLoadA(void* book, const char* name) {
   return library().load_result;
 }
 
+// Asked only after a failed load, and left out of the log: the reason of a
+// failure the fake never explains.
+const char* fake_xlBookErrorMessageA(void*) { return "failed"; }
+
 void fake_xlBookReleaseA(void* book) {
   library().log("xlBookReleaseA(" + name_of_book(book) + ")");
   ++library().books_released;
@@ -255,6 +259,7 @@ RecordingLibrary::RecordingLibrary() {
   bind(Row::xlSheetAddIgnoredErrorA, &fake_xlSheetAddIgnoredErrorA);
   bind(Row::xlSheetSetColA, &fake_xlSheetSetColA);
   bind(Row::xlBookSaveA, &fake_xlBookSaveA);
+  bind(Row::xlBookErrorMessageA, &fake_xlBookErrorMessageA);
 }
 
 RecordingLibrary::~RecordingLibrary() {

@@ -48,6 +48,7 @@ TEST(DllCommandTable, RowsNameTheirOwnFunctionAndLibrary) {
       {Row::xlSheetMergeSizeA, "xlSheetMergeSizeA"},
       {Row::xlSheetMergeA, "xlSheetMergeA"},
       {Row::xlSheetColWidthA, "xlSheetColWidthA"},
+      {Row::xlBookErrorMessageA, "xlBookErrorMessageA"},
   };
   ASSERT_EQ(std::size(expected), kRowCount);
   for (std::size_t i = 0; i < kRowCount; ++i) {

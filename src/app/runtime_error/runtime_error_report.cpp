@@ -23,7 +23,6 @@ void write_to_standard_error(const Text& report) {
 }
 
 std::atomic<RuntimeErrorSink> g_sink{write_to_standard_error};
-std::atomic<BeforeExitHook> g_before_exit{nullptr};
 std::atomic<bool> g_reported{false};
 
 struct Carrier {
@@ -64,8 +63,6 @@ Text format_runtime_error(int code, const Text& message, int routine, int place)
 
 void set_runtime_error_sink(RuntimeErrorSink sink) { g_sink.store(sink ? sink : write_to_standard_error); }
 
-void set_before_exit_hook(BeforeExitHook hook) { g_before_exit.store(hook); }
-
 void set_report_carrier_of_this_thread(ReportCarrier carrier, void* context) { t_carrier = Carrier{carrier, context}; }
 
 void raise_runtime_error(int code, const Text& message, int routine, int place) {
@@ -81,7 +78,6 @@ void raise_formatted_report(const Text& report) {
   }
   if (g_reported.exchange(true)) end_process();
   g_sink.load()(report);
-  if (const BeforeExitHook hook = g_before_exit.load()) hook();
   end_process();
 }
 

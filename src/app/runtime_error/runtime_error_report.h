@@ -26,11 +26,6 @@ Text format_runtime_error(int code, const Text& message, int routine, int place)
 using RuntimeErrorSink = void (*)(const Text& report);
 void set_runtime_error_sink(RuntimeErrorSink sink);
 
-// Work to do just before the process ends after a report (the library
-// binding gives its modules back here).
-using BeforeExitHook = void (*)();
-void set_before_exit_hook(BeforeExitHook hook);
-
 // Shows the report and ends the process with exit code -1.
 [[noreturn]] void raise_runtime_error(int code, const Text& message, int routine, int place);
 

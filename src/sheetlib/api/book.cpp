@@ -48,17 +48,43 @@ const char* hand_out(SheetlibBook& book, std::string_view gbk) {
 
 }  // namespace
 
+const char* read_failure_reason(ReadStatus status) {
+  switch (status) {
+    case ReadStatus::ok: return "ok";
+    case ReadStatus::not_a_zip: return "not a workbook file";
+    case ReadStatus::not_a_workbook: return "no workbook in the file";
+    case ReadStatus::malformed: return "damaged file";
+    case ReadStatus::over_limit: return "over a reading limit";
+    case ReadStatus::out_of_memory: return kOutOfMemoryReason;
+    case ReadStatus::encrypted: return "encrypted workbook";
+    case ReadStatus::unsupported_version: return "unsupported xls version";
+    case ReadStatus::no_such_sheet: return "no such sheet";
+  }
+  return "damaged file";
+}
+
 bool load_book(SheetlibBook& book, const char* gbk_path, int index) {
-  if (!gbk_path || !*gbk_path) return false;
+  if (!gbk_path || !*gbk_path) {
+    book.error_message = "no file name";
+    return false;
+  }
   std::string bytes;
-  if (read_whole_file(gbk_path, bytes, kMaxFileBytes) != FileStatus::ok) return false;
-  return load_book_bytes(book, bytes, index);
+  switch (read_whole_file(gbk_path, bytes, kMaxFileBytes)) {
+    case FileStatus::ok: return load_book_bytes(book, bytes, index);
+    case FileStatus::not_found: book.error_message = "file not found"; break;
+    case FileStatus::unreadable: book.error_message = "file cannot be read"; break;
+    case FileStatus::too_large: book.error_message = "file too large"; break;
+  }
+  return false;
 }
 
 bool load_book_bytes(SheetlibBook& book, std::string_view bytes, int index) {
   CellGrid grid;
   std::vector<std::string> names;
-  if (read_worksheet(bytes, index, grid, &names) != ReadStatus::ok) return false;
+  if (const ReadStatus status = read_worksheet(bytes, index, grid, &names); status != ReadStatus::ok) {
+    book.error_message = read_failure_reason(status);
+    return false;
+  }
   std::vector<std::unique_ptr<SheetlibSheet>> sheets;
   sheets.reserve(names.size());
   for (std::string& name : names) {
@@ -68,7 +94,10 @@ bool load_book_bytes(SheetlibBook& book, std::string_view bytes, int index) {
     sheet->name_utf8 = std::move(name);
     sheets.push_back(std::move(sheet));
   }
-  if (static_cast<std::size_t>(index) >= sheets.size()) return false;
+  if (static_cast<std::size_t>(index) >= sheets.size()) {
+    book.error_message = read_failure_reason(ReadStatus::no_such_sheet);
+    return false;
+  }
   sheets[static_cast<std::size_t>(index)]->grid = std::move(grid);
   // Only now, with the file read, does the book give up what it held.
   book.replaced_sheets.reserve(book.replaced_sheets.size() + book.sheets.size());

@@ -48,9 +48,16 @@ struct SheetlibBook {
   std::vector<std::unique_ptr<SheetlibFormat>> loaded_formats;
   // The text handed out by the last call on this book that returned one.
   std::string returned_text;
+  // Why its last load or save failed, "ok" after one that succeeded: a
+  // text of the library's own, handed out without asking for memory.
+  const char* error_message = "ok";
 };
 
 namespace sheetlib {
+
+// The reasons error_message gives.
+inline constexpr const char* kOutOfMemoryReason = "out of memory";
+const char* read_failure_reason(ReadStatus status);
 
 // Reads worksheet `index` of the file, and the names of all worksheets.
 bool load_book(SheetlibBook& book, const char* gbk_path, int index = 0);

@@ -4,6 +4,7 @@
 // language, and running out of memory is just a failed call.
 #include <climits>
 #include <new>
+#include <string_view>
 
 #include "sheetlib/api/book.h"
 
@@ -18,6 +19,22 @@ Result guarded(Result failure, Work&& work) noexcept {
   }
 }
 
+// A load or save: the book keeps why it failed, for xlBookErrorMessageA.
+// The work names its own reasons; an exception's is the exception's.
+template <typename Work>
+int book_call(SheetlibBook& book, Work&& work) noexcept {
+  book.error_message = "ok";
+  try {
+    if (work()) return 1;
+    if (std::string_view(book.error_message) == "ok") book.error_message = "failed";
+  } catch (const std::bad_alloc&) {
+    book.error_message = sheetlib::kOutOfMemoryReason;
+  } catch (...) {
+    book.error_message = "failed";
+  }
+  return 0;
+}
+
 int clamp_to_int(std::uint32_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
 }  // namespace
@@ -30,17 +47,21 @@ SHEETLIB_API BookHandle SHEETLIB_CALL xlCreateXMLBookCA(void) {
 
 SHEETLIB_API int SHEETLIB_CALL xlBookLoadA(BookHandle book, const char* filename) {
   if (!book) return 0;
-  return guarded(0, [&] { return sheetlib::load_book(*book, filename) ? 1 : 0; });
+  return book_call(*book, [&] { return sheetlib::load_book(*book, filename); });
 }
 
 SHEETLIB_API int SHEETLIB_CALL xlBookLoadSheetA(BookHandle book, const char* filename, int index) {
   if (!book || index < 0) return 0;
-  return guarded(0, [&] { return sheetlib::load_book(*book, filename, index) ? 1 : 0; });
+  return book_call(*book, [&] { return sheetlib::load_book(*book, filename, index); });
+}
+
+SHEETLIB_API const char* SHEETLIB_CALL xlBookErrorMessageA(BookHandle book) {
+  return book ? book->error_message : "no book";
 }
 
 SHEETLIB_API int SHEETLIB_CALL xlBookSaveA(BookHandle book, const char* filename) {
   if (!book) return 0;
-  return guarded(0, [&] { return sheetlib::save_book(*book, filename) ? 1 : 0; });
+  return book_call(*book, [&] { return sheetlib::save_book(*book, filename); });
 }
 
 SHEETLIB_API void SHEETLIB_CALL xlBookReleaseA(BookHandle book) { delete book; }

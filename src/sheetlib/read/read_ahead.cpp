@@ -3,6 +3,8 @@
 #include <array>
 #include <condition_variable>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -39,10 +41,20 @@ void inflate_into(PartStream& stream, Ring& ring) noexcept {
       at = ring.next_in;
     }
     Ring::Slot& slot = ring.slots[at];
-    const std::ptrdiff_t got = stream.read(slot.bytes.data(), kSlotBytes);
+    // A failure of this thread (memory that ran short among them) goes to
+    // the parser's as the stream's last slot.
+    std::ptrdiff_t got = -1;
+    ReadStatus failure = ReadStatus::malformed;
+    try {
+      got = stream.read(slot.bytes.data(), kSlotBytes);
+      if (stream.status() != ReadStatus::ok) failure = stream.status();
+    } catch (const std::bad_alloc&) {
+      failure = ReadStatus::out_of_memory;
+    } catch (...) {
+    }
     std::lock_guard lock(ring.mutex);
     if (got < 0) {
-      ring.failure = stream.status() == ReadStatus::ok ? ReadStatus::malformed : stream.status();
+      ring.failure = failure;
       slot.size = 0;
       slot.last = true;
     } else {
@@ -60,7 +72,13 @@ void inflate_into(PartStream& stream, Ring& ring) noexcept {
 
 ReadStatus read_ahead(PartStream& stream, const std::function<bool(const char*, std::size_t, bool)>& consume) {
   Ring ring;
-  std::thread inflater(inflate_into, std::ref(stream), std::ref(ring));
+  std::thread inflater;
+  try {
+    inflater = std::thread(inflate_into, std::ref(stream), std::ref(ring));
+  } catch (const std::system_error&) {
+    // No thread to be had: its stack is memory the process could not get.
+    return ReadStatus::out_of_memory;
+  }
   std::size_t next_out = 0;
   try {
     for (;;) {
