@@ -1,6 +1,8 @@
 #include "sheetlib/read/cell_grid.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -31,6 +33,24 @@ std::uint32_t length_code(std::uint32_t length) {
   return length < CellRecord::kLongText ? length : CellRecord::kLongText;
 }
 
+// The number a typed cell's text stands for where it can: the digits of a
+// number (NaN when the text is no plain number), 1 or 0 for TRUE or FALSE,
+// 0 for an error.
+double number_of_text(CellKind kind, std::string_view text) {
+  switch (kind) {
+    case CellKind::boolean:
+      return text == "TRUE" ? 1 : text == "FALSE" ? 0 : std::nan("");
+    case CellKind::error:
+      return 0;
+    default: {
+      double number = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+      if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nan("");
+      return number;
+    }
+  }
+}
+
 bool is_typed(std::uint32_t length) {
   return length != CellGrid::Storage::kSharedStringCell && (length & CellGrid::Storage::kTypedCell) != 0;
 }
@@ -50,13 +70,25 @@ CellValue CellGrid::Storage::value_of(const CellRecord& cell) const {
   const std::string_view text = text_of(cell);
   // The value lies right after the text, in the same page.
   const char* at = text.data() != nullptr ? text.data() + text.size()
-                                          : arena.text(cell.offset, kTypedValueBytes).data();
-  CellValue value;
+                                          : arena.text(cell.offset, kMostTypedValueBytes).data();
   std::uint8_t kind = 0;
   std::memcpy(&kind, at, 1);
-  std::memcpy(&value.style, at + 1, 4);
-  std::memcpy(&value.number, at + 5, 8);
-  value.kind = static_cast<CellKind>(kind);
+  CellValue value;
+  value.kind = static_cast<CellKind>(kind & ~(kNumberIsText | kWideStyle));
+  if (kind & kWideStyle) {
+    std::memcpy(&value.style, at + 1, 4);
+    at += 5;
+  } else {
+    std::uint16_t style = 0;
+    std::memcpy(&style, at + 1, 2);
+    value.style = style;
+    at += 3;
+  }
+  if (kind & kNumberIsText) {
+    value.number = number_of_text(value.kind, text);
+  } else {
+    std::memcpy(&value.number, at, 8);
+  }
   return value;
 }
 
@@ -95,7 +127,15 @@ bool CellGrid::Storage::append_typed_text(std::string_view text, const CellValue
   // as short texts: their piece is made on the stack.
   const bool long_text = text.size() >= CellRecord::kLongText;
   if (long_text && text.size() >= kTypedCell - 64) return false;
-  const std::size_t size = (long_text ? 4 : 0) + text.size() + kTypedValueBytes;
+  auto kind = static_cast<std::uint8_t>(value.kind);
+  const bool wide_style = value.style > UINT16_MAX;
+  if (wide_style) kind |= kWideStyle;
+  // The number is left out when the text gives it back exactly (its sign
+  // and bits too).
+  const double from_text = number_of_text(value.kind, text);
+  if (std::memcmp(&from_text, &value.number, sizeof from_text) == 0) kind |= kNumberIsText;
+  const std::size_t value_bytes = 1 + (wide_style ? 4 : 2) + ((kind & kNumberIsText) ? 0 : 8);
+  const std::size_t size = (long_text ? 4 : 0) + text.size() + value_bytes;
   char small[128];
   std::string large;
   char* piece = small;
@@ -111,10 +151,16 @@ bool CellGrid::Storage::append_typed_text(std::string_view text, const CellValue
   }
   if (!text.empty()) std::memcpy(at, text.data(), text.size());
   at += text.size();
-  const auto kind = static_cast<std::uint8_t>(value.kind);
-  std::memcpy(at, &kind, 1);
-  std::memcpy(at + 1, &value.style, 4);
-  std::memcpy(at + 5, &value.number, 8);
+  *at++ = static_cast<char>(kind);
+  if (wide_style) {
+    std::memcpy(at, &value.style, 4);
+    at += 4;
+  } else {
+    const auto style = static_cast<std::uint16_t>(value.style);
+    std::memcpy(at, &style, 2);
+    at += 2;
+  }
+  if (!(kind & kNumberIsText)) std::memcpy(at, &value.number, 8);
   if (!arena.fits(size)) return false;
   offset = arena.append(std::string_view(piece, size));
   length = static_cast<std::uint32_t>(text.size()) | kTypedCell;

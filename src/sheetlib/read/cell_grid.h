@@ -50,8 +50,14 @@ struct CellGrid::Storage {
   // Set in the length given to add_cell when a typed value follows the text
   // (append_typed_text); no text is this long either.
   static constexpr std::uint32_t kTypedCell = std::uint32_t{1} << 31;
-  // What follows the text of a typed cell: kind, style, number.
-  static constexpr std::size_t kTypedValueBytes = 1 + 4 + 8;
+  // What follows the text of a typed cell: its kind (with the flags
+  // below), its style in 2 bytes (4 with kWideStyle), and its number in 8
+  // unless kNumberIsText. Most numbers show in General, as the very digits
+  // that read back as the same double: for them the text is the number,
+  // and a sheet of a million of them keeps 3 bytes a cell, not 11.
+  static constexpr std::uint8_t kNumberIsText = 0x80;
+  static constexpr std::uint8_t kWideStyle = 0x40;
+  static constexpr std::size_t kMostTypedValueBytes = 1 + 4 + 8;
 
   colsplit::TextArena arena;
   colsplit::PagedArray<CellRecord> cells;  // by row, then column, once finished

@@ -1,4 +1,6 @@
 // What each cell of a worksheet shows, and where it lands.
+#include <cmath>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -486,6 +488,41 @@ TEST(Streaming, PartsFedByteByByteReadAsWhenFedWhole) {
   EXPECT_EQ(results[0], "_x0041_ 北京|rich|a&b中|12|TRUE|" + std::string(12, '|') + "<tail>|||");
   EXPECT_EQ(results[1], results[0]);
   EXPECT_EQ(results[2], results[0]);
+}
+
+// A typed cell's value comes back exactly, whether the shown text stands
+// for it (most numbers, kept without their 8 bytes) or not.
+TEST(TypedValues, ComeBackExactlyBehindTheirTexts) {
+  const struct {
+    std::string text;
+    CellValue value;
+  } cases[] = {
+      {"1234.5", {CellKind::number, 1234.5, 3}},
+      {"0", {CellKind::number, -0.0, 1}},  // the text loses the sign: kept whole
+      {"0.3", {CellKind::number, 0.30000000000000004, 1}},
+      {"2024-03-01", {CellKind::number, 45352, 70000}},  // a wide style
+      {"", {CellKind::number, 7, 2}},
+      {"TRUE", {CellKind::boolean, 1, 0}},
+      {"FALSE", {CellKind::boolean, 0, 5}},
+      {"#N/A", {CellKind::error, 0, 9}},
+      {std::string(CellRecord::kLongText + 3, '9'), {CellKind::number, 1e300, 4}},
+  };
+  CellGrid grid;
+  CellGrid::Storage& storage = grid.storage();
+  for (std::uint32_t row = 0; row < std::size(cases); ++row) {
+    std::uint32_t offset = 0, length = 0;
+    ASSERT_TRUE(storage.append_typed_text(cases[row].text, cases[row].value, offset, length));
+    storage.add_cell(row, 0, offset, length);
+  }
+  storage.finish();
+  for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
+    const CellValue value = grid.value(row, 0);
+    EXPECT_EQ(grid.text(row, 0), cases[row].text) << row;
+    EXPECT_EQ(value.kind, cases[row].value.kind) << row;
+    EXPECT_EQ(value.style, cases[row].value.style) << row;
+    EXPECT_EQ(std::signbit(value.number), std::signbit(cases[row].value.number)) << row;
+    EXPECT_EQ(value.number, cases[row].value.number) << row;
+  }
 }
 
 }  // namespace
