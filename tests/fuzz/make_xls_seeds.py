@@ -130,9 +130,31 @@ def traps():
                                        (0, 0x0010, record(0x0081, b"\x11\x04") + cells), (0, 0x0010, cells)]),
         "no_sheet_list": bof(0x0005) + xfs + sst + record(0x000A) + bof(0x0010) + cells + record(0x000A),
         "encrypted": stream_of(record(0x002F, b"\x01\x00" + bytes(52)), [(0, 0x0010, cells)]),
-        "biff5": bof(0x0005, 0x0500) + record(0x000A),
+        "biff5": biff5_stream(),
     }
     return seeds
+
+
+def biff5_stream():
+    """An Excel 95 workbook: strings as GBK bytes (code page 936) after their
+    count, no flags byte; a format code, a rich label, a text result."""
+    def byte_string(data, count_format="<H"):
+        return struct.pack(count_format, len(data)) + data
+    gbk = lambda text: text.encode("gbk")
+    globals_records = (record(0x0042, struct.pack("<H", 936)) +
+                       record(0x041E, struct.pack("<H", 164) + byte_string(gbk('0.0"元"'), "<B")) +
+                       b"".join(record(0x00E0, struct.pack("<HH", 0, fmt) + bytes(12)) for fmt in (0, 14, 164)))
+    cells = (record(0x0204, cell(0, 0) + byte_string(gbk("城市"))) +
+             record(0x00D6, cell(0, 1) + byte_string(gbk("北京")) + b"\x01\x00\x00") +
+             record(0x0203, cell(1, 0, 2) + struct.pack("<d", 2.5)) +
+             record(0x0006, cell(1, 1) + b"\x00\x00\x00\x00\x00\x00\xFF\xFF" + bytes(6)) +
+             record(0x0207, byte_string(gbk("结果"))))
+    name = gbk("数据")
+    head = bof(0x0005, 0x0500) + globals_records
+    listing_size = len(record(0x0085, bytes(6) + byte_string(name, "<B")))
+    offset = len(head) + listing_size + 4
+    listing = record(0x0085, struct.pack("<IBB", offset, 0, 0) + byte_string(name, "<B"))
+    return head + listing + record(0x000A) + bof(0x0010, 0x0500) + cells + record(0x000A)
 
 
 def small_books(folder):

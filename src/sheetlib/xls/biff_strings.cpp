@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "sheetlib/xls/little_endian.h"
+#include "text/encoding.h"
 #include "text/unicode.h"
 
 namespace sheetlib::xls {
@@ -16,6 +17,13 @@ constexpr std::uint8_t kFarEast = 0x04;    // phonetic data follows the characte
 constexpr std::uint8_t kRich = 0x08;       // formatting runs follow the characters
 
 constexpr std::uint32_t kReplacement = 0xFFFD;
+
+// Windows-1252 differs from Latin-1 in 0x80-0x9F; its five unassigned bytes
+// there stay the C1 controls, as Windows converts them.
+constexpr char16_t kWestern80To9F[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void append_unit(std::uint16_t unit, std::uint16_t& pending_high, std::string& out) {
   if (pending_high != 0) {
@@ -60,6 +68,46 @@ void append_compressed(std::string_view bytes, std::uint16_t& pending_high, std:
 void finish_utf16(std::uint16_t& pending_high, std::string& utf8) {
   if (pending_high != 0) append_utf8(utf8, kReplacement);
   pending_high = 0;
+}
+
+void append_code_page(std::string_view bytes, std::uint16_t code_page, std::string& utf8) {
+  if (code_page == kCodePageGbk || code_page == kCodePageGb18030) {
+    // The program's own texts are code page 936 (and GB18030 beyond it).
+    utf8 += colsplit::gbk_to_utf8(bytes);
+    return;
+  }
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8.push_back(c);
+    } else {
+      append_utf8(utf8, byte <= 0x9F ? kWestern80To9F[byte - 0x80] : byte);
+    }
+  }
+}
+
+bool FragmentCursor::read_string(bool short_count, const StringForm& form, std::string& utf8) {
+  if (!form.byte_strings) return read_string(short_count, utf8);
+  utf8.clear();
+  std::uint16_t count = 0;
+  if (short_count) {
+    std::uint8_t short_value = 0;
+    if (!u8(short_value)) return false;
+    count = short_value;
+  } else if (!u16(count)) {
+    return false;
+  }
+  // Gathered whole first: a two-byte character may be cut between records.
+  std::string bytes;
+  for (std::size_t left = count; left > 0;) {
+    if (!next_bytes()) return false;
+    const std::string_view available = rest().substr(0, left);
+    bytes += available;
+    at_ += available.size();
+    left -= available.size();
+  }
+  append_code_page(bytes, form.code_page, utf8);
+  return true;
 }
 
 bool FragmentCursor::next_bytes() {

@@ -8,6 +8,9 @@
 // the CONTINUE record starts with a new flags byte, and the rest may be
 // compressed when the first part was not, or the other way round; where
 // anything else is cut (a count, the runs), the bytes simply go on.
+//
+// Excel 5.0 and 95 (BIFF5) stored strings as bytes of the workbook's code
+// page (its CODEPAGE record) after their count, with no flags byte.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +19,23 @@
 #include <vector>
 
 namespace sheetlib::xls {
+
+// The code pages byte strings are read in: Chinese (GBK, which the grid
+// holds as it is) and Western, which a workbook without CODEPAGE record
+// uses. Others (1250, 1251, …, and the Japanese, Korean and Big5 pages)
+// have no table here and are read as Western.
+constexpr std::uint16_t kCodePageGbk = 936;
+constexpr std::uint16_t kCodePageGb18030 = 54936;
+constexpr std::uint16_t kCodePageWestern = 1252;
+
+// How a workbook stores its strings.
+struct StringForm {
+  bool byte_strings = false;  // BIFF5: bytes of code_page; BIFF8: Unicode strings
+  std::uint16_t code_page = kCodePageWestern;
+};
+
+// Appends bytes of a code page to a UTF-8 text.
+void append_code_page(std::string_view bytes, std::uint16_t code_page, std::string& utf8);
 
 // Reads across the data of a record and its CONTINUE records.
 class FragmentCursor {
@@ -32,6 +52,8 @@ class FragmentCursor {
   // Reads a string whose count has two bytes (one when `short_count`) into
   // `utf8`. False when the data ends inside it.
   bool read_string(bool short_count, std::string& utf8);
+  // The same for a string of the workbook's form.
+  bool read_string(bool short_count, const StringForm& form, std::string& utf8);
 
  private:
   // Moves past the fragments that have been read to their end.

@@ -25,11 +25,11 @@ std::size_t utf8_characters(std::string_view utf8) {
 
 }  // namespace
 
-bool CellFormatsBuilder::add_format(const std::vector<std::string_view>& fragments) {
+bool CellFormatsBuilder::add_format(const std::vector<std::string_view>& fragments, const StringForm& form) {
   FragmentCursor cursor(fragments);
   std::uint16_t id = 0;
   std::string code;
-  if (!cursor.u16(id) || !cursor.read_string(false, code)) return false;
+  if (!cursor.u16(id) || !cursor.read_string(form.byte_strings, form, code)) return false;
   if (utf8_characters(code) <= kMaxCodeCharacters) codes_[id] = std::move(code);
   return true;
 }

@@ -13,13 +13,15 @@
 
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/xls/biff_strings.h"
 
 namespace sheetlib::xls {
 
 class CellFormatsBuilder {
  public:
   // The data of a FORMAT record with its CONTINUE records; false when damaged.
-  bool add_format(const std::vector<std::string_view>& fragments);
+  // BIFF5 gives the code a one-byte count, BIFF8 a two-byte one.
+  bool add_format(const std::vector<std::string_view>& fragments, const StringForm& form = {});
   // The data of an XF record; false when too short.
   bool add_xf(std::string_view data);
 

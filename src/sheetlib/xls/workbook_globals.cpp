@@ -12,11 +12,15 @@ namespace {
 
 constexpr std::uint8_t kWorksheetOrDialog = 0x00;  // BOUNDSHEET's sheet type
 
-ReadStatus check_bof(const Record& bof) {
+// Excel 5.0 and 95 wrote BIFF5 (95's additions, "BIFF7", keep its version
+// number); the differences the cells show are in the strings.
+ReadStatus check_bof(const Record& bof, StringForm& form) {
   if (bof.type == record::kBofBiff2 || bof.type == record::kBofBiff3 || bof.type == record::kBofBiff4)
     return ReadStatus::unsupported_version;
   if (bof.type != record::kBof || bof.data.size() < 4) return ReadStatus::malformed;
-  if (le16(bof.data, 0) != kBiff8) return ReadStatus::unsupported_version;
+  const std::uint16_t version = le16(bof.data, 0);
+  if (version != kBiff8 && version != kBiff5) return ReadStatus::unsupported_version;
+  form.byte_strings = version == kBiff5;
   return le16(bof.data, 2) == substream::kGlobals ? ReadStatus::ok : ReadStatus::malformed;
 }
 
@@ -24,6 +28,7 @@ ReadStatus check_bof(const Record& bof) {
 // and type (a byte each), its name (a string with a one-byte count).
 ReadStatus add_listed_sheet(std::string_view data, std::vector<std::string_view>& fragments,
                             WorkbookGlobals& globals) {
+  // A byte string (BIFF5) has a count but no flags byte: the same place.
   if (data.size() < 6) return ReadStatus::malformed;
   ++globals.sheet_count;
   if (static_cast<std::uint8_t>(data[5]) != kWorksheetOrDialog) return ReadStatus::ok;
@@ -31,7 +36,7 @@ ReadStatus add_listed_sheet(std::string_view data, std::vector<std::string_view>
   sheet.offset = le32(data, 0);
   fragments.assign(1, data.substr(6));
   FragmentCursor cursor(fragments);
-  if (!cursor.read_string(true, sheet.name)) return ReadStatus::malformed;
+  if (!cursor.read_string(true, globals.string_form, sheet.name)) return ReadStatus::malformed;
   globals.worksheets.push_back(std::move(sheet));
   return ReadStatus::ok;
 }
@@ -43,7 +48,7 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
   RecordReader reader(stream);
   Record record;
   if (!reader.next(record)) return ReadStatus::malformed;
-  if (const ReadStatus status = check_bof(record); status != ReadStatus::ok) return status;
+  if (const ReadStatus status = check_bof(record, globals.string_form); status != ReadStatus::ok) return status;
 
   CellFormatsBuilder formats;
   bool strings_read = false;
@@ -57,6 +62,12 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
         return ReadStatus::ok;
       case record::kFilePass:
         return ReadStatus::encrypted;
+      case record::kCodePage:
+        // Only byte strings are in it: BIFF8 says 1200 (UTF-16) and means
+        // its Unicode strings. The record comes before any string.
+        if (globals.string_form.byte_strings && record.data.size() >= 2)
+          globals.string_form.code_page = le16(record.data, 0);
+        break;
       case record::kDateMode:
         globals.date1904 = record.data.size() >= 2 && le16(record.data, 0) == 1;
         break;
@@ -66,7 +77,7 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
         break;
       case record::kFormat:
         reader.with_continues(record, fragments);
-        if (!formats.add_format(fragments)) return ReadStatus::malformed;
+        if (!formats.add_format(fragments, globals.string_form)) return ReadStatus::malformed;
         break;
       case record::kXf:
         if (!formats.add_xf(record.data)) return ReadStatus::malformed;

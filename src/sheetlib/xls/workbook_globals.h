@@ -1,7 +1,8 @@
 // The workbook globals, the first substream of the workbook stream: the
 // sheets' names and where their substreams begin (BOUNDSHEET), the shared
 // strings, the number formats of the XF records, the date system
-// (DATEMODE), and whether the workbook is encrypted (FILEPASS).
+// (DATEMODE), whether the workbook is encrypted (FILEPASS), and how its
+// strings are stored (the BOF's version and CODEPAGE).
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include "sheetlib/read/cell_grid.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/styles_part.h"
+#include "sheetlib/xls/biff_strings.h"
 
 namespace sheetlib::xls {
 
@@ -28,14 +30,15 @@ struct WorkbookGlobals {
   std::size_t sheet_count = 0;          // BOUNDSHEET records of every kind
   std::size_t end = 0;                  // where the substream after the globals begins
   bool date1904 = false;
+  StringForm string_form;
   SharedStringSpans strings;
   StyleFormats formats;                          // for showing numbers
   std::vector<StyleNumberFormat> style_formats;  // what CellGrid::style_formats() gives
 };
 
 // Reads the globals at the start of `stream`; shared strings go into the
-// storage's arena. unsupported_version for a stream of BIFF5 and before,
-// encrypted at a FILEPASS record.
+// storage's arena. unsupported_version for a stream before BIFF5 (or of a
+// version unknown), encrypted at a FILEPASS record.
 ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& storage, const ReadLimits& limits,
                                  WorkbookGlobals& globals);
 

@@ -297,7 +297,7 @@ ReadStatus WorksheetCells::store_string(std::uint32_t row, std::uint32_t column,
   reader.with_continues(record, fragments_);
   fragments_[0] = fragments_[0].substr(at);
   FragmentCursor cursor(fragments_);
-  if (!cursor.read_string(false, text_)) return ReadStatus::malformed;
+  if (!cursor.read_string(false, string_form_, text_)) return ReadStatus::malformed;
   return store_utf8(row, column, text_);
 }
 

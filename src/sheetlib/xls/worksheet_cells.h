@@ -18,6 +18,7 @@
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/xls/biff_records.h"
+#include "sheetlib/xls/biff_strings.h"
 
 namespace sheetlib::xls {
 
@@ -36,12 +37,14 @@ class WorksheetCells {
  public:
   // The grid's style_formats() hold one entry per XF record of the globals;
   // a cell naming an XF past them gets one more, meaning General.
-  WorksheetCells(CellGrid& grid, const SharedStringSpans& strings, const StyleFormats& formats, bool date1904)
+  WorksheetCells(CellGrid& grid, const SharedStringSpans& strings, const StyleFormats& formats, bool date1904,
+                 const StringForm& string_form = {})
       : grid_(grid),
         storage_(grid.storage()),
         strings_(strings),
         formats_(formats),
         date1904_(date1904),
+        string_form_(string_form),
         xf_count_(grid.style_formats().size()) {}
 
   // Reads the substream from its BOF record at `offset` to its EOF record;
@@ -68,6 +71,7 @@ class WorksheetCells {
   const SharedStringSpans& strings_;
   const StyleFormats& formats_;
   bool date1904_;
+  StringForm string_form_;  // of LABEL, RSTRING and STRING
   NumberFormatter formatter_;
   std::size_t xf_count_;
   std::uint32_t general_style_ = UINT32_MAX;  // the entry added for XFs past the globals' ones

@@ -74,14 +74,14 @@ ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& 
   // An .xlsx saved with a password is an encrypted package in a compound file.
   if (file.has_stream("EncryptedPackage")) return ReadStatus::encrypted;
 
+  // Excel 5.0 and 95 named the stream "Book"; the BOF inside tells the
+  // version either way (Excel 97 could write BIFF5 into a "Workbook").
   std::string copy;
   std::string_view stream;
-  if (const ReadStatus status = file.read_stream("Workbook", limits.max_total_inflated_bytes, copy, stream);
-      status != ReadStatus::ok) {
-    // Excel 5 and 95 named the stream "Book".
-    if (status == ReadStatus::not_a_workbook && file.has_stream("Book")) return ReadStatus::unsupported_version;
+  const char* const stream_name = !file.has_stream("Workbook") && file.has_stream("Book") ? "Book" : "Workbook";
+  if (const ReadStatus status = file.read_stream(stream_name, limits.max_total_inflated_bytes, copy, stream);
+      status != ReadStatus::ok)
     return status;
-  }
 
   WorkbookGlobals globals;
   if (const ReadStatus status = read_workbook_globals(stream, storage, limits, globals); status != ReadStatus::ok)
@@ -91,7 +91,7 @@ ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& 
   if (worksheets.offsets.empty()) return ReadStatus::not_a_workbook;
   if (index < 0 || static_cast<std::size_t>(index) >= worksheets.offsets.size()) return ReadStatus::no_such_sheet;
   grid.style_formats() = std::move(globals.style_formats);
-  WorksheetCells cells(grid, globals.strings, globals.formats, globals.date1904);
+  WorksheetCells cells(grid, globals.strings, globals.formats, globals.date1904, globals.string_form);
   if (const ReadStatus status = cells.read(stream, worksheets.offsets[static_cast<std::size_t>(index)]);
       status != ReadStatus::ok)
     return status;

@@ -1,5 +1,5 @@
 // .xls workbooks that LibreOffice, Gnumeric (also with an Excel 95 stream
-// beside the Excel 97 one) and xlwt write while the test runs
+// beside the Excel 97 one, and Excel 95 alone) and xlwt write while the test runs
 // (make_xls_books.py): each must show, cell by cell, what the same
 // workbook saved as .xlsx shows, and what LibreOffice shows of it.
 #include <gtest/gtest.h>
@@ -60,6 +60,13 @@ bool libreoffice_differs(const std::string& ours, const std::string& theirs) {
   return exponent != std::string::npos && theirs == ours.substr(0, exponent + 2) + "0" + ours.substr(exponent + 2);
 }
 
+// Gnumeric writes a long Excel 95 label on into CONTINUE records, which
+// LibreOffice does not read: it shows what the LABEL record itself holds
+// (2,080 bytes less the cell's 8), where we read the whole text written.
+bool libreoffice_cuts_label(const std::string& producer, std::string_view ours, std::string_view theirs) {
+  return producer == "gnumeric95" && theirs.size() == 2072 && ours.size() > theirs.size() && ours.starts_with(theirs);
+}
+
 class MadeByOthers : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MadeByOthers, ShowsWhatItsXlsxTwinAndLibreOfficeShow) {
@@ -84,7 +91,9 @@ TEST_P(MadeByOthers, ShowsWhatItsXlsxTwinAndLibreOfficeShow) {
     for (int column = 0; column < xls.grid.column_extent(); ++column) {
       const std::string where = cell_name(row, column);
       const std::string_view ours = xls.grid.text(row, column);
-      EXPECT_EQ(ours, twin.grid.text(row, column)) << where;
+      if (!libreoffice_cuts_label(name, ours, twin.grid.text(row, column))) {
+        EXPECT_EQ(ours, twin.grid.text(row, column)) << where;
+      }
       EXPECT_EQ(xls.grid.has_value(row, column), twin.grid.has_value(row, column)) << where;
       // LibreOffice's texts through the same converter as ours, characters
       // GBK lacks (kept as their four-byte sequences) included.
@@ -92,7 +101,8 @@ TEST_P(MadeByOthers, ShowsWhatItsXlsxTwinAndLibreOfficeShow) {
       const std::string theirs = static_cast<std::size_t>(column) < shown_row.size()
                                      ? colsplit::utf8_to_gbk(shown_row[static_cast<std::size_t>(column)])
                                      : "";
-      if (ours != theirs && !libreoffice_differs(std::string(ours), theirs))
+      if (ours != theirs && !libreoffice_differs(std::string(ours), theirs) &&
+          !libreoffice_cuts_label(name, ours, theirs))
         ADD_FAILURE() << where << ": ours \"" << colsplit::gbk_to_utf8(ours) << "\", LibreOffice \""
                       << colsplit::gbk_to_utf8(theirs) << "\"";
       compared += !ours.empty();
@@ -101,7 +111,7 @@ TEST_P(MadeByOthers, ShowsWhatItsXlsxTwinAndLibreOfficeShow) {
   EXPECT_GT(compared, 200);
 }
 
-INSTANTIATE_TEST_SUITE_P(Xls, MadeByOthers, ::testing::Values("libreoffice", "gnumeric", "gnumeric_dual", "xlwt"));
+INSTANTIATE_TEST_SUITE_P(Xls, MadeByOthers, ::testing::Values("libreoffice", "gnumeric", "gnumeric_dual", "gnumeric95", "xlwt"));
 
 }  // namespace
 }  // namespace sheetlib::testing

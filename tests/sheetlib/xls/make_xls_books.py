@@ -6,8 +6,9 @@ LibreOffice shows of each, for the reader's comparison test.
 
 OUT_DIR/<producer>.xls for the producers libreoffice, gnumeric and
 gnumeric_dual (converting one workbook made with openpyxl; the last writes
-an Excel 95 stream beside the Excel 97 one, as files meant for both did)
-and xlwt (writing a workbook of its own); OUT_DIR/<producer>.csv, the first sheet as LibreOffice shows it;
+an Excel 95 stream beside the Excel 97 one, as files meant for both did;
+gnumeric95 an Excel 95 workbook alone, in a Chinese locale, where its
+strings are code page 936) and xlwt (writing a workbook of its own); OUT_DIR/<producer>.csv, the first sheet as LibreOffice shows it;
 OUT_DIR/twin/<producer>.xlsx, the same workbook saved by LibreOffice as
 .xlsx. A producer that is not installed is left out; exit status 3 when
 LibreOffice, which the comparison needs, is missing.
@@ -117,6 +118,12 @@ def main():
                            timeout=300, check=False)
             if os.path.exists(os.path.join(out, name + ".xls")):
                 made.append(name)
+        # Gnumeric takes the code page of Excel 95 strings from the locale.
+        subprocess.run(["ssconvert", "--export-type=Gnumeric_Excel:excel_biff7", source,
+                        os.path.join(out, "gnumeric95.xls")], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       env=dict(os.environ, LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8"), timeout=300, check=False)
+        if os.path.exists(os.path.join(out, "gnumeric95.xls")):
+            made.append("gnumeric95")
     try:
         xlwt_book(os.path.join(out, "xlwt.xls"))
         made.append("xlwt")

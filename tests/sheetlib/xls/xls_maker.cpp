@@ -210,6 +210,45 @@ std::string one_sheet_stream(const std::string& cells, const std::string& global
   return workbook_stream(globals, {SheetSpec{cells}});
 }
 
+std::string byte_string(std::string_view bytes, bool short_count) {
+  const std::string count = short_count ? std::string(1, static_cast<char>(bytes.size()))
+                                        : u16le(static_cast<std::uint16_t>(bytes.size()));
+  return count + std::string(bytes);
+}
+
+std::string label5(std::uint16_t row, std::uint16_t column, std::string_view bytes, std::uint16_t xf) {
+  return biff(0x0204, row_column_xf(row, column, xf) + byte_string(bytes));
+}
+
+std::string rstring5(std::uint16_t row, std::uint16_t column, std::string_view bytes, std::uint8_t runs) {
+  return biff(0x00D6, row_column_xf(row, column, 0) + byte_string(bytes) + std::string(1, static_cast<char>(runs)) +
+                          std::string(std::size_t{runs} * 2, '\x01'));
+}
+
+std::string string_result5(std::string_view bytes) { return biff(0x0207, byte_string(bytes)); }
+
+std::string format_record5(std::uint16_t id, std::string_view code) {
+  return biff(0x041E, u16le(id) + byte_string(code, true));
+}
+
+std::string codepage(std::uint16_t code_page) { return biff(0x0042, u16le(code_page)); }
+
+std::string biff5_workbook_stream(const std::string& globals,
+                                  const std::vector<std::pair<std::string, std::string>>& sheets) {
+  const auto boundsheet = [&](std::uint32_t offset, std::size_t index) {
+    return biff(0x0085, u32le(offset) + std::string(2, '\0') + byte_string(sheets[index].first, true));
+  };
+  std::size_t globals_size = bof(kGlobalsSubstream, 0x0500).size() + globals.size() + eof().size();
+  for (std::size_t i = 0; i < sheets.size(); ++i) globals_size += boundsheet(0, i).size();
+  std::string stream = bof(kGlobalsSubstream, 0x0500) + globals;
+  std::string body;
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    stream += boundsheet(static_cast<std::uint32_t>(globals_size + body.size()), i);
+    body += bof(kWorksheetSubstream, 0x0500) + sheets[i].second + eof();
+  }
+  return stream + eof() + body;
+}
+
 std::uint32_t CompoundFile::fat(std::uint32_t sector) const {
   const std::uint32_t per_sector = sector_size / 4;
   const std::size_t at = sector_offset(fat_sectors[sector / per_sector]) + 4 * (sector % per_sector);

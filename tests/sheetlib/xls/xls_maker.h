@@ -82,6 +82,21 @@ std::string workbook_stream(const std::string& globals, const std::vector<SheetS
 // One worksheet holding `cells`.
 std::string one_sheet_stream(const std::string& cells, const std::string& globals = "");
 
+// Excel 5.0/95 (BIFF5): strings are bytes of the workbook's code page
+// after their count, without flags byte. A string with a two-byte count
+// (one when `short_count`).
+std::string byte_string(std::string_view bytes, bool short_count = false);
+std::string label5(std::uint16_t row, std::uint16_t column, std::string_view bytes, std::uint16_t xf = 0);
+// RSTRING: the label followed by `runs` formatting runs (one-byte count).
+std::string rstring5(std::uint16_t row, std::uint16_t column, std::string_view bytes, std::uint8_t runs = 1);
+std::string string_result5(std::string_view bytes);
+std::string format_record5(std::uint16_t id, std::string_view code);
+std::string codepage(std::uint16_t code_page);
+// A BIFF5 workbook stream: BOFs of version 0x0500, the globals, then one
+// worksheet per {name bytes, records between its BOF and EOF}.
+std::string biff5_workbook_stream(const std::string& globals,
+                                  const std::vector<std::pair<std::string, std::string>>& sheets);
+
 struct CompoundOptions {
   unsigned sector_shift = 9;  // 12: version 4, 4,096-byte sectors
   // Streams in regular sectors get their sectors in reverse order, so that
