@@ -90,13 +90,7 @@ bool FragmentCursor::read_string(bool short_count, const StringForm& form, std::
   if (!form.byte_strings) return read_string(short_count, utf8);
   utf8.clear();
   std::uint16_t count = 0;
-  if (short_count) {
-    std::uint8_t short_value = 0;
-    if (!u8(short_value)) return false;
-    count = short_value;
-  } else if (!u16(count)) {
-    return false;
-  }
+  if (!character_count(short_count, count)) return false;
   // Gathered whole first: a two-byte character may be cut between records.
   std::string bytes;
   for (std::size_t left = count; left > 0;) {
@@ -107,6 +101,14 @@ bool FragmentCursor::read_string(bool short_count, const StringForm& form, std::
     left -= available.size();
   }
   append_code_page(bytes, form.code_page, utf8);
+  return true;
+}
+
+bool FragmentCursor::character_count(bool short_count, std::uint16_t& count) {
+  if (!short_count) return u16(count);
+  std::uint8_t short_value = 0;
+  if (!u8(short_value)) return false;
+  count = short_value;
   return true;
 }
 
@@ -154,13 +156,7 @@ bool FragmentCursor::read_string(bool short_count, std::string& utf8) {
   utf8.clear();
   std::uint16_t count = 0;
   std::uint8_t flags = 0;
-  if (short_count) {
-    std::uint8_t short_value = 0;
-    if (!u8(short_value)) return false;
-    count = short_value;
-  } else if (!u16(count)) {
-    return false;
-  }
+  if (!character_count(short_count, count)) return false;
   if (!u8(flags)) return false;
   std::uint16_t runs = 0;
   std::uint32_t far_east_bytes = 0;

@@ -56,6 +56,8 @@ class FragmentCursor {
   bool read_string(bool short_count, const StringForm& form, std::string& utf8);
 
  private:
+  // A string's character count: one byte (short_count) or two.
+  bool character_count(bool short_count, std::uint16_t& count);
   // Moves past the fragments that have been read to their end.
   bool next_bytes();
   std::string_view rest() const { return fragments_[index_].substr(at_); }
