@@ -65,13 +65,13 @@ def main():
         # in the background; so does a watcher of the bar, which reads its
         # position and its pixels on the screen every 5 ms from the moment
         # the bar leaves 0 (a quick fill may last well under a second).
-        drop = subprocess.Popen([str(session.xdnd_drop), str(x), str(y), str(workbook)],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        drop = session.drop_in_background(x, y, workbook)
         watcher = session.probe_in_background("paint-watch", CAPTION, "60000")
         start = time.time()
         answers = []
         state = progress()
         while state and state[0] == 0 and time.time() - start < 60:
+            drop.retry_if_lost()
             if len(answers) < 6:
                 code, out = probe("responds", CAPTION, "3000")
                 answers.append(int(out.strip()) if code == 0 else None)
@@ -84,7 +84,8 @@ def main():
         while not folder and time.time() - start < 120:
             folder = probe("edit-text", CAPTION, "0")[1].strip()
             time.sleep(0.2)
-        check(folder != "", f"the load ends with the proposed folder ({time.time() - start:.1f} s)")
+        check(folder != "", f"the load ends with the proposed folder ({time.time() - start:.1f} s; "
+                            f"the drag heard: {drop.answers()})")
         screenshot("load")
         loaded = progress()
 
@@ -110,9 +111,10 @@ def main():
         app.wait(timeout=30)
         check(app.returncode == 0, f"Esc ends the program with exit code 0 ({app.returncode})")
     finally:
-        for child in (drop, watcher):
-            if child and child.poll() is None:
-                child.kill()
+        if drop:
+            drop.kill()
+        if watcher and watcher.poll() is None:
+            watcher.kill()
         if app.poll() is None:
             app.kill()
         shutil.rmtree(work, ignore_errors=True)

@@ -34,6 +34,11 @@ class Session:
         return subprocess.Popen([str(self.wine_run), str(self.build / "win_probe.exe"), *args],
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True)
 
+    def drop_in_background(self, x, y, path):
+        """Drops a file on the window while the test goes on (the drop's
+        handler may run for seconds): a BackgroundDrop."""
+        return BackgroundDrop(self.xdnd_drop, x, y, path)
+
     def folders(self, prefix, data_folder):
         """A fresh work folder holding 程序/colsplit.exe and an empty data
         folder: (work, program, data)."""
@@ -63,3 +68,35 @@ class Session:
         except Exception:
             app.kill()
             raise
+
+
+class BackgroundDrop:
+    """A drag and drop of one file that runs beside the test. Under load,
+    Wine may not answer the drag's first messages in time, so the drop
+    never happens: the test calls retry_if_lost() while it waits for the
+    load, and a drop that ended without being accepted starts again (three
+    tries in all). answers() tells what each try heard."""
+
+    def __init__(self, xdnd_drop, x, y, path):
+        self.command = [str(xdnd_drop), str(x), str(y), str(path)]
+        self.heard = []
+        self._start()
+
+    def _start(self):
+        self.process = subprocess.Popen(self.command, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+
+    def retry_if_lost(self):
+        if self.process.poll() is None or len(self.heard) >= 3:
+            return
+        said = self.process.stdout.read().split()
+        self.heard.append(f"{self.process.returncode}:{'/'.join(said)}")
+        if "accepted" not in said and len(self.heard) < 3:
+            self._start()
+
+    def answers(self):
+        return ", ".join(self.heard) or "still running"
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
