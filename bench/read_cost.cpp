@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/api/worksheet_reading.h"
 #include "test_package.h"
 
 namespace {

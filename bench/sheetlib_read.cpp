@@ -22,7 +22,7 @@
 #include <windows.h>
 #endif
 
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/api/worksheet_reading.h"
 #include "sheetlib/read/zip_archive.h"
 #include "sheetlib/xls/xls_maker.h"
 

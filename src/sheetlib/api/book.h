@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/api/worksheet_reading.h"
 #include "sheetlib/sheetlib.h"
 #include "sheetlib/write/sheet_content.h"
 

@@ -66,24 +66,4 @@ bool store_package_text(CellGrid::Storage& storage, std::string_view utf8, std::
   return store_utf8_text(storage, decode_escapes(utf8), offset, length, value);
 }
 
-bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset, std::uint32_t& length,
-                     const CellValue* value) {
-  std::string converted;
-  std::string_view text = utf8;
-  if (!colsplit::is_ascii(text)) {
-    converted = colsplit::utf8_to_gbk(text);
-    text = converted;
-  }
-  if (text.find('\0') != std::string_view::npos) {
-    if (text.data() != converted.data()) {
-      converted.assign(text);
-    }
-    converted.erase(std::remove(converted.begin(), converted.end(), '\0'), converted.end());
-    text = converted;
-  }
-  if (value) return storage.append_typed_text(text, *value, offset, length);
-  length = static_cast<std::uint32_t>(text.size());
-  return storage.append_text(text, offset);
-}
-
 }  // namespace sheetlib

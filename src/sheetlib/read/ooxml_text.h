@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_storage.h"
+#include "sheetlib/core/grid_text.h"
 
 namespace sheetlib {
 
@@ -21,9 +22,5 @@ std::string decode_escapes(std::string_view text);
 // arena is full.
 bool store_package_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset,
                         std::uint32_t& length, const CellValue* value = nullptr);
-
-// The same for a text of our own making (a rendered number): no escapes.
-bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset, std::uint32_t& length,
-                     const CellValue* value = nullptr);
 
 }  // namespace sheetlib

@@ -40,17 +40,4 @@ void SharedStringsHandler::end(xml::Name name) {
   item_.end(name);
 }
 
-ReadStatus resolve_shared_strings(CellGrid::Storage& storage, const SharedStringSpans& strings, std::uint32_t base) {
-  for (std::size_t i = 0; i < storage.cells.size(); ++i) {
-    CellRecord& cell = storage.cells[i];
-    if (!cell.awaits_shared_string()) continue;
-    // A cell that points at a string the workbook does not have is damage:
-    // showing it empty would hide that a text was lost.
-    if (cell.offset >= strings.size()) return ReadStatus::malformed;
-    const TextSpan span = strings[cell.offset];
-    CellGrid::Storage::place_shared_string(cell, base + span.offset, span.length);
-  }
-  return ReadStatus::ok;
-}
-
 }  // namespace sheetlib

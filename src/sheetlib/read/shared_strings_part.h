@@ -6,19 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_storage.h"
+#include "sheetlib/core/grid_text.h"
 #include "sheetlib/read/xml_stream.h"
 
 namespace sheetlib {
-
-struct TextSpan {
-  std::uint32_t offset = 0;
-  std::uint32_t length = 0;
-};
-
-// Where each shared string lies in the arena, by index; paged like the
-// grid, since a wide sheet may hold tens of millions of them.
-using SharedStringSpans = colsplit::PagedArray<TextSpan>;
 
 // Collects the plain text of a string item (<si>, <is>): the <t> runs
 // joined, phonetic runs (<rPh>) and their reading left out.
@@ -45,12 +37,6 @@ class RichTextCollector {
   int phonetic_depth_ = 0;  // depth of the <rPh> we are inside, or 0
   bool in_text_ = false;
 };
-
-// Gives each string cell of the sheet, which holds the index of its shared
-// string (CellGrid::Storage::kSharedStringCell), the place of that string's
-// text; the texts of `strings` lie from `base` on in the storage's arena.
-// malformed when a cell points at a string the workbook does not have.
-ReadStatus resolve_shared_strings(CellGrid::Storage& storage, const SharedStringSpans& strings, std::uint32_t base);
 
 class SharedStringsHandler : public xml::Handler {
  public:

@@ -25,17 +25,6 @@ int parse_id(const char* text) {
   return error == std::errc() ? value : 0;
 }
 
-bool equals_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void StylesHandler::start(xml::Name name, const xml::Attributes& attributes) {
@@ -77,11 +66,6 @@ std::vector<StyleNumberFormat> StylesHandler::style_number_formats() const {
     formats.push_back({id, custom != custom_formats_.end() ? custom->second : std::string()});
   }
   return formats;
-}
-
-StyleFormats::StyleFormats(std::vector<std::string> codes) : codes_(std::move(codes)) {
-  general_.reserve(codes_.size());
-  for (const std::string& code : codes_) general_.push_back(equals_ignoring_case(code, "General"));
 }
 
 }  // namespace sheetlib

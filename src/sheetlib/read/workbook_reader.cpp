@@ -1,4 +1,4 @@
-// Reading a workbook package: from the package relationships to the
+// Reading a workbook package (.xlsx): from the package relationships to the
 // workbook part, from its relationships to the worksheet asked for and to
 // the shared strings and styles that the worksheet's cells refer to.
 #include "sheetlib/read/workbook_reader.h"
@@ -11,7 +11,7 @@
 #include <system_error>
 #include <thread>
 
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_storage.h"
 #include "sheetlib/read/read_ahead.h"
 #include "sheetlib/read/relationships.h"
 #include "sheetlib/read/shared_strings_part.h"
@@ -21,8 +21,6 @@
 #include "sheetlib/read/worksheet_pieces.h"
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
-#include "sheetlib/xls/compound_file.h"
-#include "sheetlib/xls/xls_reader.h"
 
 namespace sheetlib {
 
@@ -150,81 +148,121 @@ ReadStatus choose_worksheet(const WorkbookHandler& workbook, const Relationships
   return worksheets == 0 ? ReadStatus::not_a_workbook : ReadStatus::no_such_sheet;
 }
 
-ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector<std::string>& sheet_names) {
-  CellGrid::Storage& storage = grid.storage();
-  std::string workbook_part;
-  if (const ReadStatus status = find_workbook_part(reading, workbook_part); status != ReadStatus::ok) return status;
+// The workbook part and its relationships, found from the package's.
+struct WorkbookParts {
+  std::string part;
   WorkbookHandler workbook;
-  if (const ReadStatus status = parse_part(reading, workbook_part, workbook); status != ReadStatus::ok)
-    return status;
+  std::unique_ptr<RelationshipsHandler> relationships;
+};
 
-  const std::string workbook_rels_part = relationships_part_of(workbook_part);
-  RelationshipsHandler workbook_rels(workbook_part);
-  if (const ReadStatus status = parse_part(reading, workbook_rels_part, workbook_rels); status != ReadStatus::ok)
+ReadStatus read_workbook_parts(Reading& reading, WorkbookParts& parts) {
+  if (const ReadStatus status = find_workbook_part(reading, parts.part); status != ReadStatus::ok) return status;
+  if (const ReadStatus status = parse_part(reading, parts.part, parts.workbook); status != ReadStatus::ok)
     return status;
+  parts.relationships = std::make_unique<RelationshipsHandler>(parts.part);
+  return parse_part(reading, relationships_part_of(parts.part), *parts.relationships);
+}
 
-  const Relationship* worksheet = nullptr;
-  if (const ReadStatus status = choose_worksheet(workbook, workbook_rels, index, worksheet, sheet_names);
-      status != ReadStatus::ok)
-    return status;
-
+// The number formats of the cell styles: into the grid as the file gives
+// them, and as codes to show the cells with.
+ReadStatus read_styles(Reading& reading, const RelationshipsHandler& workbook_rels, CellGrid& grid,
+                       StyleFormats& formats) {
   StylesHandler styles;
   if (const ReadStatus status = parse_optional_part(reading, workbook_rels.find_type("styles"), styles);
       status != ReadStatus::ok)
     return status;
-  const StyleFormats formats(styles.style_format_codes());
+  formats = StyleFormats(styles.style_format_codes());
   grid.style_formats() = styles.style_number_formats();
   // Typed cells whose style lies past the list refer to this one.
   grid.style_formats().push_back({0, ""});
+  return ReadStatus::ok;
+}
 
-  // A large shared-strings part is read on a second thread, into an arena
-  // of its own, while this one reads the worksheet; the sheet's string
-  // cells hold their index until both are done.
-  const Relationship* strings_relationship = workbook_rels.find_type("sharedStrings");
-  if (strings_relationship && !reading.archive.contains(strings_relationship->target)) strings_relationship = nullptr;
-  CellGrid::Storage strings_storage;
-  SharedStringSpans strings;
-  ReadStatus strings_status = ReadStatus::ok;
-  std::exception_ptr strings_error;
-  std::jthread strings_reader;  // joined however this function is left
-  if (strings_relationship && reading.archive.declared_size(strings_relationship->target) >= kConcurrentStringsBytes) {
+// The shared strings of a workbook. A large part is read on a second
+// thread, into an arena of its own, while this one reads the worksheet;
+// the sheet's string cells hold their index until both are done. A small
+// one, or any without a second thread, is read first, on this thread,
+// straight into the grid's arena.
+class SharedStringsReading {
+ public:
+  SharedStringsReading(Reading& reading, const Relationship* part) : reading_(reading), part_(part) {
+    if (part_ && !reading_.archive.contains(part_->target)) part_ = nullptr;
+  }
+
+  // Starts the reading: on a second thread, or here at once.
+  ReadStatus start(CellGrid::Storage& storage) {
+    if (part_ && reading_.archive.declared_size(part_->target) >= kConcurrentStringsBytes) {
+      try {
+        reader_ = std::jthread([this] { read_on_second_thread(); });
+        concurrent_ = true;
+        return ReadStatus::ok;
+      } catch (const std::system_error&) {
+        // Read first, on this thread.
+      }
+    }
+    SharedStringsHandler shared_strings(storage, reading_.limits.max_shared_strings);
+    const ReadStatus status = parse_optional_part(reading_, part_, shared_strings);
+    strings_ = shared_strings.take_strings();
+    return status;
+  }
+
+  // Once the sheet is read: gives every string cell of the grid its text.
+  ReadStatus resolve(CellGrid::Storage& storage) {
+    std::uint32_t base = 0;
+    if (concurrent_ && !storage.arena.adopt(own_storage_.arena, base)) return ReadStatus::over_limit;
+    return resolve_shared_strings(storage, strings_, base);
+  }
+
+  // Waits for the second thread; its failure, or ok.
+  ReadStatus finish() {
+    if (!reader_.joinable()) return ReadStatus::ok;
+    reader_.join();
+    if (error_) std::rethrow_exception(error_);
+    return status_;
+  }
+
+ private:
+  void read_on_second_thread() noexcept {
     try {
-      strings_reader = std::jthread([&, target = strings_relationship->target] {
-        try {
-          SharedStringsHandler shared_strings(strings_storage, reading.limits.max_shared_strings);
-          strings_status = parse_part(reading, target, shared_strings, PartThread::other);
-          strings = shared_strings.take_strings();
-        } catch (...) {
-          strings_error = std::current_exception();
-        }
-      });
-    } catch (const std::system_error&) {
-      // Without a second thread the strings are read first, on this one.
+      SharedStringsHandler shared_strings(own_storage_, reading_.limits.max_shared_strings);
+      status_ = parse_part(reading_, part_->target, shared_strings, PartThread::other);
+      strings_ = shared_strings.take_strings();
+    } catch (...) {
+      error_ = std::current_exception();
     }
   }
-  const bool concurrent = strings_reader.joinable();
-  if (!concurrent) {
-    SharedStringsHandler shared_strings(storage, reading.limits.max_shared_strings);
-    if (const ReadStatus status = parse_optional_part(reading, strings_relationship, shared_strings);
-        status != ReadStatus::ok)
-      return status;
-    strings = shared_strings.take_strings();
-  }
 
+  Reading& reading_;
+  const Relationship* part_;
+  CellGrid::Storage own_storage_;
+  SharedStringSpans strings_;
+  ReadStatus status_ = ReadStatus::ok;
+  std::exception_ptr error_;
+  bool concurrent_ = false;  // read on the second thread, into own_storage_
+  std::jthread reader_;  // joined however the reading is left (declared last: it goes first)
+};
+
+ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector<std::string>& sheet_names) {
+  WorkbookParts workbook;
+  if (const ReadStatus status = read_workbook_parts(reading, workbook); status != ReadStatus::ok) return status;
+  const Relationship* worksheet = nullptr;
+  if (const ReadStatus status =
+          choose_worksheet(workbook.workbook, *workbook.relationships, index, worksheet, sheet_names);
+      status != ReadStatus::ok)
+    return status;
+  StyleFormats formats;
+  if (const ReadStatus status = read_styles(reading, *workbook.relationships, grid, formats); status != ReadStatus::ok)
+    return status;
+
+  CellGrid::Storage& storage = grid.storage();
+  SharedStringsReading strings(reading, workbook.relationships->find_type("sharedStrings"));
+  if (const ReadStatus status = strings.start(storage); status != ReadStatus::ok) return status;
   SheetLayout layout;
   const ReadStatus sheet_status =
-      read_worksheet(reading, worksheet->target, formats, workbook.date1904(), storage, layout);
-  if (concurrent) {
-    strings_reader.join();
-    if (strings_error) std::rethrow_exception(strings_error);
-    if (strings_status != ReadStatus::ok) return strings_status;
-  }
+      read_worksheet(reading, worksheet->target, formats, workbook.workbook.date1904(), storage, layout);
+  if (const ReadStatus status = strings.finish(); status != ReadStatus::ok) return status;
   if (sheet_status != ReadStatus::ok) return sheet_status;
-
-  std::uint32_t base = 0;
-  if (concurrent && !storage.arena.adopt(strings_storage.arena, base)) return ReadStatus::over_limit;
-  if (const ReadStatus status = resolve_shared_strings(storage, strings, base); status != ReadStatus::ok)
-    return status;
+  if (const ReadStatus status = strings.resolve(storage); status != ReadStatus::ok) return status;
   storage.finish();
   grid.merged_ranges() = std::move(layout.merged_ranges);
   grid.column_widths() = std::move(layout.column_widths);
@@ -233,39 +271,24 @@ ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector
 
 }  // namespace
 
-ReadStatus read_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
-                          std::vector<std::string>* sheet_names, const ReadLimits& limits, ReadCost* cost) {
+ReadStatus read_xlsx_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
+                               std::vector<std::string>& sheet_names, const ReadLimits& limits, ReadCost& cost) {
   std::unique_ptr<ZipArchive> archive;
   xml::MarkupBudget budget(markup_budget_of(file_bytes.size(), limits));
-  ReadStatus status = ReadStatus::ok;
   std::uint64_t sheet_pieces = 0;
-  try {
-    // The grid and names given keep what they held unless the whole sheet was read.
-    CellGrid loaded;
-    std::vector<std::string> names;
-    if (index < 0) {
-      status = ReadStatus::no_such_sheet;
-    } else if (xls::is_compound_file(file_bytes)) {
-      // The content decides, not the name: an .xls renamed .xlsx is still read.
-      status = xls::read_xls_worksheet(file_bytes, index, loaded, names, limits);
-    } else {
-      status = ZipArchive::open(file_bytes, limits, archive);
-      if (status == ReadStatus::ok) {
-        Reading reading{*archive, limits, budget};
-        status = read_package(reading, index, loaded, names);
-        sheet_pieces = reading.sheet_pieces;
-      }
-    }
-    if (status == ReadStatus::ok) {
-      grid = std::move(loaded);
-      if (sheet_names) *sheet_names = std::move(names);
-    }
-  } catch (const std::bad_alloc&) {
-    status = ReadStatus::out_of_memory;
-  } catch (...) {
-    status = ReadStatus::malformed;
-  }
-  if (cost) *cost = ReadCost{archive ? archive->inflated_total() : 0, budget.spent(), sheet_pieces};
+  // The cost is told however the read ends, an exception included.
+  struct CostNote {
+    ReadCost& cost;
+    const std::unique_ptr<ZipArchive>& archive;
+    const xml::MarkupBudget& budget;
+    const std::uint64_t& sheet_pieces;
+    ~CostNote() { cost = ReadCost{archive ? archive->inflated_total() : 0, budget.spent(), sheet_pieces}; }
+  } note{cost, archive, budget, sheet_pieces};
+  ReadStatus status = ZipArchive::open(file_bytes, limits, archive);
+  if (status != ReadStatus::ok) return status;
+  Reading reading{*archive, limits, budget};
+  status = read_package(reading, index, grid, sheet_names);
+  sheet_pieces = reading.sheet_pieces;
   return status;
 }
 

@@ -10,16 +10,15 @@
 #include <vector>
 
 #include "sheetlib/format/number_format.h"
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_storage.h"
+#include "sheetlib/core/grid_text.h"
+#include "sheetlib/core/limits.h"
+#include "sheetlib/core/style_formats.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/xml_stream.h"
 
 namespace sheetlib {
-
-constexpr std::uint32_t kMaxRows = 1'048'576;
-constexpr std::uint32_t kMaxColumns = 16'384;
-static_assert(kMaxColumns <= CellRecord::kColumnLimit, "a cell record holds the column in its bits");
 
 // Parses a cell reference ("B7", "XFD1048576") into zero-based row and
 // column; false when malformed or outside the sheet.

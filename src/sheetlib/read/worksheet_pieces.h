@@ -8,7 +8,7 @@
 // another encoding than UTF-8, damage) is left to the reader of the whole.
 #pragma once
 
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_storage.h"
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"

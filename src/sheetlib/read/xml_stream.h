@@ -11,7 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/core/limits.h"
+#include "sheetlib/core/read_status.h"
 
 typedef struct XML_ParserStruct* XML_Parser;
 

@@ -12,7 +12,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/core/limits.h"
+#include "sheetlib/core/read_status.h"
 
 typedef struct zip zip_t;
 typedef struct zip_file zip_file_t;

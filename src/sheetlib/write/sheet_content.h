@@ -9,12 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "sheetlib/core/limits.h"
 #include "sheetlib/write/string_items.h"
 
 namespace sheetlib {
 
-inline constexpr std::uint32_t kMaxRows = 1'048'576;
-inline constexpr std::uint32_t kMaxColumns = 16'384;
 inline constexpr double kMaxColumnWidth = 255.0;
 inline constexpr std::uint32_t kNoString = UINT32_MAX;
 // Number format ids from here on are the workbook's own codes; below, the

@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "sheetlib/read/styles_part.h"
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/core/cell_grid.h"
+#include "sheetlib/core/style_formats.h"
 #include "sheetlib/xls/biff_strings.h"
 
 namespace sheetlib::xls {

@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/core/limits.h"
+#include "sheetlib/core/read_status.h"
 
 namespace sheetlib::xls {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "sheetlib/read/ooxml_text.h"
+#include "sheetlib/core/grid_text.h"
 #include "sheetlib/xls/biff_strings.h"
 
 namespace sheetlib::xls {

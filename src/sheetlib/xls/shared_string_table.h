@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "sheetlib/read/cell_grid.h"
-#include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/core/cell_storage.h"
+#include "sheetlib/core/grid_text.h"
 
 namespace sheetlib::xls {
 

@@ -6,8 +6,7 @@
 #include <cstring>
 
 #include "sheetlib/format/number_format.h"
-#include "sheetlib/read/ooxml_text.h"
-#include "sheetlib/read/worksheet_part.h"
+#include "sheetlib/core/limits.h"
 #include "sheetlib/xls/biff_strings.h"
 #include "sheetlib/xls/little_endian.h"
 

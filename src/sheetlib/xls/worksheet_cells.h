@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "sheetlib/format/number_format.h"
-#include "sheetlib/read/cell_grid.h"
-#include "sheetlib/read/shared_strings_part.h"
-#include "sheetlib/read/styles_part.h"
+#include "sheetlib/core/cell_storage.h"
+#include "sheetlib/core/grid_text.h"
+#include "sheetlib/core/style_formats.h"
 #include "sheetlib/xls/biff_records.h"
 #include "sheetlib/xls/biff_strings.h"
 

@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_grid.h"
+#include "sheetlib/core/limits.h"
+#include "sheetlib/core/read_status.h"
 
 namespace sheetlib::xls {
 

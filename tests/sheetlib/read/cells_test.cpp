@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sheetlib/format/number_format.h"
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_storage.h"
 #include "sheetlib/read/ooxml_text.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/worksheet_part.h"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/api/worksheet_reading.h"
 
 namespace sheetlib::testing {
 

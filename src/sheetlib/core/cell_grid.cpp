@@ -1,4 +1,4 @@
-#include "sheetlib/read/cell_grid.h"
+#include "sheetlib/core/cell_storage.h"
 
 #include <algorithm>
 #include <charconv>

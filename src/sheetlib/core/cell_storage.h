@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "text/text_arena.h"
-#include "sheetlib/read/workbook_reader.h"
+#include "sheetlib/core/cell_grid.h"
+#include "sheetlib/core/limits.h"
 
 namespace sheetlib {
 
@@ -42,6 +43,7 @@ struct CellRecord {
   bool awaits_shared_string() const { return length_code() == kSharedString; }
 };
 static_assert(sizeof(CellRecord) == 8);
+static_assert(kMaxColumns <= CellRecord::kColumnLimit, "a cell record holds the column in its bits");
 
 struct CellGrid::Storage {
   // The length of a string cell whose offset is, for now, the index of its
