@@ -4,9 +4,10 @@
 #include <condition_variable>
 #include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
+#include <optional>
 #include <vector>
+
+#include "sheetlib/core/helper_thread.h"
 
 namespace sheetlib {
 
@@ -15,13 +16,37 @@ namespace {
 constexpr std::size_t kSlots = 4;
 constexpr std::size_t kSlotBytes = 256 * 1024;
 
+struct Slot {
+  std::vector<char> bytes = std::vector<char>(kSlotBytes);
+  std::size_t size = 0;
+  bool last = false;
+};
+
+// Fills the slot with the stream's next bytes. A failure (memory that ran
+// short among them) makes the slot the stream's last, empty, and is
+// returned; ok otherwise.
+ReadStatus fill(PartStream& stream, Slot& slot) noexcept {
+  std::ptrdiff_t got = -1;
+  ReadStatus failure = ReadStatus::malformed;
+  try {
+    got = stream.read(slot.bytes.data(), kSlotBytes);
+    if (stream.status() != ReadStatus::ok) failure = stream.status();
+  } catch (const std::bad_alloc&) {
+    failure = ReadStatus::out_of_memory;
+  } catch (...) {
+  }
+  if (got < 0) {
+    slot.size = 0;
+    slot.last = true;
+    return failure;
+  }
+  slot.size = static_cast<std::size_t>(got);
+  slot.last = got == 0;
+  return ReadStatus::ok;
+}
+
 // A ring of filled buffers between the inflating thread and the parser.
 struct Ring {
-  struct Slot {
-    std::vector<char> bytes = std::vector<char>(kSlotBytes);
-    std::size_t size = 0;
-    bool last = false;
-  };
   std::array<Slot, kSlots> slots;
   std::size_t filled = 0;   // slots ready for the parser
   std::size_t next_in = 0;  // the slot the inflater fills next
@@ -40,27 +65,11 @@ void inflate_into(PartStream& stream, Ring& ring) noexcept {
       if (ring.stop) return;
       at = ring.next_in;
     }
-    Ring::Slot& slot = ring.slots[at];
-    // A failure of this thread (memory that ran short among them) goes to
-    // the parser's as the stream's last slot.
-    std::ptrdiff_t got = -1;
-    ReadStatus failure = ReadStatus::malformed;
-    try {
-      got = stream.read(slot.bytes.data(), kSlotBytes);
-      if (stream.status() != ReadStatus::ok) failure = stream.status();
-    } catch (const std::bad_alloc&) {
-      failure = ReadStatus::out_of_memory;
-    } catch (...) {
-    }
+    Slot& slot = ring.slots[at];
+    // A failure of this thread goes to the parser's as the stream's last slot.
+    const ReadStatus failure = fill(stream, slot);
     std::lock_guard lock(ring.mutex);
-    if (got < 0) {
-      ring.failure = failure;
-      slot.size = 0;
-      slot.last = true;
-    } else {
-      slot.size = static_cast<std::size_t>(got);
-      slot.last = got == 0;
-    }
+    if (failure != ReadStatus::ok) ring.failure = failure;
     ring.next_in = (ring.next_in + 1) % kSlots;
     ++ring.filled;
     ring.changed.notify_all();
@@ -68,51 +77,57 @@ void inflate_into(PartStream& stream, Ring& ring) noexcept {
   }
 }
 
+// Without a second thread: a slot is filled and consumed, and again.
+ReadStatus read_here(PartStream& stream, const std::function<bool(const char*, std::size_t, bool)>& consume) {
+  Slot slot;
+  for (;;) {
+    if (const ReadStatus failure = fill(stream, slot); failure != ReadStatus::ok) return failure;
+    if (!consume(slot.bytes.data(), slot.size, slot.last) || slot.last) return ReadStatus::ok;
+  }
+}
+
 }  // namespace
 
 ReadStatus read_ahead(PartStream& stream, const std::function<bool(const char*, std::size_t, bool)>& consume) {
-  Ring ring;
-  std::thread inflater;
-  try {
-    inflater = std::thread(inflate_into, std::ref(stream), std::ref(ring));
-  } catch (const std::system_error&) {
-    // No thread to be had: its stack is memory the process could not get.
-    return ReadStatus::out_of_memory;
-  }
+  std::optional<Ring> ring;  // outlives the inflater
+  HelperThread inflater;
+  if (!inflater.start()) return read_here(stream, consume);
+  ring.emplace();
+  if (!inflater.hand_off([&stream, &ring] { inflate_into(stream, *ring); })) return read_here(stream, consume);
   std::size_t next_out = 0;
   try {
     for (;;) {
       bool failed_here = false;
       {
-        std::unique_lock lock(ring.mutex);
-        ring.changed.wait(lock, [&] { return ring.filled > 0; });
-        failed_here = ring.slots[next_out].last && ring.failure != ReadStatus::ok;
+        std::unique_lock lock(ring->mutex);
+        ring->changed.wait(lock, [&] { return ring->filled > 0; });
+        failed_here = ring->slots[next_out].last && ring->failure != ReadStatus::ok;
       }
       // The slot is the parser's until it is handed back below.
-      Ring::Slot& slot = ring.slots[next_out];
+      Slot& slot = ring->slots[next_out];
       bool stop = slot.last;
       if (!failed_here && !consume(slot.bytes.data(), slot.size, slot.last)) stop = true;
       {
-        std::lock_guard lock(ring.mutex);
-        --ring.filled;
-        if (stop) ring.stop = true;
-        ring.changed.notify_all();
+        std::lock_guard lock(ring->mutex);
+        --ring->filled;
+        if (stop) ring->stop = true;
+        ring->changed.notify_all();
       }
       next_out = (next_out + 1) % kSlots;
       if (stop) break;
     }
   } catch (...) {
     {
-      std::lock_guard lock(ring.mutex);
-      ring.stop = true;
-      ring.changed.notify_all();
+      std::lock_guard lock(ring->mutex);
+      ring->stop = true;
+      ring->changed.notify_all();
     }
-    inflater.join();
+    inflater.stop();
     throw;
   }
-  inflater.join();
-  std::lock_guard lock(ring.mutex);
-  return ring.failure;
+  inflater.stop();
+  std::lock_guard lock(ring->mutex);
+  return ring->failure;
 }
 
 }  // namespace sheetlib

@@ -8,10 +8,9 @@
 #include <cstring>
 #include <exception>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "sheetlib/core/cell_storage.h"
+#include "sheetlib/core/helper_thread.h"
 #include "sheetlib/read/read_ahead.h"
 #include "sheetlib/read/relationships.h"
 #include "sheetlib/read/shared_strings_part.h"
@@ -192,13 +191,11 @@ class SharedStringsReading {
   // Starts the reading: on a second thread, or here at once.
   ReadStatus start(CellGrid::Storage& storage) {
     if (part_ && reading_.archive.declared_size(part_->target) >= kConcurrentStringsBytes) {
-      try {
-        reader_ = std::jthread([this] { read_on_second_thread(); });
+      if (helper_.start() && helper_.hand_off([this] { read_on_second_thread(); })) {
         concurrent_ = true;
         return ReadStatus::ok;
-      } catch (const std::system_error&) {
-        // Read first, on this thread.
       }
+      // No second thread: read first, on this one.
     }
     SharedStringsHandler shared_strings(storage, reading_.limits.max_shared_strings);
     const ReadStatus status = parse_optional_part(reading_, part_, shared_strings);
@@ -215,21 +212,17 @@ class SharedStringsReading {
 
   // Waits for the second thread; its failure, or ok.
   ReadStatus finish() {
-    if (!reader_.joinable()) return ReadStatus::ok;
-    reader_.join();
-    if (error_) std::rethrow_exception(error_);
+    if (!concurrent_) return ReadStatus::ok;
+    helper_.wait();
+    if (const std::exception_ptr error = helper_.failure()) std::rethrow_exception(error);
     return status_;
   }
 
  private:
-  void read_on_second_thread() noexcept {
-    try {
-      SharedStringsHandler shared_strings(own_storage_, reading_.limits.max_shared_strings);
-      status_ = parse_part(reading_, part_->target, shared_strings, PartThread::other);
-      strings_ = shared_strings.take_strings();
-    } catch (...) {
-      error_ = std::current_exception();
-    }
+  void read_on_second_thread() {
+    SharedStringsHandler shared_strings(own_storage_, reading_.limits.max_shared_strings);
+    status_ = parse_part(reading_, part_->target, shared_strings, PartThread::other);
+    strings_ = shared_strings.take_strings();
   }
 
   Reading& reading_;
@@ -237,9 +230,8 @@ class SharedStringsReading {
   CellGrid::Storage own_storage_;
   SharedStringSpans strings_;
   ReadStatus status_ = ReadStatus::ok;
-  std::exception_ptr error_;
   bool concurrent_ = false;  // read on the second thread, into own_storage_
-  std::jthread reader_;  // joined however the reading is left (declared last: it goes first)
+  HelperThread helper_;      // stopped however the reading is left (declared last: it goes first)
 };
 
 ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector<std::string>& sheet_names) {

@@ -1,16 +1,13 @@
 #include "sheetlib/read/worksheet_pieces.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "sheetlib/core/helper_thread.h"
 #include "sheetlib/read/read_ahead.h"
 #include "sheetlib/read/row_starts_scanner.h"
 #include "sheetlib/read/worksheet_part.h"
@@ -63,35 +60,38 @@ class HelperParser {
   HelperParser(const HelperParser&) = delete;
   HelperParser& operator=(const HelperParser&) = delete;
 
-  // Starts the thread (std::system_error when none can be had).
-  void start(std::string declarations) {
-    thread_ = std::thread([this, prefix = "<w" + declarations + "><d>"] { run(prefix); });
-  }
-  // Gives the helper a piece when it is free; false when it is busy.
-  bool take(Piece* piece) {
-    {
-      const std::lock_guard lock(lock_);
-      if (piece_ || !thread_.joinable()) return false;
-      piece_ = piece;
+  // Starts the thread and the stand-in document; false when no thread can
+  // be had.
+  bool start(const std::string& declarations) {
+    if (!thread_.start()) return false;
+    started_ = true;
+    try {
+      const std::string prefix = "<w" + declarations + "><d>";
+      parser_.feed(prefix.data(), prefix.size(), false);
+      fed_ = prefix.size();
+    } catch (...) {
+      ok_ = false;
     }
-    changed_.notify_all();
     return true;
   }
-  // Ends the stand-in document and the thread; true when every piece read
+  // Gives the helper a piece when it is free; false when it is busy.
+  bool take(Piece& piece) {
+    return thread_.hand_off([this, &piece] { read(piece); });
+  }
+  // Ends the thread and the stand-in document; true when every piece read
   // as a piece must.
   bool finish() {
     stop();
-    return ok_ && parser_.status() == ReadStatus::ok && parser_.met_every_piece();
-  }
-  void stop() {
-    if (!thread_.joinable()) return;
-    {
-      const std::lock_guard lock(lock_);
-      stopping_ = true;
+    if (!started_) return false;
+    try {
+      static constexpr char kSuffix[] = "</d></w>";
+      parser_.feed(kSuffix, sizeof kSuffix - 1, true);
+    } catch (...) {
+      ok_ = false;
     }
-    changed_.notify_all();
-    thread_.join();
+    return ok_ && !thread_.failure() && parser_.status() == ReadStatus::ok && parser_.met_every_piece();
   }
+  void stop() noexcept { thread_.stop(); }
   CellGrid::Storage& storage() { return storage_; }
   std::uint64_t spent() const { return parser_.spent(); }
   // True once a piece failed (read while the thread runs).
@@ -100,51 +100,27 @@ class HelperParser {
   ReadStatus status() const { return parser_.status(); }
 
  private:
-  void run(const std::string& prefix) noexcept {
+  // On the helper's thread.
+  void read(Piece& piece) noexcept {
     try {
-      parser_.feed(prefix.data(), prefix.size(), false);
-      fed_ = prefix.size();
+      parser_.expect_piece_at(fed_, &piece.cells);
+      parser_.feed(piece.xml.data(), piece.xml.size(), false);
+      fed_ += piece.xml.size();
     } catch (...) {
       ok_ = false;
     }
-    std::unique_lock lock(lock_);
-    for (;;) {
-      changed_.wait(lock, [&] { return piece_ || stopping_; });
-      if (!piece_) break;
-      Piece& piece = *piece_;
-      lock.unlock();
-      try {
-        parser_.expect_piece_at(fed_, &piece.cells);
-        parser_.feed(piece.xml.data(), piece.xml.size(), false);
-        fed_ += piece.xml.size();
-      } catch (...) {
-        ok_ = false;
-      }
-      if (!ok_ || parser_.status() != ReadStatus::ok) failed_.store(true);
-      piece.done.store(true);
-      lock.lock();
-      piece_ = nullptr;
-    }
-    lock.unlock();
-    try {
-      static constexpr char kSuffix[] = "</d></w>";
-      parser_.feed(kSuffix, sizeof kSuffix - 1, true);
-    } catch (...) {
-      ok_ = false;
-    }
+    if (!ok_ || parser_.status() != ReadStatus::ok) failed_.store(true);
+    piece.done.store(true);
   }
 
   CellGrid::Storage storage_;  // the texts of its cells
   WorksheetHandler handler_;
   xml::Parser parser_;
+  bool started_ = false;
   std::uint64_t fed_ = 0;
-  bool ok_ = true;  // written by the thread, read after it ended
+  bool ok_ = true;  // written by the thread's jobs, read after they ended
   std::atomic<bool> failed_{false};
-  std::mutex lock_;
-  std::condition_variable changed_;
-  Piece* piece_ = nullptr;
-  bool stopping_ = false;
-  std::thread thread_;
+  HelperThread thread_;  // last: it ends before the parser goes
 };
 
 class PieceReader {
@@ -225,11 +201,8 @@ class PieceReader {
     // The rows must be the sheet's rows, where the sheet's rows are.
     const xml::Name row = parser_.namespaces().resolve(scanner_.row_name().c_str(), false);
     if (!row.is(xml::Ns::main, "row") || !handler_.between_rows()) return fail();
-    try {
-      helper_.start(parser_.namespaces().declarations_in_scope());
-    } catch (const std::system_error&) {
-      return fail();
-    }
+    // Without a second thread the sheet is read whole.
+    if (!helper_.start(parser_.namespaces().declarations_in_scope())) return fail();
     current_ = new_piece();
     current_->xml.assign(head_, first);
     std::string().swap(head_);
@@ -286,7 +259,7 @@ class PieceReader {
     ++pieces_made_;
     Piece* taken = piece.get();
     pieces_.push_back(std::move(piece));
-    if (helper_.take(taken)) {
+    if (helper_.take(*taken)) {
       taken->by_helper = true;
     } else {
       read_here(*taken, false);

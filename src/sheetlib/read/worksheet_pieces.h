@@ -1,11 +1,12 @@
 // Reading a large worksheet on two threads: its XML is cut, as it is
-// inflated, into pieces of about 1 MiB that begin with a <row>; this thread
-// reads the head, the tail and every piece the other thread is not free
-// for, each parser goes on from piece to piece of its own, and the cells
-// are joined in the sheet's order. Every cut is checked by the parser that
-// reads on from it (a row start tag exactly there, at the level of rows,
-// with its number); a sheet that cannot be cut so (rows without numbers,
-// another encoding than UTF-8, damage) is left to the reader of the whole.
+// inflated, into pieces of about 256 KiB that begin with a <row>; this
+// thread reads the head, the tail and every piece the other thread is not
+// free for, each parser goes on from piece to piece of its own, and the
+// cells are joined in the sheet's order. Every cut is checked by the parser
+// that reads on from it (a row start tag exactly there, at the level of
+// rows, with its number); a sheet that cannot be cut so (rows without
+// numbers, another encoding than UTF-8, damage), or read so because no
+// second thread can be had, is left to the reader of the whole.
 #pragma once
 
 #include "sheetlib/core/cell_storage.h"

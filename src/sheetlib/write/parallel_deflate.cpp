@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
+#include <mutex>
 
 namespace sheetlib {
 
@@ -131,23 +131,13 @@ CompressorPool& compressor_pool() {
 }  // namespace
 
 ParallelDeflater::ParallelDeflater(int level, bool helper) : level_(level), own_(compressor_pool().take(level)) {
-  if (!helper) return;
-  try {
-    helper_ = std::thread([this] { help(); });
-  } catch (const std::system_error&) {
-    // Every block is deflated here instead.
-  }
+  // Without a thread every block is deflated here.
+  if (helper) helper_.start();
 }
 
 ParallelDeflater::~ParallelDeflater() {
-  if (helper_.joinable()) {
-    {
-      const std::lock_guard lock(lock_);
-      stopping_ = true;
-    }
-    changed_.notify_all();
-    helper_.join();
-  }
+  helper_.stop();
+  compressor_pool().give_back(std::move(helper_compressor_));
   compressor_pool().give_back(std::move(own_));
 }
 
@@ -173,56 +163,32 @@ void ParallelDeflater::dispatch(bool last) {
     tail_.append(block.xml);
     if (tail_.size() > kDictionaryBytes) tail_.erase(0, tail_.size() - kDictionaryBytes);
   }
-  if (helper_.joinable()) {
-    // The helper gets the block when it has taken the one offered before;
-    // otherwise this thread is no slower doing it itself.
-    const std::lock_guard lock(lock_);
-    if (!offered_) {
-      offered_ = &block;
-      changed_.notify_all();
-      return;
-    }
-  }
+  // The helper gets the block when it has taken the one handed to it
+  // before; otherwise this thread is no slower doing it itself.
+  Block* const handed = &block;
+  if (helper_.hand_off([this, handed] { deflate_on_helper(*handed); })) return;
   own_->deflate_block(block);
-  const std::lock_guard lock(lock_);
-  block.done = true;
 }
 
-void ParallelDeflater::help() {
-  std::unique_ptr<Compressor> compressor;
-  try {
-    compressor = compressor_pool().take(level_);
-  } catch (...) {
-    // Without memory for a compressor every block offered fails (below).
+void ParallelDeflater::deflate_on_helper(Block& block) noexcept {
+  if (!helper_compressor_) {
+    try {
+      helper_compressor_ = compressor_pool().take(level_);
+    } catch (...) {
+      // Without memory for a compressor the block fails (below).
+    }
   }
-  struct GiveBack {
-    std::unique_ptr<Compressor>& compressor;
-    ~GiveBack() { compressor_pool().give_back(std::move(compressor)); }
-  } give_back{compressor};
-  std::unique_lock lock(lock_);
-  for (;;) {
-    changed_.wait(lock, [&] { return offered_ || stopping_; });
-    if (!offered_) return;
-    Block& block = *offered_;
-    offered_ = nullptr;
-    lock.unlock();
-    if (compressor)
-      compressor->deflate_block(block);
-    else
-      block.failed = true;
-    lock.lock();
-    block.done = true;
-    changed_.notify_all();
-  }
+  if (helper_compressor_)
+    helper_compressor_->deflate_block(block);
+  else
+    block.failed = true;
 }
 
 DeflatedBytes ParallelDeflater::finish(bool last) {
   dispatch(last);
-  {
-    std::unique_lock lock(lock_);
-    changed_.wait(lock, [&] { return std::all_of(blocks_.begin(), blocks_.end(), [](const Block& b) { return b.done; }); });
-  }
+  helper_.wait();
   DeflatedBytes result;
+  if (helper_.failure()) return result;
   for (const Block& block : blocks_) {
     if (block.failed) return result;
   }

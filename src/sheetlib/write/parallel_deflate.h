@@ -6,16 +6,16 @@
 // goes to libzip already deflated (libzip copies such data as it is).
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include <zip.h>
+
+#include "sheetlib/core/helper_thread.h"
 
 namespace sheetlib {
 
@@ -69,23 +69,19 @@ class ParallelDeflater {
     std::string deflated;
     std::uint32_t crc = 0;
     std::uint64_t size = 0;
-    bool done = false;
     bool failed = false;
   };
   void dispatch(bool last);
-  void help();
+  void deflate_on_helper(Block& block) noexcept;
 
   int level_;
   std::unique_ptr<Compressor> own_;
   std::string pending_;  // XML not yet in a block
   std::string tail_;     // the last 32 KiB of XML handed on
   std::deque<Block> blocks_;  // in order; a deque keeps them in place
-  // Shared with the helper.
-  std::mutex lock_;
-  std::condition_variable changed_;
-  Block* offered_ = nullptr;  // the block the helper is to take
-  bool stopping_ = false;
-  std::thread helper_;
+  std::unique_ptr<Compressor> helper_compressor_;  // the helper's, from its first block on
+  // Takes a block while it deflates another, so that it never waits for one.
+  HelperThread helper_{HelperThread::HandOff::when_none_waits};  // last: it ends first
 };
 
 // A libzip source of deflated bytes, which must outlive the archive's close.

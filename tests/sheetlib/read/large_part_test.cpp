@@ -121,7 +121,7 @@ TEST(LargeParts, BrokenLargeStringsPartFailsWhileTheSheetIsRead) {
             ReadStatus::over_limit);
 }
 
-// A sheet over 4 MiB is cut into pieces of about 1 MiB at row start tags
+// A sheet over 4 MiB is cut into pieces of about 256 KiB at row start tags
 // and read on two threads. Whatever the markup around the cuts, the cells
 // are those of the sheet read whole, in place.
 std::string prefixed_rows(int first, int last, const std::string& between = "", bool numbered = true) {
