@@ -6,7 +6,7 @@ namespace sheetlib {
 
 namespace {
 
-// The built-in formats as ECMA-376 Part 1, §18.8.30 (numFmt) lists them: the
+// The built-in formats as the Office Open XML standard lists them: the
 // locale-neutral ids 0-4, 9-22 and 37-49, and the zh-CN ids 27-36 and 50-58.
 // Ids 14 and 22 carry the short date of a Chinese Excel (yyyy/m/d) instead
 // of the table's mm-dd-yy, and 5-8 and 41-44, which the table leaves to the

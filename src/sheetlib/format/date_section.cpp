@@ -52,6 +52,51 @@ struct Moment {
   std::int64_t subsecond = 0;      // in units of 10^-subsecond_digits seconds
 };
 
+// What a section shows beyond its clock: a date (so that the year 9999 is
+// the limit), and the larger elapsed units, which the smaller ones count on
+// from ([h]:[m] shows the minutes of the hour, [m] all of them).
+struct Shown {
+  bool date = false;
+  bool elapsed_hours = false;
+  bool elapsed_minutes = false;
+};
+
+Shown shown_in(const Section& section) {
+  Shown shown;
+  for (const Token& token : section.tokens) {
+    shown.date |= token.kind == TokenKind::year || token.kind == TokenKind::month || token.kind == TokenKind::day ||
+                  token.kind == TokenKind::weekday_cjk;
+    shown.elapsed_hours |= token.kind == TokenKind::elapsed_hours;
+    shown.elapsed_minutes |= token.kind == TokenKind::elapsed_minutes;
+  }
+  return shown;
+}
+
+// The moment of a serial number, rounded to the smallest unit shown (whole
+// seconds unless fractions of a second are shown) before it is split:
+// 10:29:59.6 shows as 10:30. False when the moment is past what a
+// spreadsheet shows.
+bool moment_of_serial(const Section& section, double magnitude, bool shows_date, bool date1904, Moment& moment) {
+  std::int64_t unit = 1;
+  for (int i = 0; i < section.subsecond_digits; ++i) unit *= 10;
+  const double units = std::round(magnitude * 86400.0 * static_cast<double>(unit));
+  if (!(units < 9e15)) return false;
+  const auto all_units = static_cast<std::int64_t>(units);
+  const std::int64_t per_day = 86400 * unit;
+  const std::int64_t serial_day = all_units / per_day;
+  if (shows_date && serial_day > last_serial_day(date1904)) return false;
+
+  moment.date = date_of_serial_day(serial_day, date1904);
+  moment.weekday = weekday_of_serial_day(serial_day, date1904);
+  moment.total_seconds = all_units / unit;
+  moment.subsecond = all_units % unit;
+  const std::int64_t second_of_day = moment.total_seconds % 86400;
+  moment.hour = static_cast<int>(second_of_day / 3600);
+  moment.minute = static_cast<int>(second_of_day / 60 % 60);
+  moment.second = static_cast<int>(second_of_day % 60);
+  return true;
+}
+
 void append_month(const Section& section, const Moment& moment, int letters, std::string& out) {
   const int index = moment.date.month - 1;
   if (letters <= 2) {
@@ -108,97 +153,82 @@ void append_am_pm(const Section& section, const std::string& spelling, bool afte
   }
 }
 
+// e, ee: the year of the Japanese era, 元 for its first year where the
+// locale tag asks; outside Japanese dates the year, as Excel shows it.
+void append_era_year(const Section& section, const Moment& moment, int letters, std::string& out) {
+  if (section.language != Language::japanese) return append_digits(padded(moment.date.year, 4), section, out);
+  const JapaneseEra era = japanese_era_of(moment.date);
+  if (section.gannen && era.year == 1) {
+    out += "元";
+  } else {
+    append_field(section, era.year, letters, out);
+  }
+}
+
+void append_hour(const Section& section, const Moment& moment, int letters, std::string& out) {
+  int hour = moment.hour;
+  if (section.twelve_hour) hour = hour % 12 == 0 ? 12 : hour % 12;
+  append_field(section, hour, letters, out);
+}
+
+// [h], [m], [s]: the time elapsed since day 0, each unit counting on from
+// the larger units shown.
+std::int64_t elapsed(TokenKind kind, const Moment& moment, const Shown& shown) {
+  if (kind == TokenKind::elapsed_hours) return moment.total_seconds / 3600;
+  if (kind == TokenKind::elapsed_minutes) {
+    return shown.elapsed_hours ? moment.total_seconds / 60 % 60 : moment.total_seconds / 60;
+  }
+  return shown.elapsed_hours || shown.elapsed_minutes ? moment.total_seconds % 60 : moment.total_seconds;
+}
+
+void append_subsecond(const Section& section, const Moment& moment, int letters, std::string& out) {
+  out += decimal_point(section.numerals);
+  append_digits(padded(moment.subsecond, section.subsecond_digits).substr(0, static_cast<std::size_t>(letters)),
+                section, out);
+}
+
+void append_date_token(const Section& section, const Token& token, const Moment& moment, const Shown& shown,
+                       std::string& out) {
+  const int letters = token.letters;
+  switch (token.kind) {
+    case TokenKind::year:
+      append_digits(padded(letters == 2 ? moment.date.year % 100 : moment.date.year, letters), section, out);
+      break;
+    case TokenKind::era_name:
+      if (section.language == Language::japanese) append_era_name(japanese_era_of(moment.date), letters, out);
+      break;
+    case TokenKind::era_year: append_era_year(section, moment, letters, out); break;
+    case TokenKind::month: append_month(section, moment, letters, out); break;
+    case TokenKind::day: append_day(section, moment, letters, out); break;
+    case TokenKind::weekday_cjk:
+      // aaa / aaaa: the weekday as a Chinese Excel shows it, whatever the
+      // locale but Japanese.
+      append_cjk_weekday(section, moment.weekday, letters == 4, out);
+      break;
+    case TokenKind::hour: append_hour(section, moment, letters, out); break;
+    case TokenKind::minute: append_field(section, moment.minute, letters, out); break;
+    case TokenKind::second: append_field(section, moment.second, letters, out); break;
+    case TokenKind::elapsed_hours:
+    case TokenKind::elapsed_minutes:
+    case TokenKind::elapsed_seconds:
+      append_field(section, elapsed(token.kind, moment, shown), letters, out);
+      break;
+    case TokenKind::subsecond: append_subsecond(section, moment, letters, out); break;
+    case TokenKind::am_pm: append_am_pm(section, token.text, moment.hour >= 12, out); break;
+    default: out += token.text;
+  }
+}
+
 }  // namespace
 
 bool append_date(const Section& section, double magnitude, bool minus, bool date1904, std::string& out) {
-  bool has_date = false;
-  bool has_elapsed_hours = false, has_elapsed_minutes = false;
-  for (const Token& token : section.tokens) {
-    has_date |= token.kind == TokenKind::year || token.kind == TokenKind::month || token.kind == TokenKind::day ||
-                token.kind == TokenKind::weekday_cjk;
-    has_elapsed_hours |= token.kind == TokenKind::elapsed_hours;
-    has_elapsed_minutes |= token.kind == TokenKind::elapsed_minutes;
-  }
   // Only elapsed time has a sign; a negative date or clock time has no text.
   if (minus && !section.has_elapsed) return false;
-
-  // Round to the smallest unit shown (whole seconds unless fractions of a
-  // second are shown), then split: 10:29:59.6 shows as 10:30.
-  std::int64_t unit = 1;
-  for (int i = 0; i < section.subsecond_digits; ++i) unit *= 10;
-  const double units = std::round(magnitude * 86400.0 * static_cast<double>(unit));
-  if (!(units < 9e15)) return false;
-  const auto all_units = static_cast<std::int64_t>(units);
-  const std::int64_t per_day = 86400 * unit;
-  const std::int64_t serial_day = all_units / per_day;
-  if (has_date && serial_day > last_serial_day(date1904)) return false;
-
+  const Shown shown = shown_in(section);
   Moment moment;
-  moment.date = date_of_serial_day(serial_day, date1904);
-  moment.weekday = weekday_of_serial_day(serial_day, date1904);
-  moment.total_seconds = all_units / unit;
-  moment.subsecond = all_units % unit;
-  const std::int64_t second_of_day = moment.total_seconds % 86400;
-  moment.hour = static_cast<int>(second_of_day / 3600);
-  moment.minute = static_cast<int>(second_of_day / 60 % 60);
-  moment.second = static_cast<int>(second_of_day % 60);
-
+  if (!moment_of_serial(section, magnitude, shown.date, date1904, moment)) return false;
   if (minus) out += '-';
-  for (const Token& token : section.tokens) {
-    switch (token.kind) {
-      case TokenKind::year:
-        append_digits(padded(token.count == 2 ? moment.date.year % 100 : moment.date.year, token.count), section, out);
-        break;
-      case TokenKind::era_name:
-        if (section.language == Language::japanese) append_era_name(japanese_era_of(moment.date), token.count, out);
-        break;
-      case TokenKind::era_year:
-        // Outside Japanese dates e and ee are the year, as Excel shows them.
-        if (section.language != Language::japanese) {
-          append_digits(padded(moment.date.year, 4), section, out);
-        } else if (const JapaneseEra era = japanese_era_of(moment.date); section.gannen && era.year == 1) {
-          out += "元";
-        } else {
-          append_field(section, era.year, token.count, out);
-        }
-        break;
-      case TokenKind::month: append_month(section, moment, token.count, out); break;
-      case TokenKind::day: append_day(section, moment, token.count, out); break;
-      case TokenKind::weekday_cjk:
-        // aaa / aaaa: the weekday as a Chinese Excel shows it, whatever the
-        // locale but Japanese.
-        append_cjk_weekday(section, moment.weekday, token.count == 4, out);
-        break;
-      case TokenKind::hour: {
-        int hour = moment.hour;
-        if (section.twelve_hour) hour = hour % 12 == 0 ? 12 : hour % 12;
-        append_field(section, hour, token.count, out);
-        break;
-      }
-      case TokenKind::minute:
-        append_field(section, moment.minute, token.count, out);
-        break;
-      case TokenKind::second: append_field(section, moment.second, token.count, out); break;
-      case TokenKind::elapsed_hours: append_field(section, moment.total_seconds / 3600, token.count, out); break;
-      case TokenKind::elapsed_minutes:
-        append_field(section, has_elapsed_hours ? moment.total_seconds / 60 % 60 : moment.total_seconds / 60,
-                     token.count, out);
-        break;
-      case TokenKind::elapsed_seconds:
-        append_field(section,
-                     has_elapsed_hours || has_elapsed_minutes ? moment.total_seconds % 60 : moment.total_seconds,
-                     token.count, out);
-        break;
-      case TokenKind::subsecond: {
-        out += decimal_point(section.numerals);
-        append_digits(padded(moment.subsecond, section.subsecond_digits).substr(0, static_cast<std::size_t>(token.count)),
-                      section, out);
-        break;
-      }
-      case TokenKind::am_pm: append_am_pm(section, token.text, moment.hour >= 12, out); break;
-      default: out += token.text;
-    }
-  }
+  for (const Token& token : section.tokens) append_date_token(section, token, moment, shown, out);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "sheetlib/format/format_code.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 
@@ -23,6 +24,7 @@ bool starts_with_nocase(std::string_view s, std::size_t i, std::string_view word
   return true;
 }
 
+constexpr std::string_view k_am_pm_spellings[] = {"am/pm", "a/p"};  // in any case
 constexpr std::string_view k_chinese_am_pm = "上午/下午";
 
 bool is_date_kind(TokenKind kind) {
@@ -38,6 +40,36 @@ bool is_date_kind(TokenKind kind) {
   }
 }
 
+// The characters that are a token by themselves wherever they stand; the
+// token's text is the character.
+struct OneCharacterToken {
+  char character;
+  TokenKind kind;
+};
+
+constexpr OneCharacterToken k_one_character_tokens[] = {
+    {'0', TokenKind::digit},          {'#', TokenKind::digit},     {'?', TokenKind::digit},
+    {'.', TokenKind::decimal_point},  {',', TokenKind::thousands}, {'%', TokenKind::percent},
+    {'/', TokenKind::fraction_slash}, {'@', TokenKind::text},
+};
+
+// The table above by character, for a lookup in one step; null for the
+// characters it does not hold.
+constexpr auto k_one_character_index = [] {
+  std::array<const OneCharacterToken*, 256> index{};
+  for (const OneCharacterToken& entry : k_one_character_tokens) {
+    index[static_cast<unsigned char>(entry.character)] = &entry;
+  }
+  return index;
+}();
+
+const OneCharacterToken* one_character_token(char c) { return k_one_character_index[static_cast<unsigned char>(c)]; }
+
+bool is_date_letter(char lower) {
+  return lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's' || lower == 'a' ||
+         lower == 'g' || lower == 'e';
+}
+
 class SectionParser {
  public:
   explicit SectionParser(Section& section) : section_(section) {}
@@ -45,79 +77,20 @@ class SectionParser {
   void tokenize(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
-      const char c = s[i];
-      const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (c == '"') {
-        const std::size_t end = s.find('"', i + 1);
-        const std::size_t stop = end == std::string_view::npos ? s.size() : end;
-        literal(s.substr(i + 1, stop - i - 1));
-        i = stop + 1;
-      } else if (c == '\\') {
-        const std::string_view escaped = next_char(s, i + 1);
-        literal(escaped);
-        i += 1 + escaped.size();
-      } else if (c == '_') {
-        // Leaves room as wide as the next character: one space in a text.
-        literal(" ");
-        i += 1 + next_char(s, i + 1).size();
-      } else if (c == '*') {
-        // Repeats the next character to fill the cell: a text has no width.
-        i += 1 + next_char(s, i + 1).size();
-      } else if (c == '[') {
-        const std::size_t end = s.find(']', i + 1);
-        if (end == std::string_view::npos) {
-          literal(s.substr(i));
-          break;
-        }
-        bracket(s.substr(i + 1, end - i - 1));
-        i = end + 1;
-      } else if (starts_with_nocase(s, i, "general")) {
-        add(TokenKind::general, "");
-        i += 7;
-      } else if (starts_with_nocase(s, i, "am/pm")) {
-        add(TokenKind::am_pm, std::string(s.substr(i, 5)));
-        i += 5;
-      } else if (starts_with_nocase(s, i, "a/p")) {
-        add(TokenKind::am_pm, std::string(s.substr(i, 3)));
-        i += 3;
-      } else if (s.substr(i).starts_with(k_chinese_am_pm)) {
-        add(TokenKind::am_pm, std::string(k_chinese_am_pm));
-        i += k_chinese_am_pm.size();
-      } else if (c == '0' || c == '#' || c == '?') {
-        add(TokenKind::digit, std::string(1, c));
+      if (const OneCharacterToken* token = one_character_token(s[i])) {
+        add(token->kind, std::string(1, token->character));
         ++i;
-      } else if (c == '.') {
-        add(TokenKind::decimal_point, ".");
-        ++i;
-      } else if (c == ',') {
-        add(TokenKind::thousands, ",");
-        ++i;
-      } else if (c == '%') {
-        add(TokenKind::percent, "%");
-        ++i;
-      } else if (lower == 'e' && i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-')) {
-        add(TokenKind::exponent, std::string(s.substr(i, 2)));
-        i += 2;
-      } else if (c == '/') {
-        add(TokenKind::fraction_slash, "/");
-        ++i;
-      } else if (c == '@') {
-        add(TokenKind::text, "@");
-        ++i;
-      } else if (lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's' ||
-                 lower == 'a' || lower == 'g' || lower == 'e') {
-        std::size_t run = 1;
-        while (i + run < s.size() &&
-               std::tolower(static_cast<unsigned char>(s[i + run])) == lower) {
-          ++run;
-        }
-        date_letters(lower, static_cast<int>(run), s.substr(i, run));
-        i += run;
-      } else {
+        continue;
+      }
+      std::size_t end = markup(s, i);
+      if (end == i) end = word(s, i);
+      if (end == i) end = date_letters(s, i);
+      if (end == i) {
         const std::string_view ch = next_char(s, i);
         literal(ch);
-        i += ch.size();
+        end = i + ch.size();
       }
+      i = end;
     }
   }
 
@@ -143,8 +116,69 @@ class SectionParser {
   bool wants_system_time() const { return system_time_; }
 
  private:
-  void add(TokenKind kind, std::string text, int count = 0) {
-    section_.tokens.push_back(Token{kind, std::move(text), count});
+  void add(TokenKind kind, std::string text, int letters = 0) {
+    section_.tokens.push_back(Token{.kind = kind, .text = std::move(text), .letters = letters});
+  }
+
+  // Quoted text, an escaped character, room or fill (_x, *x) and a bracket
+  // ([Red], [$-804], [h], [>=100]): where the markup at `i` ends, or `i`
+  // when there is none.
+  std::size_t markup(std::string_view s, std::size_t i) {
+    switch (s[i]) {
+      case '"': {
+        const std::size_t end = s.find('"', i + 1);
+        const std::size_t stop = end == std::string_view::npos ? s.size() : end;
+        literal(s.substr(i + 1, stop - i - 1));
+        return stop + 1;
+      }
+      case '\\': {
+        const std::string_view escaped = next_char(s, i + 1);
+        literal(escaped);
+        return i + 1 + escaped.size();
+      }
+      case '_':
+        // Leaves room as wide as the next character: one space in a text.
+        literal(" ");
+        return i + 1 + next_char(s, i + 1).size();
+      case '*':
+        // Repeats the next character to fill the cell: a text has no width.
+        return i + 1 + next_char(s, i + 1).size();
+      case '[': {
+        const std::size_t end = s.find(']', i + 1);
+        if (end == std::string_view::npos) {
+          literal(s.substr(i));
+          return s.size();
+        }
+        bracket(s.substr(i + 1, end - i - 1));
+        return end + 1;
+      }
+      default:
+        return i;
+    }
+  }
+
+  // The tokens of more than one character: General, AM/PM, A/P, 上午/下午
+  // and E+ / E-. Where the word at `i` ends, or `i` when there is none.
+  std::size_t word(std::string_view s, std::size_t i) {
+    if (starts_with_nocase(s, i, "general")) {
+      add(TokenKind::general, "");
+      return i + 7;
+    }
+    for (const std::string_view am_pm : k_am_pm_spellings) {
+      if (starts_with_nocase(s, i, am_pm)) {
+        add(TokenKind::am_pm, std::string(s.substr(i, am_pm.size())));
+        return i + am_pm.size();
+      }
+    }
+    if (s.substr(i).starts_with(k_chinese_am_pm)) {
+      add(TokenKind::am_pm, std::string(k_chinese_am_pm));
+      return i + k_chinese_am_pm.size();
+    }
+    if ((s[i] == 'e' || s[i] == 'E') && i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-')) {
+      add(TokenKind::exponent, std::string(s.substr(i, 2)));
+      return i + 2;
+    }
+    return i;
   }
 
   void literal(std::string_view text) {
@@ -156,7 +190,14 @@ class SectionParser {
     }
   }
 
-  void date_letters(char letter, int run, std::string_view original) {
+  // A run of one date or time letter (yyyy, mmm, hh, …), any case: where it
+  // ends, or `i` when the character is no such letter.
+  std::size_t date_letters(std::string_view s, std::size_t i) {
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(s[i])));
+    if (!is_date_letter(letter)) return i;
+    std::size_t length = 1;
+    while (i + length < s.size() && std::tolower(static_cast<unsigned char>(s[i + length])) == letter) ++length;
+    const int run = static_cast<int>(length);
     switch (letter) {
       case 'y': add(TokenKind::year, "", run <= 2 ? 2 : 4); break;
       case 'm': add(TokenKind::month, "", run > 5 ? 4 : run); break;
@@ -169,9 +210,10 @@ class SectionParser {
         if (run >= 3) {
           add(TokenKind::weekday_cjk, "", run > 4 ? 4 : run);
         } else {
-          literal(original);
+          literal(s.substr(i, length));
         }
     }
+    return i + length;
   }
 
   void bracket(std::string_view content) {
@@ -202,28 +244,39 @@ class SectionParser {
     }
   }
 
-  // [$€-407]: a currency symbol shown as text, then a locale id whose
-  // language decides the month and day names.
+  // [$€-407]: a currency symbol shown as text, then a locale, by its id in
+  // hex or (in newer files) by name, whose language decides the month and
+  // day names.
   void locale_tag(std::string_view tag) {
     const std::size_t dash = tag.find('-');
     literal(tag.substr(0, dash));
     if (dash == std::string_view::npos) return;
-    const std::string_view hex = tag.substr(dash + 1);
-    // Newer files name the locale (zh-CN) or the system formats in words.
-    if (hex == "x-sysdate") system_long_date_ = true;
-    if (hex == "x-systime") system_time_ = true;
-    if (starts_with_nocase(hex, 0, "zh")) {
-      const bool traditional = starts_with_nocase(hex, 0, "zh-tw") || starts_with_nocase(hex, 0, "zh-hk") ||
-                               starts_with_nocase(hex, 0, "zh-mo") || starts_with_nocase(hex, 0, "zh-hant");
+    const std::string_view locale = tag.substr(dash + 1);
+    unsigned long id = 0;
+    const auto [end, error] = std::from_chars(locale.data(), locale.data() + locale.size(), id, 16);
+    if (error == std::errc{} && end == locale.data() + locale.size()) {
+      locale_id(id);
+    } else {
+      locale_name(locale);
+    }
+  }
+
+  // zh-CN, ja-JP, or the system formats in words.
+  void locale_name(std::string_view name) {
+    if (name == "x-sysdate") system_long_date_ = true;
+    if (name == "x-systime") system_time_ = true;
+    if (starts_with_nocase(name, 0, "zh")) {
+      const bool traditional = starts_with_nocase(name, 0, "zh-tw") || starts_with_nocase(name, 0, "zh-hk") ||
+                               starts_with_nocase(name, 0, "zh-mo") || starts_with_nocase(name, 0, "zh-hant");
       section_.language = traditional ? Language::chinese_traditional : Language::chinese;
-    } else if (starts_with_nocase(hex, 0, "ja")) {
+    } else if (starts_with_nocase(name, 0, "ja")) {
       section_.language = Language::japanese;
       // Excel's way to the 元年 of the first year of an era.
-      section_.gannen = hex.ends_with("-x-gannen");
+      section_.gannen = name.ends_with("-x-gannen");
     }
-    unsigned long id = 0;
-    const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), id, 16);
-    if (error != std::errc{} || end != hex.data() + hex.size()) return;
+  }
+
+  void locale_id(unsigned long id) {
     // The low 16 bits name the language and country; the bits above, the
     // calendar or the numerals, which the tags and letters here decide.
     const unsigned long language = id & 0x3FF;
@@ -247,8 +300,8 @@ class SectionParser {
       section_.language = Language::other;
     }
     // F800 and F400 stand for the system's long date and time formats.
-    if ((id & 0xFFFF) == 0xF800) system_long_date_ = true;
-    if ((id & 0xFFFF) == 0xF400) system_time_ = true;
+    if (locale == 0xF800) system_long_date_ = true;
+    if (locale == 0xF400) system_time_ = true;
   }
 
   void condition(std::string_view text) {
@@ -277,18 +330,23 @@ class SectionParser {
   }
 
   void finish_date() {
-    auto& tokens = section_.tokens;
-    for (const Token& token : tokens) {
+    for (const Token& token : section_.tokens) {
       if (token.kind == TokenKind::am_pm) section_.twelve_hour = true;
       if (token.kind == TokenKind::elapsed_hours || token.kind == TokenKind::elapsed_minutes ||
           token.kind == TokenKind::elapsed_seconds) {
         section_.has_elapsed = true;
       }
     }
-    // m and mm are minutes right after an hour or right before a second.
+    read_minutes();
+    keep_date_tokens();
+  }
+
+  // m and mm are minutes right after an hour or right before a second.
+  void read_minutes() {
+    auto& tokens = section_.tokens;
     auto is_clock_or_date = [&](TokenKind kind) { return is_date_kind(kind) && kind != TokenKind::am_pm; };
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-      if (tokens[i].kind != TokenKind::month || tokens[i].count > 2) continue;
+      if (tokens[i].kind != TokenKind::month || tokens[i].letters > 2) continue;
       bool minute = false;
       for (std::size_t k = i; k-- > 0;) {
         if (!is_clock_or_date(tokens[k].kind)) continue;
@@ -302,8 +360,13 @@ class SectionParser {
       }
       if (minute) tokens[i].kind = TokenKind::minute;
     }
-    // Number tokens mean nothing in a date, except ".0", ".00", ".000":
-    // fractions of a second.
+  }
+
+  // Number tokens mean nothing in a date, except ".0", ".00", ".000":
+  // fractions of a second. The others become text, General and @ vanish,
+  // and neighbouring texts join into one literal.
+  void keep_date_tokens() {
+    auto& tokens = section_.tokens;
     std::vector<Token> result;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
       Token& token = tokens[i];
@@ -315,7 +378,7 @@ class SectionParser {
         }
         const int shown = digits > 3 ? 3 : digits;
         if (shown > section_.subsecond_digits) section_.subsecond_digits = shown;
-        result.push_back(Token{TokenKind::subsecond, ".", shown});
+        result.push_back(Token{.kind = TokenKind::subsecond, .text = ".", .letters = shown});
         continue;
       }
       // A digit placeholder in a date: a letter of text left unquoted, such
@@ -335,12 +398,22 @@ class SectionParser {
   }
 
   void finish_number() {
-    auto& tokens = section_.tokens;
     mark_fraction();
-    // Commas: between integer digits they group thousands; after the last
-    // digit they scale by a thousand each; elsewhere they are text. A run of
-    // commas is taken in one step, so that a code of many commas costs no
-    // more than its length.
+    read_commas();
+    assign_digit_parts();
+    for (const Token& token : section_.tokens) {
+      if (token.kind == TokenKind::percent) section_.percent = true;
+      if (token.kind == TokenKind::exponent) section_.has_exponent = true;
+    }
+    if (section_.has_fraction) section_.fraction_digits = 0;
+  }
+
+  // Commas: between integer digits they group thousands; after the last
+  // digit they scale by a thousand each; elsewhere they are text. A run of
+  // commas is taken in one step, so that a code of many commas costs no
+  // more than its length.
+  void read_commas() {
+    auto& tokens = section_.tokens;
     std::vector<Token> result;
     bool after_point = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -359,39 +432,31 @@ class SectionParser {
       } else if (after_digit) {
         section_.scale_thousands += static_cast<int>(next - i);
       } else {
-        for (std::size_t k = i; k < next; ++k) result.push_back(Token{TokenKind::literal, ",", 0});
+        for (std::size_t k = i; k < next; ++k) result.push_back(Token{.kind = TokenKind::literal, .text = ","});
       }
       i = next - 1;
     }
     tokens = std::move(result);
-    // The part each digit placeholder belongs to.
-    DigitPart part = integer_part;
-    for (Token& token : tokens) {
-      switch (token.kind) {
-        case TokenKind::decimal_point:
-          if (part == integer_part) part = decimal_part;
-          break;
-        case TokenKind::exponent:
-          part = exponent_part;
-          section_.has_exponent = true;
-          break;
-        case TokenKind::percent:
-          section_.percent = true;
-          break;
-        case TokenKind::digit:
-          if (token.count == 0) token.count = part;
-          if (token.count == decimal_part) ++section_.fraction_digits;
-          break;
-        default:
-          break;
-      }
+  }
+
+  // The part of each digit placeholder that is not a fraction's numerator
+  // or denominator (marked already): integer until the decimal point,
+  // decimal after it, exponent after E+ / E-.
+  void assign_digit_parts() {
+    DigitPart part = DigitPart::integer;
+    for (Token& token : section_.tokens) {
+      if (token.kind == TokenKind::decimal_point && part == DigitPart::integer) part = DigitPart::decimal;
+      if (token.kind == TokenKind::exponent) part = DigitPart::exponent;
+      if (token.kind != TokenKind::digit) continue;
+      if (token.part != DigitPart::numerator && token.part != DigitPart::denominator) token.part = part;
+      if (token.part == DigitPart::decimal) ++section_.fraction_digits;
     }
-    if (section_.has_fraction) section_.fraction_digits = 0;
   }
 
   // "# ?/?", "?/8": the digits right before the slash are the numerator,
   // earlier ones the whole part, those after it the denominator (or a fixed
-  // denominator written as digits).
+  // denominator written as digits). Without a digit before it, a slash is
+  // text.
   void mark_fraction() {
     auto& tokens = section_.tokens;
     std::size_t slash = 0;
@@ -404,38 +469,47 @@ class SectionParser {
     }
     section_.has_fraction = true;
     std::size_t k = slash;
-    while (k > 0 && tokens[k - 1].kind == TokenKind::digit) tokens[--k].count = numerator_part;
+    while (k > 0 && tokens[k - 1].kind == TokenKind::digit) tokens[--k].part = DigitPart::numerator;
+    // A point before the fraction is text: the whole part has no decimals.
     for (std::size_t i = 0; i < k; ++i) {
-      if (tokens[i].kind == TokenKind::digit) tokens[i].count = integer_part;
       if (tokens[i].kind == TokenKind::decimal_point) tokens[i].kind = TokenKind::literal;
     }
-    std::size_t end = slash + 1;
-    if (end < tokens.size() && tokens[end].kind == TokenKind::literal && !tokens[end].text.empty() &&
-        tokens[end].text[0] >= '1' && tokens[end].text[0] <= '9') {
-      // A fixed denominator: its digits may have been read as "0" placeholders.
-      std::string digits;
-      std::string rest;
-      const std::string& text = tokens[end].text;
-      std::size_t n = 0;
-      while (n < text.size() && text[n] >= '0' && text[n] <= '9') ++n;
-      digits = text.substr(0, n);
-      rest = text.substr(n);
-      std::size_t after = end + 1;
-      if (rest.empty()) {
-        while (after < tokens.size() && tokens[after].kind == TokenKind::digit && tokens[after].text == "0") {
-          digits += '0';
-          ++after;
-        }
-      }
-      int value = 0;
-      std::from_chars(digits.data(), digits.data() + (digits.size() > 9 ? 9 : digits.size()), value);
-      std::vector<Token> replacement{Token{TokenKind::fraction_denominator, digits, value}};
-      if (!rest.empty()) replacement.push_back(Token{TokenKind::literal, rest, 0});
-      tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(end), tokens.begin() + static_cast<std::ptrdiff_t>(after));
-      tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(end), replacement.begin(), replacement.end());
-      return;
+    if (read_fixed_denominator(slash + 1)) return;
+    for (std::size_t i = slash + 1; i < tokens.size() && tokens[i].kind == TokenKind::digit; ++i) {
+      tokens[i].part = DigitPart::denominator;
     }
-    while (end < tokens.size() && tokens[end].kind == TokenKind::digit) tokens[end++].count = denominator_part;
+  }
+
+  // A fixed denominator after the slash at `start - 1`: digits from 1 to 9
+  // first, read as text, and perhaps "0" placeholders after them ("?/10").
+  // Replaces them by one fraction_denominator token; false when there is none.
+  bool read_fixed_denominator(std::size_t start) {
+    auto& tokens = section_.tokens;
+    if (start >= tokens.size() || tokens[start].kind != TokenKind::literal || tokens[start].text.empty() ||
+        tokens[start].text[0] < '1' || tokens[start].text[0] > '9') {
+      return false;
+    }
+    const std::string& text = tokens[start].text;
+    std::size_t n = 0;
+    while (n < text.size() && text[n] >= '0' && text[n] <= '9') ++n;
+    std::string digits = text.substr(0, n);
+    const std::string rest = text.substr(n);
+    std::size_t after = start + 1;
+    if (rest.empty()) {
+      while (after < tokens.size() && tokens[after].kind == TokenKind::digit && tokens[after].text == "0") {
+        digits += '0';
+        ++after;
+      }
+    }
+    int value = 0;
+    std::from_chars(digits.data(), digits.data() + (digits.size() > 9 ? 9 : digits.size()), value);
+    std::vector<Token> replacement{
+        Token{.kind = TokenKind::fraction_denominator, .text = digits, .denominator = value}};
+    if (!rest.empty()) replacement.push_back(Token{.kind = TokenKind::literal, .text = rest});
+    const auto first = tokens.begin() + static_cast<std::ptrdiff_t>(start);
+    tokens.erase(first, tokens.begin() + static_cast<std::ptrdiff_t>(after));
+    tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(start), replacement.begin(), replacement.end());
+    return true;
   }
 
   Section& section_;

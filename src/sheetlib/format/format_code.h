@@ -12,40 +12,45 @@
 
 namespace sheetlib::format {
 
-enum class TokenKind {
+enum class TokenKind : std::uint8_t {
   literal,        // text shown as it is
-  digit,          // 0, # or ? (placeholder)
+  digit,          // 0, # or ? (placeholder); Token::part says where it belongs
   decimal_point,
-  thousands,      // a comma between integer digit placeholders
+  thousands,      // a comma while tokenizing; the parser makes it grouping, scaling or text
   percent,
-  exponent,       // E+ / E-; placeholder says which
+  exponent,       // text holds the code's E+ or E- (either case)
   fraction_slash,
   fraction_denominator,  // a fixed denominator such as the 8 of "# ?/8"
   general,        // the word General inside a code
   text,           // @
-  year,           // count: 2 or 4
-  month,          // count: 1..5
-  day,            // count: 1..4
-  weekday_cjk,    // aaa (count 3) / aaaa (count 4)
-  hour,
+  year,           // letters: 2 or 4
+  month,          // letters: 1..5
+  day,            // letters: 1..4
+  weekday_cjk,    // aaa (letters 3) / aaaa (letters 4)
+  hour,           // letters: 1..2, as minute and second
   minute,
   second,
-  subsecond,      // count: decimals shown
-  elapsed_hours,  // [h], [hh]
+  subsecond,      // letters: the zeros after the point, decimals shown (1..3)
+  elapsed_hours,  // [h], [hh]: letters 1 or 2, as the other elapsed units
   elapsed_minutes,
   elapsed_seconds,
   am_pm,          // text holds the code's own spelling (AM/PM, A/P, 上午/下午)
-  era_name,       // g, gg, ggg (count: 1..3)
-  era_year,       // e, ee (count: 1..2)
+  era_name,       // g, gg, ggg (letters: 1..3)
+  era_year,       // e, ee (letters: 1..2)
 };
 
-// Where a digit placeholder belongs, kept in Token::count of digit tokens.
-enum DigitPart { integer_part, decimal_part, exponent_part, numerator_part, denominator_part };
+// Where a digit placeholder belongs: before or after the decimal point, in
+// the exponent, or in the numerator or denominator of a fraction.
+enum class DigitPart : std::uint8_t { integer, decimal, exponent, numerator, denominator };
 
 struct Token {
   TokenKind kind;
-  std::string text;  // literal text; the placeholder character for digit
-  int count = 0;     // letters of a date/time token, or a denominator value
+  DigitPart part = DigitPart::integer;  // digit tokens
+  // Literal text; for the other kinds the code's characters that the
+  // renderer needs (the placeholder 0 # ?, E+, AM/PM, the 8 of ?/8).
+  std::string text;
+  int letters = 0;      // date and time tokens: the letter count (yy 2, mmmm 4, [hh] 2)
+  int denominator = 0;  // fraction_denominator: its value
 };
 
 struct Condition {

@@ -27,7 +27,7 @@ struct NumeralStyle {
 
 // A count in words: "1234" -> 一千二百三十四, "100005" -> 一十万〇五, with
 // 万, 亿 and 兆 every four digits. Leading zeros are not read; no digits or
-// zeros alone are 〇. A `date_field` (a month, a day, an hour) of 10 to 19
+// zeros alone are 〇 (零 in capitals). A `date_field` (a month, a day, an hour) of 10 to 19
 // drops the leading 一: 十二月, not 一十二月. Full-width numerals write the
 // digits as they are.
 void append_counted(std::string_view digits, NumeralStyle style, bool date_field, std::string& out);

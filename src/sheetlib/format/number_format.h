@@ -1,7 +1,9 @@
 // The text a spreadsheet application shows for a number: the General format,
-// number format codes (decimals, thousands separators, percent, literal text,
-// sections, dates and times, elapsed time) and the built-in format ids.
-// Pure functions without I/O, safe to call from several threads at once.
+// number format codes (decimals, thousands separators and scaling, percent,
+// fractions, scientific notation, literal text, sections and conditions,
+// dates and times, elapsed time, Chinese numerals, Japanese eras) and the
+// built-in format ids. No I/O; the free functions are safe to call from
+// several threads at once, a NumberFormatter serves one thread.
 #pragma once
 
 #include <memory>

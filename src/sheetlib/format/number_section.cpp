@@ -10,7 +10,7 @@ namespace sheetlib::format {
 namespace {
 
 bool is_digit(const Token& token, DigitPart part) {
-  return token.kind == TokenKind::digit && token.count == part;
+  return token.kind == TokenKind::digit && token.part == part;
 }
 
 int count_digits(const Section& section, DigitPart part) {
@@ -83,7 +83,7 @@ int last_nonzero_digit(const std::string& digits) {
 bool shows_decimals(const Section& section, int last_nonzero) {
   if (last_nonzero >= 0) return true;
   for (const Token& token : section.tokens) {
-    if (is_digit(token, decimal_part) && token.text[0] != '#') return true;
+    if (is_digit(token, DigitPart::decimal) && token.text[0] != '#') return true;
   }
   return false;
 }
@@ -113,7 +113,7 @@ void append_fixed(const Section& section, double magnitude, bool minus, std::str
   std::string fraction_digits;
   fixed_digits(to_decimal_digits(magnitude), 0, section.fraction_digits, integer_digits, fraction_digits);
   if (minus && !is_zero(integer_digits, fraction_digits)) out += '-';
-  const int integer_placeholders = count_digits(section, integer_part);
+  const int integer_placeholders = count_digits(section, DigitPart::integer);
   IntegerLayout layout(integer_digits, integer_placeholders, section.thousands);
   const int last_nonzero = last_nonzero_digit(fraction_digits);
   const bool point_shown = shows_decimals(section, last_nonzero);
@@ -122,7 +122,7 @@ void append_fixed(const Section& section, double magnitude, bool minus, std::str
   for (const Token& token : section.tokens) {
     switch (token.kind) {
       case TokenKind::digit:
-        if (token.count == integer_part) {
+        if (token.part == DigitPart::integer) {
           layout.append_placeholder(token.text[0], out);
         } else {
           append_fraction_digit(token.text[0], fraction_index++, fraction_digits, last_nonzero, out);
@@ -146,49 +146,63 @@ void append_fixed(const Section& section, double magnitude, bool minus, std::str
 
 int floor_div(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-void append_scientific(const Section& section, double magnitude, bool minus, std::string& out) {
-  const int integer_placeholders = std::max(count_digits(section, integer_part), 1);
-  bool engineering = false;  // ##0.0E+0: exponents in steps of the integer width
-  for (const Token& token : section.tokens) {
-    if (is_digit(token, integer_part) && token.text[0] == '#') engineering = integer_placeholders > 1;
-  }
-  const DecimalDigits number = to_decimal_digits(magnitude);
+// The digits of a scientific code: the mantissa's integer and fraction
+// digits and the exponent.
+struct ScientificDigits {
   std::string integer_digits;
   std::string fraction_digits;
   int exponent = 0;
-  if (number.count > 0) {
-    exponent = engineering ? floor_div(number.exponent, integer_placeholders) * integer_placeholders
-                           : number.exponent - (integer_placeholders - 1);
-    fixed_digits(number, -exponent, section.fraction_digits, integer_digits, fraction_digits);
-    // 9.999 rounding up to 10.00 moves the exponent on.
-    const int width = engineering ? number.exponent - exponent + 1 : integer_placeholders;
-    if (static_cast<int>(integer_digits.size()) > width) {
-      exponent += engineering ? integer_placeholders : 1;
-      fixed_digits(number, -exponent, section.fraction_digits, integer_digits, fraction_digits);
-    }
-  } else {
-    fraction_digits.assign(static_cast<std::size_t>(section.fraction_digits), '0');
+};
+
+ScientificDigits scientific_digits(const Section& section, double magnitude) {
+  const int integer_placeholders = std::max(count_digits(section, DigitPart::integer), 1);
+  bool engineering = false;  // ##0.0E+0: exponents in steps of the integer width
+  for (const Token& token : section.tokens) {
+    if (is_digit(token, DigitPart::integer) && token.text[0] == '#') engineering = integer_placeholders > 1;
   }
-  if (minus && !is_zero(integer_digits, fraction_digits)) out += '-';
-  IntegerLayout layout(integer_digits, count_digits(section, integer_part), false);
-  const int last_nonzero = last_nonzero_digit(fraction_digits);
+  const DecimalDigits number = to_decimal_digits(magnitude);
+  ScientificDigits result;
+  if (number.count == 0) {
+    result.fraction_digits.assign(static_cast<std::size_t>(section.fraction_digits), '0');
+    return result;
+  }
+  int exponent = engineering ? floor_div(number.exponent, integer_placeholders) * integer_placeholders
+                             : number.exponent - (integer_placeholders - 1);
+  fixed_digits(number, -exponent, section.fraction_digits, result.integer_digits, result.fraction_digits);
+  // 9.999 rounding up to 10.00 moves the exponent on.
+  const int width = engineering ? number.exponent - exponent + 1 : integer_placeholders;
+  if (static_cast<int>(result.integer_digits.size()) > width) {
+    exponent += engineering ? integer_placeholders : 1;
+    fixed_digits(number, -exponent, section.fraction_digits, result.integer_digits, result.fraction_digits);
+  }
+  result.exponent = exponent;
+  return result;
+}
+
+// The exponent's digits, at least as many as it has placeholders.
+void append_exponent_digits(int exponent, int width, std::string& out) {
+  const std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
+  if (static_cast<int>(digits.size()) < width) out.append(static_cast<std::size_t>(width) - digits.size(), '0');
+  out += digits;
+}
+
+void append_scientific(const Section& section, double magnitude, bool minus, std::string& out) {
+  const ScientificDigits number = scientific_digits(section, magnitude);
+  if (minus && !is_zero(number.integer_digits, number.fraction_digits)) out += '-';
+  IntegerLayout layout(number.integer_digits, count_digits(section, DigitPart::integer), false);
+  const int last_nonzero = last_nonzero_digit(number.fraction_digits);
   const bool point_shown = shows_decimals(section, last_nonzero);
-  const int exponent_width = count_digits(section, exponent_part);
   int fraction_index = 0;
   bool exponent_shown = false;
   for (const Token& token : section.tokens) {
     switch (token.kind) {
       case TokenKind::digit:
-        if (token.count == integer_part) {
+        if (token.part == DigitPart::integer) {
           layout.append_placeholder(token.text[0], out);
-        } else if (token.count == decimal_part) {
-          append_fraction_digit(token.text[0], fraction_index++, fraction_digits, last_nonzero, out);
+        } else if (token.part == DigitPart::decimal) {
+          append_fraction_digit(token.text[0], fraction_index++, number.fraction_digits, last_nonzero, out);
         } else if (!exponent_shown) {
-          const std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
-          if (static_cast<int>(digits.size()) < exponent_width) {
-            out.append(static_cast<std::size_t>(exponent_width) - digits.size(), '0');
-          }
-          out += digits;
+          append_exponent_digits(number.exponent, count_digits(section, DigitPart::exponent), out);
           exponent_shown = true;
         }
         break;
@@ -197,7 +211,7 @@ void append_scientific(const Section& section, double magnitude, bool minus, std
         break;
       case TokenKind::exponent:
         out += token.text[0];
-        if (exponent < 0) {
+        if (number.exponent < 0) {
           out += '-';
         } else if (token.text[1] == '+') {
           out += '+';
@@ -248,42 +262,103 @@ Fraction closest_fraction(double value, std::int64_t largest) {
   return best;
 }
 
-void append_fraction(const Section& section, double magnitude, bool minus, std::string& out) {
-  const int whole_placeholders = count_digits(section, integer_part);
-  const int denominator_placeholders = count_digits(section, denominator_part);
-  std::int64_t fixed_denominator = 0;
+// What a fraction code allows: a whole part or not, and a fixed
+// denominator ("?/8") or the largest one its placeholders hold (9 for "?/?",
+// 99 for "??/??", at most 99999).
+struct FractionCode {
+  int whole_placeholders = 0;
+  std::int64_t fixed_denominator = 0;  // 0: the denominator is free
+  std::int64_t largest_denominator = 0;
+};
+
+FractionCode fraction_code_of(const Section& section) {
+  FractionCode code;
+  code.whole_placeholders = count_digits(section, DigitPart::integer);
   for (const Token& token : section.tokens) {
-    if (token.kind == TokenKind::fraction_denominator) fixed_denominator = token.count;
+    if (token.kind == TokenKind::fraction_denominator) code.fixed_denominator = token.denominator;
   }
-  std::int64_t largest = fixed_denominator;
-  if (largest == 0) {
-    largest = 9;
-    for (int i = 1; i < denominator_placeholders && i < 5; ++i) largest = largest * 10 + 9;
+  code.largest_denominator = code.fixed_denominator;
+  if (code.largest_denominator == 0) {
+    const int placeholders = count_digits(section, DigitPart::denominator);
+    code.largest_denominator = 9;
+    for (int i = 1; i < placeholders && i < 5; ++i) code.largest_denominator = code.largest_denominator * 10 + 9;
   }
-  // Past 15 digits a double holds no fraction to show; and numerators stay
-  // within 64 bits.
-  if (magnitude >= 1e15 || magnitude * static_cast<double>(largest) >= 1e18) {
-    if (minus) out += '-';
-    append_general(magnitude, out);
-    return;
-  }
-  const double whole = whole_placeholders > 0 ? std::floor(magnitude) : 0;
+  return code;
+}
+
+// The fraction shown for `magnitude`: with a whole part where the code has
+// one (a numerator that reaches the denominator carries into it), else all
+// of it in the numerator.
+Fraction fraction_of(const FractionCode& code, double magnitude) {
+  const double whole = code.whole_placeholders > 0 ? std::floor(magnitude) : 0;
   const double rest = magnitude - whole;
   Fraction fraction;
-  if (fixed_denominator > 0) {
-    fraction.numerator = std::llround(rest * static_cast<double>(fixed_denominator));
-    fraction.denominator = fixed_denominator;
+  if (code.fixed_denominator > 0) {
+    fraction.numerator = std::llround(rest * static_cast<double>(code.fixed_denominator));
+    fraction.denominator = code.fixed_denominator;
   } else {
-    fraction = closest_fraction(rest, largest);
+    fraction = closest_fraction(rest, code.largest_denominator);
   }
   fraction.whole = whole;
-  if (whole_placeholders > 0 && fraction.numerator == fraction.denominator) {
+  if (code.whole_placeholders > 0 && fraction.numerator == fraction.denominator) {
     fraction.whole += 1;
     fraction.numerator = 0;
   }
-  const bool no_fraction = whole_placeholders > 0 && fraction.numerator == 0;
-  if (minus && (fraction.whole != 0 || fraction.numerator != 0)) out += '-';
+  return fraction;
+}
 
+// Lays numerator and denominator out over their placeholders. Where a whole
+// number has no fraction, both (and the slash) show as spaces.
+class FractionLayout {
+ public:
+  FractionLayout(const Section& section, const Fraction& fraction, bool no_fraction)
+      : numerator_(std::to_string(fraction.numerator)),
+        denominator_(std::to_string(fraction.denominator)),
+        numerator_placeholders_(count_digits(section, DigitPart::numerator)),
+        numerator_left_(numerator_placeholders_),
+        no_fraction_(no_fraction) {}
+
+  // Right-aligned: padding first, then the whole numerator at once.
+  void append_numerator_place(char placeholder, std::string& out) {
+    const int remaining = --numerator_left_;
+    const int length = static_cast<int>(numerator_.size());
+    if (no_fraction_) {
+      out += ' ';
+    } else if (remaining >= length) {
+      append_padding(placeholder, out);
+    } else if (remaining == std::min(length, numerator_placeholders_) - 1) {
+      out += numerator_;
+    }
+  }
+
+  // Left-aligned: the whole denominator at the first place.
+  void append_denominator_place(char placeholder, std::string& out) {
+    if (no_fraction_) {
+      out += ' ';
+    } else if (denominator_index_ == 0) {
+      out += denominator_;
+    } else if (denominator_index_ >= denominator_.size()) {
+      append_padding(placeholder, out);
+    }
+    ++denominator_index_;
+  }
+
+  void append_slash(std::string& out) const { out += no_fraction_ ? ' ' : '/'; }
+
+  void append_fixed_denominator(const Token& token, std::string& out) const {
+    if (!no_fraction_) out += token.text;
+  }
+
+ private:
+  std::string numerator_;
+  std::string denominator_;
+  int numerator_placeholders_;
+  int numerator_left_;
+  std::size_t denominator_index_ = 0;
+  bool no_fraction_;
+};
+
+void append_fraction_tokens(const Section& section, const Fraction& fraction, bool no_fraction, std::string& out) {
   std::string whole_digits;
   if (fraction.whole != 0) {
     std::string unused;
@@ -291,52 +366,44 @@ void append_fraction(const Section& section, double magnitude, bool minus, std::
   } else if (no_fraction) {
     whole_digits = "0";
   }
-  IntegerLayout layout(whole_digits, whole_placeholders, section.thousands);
-  const std::string numerator = std::to_string(fraction.numerator);
-  const std::string denominator = std::to_string(fraction.denominator);
-  const int numerator_placeholders = count_digits(section, numerator_part);
-  int numerator_left = numerator_placeholders;
-  std::size_t denominator_index = 0;
+  IntegerLayout whole(whole_digits, count_digits(section, DigitPart::integer), section.thousands);
+  FractionLayout layout(section, fraction, no_fraction);
   for (const Token& token : section.tokens) {
-    if (token.kind == TokenKind::digit && token.count == integer_part) {
-      layout.append_placeholder(token.text[0], out);
-    } else if (token.kind == TokenKind::digit && token.count == numerator_part) {
-      // Right-aligned: padding first, then the whole numerator at once.
-      const int remaining = --numerator_left;
-      const int length = static_cast<int>(numerator.size());
-      if (no_fraction) {
-        out += ' ';
-      } else if (remaining >= length) {
-        append_padding(token.text[0], out);
-      } else if (remaining == std::min(length, numerator_placeholders) - 1) {
-        out += numerator;
-      }
+    if (is_digit(token, DigitPart::integer)) {
+      whole.append_placeholder(token.text[0], out);
+    } else if (is_digit(token, DigitPart::numerator)) {
+      layout.append_numerator_place(token.text[0], out);
+    } else if (is_digit(token, DigitPart::denominator)) {
+      layout.append_denominator_place(token.text[0], out);
     } else if (token.kind == TokenKind::fraction_slash) {
-      out += no_fraction ? ' ' : '/';
-    } else if (token.kind == TokenKind::digit && token.count == denominator_part) {
-      // Left-aligned: the whole denominator at the first place.
-      if (no_fraction) {
-        out += ' ';
-      } else if (denominator_index == 0) {
-        out += denominator;
-      } else if (denominator_index >= denominator.size()) {
-        append_padding(token.text[0], out);
-      }
-      ++denominator_index;
+      layout.append_slash(out);
     } else if (token.kind == TokenKind::fraction_denominator) {
-      if (!no_fraction) out += token.text;
-    } else if (token.kind == TokenKind::decimal_point) {
-      out += '.';
+      layout.append_fixed_denominator(token, out);
     } else {
-      out += token.text;
+      out += token.text;  // the point too: a fraction has no decimals
     }
   }
+}
+
+void append_fraction(const Section& section, double magnitude, bool minus, std::string& out) {
+  const FractionCode code = fraction_code_of(section);
+  // Past 15 digits a double holds no fraction to show; and numerators stay
+  // within 64 bits.
+  if (magnitude >= 1e15 || magnitude * static_cast<double>(code.largest_denominator) >= 1e18) {
+    if (minus) out += '-';
+    append_general(magnitude, out);
+    return;
+  }
+  const Fraction fraction = fraction_of(code, magnitude);
+  const bool no_fraction = code.whole_placeholders > 0 && fraction.numerator == 0;
+  if (minus && (fraction.whole != 0 || fraction.numerator != 0)) out += '-';
+  append_fraction_tokens(section, fraction, no_fraction, out);
 }
 
 }  // namespace
 
 void append_number(const Section& section, double magnitude, bool minus, std::string& out) {
-  const bool has_digits = count_digits(section, integer_part) + count_digits(section, decimal_part) > 0;
+  const bool has_digits = count_digits(section, DigitPart::integer) + count_digits(section, DigitPart::decimal) > 0;
   const double unscaled = magnitude;
   magnitude = scaled(section, magnitude);
   if (!std::isfinite(magnitude)) {
