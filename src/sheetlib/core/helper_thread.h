@@ -1,6 +1,6 @@
 // A second thread that does jobs for the thread owning it: the library's
-// read-ahead, its second worksheet parser and its second deflater each keep
-// one. A thread is a resource like memory: when none can be had (the system
+// read-ahead, its second worksheet parser, its shared-strings reader and its
+// second deflater each keep one. A thread is a resource like memory: when none can be had (the system
 // refuses one, or the memory for it), the owner does the work on its own
 // thread, which is slower but gives the same result.
 #pragma once

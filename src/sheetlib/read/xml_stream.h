@@ -1,6 +1,7 @@
-// A streaming XML parser over expat in namespace mode, fed in chunks of any
-// size. Names reach the handler as (namespace, local name), so that prefixes
-// do not matter and the transitional and strict vocabularies read alike.
+// A streaming XML parser over expat, fed in chunks of any size. Names reach
+// the handler as (namespace, local name), resolved here from the prefixes in
+// scope (see Namespaces), so that prefixes do not matter and the
+// transitional and strict vocabularies read alike.
 #pragma once
 
 #include <atomic>

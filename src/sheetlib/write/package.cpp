@@ -12,6 +12,7 @@
 #include <memory>
 #include <string_view>
 
+#include "sheetlib/write/deflated_part.h"
 #include "sheetlib/write/parallel_deflate.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/repeated_parts.h"

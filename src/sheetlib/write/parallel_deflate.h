@@ -3,7 +3,7 @@
 // the last 32 KiB of the block before (so that it loses next to nothing
 // against one stream), and ends on a byte boundary; the blocks one after
 // another are one raw deflate stream, as a zip entry holds it. The result
-// goes to libzip already deflated (libzip copies such data as it is).
+// goes to libzip already deflated (see deflated_part.h).
 #pragma once
 
 #include <cstdint>
@@ -13,25 +13,14 @@
 #include <string_view>
 #include <vector>
 
-#include <zip.h>
-
 #include "sheetlib/core/helper_thread.h"
+#include "sheetlib/write/deflated_part.h"
 
 namespace sheetlib {
 
 // Every part is deflated at level 1: about four times as fast as the
 // default level, for files some 20 % larger.
 inline constexpr int kPartCompressionLevel = 1;
-
-// A part's deflated bytes, in the pieces they were made in, with the size
-// and CRC-32 of its XML.
-struct DeflatedBytes {
-  std::vector<std::string> pieces;
-  std::uint64_t deflated_size = 0;
-  std::uint64_t size = 0;
-  std::uint32_t crc = 0;
-  bool made = false;  // false: the part could not be made (no memory)
-};
 
 // The CRC-32 of two texts one after the other, from theirs and the second's
 // length. zlib takes that length as a z_off_t, 32 bits in a 32-bit Windows
@@ -84,7 +73,5 @@ class ParallelDeflater {
   HelperThread helper_{HelperThread::HandOff::when_none_waits};  // last: it ends first
 };
 
-// A libzip source of deflated bytes, which must outlive the archive's close.
-zip_source_t* deflated_source(zip_t* archive, const DeflatedBytes& bytes);
 
 }  // namespace sheetlib

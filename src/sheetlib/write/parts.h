@@ -1,5 +1,7 @@
 // The parts of an .xlsx package that the writer makes, one function (and one
-// source file) per part. Each returns the part's XML.
+// source file) per part. Each returns the part's XML, but for the shared
+// strings, whose items are deflated as the strings come (DeflatedBytes), and
+// the worksheet, which a large sheet gives piece by piece (WorksheetStream).
 #pragma once
 
 #include <cstddef>
@@ -8,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sheetlib/write/parallel_deflate.h"
+#include "sheetlib/write/deflated_part.h"
 #include "sheetlib/write/sheet_content.h"
 
 namespace sheetlib {
