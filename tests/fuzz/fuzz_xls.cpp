@@ -6,9 +6,10 @@
 // the first input byte chooses: with its lowest bit clear, the rest is a
 // workbook stream (BIFF8 records), which the target puts into a compound
 // file whose layout the next bits choose (mini stream or regular sectors,
-// sectors out of order, 4,096-byte sectors), and the mutations reach the
-// records; with it set, the rest is a whole file, for the container's own
-// structures.
+// sectors out of order, 4,096-byte sectors) and whose stream name (0x10:
+// "Book", as Excel 5.0 and 95 named it) they choose, and the mutations reach
+// the records; with it set, the rest is a whole file, for the container's
+// own structures.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string stream(rest);
   // Padded behind its end, as writers pad, the stream leaves the mini stream.
   if ((mode & 0x08) && stream.size() < 4096) stream.resize(4096, '\0');
-  sheetlib::fuzz::load_and_read(sheetlib::testing::make_xls(stream, options));
+  const char* const name = (mode & 0x10) ? "Book" : "Workbook";
+  sheetlib::fuzz::load_and_read(sheetlib::testing::make_compound_file({{name, stream}}, options).bytes);
   return 0;
 }

@@ -7,7 +7,11 @@ byte 0x01) and as its workbook stream alone (first byte 0x00, which the
 target puts into a compound file of its own); and workbook streams built
 here around the records the reader treats with care: shared strings cut by
 CONTINUE records, MULRK and the RK encodings, formula results, embedded
-charts, sheets that are no worksheets, encryption, an older version.
+charts, sheets that are no worksheets, encryption, an older version; and
+Excel 95 streams (biff5_seeds) and files (Gnumeric's, with a "Book"
+stream).
+
+    make_xls_seeds.py [biff5]     (biff5: only the Excel 95 seeds)
 """
 import datetime
 import os
@@ -157,6 +161,65 @@ def biff5_stream():
     return head + listing + record(0x000A) + bof(0x0010, 0x0500) + cells + record(0x000A)
 
 
+def biff5_seeds():
+    """Excel 95 streams for the byte-string paths, put into a "Book" stream
+    (first byte 0x10): labels, a text result and a format code going on in
+    CONTINUE records (cut inside a GBK character, too), sheet names and
+    labels in the code pages with tables and in one without, and a sheet
+    of every cell kind."""
+    def byte_string(data, count_format="<H"):
+        return struct.pack(count_format, len(data)) + data
+
+    def book(code_page, sheets, extra_globals=b""):
+        globals_records = (record(0x0042, struct.pack("<H", code_page)) + extra_globals +
+                           b"".join(record(0x00E0, struct.pack("<HH", 0, fmt) + bytes(12)) for fmt in (0, 14, 164)))
+        head = bof(0x0005, 0x0500) + globals_records
+        listing_size = sum(len(record(0x0085, bytes(6) + byte_string(name, "<B"))) for name, _ in sheets)
+        offset = len(head) + listing_size + 4
+        listing = b""
+        body = b""
+        for name, cells in sheets:
+            listing += record(0x0085, struct.pack("<IBB", offset + len(body), 0, 0) + byte_string(name, "<B"))
+            body += bof(0x0010, 0x0500) + cells + record(0x000A)
+        return head + listing + record(0x000A) + body
+
+    city = "城市北京".encode("gbk")
+    long_label = city * 600
+    cut = long_label[:3001]  # a GBK character cut between the label and its CONTINUE
+    continued = (record(0x0204, cell(0, 0) + struct.pack("<H", len(long_label)) + cut) +
+                 record(0x003C, long_label[3001:5000]) + record(0x003C, long_label[5000:]) +
+                 record(0x0006, cell(1, 0) + b"\x00\x00\x00\x00\x00\x00\xFF\xFF" + bytes(6)) +
+                 record(0x0207, struct.pack("<H", 8) + "结果".encode("gbk")) +
+                 record(0x003C, "文本".encode("gbk")) +
+                 record(0x0203, cell(2, 0, 2) + struct.pack("<d", 2.5)))
+    split_format = (record(0x041E, struct.pack("<HB", 164, 8) + b'0.0"') +
+                    record(0x003C, '元"'.encode("gbk") + b"x"))
+    kinds = (record(0x0204, cell(0, 0) + byte_string("名称".encode("gbk"))) +
+             record(0x00D6, cell(0, 1) + byte_string("北京".encode("gbk")) + b"\x02\x00\x01\x01\x02") +
+             record(0x027E, cell(1, 0) + struct.pack("<I", 1234 << 2 | 3)) +
+             record(0x00BD, struct.pack("<HH", 1, 1) + struct.pack("<HI", 1, 7 << 2 | 2) +
+                    struct.pack("<HI", 2, 0x3FF80000) + struct.pack("<H", 2)) +
+             record(0x0205, cell(2, 0) + b"\x01\x00") + record(0x0205, cell(2, 1) + b"\x2A\x01") +
+             record(0x0006, cell(3, 0) + struct.pack("<d", 4.5) + bytes(6)) +
+             record(0x0006, cell(3, 1) + b"\x01\x00\x01\x00\x00\x00\xFF\xFF" + bytes(6)) +
+             record(0x00E5, struct.pack("<H4H", 1, 0, 0, 0, 1)) +
+             record(0x007D, struct.pack("<HHHHHH", 0, 2, 3000, 0, 0, 0)))
+    pages = [(code_page, text.encode(codec)) for code_page, codec, text in [
+        (1252, "cp1252", "café “€”"), (1251, "cp1251", "Москва"), (1250, "cp1250", "Łódź"),
+        (1253, "cp1253", "Αθήνα"), (1254, "cp1254", "İzmir"), (1255, "cp1255", "שלום"),
+        (1256, "cp1256", "مرحبا"), (1257, "cp1257", "Rīga"), (1258, "cp1258", "Hà Nô\u0323i"),
+        (874, "cp874", "ไทย"), (10000, "mac_roman", "café ∑"), (932, "cp932", "東京ｶﾀｶﾅ"),
+        (949, "cp949", "서울"), (950, "cp950", "臺北"), (54936, "gb18030", "中文")]]
+    seeds = {
+        "biff5_continue": book(936, [("数据".encode("gbk"), continued)], split_format),
+        "biff5_kinds": book(936, [(b"a", record(0x0204, cell(0, 0) + byte_string(b"x"))),
+                                   ("表".encode("gbk"), kinds)]),
+    }
+    for code_page, text in pages:
+        seeds["biff5_cp%d" % code_page] = book(code_page, [(text, record(0x0204, cell(0, 0) + byte_string(text)))])
+    return seeds
+
+
 def small_books(folder):
     """Small workbooks by LibreOffice, Gnumeric and xlwt: name -> bytes."""
     import openpyxl
@@ -193,8 +256,34 @@ def small_books(folder):
     return books
 
 
+def gnumeric95_books(folder):
+    """Gnumeric's Excel 95 workbook ("Book" stream, code page 936) and its
+    dual one (an Excel 95 stream beside the Excel 97 one): name -> bytes."""
+    import openpyxl
+    source = os.path.join(folder, "source95.xlsx")
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = "数据"
+    sheet.append(["名称", "数量", "日期", "比例", "公式"])
+    sheet.append(["北京" * 700, 12, datetime.date(2024, 3, 1), 0.125, '=A2&"市"'])
+    sheet["C2"].number_format = "yyyy-mm-dd"
+    sheet["D2"].number_format = "0.00%"
+    book.save(source)
+    books = {}
+    for name, exporter in [("gnumeric95", "excel_biff7"), ("gnumeric_dual", "excel_dsf")]:
+        path = os.path.join(folder, name + ".xls")
+        subprocess.run(["ssconvert", "--export-type=Gnumeric_Excel:" + exporter, source, path], capture_output=True,
+                       env=dict(os.environ, LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8"))
+        books[name] = open(path, "rb").read()
+    return books
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
+    # With "biff5", only the Excel 95 seeds are (re)made.
+    if sys.argv[1:] == ["biff5"]:
+        write_biff5_seeds()
+        return 0
     folder = tempfile.mkdtemp()
     try:
         for name, data in small_books(folder).items():
@@ -207,7 +296,19 @@ def main():
     # The same records in regular sectors, out of order, and in 4,096-byte ones.
     open(os.path.join(OUT, "traps_scattered_stream.bin"), "wb").write(b"\x0A" + traps()["traps"])
     open(os.path.join(OUT, "traps_version4_stream.bin"), "wb").write(b"\x0C" + traps()["traps"])
+    write_biff5_seeds()
     return 0
+
+
+def write_biff5_seeds():
+    for name, stream in biff5_seeds().items():
+        open(os.path.join(OUT, name + "_stream.bin"), "wb").write(b"\x10" + stream)
+    folder = tempfile.mkdtemp()
+    try:
+        for name, data in gnumeric95_books(folder).items():
+            open(os.path.join(OUT, name + "_file.bin"), "wb").write(b"\x01" + data)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 sys.exit(main())

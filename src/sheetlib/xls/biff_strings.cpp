@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sheetlib/xls/code_page_tables.h"
 #include "sheetlib/xls/little_endian.h"
 #include "text/encoding.h"
 #include "text/unicode.h"
@@ -17,13 +18,6 @@ constexpr std::uint8_t kFarEast = 0x04;    // phonetic data follows the characte
 constexpr std::uint8_t kRich = 0x08;       // formatting runs follow the characters
 
 constexpr std::uint32_t kReplacement = 0xFFFD;
-
-// Windows-1252 differs from Latin-1 in 0x80-0x9F; its five unassigned bytes
-// there stay the C1 controls, as Windows converts them.
-constexpr char16_t kWestern80To9F[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void append_unit(std::uint16_t unit, std::uint16_t& pending_high, std::string& out) {
   if (pending_high != 0) {
@@ -76,12 +70,40 @@ void append_code_page(std::string_view bytes, std::uint16_t code_page, std::stri
     utf8 += colsplit::gbk_to_utf8(bytes);
     return;
   }
+  if (const DoubleByteTable* table = double_byte_table(code_page)) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(bytes[i]);
+      if (byte < 0x80) {
+        utf8.push_back(bytes[i]);
+        continue;
+      }
+      const std::uint8_t row = table->rows[byte - 0x80];
+      if (row == 0xFF) {
+        append_utf8(utf8, table->high[byte - 0x80]);
+        continue;
+      }
+      // A pair the page lacks, or a lead byte at the end, is U+FFFD; a trail
+      // that cannot trail is read again as a character of its own.
+      char16_t character = 0;
+      if (i + 1 < bytes.size()) {
+        const unsigned trail = static_cast<unsigned char>(bytes[i + 1]) - table->first_trail;
+        if (trail < table->trail_count) character = table->pairs[std::size_t{row} * table->trail_count + trail];
+      }
+      append_utf8(utf8, character != 0 ? character : kReplacement);
+      if (character != 0) ++i;
+    }
+    return;
+  }
+  // Without a table of its own (an OEM page, say), a page is read as
+  // Western: its ASCII half is right.
+  const char16_t* high = single_byte_table(code_page);
+  if (high == nullptr) high = single_byte_table(kCodePageWestern);
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
       utf8.push_back(c);
     } else {
-      append_utf8(utf8, byte <= 0x9F ? kWestern80To9F[byte - 0x80] : byte);
+      append_utf8(utf8, high[byte - 0x80]);
     }
   }
 }

@@ -20,10 +20,11 @@
 
 namespace sheetlib::xls {
 
-// The code pages byte strings are read in: Chinese (GBK, which the grid
-// holds as it is) and Western, which a workbook without CODEPAGE record
-// uses. Others (1250, 1251, …, and the Japanese, Korean and Big5 pages)
-// have no table here and are read as Western.
+// The code pages byte strings are read in: Chinese (GBK, through the
+// program's own converter), the single-byte Windows pages (874, 1250-1258)
+// and Mac Roman (10000), the Japanese (932), Korean (949) and Big5 (950)
+// pages (code_page_tables.h). Western is what a workbook without CODEPAGE
+// record uses; a page without a table (an OEM page) is read as Western too.
 constexpr std::uint16_t kCodePageGbk = 936;
 constexpr std::uint16_t kCodePageGb18030 = 54936;
 constexpr std::uint16_t kCodePageWestern = 1252;

@@ -28,24 +28,40 @@ std::size_t utf8_characters(std::string_view utf8) {
 bool CellFormatsBuilder::add_format(const std::vector<std::string_view>& fragments, const StringForm& form) {
   FragmentCursor cursor(fragments);
   std::uint16_t id = 0;
+  if (!cursor.u16(id)) return false;
   std::string code;
-  if (!cursor.u16(id) || !cursor.read_string(form.byte_strings, form, code)) return false;
+  // A code holding a NUL character is no application's, and no C text
+  // could hand it out whole: it counts as damaged.
+  if (!cursor.read_string(form.byte_strings, form, code) || code.find('\0') != std::string::npos) {
+    // A good record of the same id, written before, still stands.
+    if (!codes_.count(id)) lost_ids_.insert(id);
+    return false;
+  }
+  lost_ids_.erase(id);
   if (utf8_characters(code) <= kMaxCodeCharacters) codes_[id] = std::move(code);
   return true;
 }
 
 bool CellFormatsBuilder::add_xf(std::string_view data) {
-  if (data.size() < 4) return false;
-  if (xf_format_ids_.size() < kMaxXfs) xf_format_ids_.push_back(le16(data, 2));
-  return true;
+  const bool whole = data.size() >= 4;
+  // Id 0 is General; the XF keeps its index, which the cells count on.
+  if (xf_format_ids_.size() < kMaxXfs) xf_format_ids_.push_back(whole ? le16(data, 2) : 0);
+  return whole;
+}
+
+const std::string* CellFormatsBuilder::own_code(std::uint16_t id, bool& lost) const {
+  lost = lost_ids_.count(id) > 0;
+  const auto own = codes_.find(id);
+  return own != codes_.end() ? &own->second : nullptr;
 }
 
 StyleFormats CellFormatsBuilder::build() const {
   std::vector<std::string> codes;
   codes.reserve(xf_format_ids_.size());
   for (const std::uint16_t id : xf_format_ids_) {
-    const auto own = codes_.find(id);
-    codes.emplace_back(own != codes_.end() ? std::string_view(own->second) : builtin_number_format(id));
+    bool lost = false;
+    const std::string* own = own_code(id, lost);
+    codes.emplace_back(own ? std::string_view(*own) : lost ? std::string_view("General") : builtin_number_format(id));
   }
   return StyleFormats(std::move(codes));
 }
@@ -54,8 +70,13 @@ std::vector<StyleNumberFormat> CellFormatsBuilder::style_number_formats() const 
   std::vector<StyleNumberFormat> formats;
   formats.reserve(xf_format_ids_.size());
   for (const std::uint16_t id : xf_format_ids_) {
-    const auto own = codes_.find(id);
-    formats.push_back({id, own != codes_.end() ? own->second : std::string()});
+    bool lost = false;
+    const std::string* own = own_code(id, lost);
+    if (lost) {
+      formats.push_back({0, std::string()});
+    } else {
+      formats.push_back({id, own ? *own : std::string()});
+    }
   }
   return formats;
 }

@@ -75,12 +75,16 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
         if (const ReadStatus status = add_listed_sheet(record.data, fragments, globals); status != ReadStatus::ok)
           return status;
         break;
+      // Formats only dress the numbers: a damaged FORMAT or XF record costs
+      // its format (the cells show as General), not the workbook. The other
+      // records that dress the table (fonts, names, window settings) are
+      // not read at all.
       case record::kFormat:
         reader.with_continues(record, fragments);
-        if (!formats.add_format(fragments, globals.string_form)) return ReadStatus::malformed;
+        formats.add_format(fragments, globals.string_form);
         break;
       case record::kXf:
-        if (!formats.add_xf(record.data)) return ReadStatus::malformed;
+        formats.add_xf(record.data);
         break;
       case record::kSst:
         // A workbook has one table; a second one is no writer's.

@@ -2,7 +2,9 @@
 // sheets' names and where their substreams begin (BOUNDSHEET), the shared
 // strings, the number formats of the XF records, the date system
 // (DATEMODE), whether the workbook is encrypted (FILEPASS), and how its
-// strings are stored (the BOF's version and CODEPAGE).
+// strings are stored (the BOF's version and CODEPAGE). What the cells need
+// (the sheet list, the shared strings, the substream's records themselves)
+// fails the load when damaged; damaged formats only cost their look.
 #pragma once
 
 #include <cstddef>

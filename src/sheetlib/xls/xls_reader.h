@@ -1,5 +1,5 @@
 // Reading one worksheet of an .xls workbook, with the names of all: BIFF8
-// records in the "Workbook" stream of a compound file.
+// (or BIFF5) records in the "Workbook" (or "Book") stream of a compound file.
 #pragma once
 
 #include <string>
@@ -16,7 +16,7 @@ namespace sheetlib::xls {
 // compound file held in `file_bytes` into `grid`, finished, and the names of
 // all its worksheets (UTF-8) into `sheet_names`. no_such_sheet when there is
 // no worksheet of that index; encrypted for a password-protected workbook (.xls, or an .xlsx package
-// inside a compound file), unsupported_version for a workbook of Excel 95
+// inside a compound file), unsupported_version for a workbook of Excel 4.0
 // or before, not_a_workbook for a compound file without a workbook (a Word
 // document).
 ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& grid,

@@ -21,6 +21,7 @@ const std::string kShuJu = "\xCA\xFD\xBE\xDD";     // 数据
 const std::string kYuan = "\xD4\xAA";              // 元
 const std::string kCafe = "caf\xE9";               // café
 const std::string kQuoted = "\x93\x80\x94";        // “€”
+const std::string kMoskva = "\xCC\xEE\xF1\xEA\xE2\xE0";  // Москва in 1251
 
 std::string book(const std::string& globals, const std::vector<std::pair<std::string, std::string>>& sheets) {
   return make_compound_file({{"Book", biff5_workbook_stream(globals, sheets)}}).bytes;
@@ -47,6 +48,24 @@ TEST(Biff5, StringsAndSheetNamesInTheWorkbooksCodePage) {
       {"", kQuoted, label5(0, 0, kCafe), {{"café"}}, "“€”"},
       // GB18030 reads as the Chinese page it extends; an empty label.
       {codepage(54936), kZhongWen, label5(0, 0, kShuJu) + label5(0, 1, ""), {{"数据", ""}}, "中文"},
+      // The other single-byte pages, Mac Roman (also as the old 32768).
+      {codepage(1251), kMoskva, label5(0, 0, kMoskva), {{"Москва"}}, "Москва"},
+      {codepage(1250), "x", label5(0, 0, "\xA3\xF3" "d\x9F") + label5(0, 1, "\x81"), {{"Łódź", "\u0081"}}, "x"},
+      {codepage(1253), "x", label5(0, 0, "\xC1\xE8\xDE\xED\xE1") + label5(0, 1, "\xAA"),
+       {{"Αθήνα", "\uFFFD"}}, "x"},
+      {codepage(874), "x", label5(0, 0, "\xE4\xB7\xC2"), {{"ไทย"}}, "x"},
+      {codepage(1255), "x", label5(0, 0, "\xF9\xEC\xE5\xED"), {{"שלום"}}, "x"},
+      {codepage(10000), "caf\x8E", label5(0, 0, "\xB7"), {{"∑"}}, "café"},
+      {codepage(32768), "x", label5(0, 0, "caf\x8E"), {{"café"}}, "x"},
+      // The double-byte pages: pairs, half-width katakana alone, a lead byte
+      // at the end or before a byte that cannot trail it.
+      {codepage(932), "\x93\x8C", label5(0, 0, "\x93\x8C\x8B\x9E\xB6\xC0") + label5(0, 1, "a\x93") +
+           label5(0, 2, "\x93" "\x0A" "b"),
+       {{"東京ｶﾀ", "a\uFFFD", "\uFFFD\nb"}}, "東"},
+      {codepage(949), "\xBC\xAD\xBF\xEF", label5(0, 0, "\xBC\xAD\xBF\xEF"), {{"서울"}}, "서울"},
+      {codepage(950), "x", label5(0, 0, "\xBB" "O\xA5_"), {{"臺北"}}, "x"},
+      // A page without a table reads as Western.
+      {codepage(437), "x", label5(0, 0, kCafe), {{"café"}}, "x"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
@@ -119,8 +138,10 @@ TEST(Biff5, StreamsAndDamage) {
       // A label counting more bytes than its record holds.
       {book("", {{"s", biff(0x0204, std::string(6, '\0') + u16le(9) + "abc")}}), ReadStatus::malformed, {}},
       {book("", {{"s", biff(0x0204, std::string(6, '\0') + "\x01")}}), ReadStatus::malformed, {}},
-      {book(format_record5(164, "") + biff(0x041E, u16le(165) + "\x05" "ab"), {{"s", ""}}), ReadStatus::malformed,
-       {}},
+      // A FORMAT record whose code is cut costs its format only.
+      {book(format_record5(164, "") + biff(0x041E, u16le(165) + "\x05" "ab") + xf_record(165),
+            {{"s", number(0, 0, 2.5)}}),
+       ReadStatus::ok, {{"2.5"}}},
       // A cut GBK character is U+FFFD, not a broken text.
       {book(codepage(936), {{"s", label5(0, 0, "a\xD6")}}), ReadStatus::ok, {{"a\uFFFD"}}},
   };

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -16,6 +18,7 @@
 #include "libreoffice_view.h"
 #include "test_package.h"
 #include "text/encoding.h"
+#include "xls_maker.h"
 
 namespace sheetlib::testing {
 namespace {
@@ -112,6 +115,83 @@ TEST_P(MadeByOthers, ShowsWhatItsXlsxTwinAndLibreOfficeShow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Xls, MadeByOthers, ::testing::Values("libreoffice", "gnumeric", "gnumeric_dual", "gnumeric95", "xlwt"));
+
+// Sheets made here that leave out, one at a time, the records a sheet
+// need not have (DIMENSIONS, ROW, INDEX and DBCELL), hold their cells out
+// of order, only blank cells, or formulas in the first row: the rows must be
+// those LibreOffice shows. Each sheet begins with a WSBOOL record, as
+// written sheets begin with settings: LibreOffice loses a cell record that
+// comes right after the sheet's BOF, which the last case shows (Gnumeric
+// keeps that cell, as the reader does).
+TEST(HandMadeSheets, RowsAsLibreOfficeShowsThemWithOptionalRecordsLeftOut) {
+#ifdef _WIN32
+  GTEST_SKIP() << "LibreOffice cannot be started from the Windows build";
+#else
+  const auto dimensions = [](std::uint32_t last_row, std::uint16_t last_column) {
+    return biff(0x0200, u32le(0) + u32le(last_row + 1) + u16le(0) + u16le(last_column + 1) + u16le(0));
+  };
+  const auto row = [](std::uint16_t index, std::uint16_t last_column) {
+    return biff(0x0208, u16le(index) + u16le(0) + u16le(last_column + 1) + u16le(255) + u32le(0) + u32le(0x100));
+  };
+  // INDEX pointing at a DBCELL that is not where it says: neither is read.
+  const std::string index = biff(0x020B, u32le(0) + u32le(0) + u32le(3) + u32le(0) + u32le(99999));
+  const std::string dbcell = biff(0x00D7, u32le(12345) + u16le(7));
+  const std::string wsbool = biff(0x0081, u16le(0x04C1));
+  const auto rk_integer = [](std::int32_t value) { return static_cast<std::uint32_t>(value) << 2 | 2u; };
+  // A formula =1+2 (or =2*3.5) with its result cached as Excel caches it.
+  const auto formula = [](std::uint16_t r, std::uint16_t c, bool product) {
+    const std::string tokens = product ? std::string("\x1E\x02\x00\x1F", 4) + f64le(3.5) + "\x05"
+                                       : std::string("\x1E\x01\x00\x1E\x02\x00\x03", 7);
+    return biff(0x0006, u16le(r) + u16le(c) + u16le(0) + f64le(product ? 7 : 3) + u16le(0) + u32le(0) +
+                            u16le(static_cast<std::uint16_t>(tokens.size())) + tokens);
+  };
+  const std::string cells = number(0, 0, 1) + label(0, 1, u"b") + number(1, 0, 2.5) + number(2, 2, 3);
+  const std::string rows = row(0, 1) + row(1, 0) + row(2, 2);
+  const std::string mulblank = biff(0x00BE, u16le(4) + u16le(0) + u16le(0) + u16le(0) + u16le(0) + u16le(2));
+  const struct {
+    const char* name;
+    std::string records;
+    std::map<std::string, std::string> libreoffice_errs;
+  } cases[] = {
+      {"complete", wsbool + index + dimensions(2, 2) + rows + cells + dbcell, {}},
+      {"no_dimensions", wsbool + index + rows + cells + dbcell, {}},
+      {"no_rows", wsbool + index + dimensions(2, 2) + cells + dbcell, {}},
+      {"no_index", wsbool + dimensions(2, 2) + rows + cells, {}},
+      {"none_of_them", wsbool + cells, {}},
+      {"out_of_order", wsbool + number(2, 2, 3) + mulrk(1, 1, {rk_integer(5), rk_integer(6)}) + number(1, 0, 2.5) +
+                           label(0, 1, u"b") + number(0, 0, 1) + row(0, 1),
+       {}},
+      {"only_blank", wsbool + dimensions(6, 6) + row(0, 6) + blank(0, 0) + mulblank + blank(6, 6), {}},
+      {"blank_around", wsbool + blank(0, 0) + mulblank + number(1, 1, 4) + blank(9, 9), {}},
+      {"formulas_first_row", wsbool + dimensions(1, 2) + formula(0, 0, false) + formula(0, 1, true) + number(0, 2, 5) +
+                                 formula(1, 0, true),
+       {}},
+      {"cell_right_after_bof", cells, {{"A1", "1"}}},
+  };
+  const std::string folder = ::testing::TempDir() + "sheetlib_xls_hand_made";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder + "/home");
+  std::string command = "HOME=" + folder + "/home soffice --headless --convert-to "
+                        "'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false' --outdir " +
+                        folder;
+  for (const auto& c : cases) {
+    const std::string path = folder + "/" + c.name + ".xls";
+    std::ofstream(path, std::ios::binary) << make_xls(one_sheet_stream(c.records, xf_record(0)));
+    command += " " + path;
+  }
+  if (std::system((command + " >/dev/null 2>&1").c_str()) != 0 ||
+      !std::filesystem::exists(folder + "/complete.csv"))
+    GTEST_SKIP() << "LibreOffice is missing";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Loaded ours = load(file_bytes(folder + "/" + c.name + ".xls"));
+    ASSERT_EQ(ours.status, ReadStatus::ok);
+    const Rows shown = parse_libreoffice_csv(file_bytes(folder + "/" + c.name + ".csv"));
+    expect_shown_as_libreoffice_shows(grid_rows(ours.grid), shown, c.libreoffice_errs);
+    EXPECT_EQ(static_cast<std::size_t>(ours.grid.row_extent()), shown.size());
+  }
+#endif
+}
 
 }  // namespace
 }  // namespace sheetlib::testing

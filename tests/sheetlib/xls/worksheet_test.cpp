@@ -142,6 +142,64 @@ TEST(DamagedCells, RecordsTooShortOrPointingNowhereFail) {
   EXPECT_EQ(load_cells(biff(0x00FD, u16le(0))).status, ReadStatus::malformed);
 }
 
+TEST(DamagedRecords, WhatOnlyDressesTheCellsIsPassedOverWhatTheyNeedFails) {
+  // The workbook's own code 164, a code cut short (165), a built-in id
+  // given a code cut short (14), a FORMAT too short to name an id.
+  const std::string cut_format = biff(0x041E, u16le(165) + u16le(40) + std::string("\0ab", 3));
+  const std::string cut_builtin = biff(0x041E, u16le(14) + u16le(40) + std::string("\0yy", 3));
+  const std::string formats = format_record(164, u"0.000") + cut_format + cut_builtin + biff(0x041E, "\xA6");
+  const std::string cells = number(0, 0, 1234.5678, 1) + number(0, 1, 1234.5678, 2) + number(0, 2, 45000.25, 3) +
+                            number(0, 3, 0.5, 4) + label(0, 4, u"x");
+  const Rows shown{{"1234.568", "1234.5678", "45000.25", "50.00%", "x"}};
+  // Records no cell needs, damaged: fonts, names, window and width
+  // settings, the string table's index, dimensions and rows.
+  const std::string unread_globals = biff(0x0031, "\x01") + biff(0x0018, "\xFF\xFF\xFF") + biff(0x003D, "") +
+                                     biff(0x00FF, "\x08");
+  const std::string unread_sheet = biff(0x0200, "\x01\x02") + biff(0x0208, "") + biff(0x023E, "\x01") +
+                                   biff(0x0055, "") + biff(0x020B, "\x07");
+  const struct {
+    std::string globals, cells;
+    ReadStatus status;
+    Rows rows;
+  } cases[] = {
+      {formats + xf_record(0) + xf_record(164) + xf_record(165) + xf_record(14) + xf_record(10), cells,
+       ReadStatus::ok, shown},
+      // A good code of an id stands when a damaged one of it follows.
+      {format_record(164, u"0.000") + biff(0x041E, u16le(164) + u16le(9)) + xf_record(0) + xf_record(164),
+       number(0, 0, 1.5, 1), ReadStatus::ok, {{"1.500"}}},
+      // A damaged XF is General and keeps its place: XF 2 is still the code 164.
+      {format_record(164, u"0.000") + xf_record(0) + biff(0x00E0, "\x01\x00") + xf_record(164) + xf_record(14) +
+           xf_record(10) + biff(0x00E0, ""),
+       number(0, 0, 1234.5678, 1) + number(0, 1, 1234.5678, 2) + number(0, 2, 7, 5), ReadStatus::ok,
+       {{"1234.5678", "1234.568", "7"}}},
+      {unread_globals + xf_record(0), unread_sheet + number(0, 0, 1), ReadStatus::ok, {{"1"}}},
+      // A code holding a NUL character counts as damaged.
+      {format_record(164, std::u16string(u"0.0\0", 4)) + xf_record(0) + xf_record(164), number(0, 0, 1.25, 1),
+       ReadStatus::ok, {{"1.25"}}},
+      // The shared strings and the sheet list stay strict.
+      {biff(0x00FC, u32le(1) + u32le(1) + u16le(5) + "\x00" "ab"), label_sst(0, 0, 0), ReadStatus::malformed, {}},
+      {biff(0x0085, u32le(0)), number(0, 0, 1), ReadStatus::malformed, {}},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    Loaded loaded = load_cells(cases[i].cells, cases[i].globals);
+    ASSERT_EQ(loaded.status, cases[i].status);
+    if (loaded.status == ReadStatus::ok) {
+      EXPECT_EQ(grid_rows(loaded.grid), cases[i].rows);
+    }
+  }
+  // What the typed output keeps: a lost code is General, not the id's own.
+  Loaded loaded = load_cells(cells, formats + xf_record(0) + xf_record(164) + xf_record(165) + xf_record(14));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  const std::vector<StyleNumberFormat>& styles = loaded.grid.style_formats();
+  ASSERT_EQ(styles.size(), 5u);  // the fifth: General for the XF past the list
+  EXPECT_EQ(styles[1].id, 164);
+  EXPECT_EQ(styles[1].code, "0.000");
+  EXPECT_EQ(styles[2].id, 0);
+  EXPECT_EQ(styles[3].id, 0);
+  EXPECT_EQ(styles[3].code, "");
+}
+
 TEST(DamagedCells, AMulrkIsAsLongAsItsRecordSays) {
   // The last column the record names (here 200) is not believed; its length is.
   std::string data = u16le(0) + u16le(1) + u16le(0) + u32le(rk_of_integer(5)) + u16le(0) +
