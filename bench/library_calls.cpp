@@ -29,7 +29,7 @@ double nanoseconds_per_call(long calls, Body body) {
 
 int main() {
   constexpr long kCalls = 5'000'000;
-  void* const sheet = reinterpret_cast<void*>(0x10);
+  const xl::SheetHandle sheet = reinterpret_cast<xl::SheetHandle>(0x10);
   volatile long sink = 0;
 
   int (*volatile direct)(void*) = stand_in_last_row;

@@ -11,7 +11,7 @@
 #include "cli/console.h"
 #include "cli/huge_pages.h"
 #include "main/fatal_errors.h"
-#include "text/memory_request.h"
+#include "memory/memory_request.h"
 
 namespace {
 

@@ -7,13 +7,12 @@
 #include "text/file_paths.h"
 #include "text/formatted_text.h"
 #include "text/texts.h"
-#include "export/directory_creation.h"
+#include "export/directories.h"
 #include "export/durable_files.h"
 #include "export/group_workbook.h"
 #include "export/grouping.h"
 #include "export/output_names.h"
 #include "export/time_stamp.h"
-#include "xl/workbook_provisioning.h"
 
 namespace colsplit {
 
@@ -94,7 +93,7 @@ std::optional<Text> prepare_export_folder(MainWindow& window, ExportOutcome& fai
     return std::nullopt;
   }
   const Text export_folder = export_folder_path(output_folder, window.组合框1.displayed_text());
-  if (!xl::is_directory(export_folder) && !create_directory_level(export_folder)) {
+  if (!is_directory(export_folder) && !create_directory_level(export_folder)) {
     window.dialogs.show_message(Text(texts::kCannotCreateExportFolder) + "\r\n" + export_folder);
     failure = ExportOutcome::folder_not_created;
     return std::nullopt;

@@ -1,4 +1,5 @@
-// The Export button and the folder button.
+// The Export button and the folder button, and what an export would write
+// without writing it (colsplit-cli --list).
 #pragma once
 
 #include "app/controls/controls.h"

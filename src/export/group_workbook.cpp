@@ -150,14 +150,13 @@ bool GroupSheetWriter::write(ListView& rows, ProgressBar& progress, const std::v
 }
 
 std::vector<Text> group_sheet_names(const std::vector<Text>& values) {
-  const xl::BookHandle book = xl::create_workbook();
+  const xl::OwnedBook book(xl::create_workbook());
   std::vector<Text> names;
   names.reserve(values.size());
   for (const Text& value : values) {
-    const xl::SheetHandle sheet = insert_named_sheet(book, value);
+    const xl::SheetHandle sheet = insert_named_sheet(book.get(), value);
     names.push_back(sheet ? xl::xlSheetNameA(sheet) : Text());
   }
-  xl::xlBookReleaseA(book);
   return names;
 }
 
@@ -167,7 +166,7 @@ GroupWorkbook::GroupWorkbook(ListView& rows, ProgressBar& progress, const std::v
   add_sheet(rows, progress, headers, sheet_name, column_width.value_or(kDefaultExportColumnWidth), layout);
 }
 
-GroupWorkbook::GroupWorkbook() : book_(xl::create_workbook()), writer_(book_), complete_(true) {}
+GroupWorkbook::GroupWorkbook() : book_(xl::create_workbook()), writer_(book_.get()), complete_(true) {}
 
 void GroupWorkbook::add_sheet(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
                               const Text& sheet_name, int column_width, const SheetLayout& layout) {
@@ -177,15 +176,14 @@ void GroupWorkbook::add_sheet(ListView& rows, ProgressBar& progress, const std::
 }
 
 GroupWorkbook::~GroupWorkbook() {
-  // The save must be over before the workbook goes.
+  // The save must be over before the workbook is released (with book_).
   finish_saving();
-  xl::xlBookReleaseA(book_);
 }
 
 void GroupWorkbook::start_saving(Worker& worker, const Text& path) {
   if (!complete_) return;
   path_ = path;
-  const auto save = [this] { saved_ = xl::xlBookSaveA(book_, path_) == 1; };
+  const auto save = [this] { saved_ = xl::xlBookSaveA(book_.get(), path_) == 1; };
   // Handing a small workbook to another thread and back costs more than
   // saving it beside the next one gains: it saves before this returns.
   if (cells_ < kCellsSavedBeside) return worker.run(save);

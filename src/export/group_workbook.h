@@ -9,6 +9,7 @@
 
 #include "app/controls/controls.h"
 #include "xl/library_calls.h"
+#include "xl/owned_book.h"
 
 namespace colsplit {
 
@@ -97,8 +98,8 @@ class GroupWorkbook {
   bool finish_saving();
 
  private:
-  xl::BookHandle book_;
-  GroupSheetWriter writer_;
+  xl::OwnedBook book_;
+  GroupSheetWriter writer_;  // writes into book_
   long long cells_ = 0;
   bool complete_ = false;
   bool saved_ = false;

@@ -1,6 +1,7 @@
 // The file-drop handler: admits a dropped workbook name, has its first sheet
-// loaded into the preview, then prepares the heading list, the staging
-// columns and the proposed output folder.
+// loaded into the preview (another sheet the user picks loads the same way),
+// then prepares the heading list, the staging columns and the proposed
+// output folder.
 #pragma once
 
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "load/sheet_details.h"
 
+#include "xl/owned_book.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -67,13 +68,11 @@ void read_sheet_details(xl::BookHandle book, xl::SheetHandle sheet, int columns,
 }
 
 std::vector<Text> read_sheet_names(Worker& worker, const Text& file_name) {
-  const xl::BookHandle book = xl::create_workbook();
+  const xl::OwnedBook book(xl::create_workbook());
   int loaded = 0;
-  worker.run([&] { loaded = xl::xlBookLoadA(book, file_name); });
-  std::vector<Text> names;
-  if (loaded == 1) names = sheet_names_of(book);
-  xl::xlBookReleaseA(book);
-  return names;
+  worker.run([&] { loaded = xl::xlBookLoadA(book.get(), file_name); });
+  if (loaded != 1) return {};
+  return sheet_names_of(book.get());
 }
 
 }  // namespace colsplit

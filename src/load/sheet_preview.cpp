@@ -4,6 +4,7 @@
 
 #include "load/sheet_details.h"
 #include "xl/library_calls.h"
+#include "xl/owned_book.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -21,14 +22,14 @@ void empty_list(ListView& list) {
 int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, const Text& file_name,
                        SheetExtents* too_large, const PreviewDetails* details) {
   const int index = details ? details->sheet_index : 0;
-  const xl::BookHandle book = xl::create_workbook();
+  const xl::OwnedBook owned(xl::create_workbook());
+  const xl::BookHandle book = owned.get();
   int loaded = 0;
   worker.run([&] {
     loaded = index == 0 ? xl::xlBookLoadA(book, file_name) : xl::xlBookLoadSheetA(book, file_name, index);
   });
   if (loaded != 1) {
     if (too_large && xl::xlBookErrorMessageA(book) == xl::kOutOfMemoryReason) too_large->memory_short = true;
-    xl::xlBookReleaseA(book);
     return 0;
   }
   const xl::SheetHandle sheet = xl::xlBookGetSheetA(book, index);
@@ -36,7 +37,6 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
   const int columns = xl::xlSheetLastColA(sheet);
   if (static_cast<long long>(rows) * columns > kMostPreviewCells) {
     if (too_large) *too_large = {rows, columns};
-    xl::xlBookReleaseA(book);
     return 0;
   }
   std::optional<TypedCellReader> typed;
@@ -60,7 +60,6 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
     }
   }
   if (details) read_sheet_details(book, sheet, columns, details->typed, *details->source);
-  xl::xlBookReleaseA(book);
   return 1;
 }
 

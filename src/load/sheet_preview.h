@@ -1,4 +1,6 @@
-// Loading the first sheet of a workbook into a list view.
+// Loading a sheet of a workbook (the first, unless the user chose another)
+// into a list view, and with the choices what the sheet holds beyond its
+// texts.
 #pragma once
 
 #include "app/controls/controls.h"

@@ -1,7 +1,7 @@
 #include "main/fatal_errors.h"
 
 #include "app/runtime_error/runtime_error_report.h"
-#include "text/memory_request.h"
+#include "memory/memory_request.h"
 #include "text/texts.h"
 #include "xl/binding.h"
 

@@ -1,5 +1,5 @@
-// Where the layers' fatal errors end. The binding (xl) and the text code know
-// no shell: a row that cannot be bound, a call that leaves the stack
+// Where the layers' fatal errors end. The binding (xl) and the memory policy
+// (src/memory) know no shell: a row that cannot be bound, a call that leaves the stack
 // unbalanced and memory that cannot be had go to the functions installed
 // here, which raise the runtime error report; after a report the bound rows
 // give their library references back.

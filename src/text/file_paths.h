@@ -1,7 +1,7 @@
 // Paths as texts: where the folder part of a path ends, and where the
 // program itself lies. Used by the binding (the run directory), the shell
-// (start-up), the intake (the proposed folder) and the library (the folder
-// of its temporary file).
+// (start-up), the intake (the proposed folder), the export (the file names
+// its plan lists) and the library (the folder of its temporary file).
 #pragma once
 
 #include <cstddef>

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "text/memory_request.h"
+#include "memory/memory_request.h"
 
 namespace colsplit {
 

@@ -12,18 +12,12 @@
 
 #include "text/encoding.h"
 #include "xl/platform.h"
-#include "xl/workbook_provisioning.h"
 
 namespace colsplit::xl {
 
 namespace {
 std::string native(const Text& path) { return gbk_to_utf8(path); }
 }  // namespace
-
-bool is_directory(const Text& path) {
-  struct stat status;
-  return !path.empty() && stat(native(path).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 
 namespace platform {
 

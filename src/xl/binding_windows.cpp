@@ -6,13 +6,9 @@
 #include <string>
 
 #include "text/encoding.h"
-#include "xl/library_calls.h"
 #include "xl/platform.h"
-#include "xl/workbook_provisioning.h"
 
 namespace colsplit::xl {
-
-bool is_directory(const Text& path) { return PathIsDirectoryA(path) != 0; }
 
 namespace platform {
 

@@ -17,9 +17,15 @@
 namespace colsplit::xl {
 
 // The library's opaque handles: stored and handed back, never looked into.
-using BookHandle = void*;
-using SheetHandle = void*;
-using FormatHandle = void*;
+// Each points to a type of its own that is never defined, so that handing a
+// sheet where a book is wanted does not compile. They cross to the library
+// as the plain pointers its C functions take.
+struct LibraryBook;
+struct LibrarySheet;
+struct LibraryFormat;
+using BookHandle = LibraryBook*;
+using SheetHandle = LibrarySheet*;
+using FormatHandle = LibraryFormat*;
 
 using CallSite = std::source_location;
 

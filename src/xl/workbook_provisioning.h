@@ -1,5 +1,5 @@
-// Making workbook objects: the library file beside the program, then a new
-// .xlsx workbook from the library.
+// Making workbook objects: the library file beside the program (in the
+// program's run directory), then a new .xlsx workbook from the library.
 #pragma once
 
 #include "text/text.h"
@@ -11,10 +11,6 @@ namespace colsplit::xl {
 // directory of the library's name is there, then returns the handle that
 // xlCreateXMLBookCA gives, unchecked.
 BookHandle create_workbook();
-
-// True when the path names an existing directory (PathIsDirectoryA through
-// the binding on Windows; built in elsewhere).
-bool is_directory(const Text& path);
 
 // The directory holding the program's executable, without a trailing
 // separator ("X:" for a program at a drive root).

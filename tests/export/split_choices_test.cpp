@@ -16,6 +16,7 @@
 #include "support/temp_folder.h"
 #include "text/encoding.h"
 #include "xl/library_calls.h"
+#include "xl/owned_book.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -33,7 +34,8 @@ class SplitChoicesTest : public ::testing::Test {
   //   上海   TRUE       "007"
   //   北京   -2         45001
   bool write_input() {
-    const xl::BookHandle book = xl::create_workbook();
+    const xl::OwnedBook owned_book(xl::create_workbook());
+    const xl::BookHandle book = owned_book.get();
     if (!book) return false;
     const xl::SheetHandle note = xl::xlBookInsertSheetA(book, 0, gbk(u8"说明"), nullptr);
     xl::xlSheetWriteStrA(note, 0, 0, gbk(u8"见下一个工作表"), nullptr);
@@ -57,7 +59,6 @@ class SplitChoicesTest : public ::testing::Test {
     xl::xlSheetWriteNumA(sheet, 4, 2, 45001, date);
     xl::xlSheetSetColA(sheet, 1, 1, 14.5, nullptr, 0);
     const bool saved = xl::xlBookSaveA(book, input()) == 1;
-    xl::xlBookReleaseA(book);
     return saved;
   }
   Text input() const { return temp.text() + "/in.xlsx"; }
@@ -118,7 +119,8 @@ TEST_F(SplitChoicesTest, SheetHeadingRowTypesAndOneWorkbookOfSheets) {
   ASSERT_TRUE(std::filesystem::is_directory(folder));
   std::vector<std::filesystem::path> written(std::filesystem::directory_iterator(folder), {});
   ASSERT_EQ(written.size(), 1u);
-  const xl::BookHandle book = xl::create_workbook();
+  const xl::OwnedBook owned_book(xl::create_workbook());
+  const xl::BookHandle book = owned_book.get();
   ASSERT_EQ(xl::xlBookLoadA(book, utf8_to_gbk(written[0].string())), 1);
   ASSERT_EQ(xl::xlBookSheetCountA(book), 2);
   EXPECT_EQ(xl::xlSheetNameA(xl::xlBookGetSheetA(book, 1)), gbk(u8"上海"));
@@ -143,13 +145,12 @@ TEST_F(SplitChoicesTest, SheetHeadingRowTypesAndOneWorkbookOfSheets) {
   EXPECT_EQ(xl::xlSheetCellTypeA(shanghai, 2, 1), xl::kBooleanCell);
   EXPECT_EQ(xl::xlSheetCellTypeA(shanghai, 2, 2), xl::kStringCell);  // "007" stays text
   EXPECT_EQ(xl::xlSheetReadStrA(shanghai, 2, 2, nullptr), "007");
-  xl::xlBookReleaseA(book);
 }
 
 // The sheets of one workbook need names that differ beyond letter case;
 // a workbook of one sheet never numbers its name.
 TEST_F(SplitChoicesTest, SheetNamesOfOneWorkbookAreDistinct) {
-  if (!xl::create_workbook()) GTEST_SKIP() << "the spreadsheet library is not available";
+  if (!xl::OwnedBook(xl::create_workbook())) GTEST_SKIP() << "the spreadsheet library is not available";
   EXPECT_THAT(group_sheet_names({"abc", "ABC", "a:b", "a/b", "", gbk(u8"(空白)"),
                                  std::string(40, 'x'), std::string(35, 'x')}),
               ElementsAre("abc", "ABC (2)", "a_b", "a_b (2)", gbk(u8"(空白)"), gbk(u8"(空白) (2)"),

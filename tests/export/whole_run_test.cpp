@@ -16,6 +16,7 @@
 #include "support/recording_library.h"
 #include "support/temp_folder.h"
 #include "xl/library_calls.h"
+#include "xl/owned_book.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -41,7 +42,8 @@ class WholeRunTest : public ::testing::Test {
   // Writes the input through the library's own writer; false when the
   // library cannot write (a build without it).
   bool write_input(const Rows& rows) {
-    const xl::BookHandle book = xl::create_workbook();
+    const xl::OwnedBook owned_book(xl::create_workbook());
+    const xl::BookHandle book = owned_book.get();
     if (!book) return false;
     const xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, 0, "data", nullptr);
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -50,7 +52,6 @@ class WholeRunTest : public ::testing::Test {
       }
     }
     const bool saved = xl::xlBookSaveA(book, input()) == 1;
-    xl::xlBookReleaseA(book);
     return saved;
   }
   Text input() const { return temp.text() + "/in.xlsx"; }

@@ -2,7 +2,8 @@
 # Runs a command with two scratch file systems, for the export's fault tests:
 #   COLSPLIT_SMALL_DISK      a 2 MiB tmpfs, so that a run fills it up
 #   COLSPLIT_ROOMY_DISK      a 256 MiB tmpfs, where ten thousand saves do not
-#                            wait for a disk (each save is flushed)
+#                            wait for a disk (the run flushes them all once,
+#                            at its end)
 #   COLSPLIT_READ_ONLY_DISK  a read-only tmpfs holding the empty folder
 #                            with-export-folder/按_组_分别导出 (for heading 组)
 # Mounting needs root, or else a user and mount namespace (unshare -rm).

@@ -27,6 +27,7 @@
 #include "support/temp_folder.h"
 #include "text/file_paths.h"
 #include "xl/child_process.h"
+#include "xl/owned_book.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit {
@@ -136,9 +137,9 @@ std::filesystem::path program_beside_me(const std::string& name) {
 class BadInputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const xl::BookHandle book = xl::create_workbook();
+    const xl::OwnedBook owned_book(xl::create_workbook());
+    const xl::BookHandle book = owned_book.get();
     if (!book) GTEST_SKIP() << "the spreadsheet library is not available";
-    xl::xlBookReleaseA(book);
     write("good.xlsx", make_workbook(sheet_xml("<row><c t=\"inlineStr\"><is><t>部门</t></is></c>"
                                                "<c t=\"inlineStr\"><is><t>城市</t></is></c></row>"
                                                "<row><c t=\"inlineStr\"><is><t>销售</t></is></c>"

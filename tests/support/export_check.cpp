@@ -12,6 +12,7 @@
 #include "support/gbk_literal.h"
 #include "support/temp_folder.h"
 #include "xl/library_calls.h"
+#include "xl/owned_book.h"
 #include "xl/workbook_provisioning.h"
 
 namespace colsplit::testing {
@@ -88,7 +89,8 @@ struct ReadBack {
 
 ReadBack read_workbook(const Text& path, std::size_t width) {
   ReadBack book;
-  const xl::BookHandle handle = xl::create_workbook();
+  const xl::OwnedBook owned_handle(xl::create_workbook());
+  const xl::BookHandle handle = owned_handle.get();
   if (xl::xlBookLoadA(handle, path) == 1) {
     book.loaded = true;
     const xl::SheetHandle sheet = xl::xlBookGetSheetA(handle, 0);
@@ -101,7 +103,6 @@ ReadBack read_workbook(const Text& path, std::size_t width) {
       book.rows.push_back(std::move(row));
     }
   }
-  xl::xlBookReleaseA(handle);
   return book;
 }
 

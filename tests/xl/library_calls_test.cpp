@@ -12,6 +12,7 @@
 #include "text/texts.h"
 #include "xl/checked_call.h"
 #include "xl/library_calls.h"
+#include "xl/owned_book.h"
 
 namespace colsplit::xl {
 namespace {
@@ -22,13 +23,14 @@ struct Recorded {
   double width = 0;
   const char* text = nullptr;
   void* second_handle = nullptr;
-  FormatHandle* format_slot = nullptr;
+  void** format_slot = nullptr;
 } g_recorded;
 
 char g_library_buffer[32];
 
-void* const kSheet = reinterpret_cast<void*>(0x1234);
-void* const kFormat = reinterpret_cast<void*>(0x5678);
+const BookHandle kBook = reinterpret_cast<BookHandle>(0x9abc);
+const SheetHandle kSheet = reinterpret_cast<SheetHandle>(0x1234);
+const FormatHandle kFormat = reinterpret_cast<FormatHandle>(0x5678);
 
 int stand_in_set_col(void* sheet, int first, int last, double width, void* format, int hidden) {
   g_recorded = Recorded{sheet, {first, last, hidden}, width, nullptr, format};
@@ -56,7 +58,7 @@ void* stand_in_insert_sheet(void* book, int index, const char* name, void* copy)
   return kSheet;
 }
 
-void* stand_in_create() { return kSheet; }
+void* stand_in_create() { return kBook; }
 
 double stand_in_read_num(void* sheet, int row, int col, void** format) {
   g_recorded = Recorded{sheet, {row, col}};
@@ -77,6 +79,22 @@ int stand_in_merge(void* sheet, int index, int* r0, int* r1, int* c0, int* c1) {
   *c1 = 4;
   return 1;
 }
+
+// A handle of one kind is refused where another is wanted: a mix-up is a
+// compile error, not a call of the library with the wrong object.
+template <typename Handle>
+constexpr bool takes_as_book = requires(Handle handle) { xlBookSheetCountA(handle); };
+template <typename Handle>
+constexpr bool takes_as_sheet = requires(Handle handle) { xlSheetLastRowA(handle); };
+template <typename Handle>
+constexpr bool takes_as_format = requires(Handle handle) { xlFormatNumFormatA(handle); };
+static_assert(takes_as_book<BookHandle> && !takes_as_book<SheetHandle> && !takes_as_book<FormatHandle>);
+static_assert(takes_as_sheet<SheetHandle> && !takes_as_sheet<BookHandle> && !takes_as_sheet<FormatHandle>);
+static_assert(takes_as_format<FormatHandle> && !takes_as_format<BookHandle> && !takes_as_format<SheetHandle>);
+static_assert(!takes_as_book<void*> && !takes_as_sheet<void*>, "an untyped pointer is no handle");
+
+std::vector<void*> g_released;
+void stand_in_release(void* book) { g_released.push_back(book); }
 
 class LibraryCalls : public ::testing::Test {
  protected:
@@ -103,13 +121,15 @@ TEST_F(LibraryCalls, ArgumentsReachTheFunctionInOrder) {
   EXPECT_EQ(g_recorded.ints[3], -1);
   EXPECT_EQ(g_recorded.ints[4], 255);
 
-  EXPECT_EQ(xlBookInsertSheetA(kFormat, 4, "Sheet", nullptr), kSheet);
-  EXPECT_EQ(g_recorded.handle, kFormat);
+  EXPECT_EQ(xlBookInsertSheetA(kBook, 4, "Sheet", kSheet), kSheet);
+  EXPECT_EQ(g_recorded.handle, kBook);
   EXPECT_EQ(g_recorded.ints[0], 4);
   EXPECT_STREQ(g_recorded.text, "Sheet");
+  EXPECT_EQ(g_recorded.second_handle, kSheet);
+  EXPECT_EQ(xlBookInsertSheetA(kBook, 0, "Sheet", nullptr), kSheet);
   EXPECT_EQ(g_recorded.second_handle, nullptr);
 
-  EXPECT_EQ(xlCreateXMLBookCA(), kSheet);
+  EXPECT_EQ(xlCreateXMLBookCA(), kBook);
 }
 
 // A double comes back on the x87 stack on 32-bit Windows, not in eax; the
@@ -153,11 +173,40 @@ TEST_F(LibraryCalls, TextsCrossAsNullWhenEmptyAndComeBackAsCopies) {
   EXPECT_EQ(xlSheetReadStrA(kSheet, 0, 0, nullptr), "");
 }
 
+// Every book taken in is released exactly once, by whichever owner holds it
+// last; a null book and a moved-from owner release nothing.
+TEST_F(LibraryCalls, AnOwnedBookIsReleasedOnceByItsLastOwner) {
+  testing::bind_row(Row::xlBookReleaseA, reinterpret_cast<void*>(&stand_in_release));
+  const BookHandle first = reinterpret_cast<BookHandle>(0x10);
+  const BookHandle second = reinterpret_cast<BookHandle>(0x20);
+  g_released.clear();
+  {
+    OwnedBook empty;
+    OwnedBook none(nullptr);
+    OwnedBook owner(first);
+    OwnedBook moved(std::move(owner));
+    EXPECT_EQ(owner.get(), nullptr);
+    EXPECT_EQ(moved.get(), first);
+    OwnedBook other(second);
+    other = std::move(moved);  // gives `second` back at once
+    EXPECT_EQ(g_released, std::vector<void*>{second});
+    EXPECT_TRUE(other);
+    EXPECT_FALSE(moved);
+  }
+  EXPECT_EQ(g_released, (std::vector<void*>{second, first}));
+
+  g_released.clear();
+  OwnedBook early(first);
+  early.reset();
+  early.reset();
+  EXPECT_EQ(g_released, std::vector<void*>{first});
+}
+
 #if COLSPLIT_XL_STACK_CHECK
 int __stdcall stand_in_callee_pops(void* book, const char* name) { return book != nullptr && name != nullptr; }
 
 const int kLoadLine = __LINE__ + 1;
-void load_through_callee_that_pops() { xlBookLoadA(kSheet, "book.xlsx"); }
+void load_through_callee_that_pops() { xlBookLoadA(kBook, "book.xlsx"); }
 
 TEST(StackBalanceDeathTest, CalleeThatPopsItsArgumentsEndsInTheReport) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");

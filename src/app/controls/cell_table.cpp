@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "memory/memory_request.h"
 #include "text/gbk_chars.h"
-#include "text/memory_request.h"
 
 namespace colsplit {
 

@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
+#include "app/win32/plain_controls.h"
 #include "text/encoding.h"
 #include "text/texts.h"
 
@@ -12,21 +11,6 @@ namespace colsplit::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"ColsplitMainWindow";
-constexpr UINT_PTR kGroupBoxSubclass = 1;
-
-const wchar_t* window_class_of(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::edit_box: return WC_EDITW;
-    case ControlKind::list_view: return WC_LISTVIEWW;
-    case ControlKind::progress_bar: return PROGRESS_CLASSW;
-    case ControlKind::push_button:
-    case ControlKind::group_box: return WC_BUTTONW;
-    case ControlKind::label: return WC_STATICW;
-    case ControlKind::combo_box: return WC_COMBOBOXW;
-    case ControlKind::drop_target: break;
-  }
-  return nullptr;
-}
 
 bool register_window_class(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW window_class{};
@@ -78,6 +62,11 @@ bool AppWindow::build(HINSTANCE instance) {
   if (!main_) return false;
   SendMessageW(main_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 
+  for (std::size_t row = 0; row < kControlCount; ++row) {
+    if (kControlTable[row].background.kind == Colour::Kind::fixed) {
+      background_brushes_[row] = CreateSolidBrush(kControlTable[row].background.fixed);
+    }
+  }
   // From the last row to the first, so that the group box exists before
   // the controls it holds.
   for (std::size_t row = kControlCount; row-- > 0;) {
@@ -93,74 +82,26 @@ bool AppWindow::build(HINSTANCE instance) {
 
 bool AppWindow::create_control(HINSTANCE instance, ControlName name) {
   const ControlRecord& record = record_of(name);
-  if (record.kind == ControlKind::drop_target) {
-    // No window: an OLE drop target, registered on the main window by the
-    // created event, that fires the record's event with the dropped names.
-    drop_target_.emplace([this] { return !busy_ && !reporting_; },
-                         [this, event = record.event](const Text& dropped) { fire(event, dropped); });
-    return true;
-  }
-  const wchar_t* window_class = window_class_of(record.kind);
-  if (!window_class) return false;
-  if (record.background.kind == Colour::Kind::fixed) {
-    background_brushes_[static_cast<std::size_t>(name)] = CreateSolidBrush(record.background.fixed);
-  }
-
   const HWND parent = record.container == Container::group_box ? control(ControlName::分组框1) : main_;
-  if (!parent) return false;
-  DWORD style = WS_CHILD | record.style;
-  if (record.tab_stop) style |= WS_TABSTOP;
-  if (!record.enabled) style |= WS_DISABLED;
-  int height = record.geometry.height;
-  if (record.kind == ControlKind::combo_box) height = std::max(height, kComboBoxMinimumCreatedHeight);
-  const std::wstring text = record.text ? gbk_to_wide(*record.text) : std::wstring();
-
-  const HWND window = CreateWindowExW(record.ex_style, window_class, text.c_str(), style, record.geometry.left,
-                                      record.geometry.top, record.geometry.width, height, parent,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)), instance,
-                                      nullptr);
-  if (!window) return false;
-  controls_[static_cast<std::size_t>(name)] = window;
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-
+  const ControlPlace place{record, parent, instance};
+  HWND window = nullptr;
   switch (record.kind) {
-    case ControlKind::edit_box:
-      SendMessageW(window, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the system allows
-      break;
-    case ControlKind::combo_box: {
-      SendMessageW(window, CB_LIMITTEXT, 0, 0);
-      const LRESULT item_height = SendMessageW(window, CB_GETITEMHEIGHT, 0, 0);
-      if (item_height > 0) {
-        SendMessageW(window, CB_SETITEMHEIGHT, 0, item_height + 1);
-        // Wine sets the list's item height only for owner-drawn combo
-        // boxes; the list itself takes it from anyone.
-        COMBOBOXINFO parts{};
-        parts.cbSize = sizeof parts;
-        if (SendMessageW(window, CB_GETITEMHEIGHT, 0, 0) != item_height + 1 && GetComboBoxInfo(window, &parts)) {
-          SendMessageW(parts.hwndList, LB_SETITEMHEIGHT, 0, item_height + 1);
-        }
-      }
-      break;
-    }
-    case ControlKind::list_view:
-      SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, record.control_ex_style, record.control_ex_style);
-      if (record.background.set()) {
-        SendMessageW(window, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(record.background.value()));
-        SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(record.background.value()));
-      }
-      if (record.text_colour.set()) {
-        SendMessageW(window, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(record.text_colour.value()));
-      }
-      break;
-    case ControlKind::group_box:
-      // The controls inside send their notifications to the group box;
-      // it hands them on to the main window.
-      SetWindowSubclass(window, group_box_procedure, kGroupBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
-      break;
-    default:
-      break;
+    case ControlKind::drop_target:
+      // No window: an OLE drop target, registered on the main window by the
+      // created event, that fires the record's event with the dropped names.
+      drop_target_.emplace([this] { return !busy_ && !reporting_; },
+                           [this, event = record.event](const Text& dropped) { fire(event, dropped); });
+      return true;
+    case ControlKind::edit_box: window = Win32EditBox::create(place); break;
+    case ControlKind::combo_box: window = Win32ComboBox::create(place); break;
+    case ControlKind::list_view: window = Win32ListView::create(place); break;
+    case ControlKind::progress_bar: window = Win32ProgressBar::create(place); break;
+    case ControlKind::push_button: window = Win32Button::create(place); break;
+    case ControlKind::label: window = Win32Label::create(place); break;
+    case ControlKind::group_box: window = Win32GroupBox::create(place, main_); break;
   }
-  return true;
+  controls_[static_cast<std::size_t>(name)] = window;
+  return window != nullptr;
 }
 
 void AppWindow::make_control_wrappers() {
@@ -413,34 +354,6 @@ LRESULT CALLBACK AppWindow::window_procedure(HWND window, UINT message, WPARAM w
     self->main_ = nullptr;
   }
   return result;
-}
-
-LRESULT CALLBACK AppWindow::group_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                                DWORD_PTR data) {
-  auto* self = reinterpret_cast<AppWindow*>(data);
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-      return SendMessageW(self->main_, message, wparam, lparam);
-    case WM_ERASEBKGND: {
-      // The main window clips its children, so nothing else paints the
-      // inside of the frame.
-      RECT inside{};
-      GetClientRect(window, &inside);
-      FillRect(reinterpret_cast<HDC>(wparam), &inside, GetSysColorBrush(COLOR_BTNFACE));
-      return 1;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(window, group_box_procedure, kGroupBoxSubclass);
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(window, message, wparam, lparam);
 }
 
 void on_window_created(AppWindow& window) { window.drop_target().register_on(window.handle()); }

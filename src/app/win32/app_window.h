@@ -95,6 +95,8 @@ class AppWindow {
  private:
   explicit AppWindow(const Handlers& handlers) : handlers_(handlers) {}
   bool build(HINSTANCE instance);
+  // Has the record's control kind create the control (its wrapper's
+  // create), or makes the drop target, which has no window.
   bool create_control(HINSTANCE instance, ControlName name);
   void make_control_wrappers();
   // The record's colours for a control window (or a part of one, such as
@@ -114,8 +116,6 @@ class AppWindow {
   void update_title_tip();
 
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK group_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                              UINT_PTR id, DWORD_PTR data);
 
   Handlers handlers_;
   HWND main_ = nullptr;

@@ -19,7 +19,34 @@ Text window_text(HWND window) {
 
 void set_window_text(HWND window, const Text& text) { SetWindowTextW(window, gbk_to_wide(text).c_str()); }
 
+// ---- Edit box ----
+
+HWND Win32EditBox::create(const ControlPlace& place) {
+  const HWND window = create_control_window(place, WC_EDITW);
+  if (window) SendMessageW(window, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the system allows
+  return window;
+}
+
 // ---- Combo box ----
+
+HWND Win32ComboBox::create(const ControlPlace& place) {
+  const HWND window =
+      create_control_window(place, WC_COMBOBOXW, std::max(place.record.geometry.height, kComboBoxMinimumCreatedHeight));
+  if (!window) return nullptr;
+  SendMessageW(window, CB_LIMITTEXT, 0, 0);
+  const LRESULT item_height = SendMessageW(window, CB_GETITEMHEIGHT, 0, 0);
+  if (item_height > 0) {
+    SendMessageW(window, CB_SETITEMHEIGHT, 0, item_height + 1);
+    // Wine sets the list's item height only for owner-drawn combo boxes;
+    // the list itself takes it from anyone.
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (SendMessageW(window, CB_GETITEMHEIGHT, 0, 0) != item_height + 1 && GetComboBoxInfo(window, &parts)) {
+      SendMessageW(parts.hwndList, LB_SETITEMHEIGHT, 0, item_height + 1);
+    }
+  }
+  return window;
+}
 
 void Win32ComboBox::remove_all_items() {
   SendMessageW(window_, CB_RESETCONTENT, 0, 0);
@@ -50,6 +77,21 @@ int Win32ComboBox::current_selection() const {
 }
 
 // ---- List view ----
+
+HWND Win32ListView::create(const ControlPlace& place) {
+  const ControlRecord& record = place.record;
+  const HWND window = create_control_window(place, WC_LISTVIEWW);
+  if (!window) return nullptr;
+  SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, record.control_ex_style, record.control_ex_style);
+  if (record.background.set()) {
+    SendMessageW(window, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(record.background.value()));
+    SendMessageW(window, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(record.background.value()));
+  }
+  if (record.text_colour.set()) {
+    SendMessageW(window, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(record.text_colour.value()));
+  }
+  return window;
+}
 
 bool Win32ListView::set_cell_text(int row, int column, const Text& text) {
   if (!table_.set_cell(row, column, text)) return false;
@@ -140,6 +182,8 @@ void Win32ListView::fill_display_info(NMLVDISPINFOW& info) {
 }
 
 // ---- Progress bar ----
+
+HWND Win32ProgressBar::create(const ControlPlace& place) { return create_control_window(place, PROGRESS_CLASSW); }
 
 Win32ProgressBar::Win32ProgressBar(HWND window, std::function<bool()> busy, std::function<void()> keep_painting)
     : window_(window), busy_(std::move(busy)), keep_painting_(std::move(keep_painting)) {

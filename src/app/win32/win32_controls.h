@@ -1,6 +1,7 @@
 // The control operations on real Win32 controls. They behave exactly as the
 // in-memory controls do: the same clamps, the same -1 answers, the same
-// heading cut.
+// heading cut. Each kind also creates its control window from its record of
+// the window definition (create), with the set-up that is its own.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 
 #include "app/controls/cell_table.h"
 #include "app/controls/controls.h"
+#include "app/win32/control_window.h"
 
 namespace colsplit::win32 {
 
@@ -20,6 +22,9 @@ void set_window_text(HWND window, const Text& text);
 
 class Win32EditBox final : public EditBox {
  public:
+  // Takes texts as long as the system allows.
+  static HWND create(const ControlPlace& place);
+
   explicit Win32EditBox(HWND window) : window_(window) {}
   Text text() const override { return window_text(window_); }
   void set_text(const Text& text) override { set_window_text(window_, text); }
@@ -30,6 +35,10 @@ class Win32EditBox final : public EditBox {
 
 class Win32ComboBox final : public ComboBox {
  public:
+  // At least kComboBoxMinimumCreatedHeight tall, so that its list has room;
+  // texts of any length; items a pixel taller than the system's.
+  static HWND create(const ControlPlace& place);
+
   explicit Win32ComboBox(HWND window) : window_(window) {}
   void remove_all_items() override;
   int append_item(const Text& text, int value) override;
@@ -48,6 +57,9 @@ class Win32ComboBox final : public ComboBox {
 // per sync(), not once per inserted row.
 class Win32ListView final : public ListView {
  public:
+  // With the record's extended list-view styles and colours.
+  static HWND create(const ControlPlace& place);
+
   explicit Win32ListView(HWND window) : window_(window) {}
 
   int row_count() const override { return table_.row_count(); }
@@ -87,6 +99,8 @@ class Win32ListView final : public ListView {
 class Win32ProgressBar final : public ProgressBar {
  public:
   static constexpr DWORD kBusyRefreshMilliseconds = 30;
+
+  static HWND create(const ControlPlace& place);
 
   Win32ProgressBar(HWND window, std::function<bool()> busy, std::function<void()> keep_painting);
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "text/memory_request.h"
+#include "memory/memory_request.h"
 
 #ifdef _WIN32
 #include <malloc.h>

@@ -1,9 +1,10 @@
-#include "export/directory_creation.h"
+#include "export/directories.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include "text/windows_path.h"
+#include "xl/library_calls.h"
 #else
 #include <sys/stat.h>
 #include <cerrno>
@@ -15,6 +16,8 @@ namespace colsplit {
 
 #ifdef _WIN32
 
+bool is_directory(const Text& path) { return xl::PathIsDirectoryA(path) != 0; }
+
 bool create_directory_level(const Text& path) {
   const std::wstring wide = wide_file_path(path);
   if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
@@ -24,6 +27,11 @@ bool create_directory_level(const Text& path) {
 }
 
 #else
+
+bool is_directory(const Text& path) {
+  struct stat status {};
+  return !path.empty() && stat(gbk_to_utf8(path).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
 
 bool create_directory_level(const Text& path) {
   const std::string name = gbk_to_utf8(path);

@@ -1,4 +1,4 @@
-#include "text/memory_request.h"
+#include "memory/memory_request.h"
 
 #include <atomic>
 #include <cstdlib>

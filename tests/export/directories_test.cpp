@@ -1,4 +1,4 @@
-#include "export/directory_creation.h"
+#include "export/directories.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +8,7 @@
 #include "support/gbk_literal.h"
 #include "support/native_path.h"
 #include "support/temp_folder.h"
+#include "xl/library_calls.h"
 
 namespace colsplit {
 namespace {
@@ -29,11 +30,35 @@ TEST(DirectoryCreationTest, OneLevelWhoseParentExists) {
   EXPECT_FALSE(create_directory_level(file)) << "a file of that name is no directory";
 }
 
+// On Windows the answer comes from the table's directory test, bound from
+// the system (shlwapi) here as in the program.
+TEST(DirectoryTest, OnlyAnExistingDirectoryIsOne) {
+  testing::TempFolder temp;
+  const Text folder = temp.text() + native_path("\\folder");
+  const Text file = temp.text() + native_path("\\file");
+  ASSERT_TRUE(create_directory_level(folder));
+  std::ofstream(fs_path(file)) << "x";
+  const struct {
+    Text path;
+    bool directory;
+  } cases[] = {
+      {temp.text(), true},
+      {folder, true},
+      {file, false},
+      {folder + native_path("\\missing"), false},
+      {file + native_path("\\below a file"), false},
+      {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(is_directory(c.path), c.directory) << c.path;
+  xl::testing::unbind_all();
+}
+
 TEST(DirectoryCreationTest, PathsBeyond260Characters) {
   testing::TempFolder temp;
+  const Text level = native_path("\\") + gbk(u8"很长的文件夹名称") + std::string(40, 'd');
   Text folder = temp.text();
   while (folder.size() < 400) {
-    folder += native_path("\\") + gbk(u8"很长的文件夹名称") + std::string(40, 'd');
+    folder += level;
     ASSERT_TRUE(create_directory_level(folder)) << folder.size();
   }
   EXPECT_TRUE(std::filesystem::is_directory(fs_path(folder)));
