@@ -6,7 +6,11 @@ corpus (Excel, LibreOffice, openpyxl, hand-made packages), a Gnumeric workbook
 cut down to its first cells, and workbooks that openpyxl and xlsxwriter write
 here; and of the smaller ones a copy with its parts stored, not deflated,
 whose XML the fuzzer's mutations reach. seeds/fuzz_parts: each part those workbooks hold that fuzz_parts can
-replace, prefixed with the byte that chooses the part.
+replace, prefixed with the byte that chooses the part. seeds/fuzz_cell_scanner:
+the worksheet parts of the shared corpus and of the fuzz_parts seeds, and
+hand-written sheets of the markup the cell scanner reads (prefixes, the
+strict namespace, references, rich and phonetic text) and of some it
+declines; `make_seeds.py cell_scanner` makes that folder alone.
 """
 import io
 import os
@@ -21,6 +25,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "..", "sheetlib", "read", "corpus")
 WORKBOOKS = os.path.join(HERE, "seeds", "fuzz_workbook")
 PARTS = os.path.join(HERE, "seeds", "fuzz_parts")
+SCANNER_SHEETS = os.path.join(HERE, "seeds", "fuzz_cell_scanner")
+SHARED_CORPUS = "/work/shared/corpus"
+MAX_SHEET_BYTES = 64 * 1024
 MAX_WORKBOOK_BYTES = 16 * 1024
 MAX_PART_BYTES = 8 * 1024
 
@@ -135,7 +142,70 @@ def parts_of(workbook_bytes):
     return {kind: data for kind, data in parts.items() if data is not None}
 
 
+def written_sheets():
+    """Sheets of the markup that the cell scanner reads, and of markup it declines."""
+    main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
+    strict = "http://purl.oclc.org/ooxml/spreadsheetml/main"
+    decl = '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\r\n'
+    rows = ('<row r="1" spans="1:4" x14ac:dyDescent="0.25"><c r="A1" t="s"><v>0</v></c>'
+            '<c r="B1" s="1"><v>45000.5</v></c><c r="C1" t="inlineStr"><is><r><rPr><b/><sz val="11"/>'
+            '<rFont val="宋体"/></rPr><t xml:space="preserve">a &amp; b_x000D_</t></r><r><t>&#x4E2D;&#25991;</t></r>'
+            '<rPh sb="0" eb="1"><t>ignored</t></rPh><phoneticPr fontId="1"/></is></c>'
+            '<c r="D1" t="str"><f>A1&amp;"x"</f><v>x&lt;y&gt;&quot;&apos;</v></c></row>\n'
+            '<row><c><v> 12 </v></c><c t="b"><v>1</v></c><c t="e"><v>#N/A</v></c><c/><c t="d">'
+            '<v>2024-02-29T12:00:00</v></c><c s="3"><v>0.125</v></c></row>'
+            '<row r="7"/><row r="9"><c r="B9" t="inlineStr"><is><t>line\r\nbreak</t></is></c>'
+            '<c r="A12"><v>-1E+300</v></c><c t="s"><v/></c></row>')
+    def sheet(body, head=decl, root_attrs=f' xmlns="{main}"', prefix="", tail=""):
+        return (f'{head}<{prefix}worksheet{root_attrs} xmlns:x14ac="http://schemas.microsoft.com/office/'
+                f'spreadsheetml/2009/9/ac"><{prefix}cols><{prefix}col min="1" max="2" width="12.5"/></{prefix}cols>'
+                f'<{prefix}sheetData>{body}</{prefix}sheetData>{tail}</{prefix}worksheet>').encode("utf-8")
+    prefixed = re.sub(r"<(/?)(?=[a-zA-Z])(?!x14ac)", r"<\1x:", rows)
+    merged = '<mergeCells count="1"><mergeCell ref="A1:B2"/></mergeCells>'
+    return {
+        "written_plain": sheet(rows, tail=merged),
+        "written_prefixed": sheet(prefixed, root_attrs=f' xmlns:x="{main}"', prefix="x:"),
+        "written_strict": sheet(rows, root_attrs=f' xmlns="{strict}"'),
+        "written_no_declaration": sheet(rows, head=""),
+        "written_declines_comment": sheet(rows.replace("<row r=\"7\"/>", "<!-- gone --><row r=\"7\"/>")),
+        "written_declines_cdata": sheet(rows.replace("<v>0.125</v>", "<v><![CDATA[0.125]]></v>")),
+        "written_declines_latin1": sheet(rows, head='<?xml version="1.0" encoding="ISO-8859-1"?>'),
+        "written_two_sheet_data": sheet(rows, tail="<sheetData><row><c><v>2</v></c></row></sheetData>"),
+    }
+
+
+def make_cell_scanner_seeds(workbooks):
+    """seeds/fuzz_cell_scanner: worksheet parts, whole, as the target takes them."""
+    os.makedirs(SCANNER_SHEETS, exist_ok=True)
+    sheets = dict(written_sheets())
+    for name, data in workbooks.items():
+        sheet = parts_of(data).get("sheet")
+        if sheet is not None:
+            sheets["sheet_" + os.path.splitext(name)[0]] = sheet
+    for name in sorted(os.listdir(PARTS)):
+        data = open(os.path.join(PARTS, name), "rb").read()
+        if name.startswith("sheet_") and data[:1] == b"\x00":
+            sheets.setdefault("parts_" + name, data[1:])
+    written = set()
+    for name, data in sorted(sheets.items()):
+        if len(data) > MAX_SHEET_BYTES or data in written:
+            continue
+        written.add(data)
+        open(os.path.join(SCANNER_SHEETS, name), "wb").write(data)
+    print(f"{len(written)} worksheet parts for fuzz_cell_scanner", file=sys.stderr)
+
+
+def shared_corpus_workbooks():
+    if not os.path.isdir(SHARED_CORPUS):
+        return {}
+    return {"shared_" + name: open(os.path.join(SHARED_CORPUS, name), "rb").read()
+            for name in sorted(os.listdir(SHARED_CORPUS)) if name.endswith(".xlsx")}
+
+
 def main():
+    if sys.argv[1:] == ["cell_scanner"]:
+        make_cell_scanner_seeds(shared_corpus_workbooks())
+        return
     os.makedirs(WORKBOOKS, exist_ok=True)
     os.makedirs(PARTS, exist_ok=True)
     workbooks = {}
@@ -165,6 +235,7 @@ def main():
             stem = os.path.splitext(name)[0]
             open(os.path.join(PARTS, f"{kind}_{stem}"), "wb").write(bytes([selector]) + part)
     print(f"{len(workbooks)} workbooks, {len(seen_parts)} parts", file=sys.stderr)
+    make_cell_scanner_seeds({**shared_corpus_workbooks(), **workbooks})
 
 
 if __name__ == "__main__":

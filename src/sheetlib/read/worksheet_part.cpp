@@ -12,14 +12,6 @@ namespace sheetlib {
 
 namespace {
 
-bool parse_row_number(std::string_view text, std::uint32_t& row) {
-  std::uint32_t number = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > kMaxRows) return false;
-  row = number - 1;
-  return true;
-}
-
 std::string_view trim(std::string_view text) {
   const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
   while (!text.empty() && space(text.front())) text.remove_prefix(1);
@@ -93,6 +85,32 @@ bool parse_column_width(const xml::Attributes& attributes, ColumnWidth& run) {
 
 }  // namespace
 
+bool parse_row_number(std::string_view text, std::uint32_t& row) {
+  std::uint32_t number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > kMaxRows) return false;
+  row = number - 1;
+  return true;
+}
+
+CellType cell_type_of(std::string_view t) {
+  if (t == "s") return CellType::shared;
+  if (t == "n") return CellType::number;
+  if (t == "inlineStr") return CellType::inline_string;
+  if (t == "str") return CellType::string;
+  if (t == "b") return CellType::boolean;
+  if (t == "e") return CellType::error;
+  if (t == "d") return CellType::date;
+  return CellType::other;
+}
+
+long cell_style_of(std::string_view s) {
+  long style = 0;
+  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), style);
+  (void)end;
+  return error == std::errc() ? style : 0;
+}
+
 bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column) {
   std::size_t at = 0;
   std::uint32_t letters = 0;
@@ -117,11 +135,11 @@ void WorksheetHandler::start(xml::Name name, const xml::Attributes& attributes) 
     if (depth_ != 5) return;
     if (name.local == "v") {
       in_value_ = true;
-      has_value_text_ = true;
+      cell_.has_value = true;
       value_.clear();
     } else if (name.local == "is") {
       in_inline_ = true;
-      has_inline_ = true;
+      cell_.has_inline = true;
       inline_.reset();
     }
   } else if (in_row_) {
@@ -170,7 +188,12 @@ void WorksheetHandler::end(xml::Name name) {
       in_value_ = false;
       break;
     case 4:
-      if (in_cell_) finish_cell();
+      if (in_cell_) {
+        in_cell_ = false;
+        cell_.value = value_;
+        cell_.inline_text = inline_.text();
+        fail_unless_ok(cells_.finish_cell(cell_));
+      }
       break;
     case 3:
       in_row_ = false;
@@ -194,146 +217,145 @@ void WorksheetHandler::text(std::string_view text) {
 
 void WorksheetHandler::begin_row(const xml::Attributes& attributes) {
   in_row_ = true;
-  // A row without a number follows the one before it.
-  row_ = next_row_;
-  if (const char* number = attributes.find(xml::Ns::none, "r")) {
-    if (!parse_row_number(number, row_)) return fail(ReadStatus::malformed);
-  } else if (row_ >= kMaxRows) {
-    return fail(ReadStatus::malformed);
-  }
-  next_row_ = row_ + 1;
-  next_column_ = 0;
+  const char* number = attributes.find(xml::Ns::none, "r");
+  const std::string_view number_text = number ? number : "";
+  fail_unless_ok(cells_.begin_row(number ? &number_text : nullptr));
 }
 
 void WorksheetHandler::begin_cell(const xml::Attributes& attributes) {
   in_cell_ = true;
-  has_value_text_ = false;
-  has_inline_ = false;
-  style_ = 0;
-  type_ = CellType::number;
-  std::uint32_t row = row_;
-  column_ = next_column_;
-  bool located = false;
+  cell_ = CellMarkup();
+  const char* reference = nullptr;
   attributes.each([&](xml::Name name, const char* value) {
     if (name.ns != xml::Ns::none || name.local.size() != 1) return;
     switch (name.local[0]) {
       case 'r':
-        located = true;
-        if (!parse_cell_reference(value, row, column_)) fail(ReadStatus::malformed);
+        reference = value;
         break;
-      case 's': {
-        const auto [end, error] = std::from_chars(value, value + std::strlen(value), style_);
-        (void)end;
-        if (error != std::errc()) style_ = 0;
+      case 's':
+        cell_.style = cell_style_of(value);
         break;
-      }
-      case 't': {
-        const std::string_view type = value;
-        if (type == "s") type_ = CellType::shared;
-        else if (type == "n") type_ = CellType::number;
-        else if (type == "inlineStr") type_ = CellType::inline_string;
-        else if (type == "str") type_ = CellType::string;
-        else if (type == "b") type_ = CellType::boolean;
-        else if (type == "e") type_ = CellType::error;
-        else if (type == "d") type_ = CellType::date;
-        else type_ = CellType::other;
+      case 't':
+        cell_.type = cell_type_of(value);
         break;
-      }
       default:
         break;
     }
   });
-  // A cell without a reference follows the one before it in its row.
-  if (!located && column_ >= kMaxColumns) return fail(ReadStatus::malformed);
-  if (located && row != row_) {
-    // A cell that names another row than its <row> is placed where it says.
-    row_ = row;
-    next_row_ = row + 1;
-  }
-  next_column_ = column_ + 1;
+  const std::string_view reference_text = reference ? reference : "";
+  fail_unless_ok(cells_.begin_cell(reference ? &reference_text : nullptr));
 }
 
-void WorksheetHandler::finish_cell() {
-  in_cell_ = false;
-  switch (type_) {
+ReadStatus SheetCells::begin_row(const std::string_view* number) {
+  row_ = next_row_;
+  if (number) {
+    if (!parse_row_number(*number, row_)) return ReadStatus::malformed;
+  } else if (row_ >= kMaxRows) {
+    return ReadStatus::malformed;
+  }
+  next_row_ = row_ + 1;
+  next_column_ = 0;
+  return ReadStatus::ok;
+}
+
+ReadStatus SheetCells::begin_cell(const std::string_view* reference) {
+  column_ = next_column_;
+  if (!reference) {
+    if (column_ >= kMaxColumns) return ReadStatus::malformed;
+  } else {
+    std::uint32_t row = row_;
+    if (!parse_cell_reference(*reference, row, column_)) return ReadStatus::malformed;
+    if (row != row_) {
+      row_ = row;
+      next_row_ = row + 1;
+    }
+  }
+  next_column_ = column_ + 1;
+  return ReadStatus::ok;
+}
+
+ReadStatus SheetCells::finish_cell(const CellMarkup& cell) {
+  switch (cell.type) {
     case CellType::shared: {
       // Some writers give an empty string cell an empty <v/>: it points at no
       // string, and shows empty as a cell without <v> does.
-      const std::string_view digits = trim(value_);
-      if (!has_value_text_ || digits.empty()) return;
+      const std::string_view digits = trim(cell.value);
+      if (!cell.has_value || digits.empty()) return ReadStatus::ok;
       std::uint32_t index = 0;
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-      if (error != std::errc() || end != digits.data() + digits.size()) return fail(ReadStatus::malformed);
+      if (error != std::errc() || end != digits.data() + digits.size()) return ReadStatus::malformed;
       add_cell(index, CellGrid::Storage::kSharedStringCell);
-      return;
+      return ReadStatus::ok;
     }
     case CellType::inline_string:
-      if (has_inline_) return store(inline_.text(), true);
-      if (has_value_text_) return store(value_, true);
-      return;
+      if (cell.has_inline) return store(cell.inline_text, true);
+      if (cell.has_value) return store(cell.value, true);
+      return ReadStatus::ok;
     case CellType::number:
-      if (!has_value_text_ || trim(value_).empty()) return;
-      return store_number(trim(value_));
+      if (!cell.has_value || trim(cell.value).empty()) return ReadStatus::ok;
+      return store_number(trim(cell.value), cell.style);
     case CellType::boolean:
-      if (!has_value_text_) return;
+      if (!cell.has_value) return ReadStatus::ok;
       {
-        const std::string_view value = trim(value_);
+        const std::string_view value = trim(cell.value);
         if (value == "1" || value == "true") {
-          const CellValue boolean = typed(CellKind::boolean, 1);
+          const CellValue boolean = typed(CellKind::boolean, 1, cell.style);
           return store("TRUE", false, &boolean);
         }
         if (value == "0" || value == "false") {
-          const CellValue boolean = typed(CellKind::boolean, 0);
+          const CellValue boolean = typed(CellKind::boolean, 0, cell.style);
           return store("FALSE", false, &boolean);
         }
       }
-      return store(value_, true);
+      return store(cell.value, true);
     case CellType::date:
-      if (!has_value_text_) return;
-      if (const auto serial = iso_datetime_to_serial(trim(value_), date1904_)) {
-        rendered_ = formatter_.format(*serial, styles_.code(style_), date1904_);
-        const CellValue date = typed(CellKind::number, *serial);
+      if (!cell.has_value) return ReadStatus::ok;
+      if (const auto serial = iso_datetime_to_serial(trim(cell.value), date1904_)) {
+        rendered_ = formatter_.format(*serial, styles_.code(cell.style), date1904_);
+        const CellValue date = typed(CellKind::number, *serial, cell.style);
         return store(rendered_, false, &date);
       }
-      return store(value_, true);
+      return store(cell.value, true);
     case CellType::error: {
-      if (!has_value_text_) return;
-      const CellValue error = typed(CellKind::error, 0);
-      return store(value_, true, &error);
+      if (!cell.has_value) return ReadStatus::ok;
+      const CellValue error = typed(CellKind::error, 0, cell.style);
+      return store(cell.value, true, &error);
     }
     case CellType::string:
     case CellType::other:
-      if (!has_value_text_) return;
-      return store(value_, true);
+      if (!cell.has_value) return ReadStatus::ok;
+      return store(cell.value, true);
   }
+  return ReadStatus::ok;
 }
 
-void WorksheetHandler::store_number(std::string_view value_text) {
+ReadStatus SheetCells::store_number(std::string_view value_text, long style) {
   double value = 0;
   const auto [end, error] = std::from_chars(value_text.data(), value_text.data() + value_text.size(), value);
   if (error != std::errc() || end != value_text.data() + value_text.size() || !std::isfinite(value)) {
     // Not a number after all: show what the file holds rather than lose it.
     return store(value_text, true);
   }
-  const CellValue number = typed(CellKind::number, value);
-  if (styles_.is_general(style_) && shows_as_written(value_text)) return store(value_text, false, &number);
-  if (styles_.is_general(style_) && value == std::floor(value) && std::fabs(value) < 1e15) {
+  const CellValue number = typed(CellKind::number, value, style);
+  if (styles_.is_general(style) && shows_as_written(value_text)) return store(value_text, false, &number);
+  if (styles_.is_general(style) && value == std::floor(value) && std::fabs(value) < 1e15) {
     // The General format shows an integer below 10^15 as its digits.
     char digits[24];
     const auto [last, ignored] = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value));
     (void)ignored;
     return store(std::string_view(digits, static_cast<std::size_t>(last - digits)), false, &number);
   }
-  rendered_ = formatter_.format(value, styles_.code(style_), date1904_);
-  store(rendered_, false, &number);
+  rendered_ = formatter_.format(value, styles_.code(style), date1904_);
+  return store(rendered_, false, &number);
 }
 
-void WorksheetHandler::store(std::string_view utf8, bool escapes, const CellValue* value) {
+ReadStatus SheetCells::store(std::string_view utf8, bool escapes, const CellValue* value) {
   std::uint32_t offset = 0, length = 0;
   const bool stored = escapes ? store_package_text(storage_, utf8, offset, length, value)
                               : store_utf8_text(storage_, utf8, offset, length, value);
-  if (!stored) return fail(ReadStatus::over_limit);
+  if (!stored) return ReadStatus::over_limit;
   add_cell(offset, length);
+  return ReadStatus::ok;
 }
 
 bool WorksheetHandler::piece_starts(void* piece, xml::Name name, const xml::Attributes& attributes, int depth) {
@@ -341,7 +363,7 @@ bool WorksheetHandler::piece_starts(void* piece, xml::Name name, const xml::Attr
   // parser read: such a sheet is read in one piece.
   if (!between_rows() || depth != 3 || !name.is(xml::Ns::main, "row") || !attributes.find(xml::Ns::none, "r"))
     return false;
-  piece_cells_ = static_cast<PieceCells*>(piece);
+  cells_.send_to(static_cast<PieceCells*>(piece));
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include "sheetlib/core/cell_storage.h"
 #include "sheetlib/core/grid_text.h"
 #include "sheetlib/core/limits.h"
+#include "sheetlib/core/read_status.h"
 #include "sheetlib/core/style_formats.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/styles_part.h"
@@ -46,6 +47,72 @@ struct PlacedCell {
 };
 using PieceCells = std::vector<PlacedCell>;
 
+// The type a cell's t attribute gives it.
+enum class CellType : std::uint8_t { number, shared, inline_string, string, boolean, error, date, other };
+CellType cell_type_of(std::string_view t);
+// The style index of a cell's s attribute: its leading digits, 0 when none.
+long cell_style_of(std::string_view s);
+// A <row>'s r attribute as a zero-based row; false when malformed or outside the sheet.
+bool parse_row_number(std::string_view text, std::uint32_t& row);
+
+// A cell as its markup gives it: what <v> holds (its text with the
+// references resolved, _xHHHH_ escapes still in it) and what the <t>
+// elements of <is> hold, joined.
+struct CellMarkup {
+  CellType type = CellType::number;
+  long style = 0;
+  bool has_value = false;
+  bool has_inline = false;
+  std::string_view value;
+  std::string_view inline_text;
+};
+
+// Where the rows and cells of a sheet go, and how a cell's markup becomes
+// the text it shows: the one piece that every reader of sheetData (the
+// expat handler and the cell scanner) places and stores cells with.
+class SheetCells {
+ public:
+  SheetCells(CellGrid::Storage& storage, const StyleFormats& styles, bool date1904)
+      : storage_(storage), styles_(styles), date1904_(date1904) {}
+
+  // A <row>, with its r attribute or null: a row without a number follows
+  // the one before it.
+  ReadStatus begin_row(const std::string_view* number);
+  // A <c> of the current row, with its r attribute or null: a cell without
+  // a reference follows the one before it in its row, and one that names
+  // another row is placed where it says.
+  ReadStatus begin_cell(const std::string_view* reference);
+  // Stores the cell begun last.
+  ReadStatus finish_cell(const CellMarkup& cell);
+  // The cells from here on go to `piece` (see PieceCells), texts still to the storage.
+  void send_to(PieceCells* piece) { piece_cells_ = piece; }
+
+ private:
+  ReadStatus store_number(std::string_view value_text, long style);
+  ReadStatus store(std::string_view utf8, bool escapes, const CellValue* value = nullptr);
+  CellValue typed(CellKind kind, double number, long style) const {
+    return {kind, number, styles_.value_style(style)};
+  }
+  void add_cell(std::uint32_t offset, std::uint32_t length) {
+    if (piece_cells_) {
+      piece_cells_->push_back({row_, column_, offset, length});
+    } else {
+      storage_.add_cell(row_, column_, offset, length);
+    }
+  }
+
+  CellGrid::Storage& storage_;
+  PieceCells* piece_cells_ = nullptr;
+  const StyleFormats& styles_;
+  bool date1904_;
+  NumberFormatter formatter_;
+  std::string rendered_;
+  std::uint32_t row_ = 0;
+  std::uint32_t column_ = 0;
+  std::uint32_t next_row_ = 0;
+  std::uint32_t next_column_ = 0;
+};
+
 class WorksheetHandler : public xml::Handler {
  public:
   // String cells are stored with the index of their shared string in place
@@ -54,7 +121,7 @@ class WorksheetHandler : public xml::Handler {
   // and column widths go to `layout` when one is given.
   WorksheetHandler(CellGrid::Storage& storage, const StyleFormats& styles, bool date1904,
                    SheetLayout* layout = nullptr)
-      : storage_(storage), styles_(styles), date1904_(date1904), layout_(layout) {}
+      : cells_(storage, styles, date1904), layout_(layout) {}
 
   void start(xml::Name name, const xml::Attributes& attributes) override;
   void end(xml::Name name) override;
@@ -69,34 +136,24 @@ class WorksheetHandler : public xml::Handler {
   void read_rows_only() { in_sheet_data_ = true; }
   // True between rows, inside <sheetData>: where a piece may begin.
   bool between_rows() const { return in_sheet_data_ && !in_row_ && depth_ == 2; }
+  // Where this handler places and stores its cells: a scanner that reads
+  // the rows in its stead (see cell_scanner.h) goes on with the same.
+  SheetCells& cells() { return cells_; }
 
  private:
-  enum class CellType : std::uint8_t { number, shared, inline_string, string, boolean, error, date, other };
   // The list of the layout that the child elements being read belong to.
   enum class LayoutList : std::uint8_t { none, columns, merged_ranges };
 
   void begin_row(const xml::Attributes& attributes);
   void begin_cell(const xml::Attributes& attributes);
-  void finish_cell();
-  void store_number(std::string_view value_text);
-  void store(std::string_view utf8, bool escapes, const CellValue* value = nullptr);
-  CellValue typed(CellKind kind, double number) const { return {kind, number, styles_.value_style(style_)}; }
   void begin_layout_list(std::string_view local_name);
   void add_layout_item(std::string_view local_name, const xml::Attributes& attributes);
-  void add_cell(std::uint32_t offset, std::uint32_t length) {
-    if (piece_cells_) {
-      piece_cells_->push_back({row_, column_, offset, length});
-    } else {
-      storage_.add_cell(row_, column_, offset, length);
-    }
+  void fail_unless_ok(ReadStatus status) {
+    if (status != ReadStatus::ok) fail(status);
   }
 
-  CellGrid::Storage& storage_;
-  PieceCells* piece_cells_ = nullptr;
-  const StyleFormats& styles_;
-  bool date1904_;
+  SheetCells cells_;
   SheetLayout* layout_;
-  NumberFormatter formatter_;
 
   int depth_ = 0;
   bool in_sheet_data_ = false;
@@ -105,19 +162,11 @@ class WorksheetHandler : public xml::Handler {
   bool in_value_ = false;
   bool in_inline_ = false;
   LayoutList layout_list_ = LayoutList::none;
-  std::uint32_t row_ = 0;
-  std::uint32_t next_row_ = 0;
-  std::uint32_t next_column_ = 0;
 
   // The cell being read.
-  std::uint32_t column_ = 0;
-  long style_ = 0;
-  CellType type_ = CellType::number;
-  bool has_value_text_ = false;
-  bool has_inline_ = false;
+  CellMarkup cell_;
   std::string value_;
   RichTextCollector inline_;
-  std::string rendered_;
 };
 
 }  // namespace sheetlib

@@ -115,7 +115,7 @@ const char* Attributes::find(Ns ns, std::string_view local) const {
 }
 
 Parser::Parser(Handler& handler, const ReadLimits& limits, MarkupBudget* budget)
-    : parser_(XML_ParserCreate(nullptr)), handler_(handler), budget_(budget), max_depth_(limits.max_element_depth) {
+    : parser_(XML_ParserCreate(nullptr)), handler_(handler), budget_(budget), allowance_(budget), max_depth_(limits.max_element_depth) {
   if (!parser_) {
     status_ = ReadStatus::out_of_memory;
     return;
@@ -129,10 +129,9 @@ Parser::Parser(Handler& handler, const ReadLimits& limits, MarkupBudget* budget)
 }
 
 Parser::~Parser() {
+  // What the allowance drew and did not spend goes back with it: the
+  // file's cost counts what its parts spent.
   if (parser_) XML_ParserFree(parser_);
-  // What was drawn and not spent goes back: the file's cost counts what its
-  // parts spent.
-  if (budget_) budget_->give_back(allowance_);
 }
 
 ReadStatus Parser::status() const { return status_; }
@@ -179,20 +178,24 @@ bool Parser::after_parse(int result) {
   return true;
 }
 
-bool Parser::spend(std::uint64_t items) {
+bool MarkupAllowance::spend(std::uint64_t items) {
   constexpr std::uint64_t kBlock = 64 * 1024;
-  if (items > allowance_) {
+  if (!budget_) {
+    spent_ += items;
+    return true;
+  }
+  if (items > drawn_) {
     // Near the end of the budget a whole block may no longer be there.
-    const std::uint64_t needed = items - allowance_;
+    const std::uint64_t needed = items - drawn_;
     if (budget_->draw(needed + kBlock)) {
-      allowance_ += needed + kBlock;
+      drawn_ += needed + kBlock;
     } else if (budget_->draw(needed)) {
-      allowance_ += needed;
+      drawn_ += needed;
     } else {
       return false;
     }
   }
-  allowance_ -= items;
+  drawn_ -= items;
   spent_ += items;
   return true;
 }

@@ -135,6 +135,30 @@ class MarkupBudget {
   std::atomic<std::uint64_t> spent_{0};
 };
 
+// One reader's share of a MarkupBudget: items are drawn from the shared
+// budget a block at a time, so that readers running together seldom meet;
+// what is drawn and not spent goes back when the share goes.
+class MarkupAllowance {
+ public:
+  // Without a budget every spend succeeds (and is still counted).
+  explicit MarkupAllowance(MarkupBudget* budget) : budget_(budget) {}
+  ~MarkupAllowance() {
+    if (budget_) budget_->give_back(drawn_);
+  }
+  MarkupAllowance(const MarkupAllowance&) = delete;
+  MarkupAllowance& operator=(const MarkupAllowance&) = delete;
+
+  // Spends `items`; false, spending nothing, when the budget has too few.
+  bool spend(std::uint64_t items);
+  // Items spent so far.
+  std::uint64_t spent() const { return spent_; }
+
+ private:
+  MarkupBudget* budget_;
+  std::uint64_t drawn_ = 0;  // drawn from the budget, not yet spent
+  std::uint64_t spent_ = 0;
+};
+
 // Parses one document (namespace declarations are checked as expat's
 // namespace mode would: well-formedness of names stays expat's). Subtrees of extension lists (extLst) are not
 // delivered: what Excel puts there reuses names of the main vocabulary with
@@ -166,7 +190,7 @@ class Parser {
   // True when every expected place was met.
   bool met_every_piece() const { return next_piece_ == pieces_.size(); }
   // Markup items this parser took from the budget and spent.
-  std::uint64_t spent() const { return spent_; }
+  std::uint64_t spent() const { return allowance_.spent(); }
   const Namespaces& namespaces() const { return namespaces_; }
 
  private:
@@ -178,20 +202,17 @@ class Parser {
                         const char*);
   bool after_parse(int result);
   void stop(ReadStatus status);
-  // Spends markup items from the parser's allowance, drawn from the shared
-  // budget a block at a time so that parsers running together seldom meet.
-  bool spend(std::uint64_t items);
+  bool spend(std::uint64_t items) { return allowance_.spend(items); }
 
   XML_Parser parser_;
   Handler& handler_;
   MarkupBudget* budget_;
-  std::uint64_t allowance_ = 0;  // drawn from the budget, not yet spent
+  MarkupAllowance allowance_;
   int max_depth_;
   int depth_ = 0;
   int skip_until_depth_ = 0;  // inside an extLst when > 0
   Namespaces namespaces_;
   ReadStatus status_ = ReadStatus::ok;
-  std::uint64_t spent_ = 0;
   struct PieceStart {
     std::uint64_t byte;
     void* piece;

@@ -1,0 +1,107 @@
+// The rows of a worksheet's <sheetData> read without expat: a scanner of
+// our own that knows exactly the markup rows are written in (rows, cells,
+// values, formulas, inline and rich text with its run properties and
+// phonetic runs, the five predefined entities and character references)
+// and declines at anything else: a comment, a processing instruction,
+// CDATA, a namespace declaration, a prefix other than that of <sheetData>,
+// an element it does not know, markup that is not well formed, bytes that
+// are not UTF-8. A declined part is read whole by expat, never half by one
+// and half by the other. Cells are placed and stored by the same SheetCells
+// as expat's handler uses, so both give the same grid; the markup items are
+// counted against the same budget, never fewer than expat would count.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "sheetlib/core/limits.h"
+#include "sheetlib/core/read_status.h"
+#include "sheetlib/read/worksheet_part.h"
+#include "sheetlib/read/xml_stream.h"
+
+namespace sheetlib {
+
+class CellScanner {
+ public:
+  // `prefix` is how <sheetData> was written ("" or "x:"): every element of
+  // the rows must be written so, and the namespace it stands for is the
+  // main one (the caller checked). Cells go to `cells`.
+  CellScanner(SheetCells& cells, const ReadLimits& limits, xml::MarkupBudget& budget, std::string_view prefix);
+  // What was drawn from the budget and not spent goes back.
+  ~CellScanner();
+  CellScanner(const CellScanner&) = delete;
+  CellScanner& operator=(const CellScanner&) = delete;
+
+  enum class Stop : std::uint8_t {
+    end_of_rows,  // at the end tag of <sheetData>
+    end_of_text,  // the text ended between rows: more may follow in the next piece
+    declined,     // markup the scanner does not read, or a cell the sheet cannot hold
+  };
+  // Reads the rows of `text`, which begins between rows (after the start tag
+  // of <sheetData>, or at a <row> where the sheet was cut). `stopped_at`
+  // receives the offset of the end tag at end_of_rows, and of the end of
+  // `text` at end_of_text. After a decline the cells stored so far are not
+  // the sheet's and the scanner must not be used again.
+  Stop scan(std::string_view text, std::size_t& stopped_at);
+
+  // Markup items spent: start tags, their attributes, and for every run of
+  // text one and two more per reference and per line break, as expat
+  // reports text in pieces split there.
+  std::uint64_t spent() const { return allowance_.spent(); }
+
+  // The elements of the rows.
+  enum class Element : std::uint8_t;
+  // A start tag as read (its name and attributes as views of the text).
+  struct StartTag;
+
+ private:
+  struct Open {
+    Element element;
+    bool collecting;        // its text belongs to the cell (a <v>, or a <t> outside phonetic runs)
+    std::string_view name;  // as written, in the text being scanned
+  };
+  static constexpr int kMostOpen = 8;  // <row> … the element inside <rPr>
+
+  bool spend(std::uint64_t items) { return allowance_.spend(items); }
+  // True when the name is written with the prefix of <sheetData>.
+  bool has_prefix(std::string_view qualified, std::string_view local) const {
+    return qualified.size() - local.size() == prefix_.size() &&
+           (prefix_.empty() || qualified.substr(0, prefix_.size()) == prefix_);
+  }
+  bool start_element(const char*& p, const char* end);
+  bool end_element(const char*& p, const char* end, bool& rows_ended);
+  bool close(Element element);
+  bool take_text(const char* begin, const char* end);
+
+  SheetCells& cells_;
+  xml::MarkupAllowance allowance_;  // the scanner's share of the part's budget
+  std::unique_ptr<StartTag> tag_;  // the one being read, made once
+  std::string prefix_;
+  int depth_limit_;  // of the elements inside <sheetData>, whose own depth is 2
+
+  Open open_[kMostOpen];
+  int depth_ = 0;  // elements open inside <sheetData>
+
+  // The cell being read.
+  CellMarkup cell_;
+  std::string value_;        // the text of <v> where references had to be resolved
+  std::string inline_text_;  // the <t> texts of <is>
+  bool value_here_ = false;  // cell_.value is value_, not a view of the text
+  std::string scratch_;      // text whose references are checked, not kept
+};
+
+// Reads a whole worksheet part held in memory: expat reads what lies
+// around the rows of <sheetData> (the layout, and whatever else the sheet
+// holds) into `handler`, the scanner reads the rows into the handler's
+// SheetCells. Sets `declined` when the part must be read whole by expat
+// instead: then `handler` must not be used again, the cells and layout it
+// stored must be dropped (its storage's texts stay, unused), and the budget
+// is as it was. A part whose expat reading fails is declined too, so that
+// its failure is the one the whole reading reports.
+ReadStatus read_worksheet_scanning(std::string_view part, const ReadLimits& limits, xml::MarkupBudget& budget,
+                                   WorksheetHandler& handler, bool& declined);
+
+}  // namespace sheetlib
