@@ -19,6 +19,7 @@
 
 #include "sheetlib/core/limits.h"
 #include "sheetlib/core/read_status.h"
+#include "sheetlib/read/markup_lexing.h"
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 
@@ -54,8 +55,6 @@ class CellScanner {
 
   // The elements of the rows.
   enum class Element : std::uint8_t;
-  // A start tag as read (its name and attributes as views of the text).
-  struct StartTag;
 
  private:
   struct Open {
@@ -78,7 +77,7 @@ class CellScanner {
 
   SheetCells& cells_;
   xml::MarkupAllowance allowance_;  // the scanner's share of the part's budget
-  std::unique_ptr<StartTag> tag_;  // the one being read, made once
+  std::unique_ptr<markup::StartTag> tag_;  // the one being read, made once
   std::string prefix_;
   int depth_limit_;  // of the elements inside <sheetData>, whose own depth is 2
 
