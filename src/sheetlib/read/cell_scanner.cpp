@@ -143,6 +143,8 @@ bool CellScanner::start_element(const char*& p, const char* end) {
     case Element::row: {
       const markup::Attribute* number = tag.find("r");
       if (number && !number->plain) return false;
+      if (numbered_row_expected_ && !number) return false;
+      numbered_row_expected_ = false;
       if (cells_.begin_row(number ? &number->value : nullptr) != ReadStatus::ok) return false;
       break;
     }

@@ -47,6 +47,9 @@ class CellScanner {
   // `text` at end_of_text. After a decline the cells stored so far are not
   // the sheet's and the scanner must not be used again.
   Stop scan(std::string_view text, std::size_t& stopped_at);
+  // The text of the next scan was cut out of the sheet at a row: that row
+  // must say which it is (the rows before it may not have been read here).
+  void expect_numbered_row() { numbered_row_expected_ = true; }
 
   // Markup items spent: start tags, their attributes, and for every run of
   // text one and two more per reference and per line break, as expat
@@ -83,6 +86,7 @@ class CellScanner {
 
   Open open_[kMostOpen];
   int depth_ = 0;  // elements open inside <sheetData>
+  bool numbered_row_expected_ = false;
 
   // The cell being read.
   CellMarkup cell_;

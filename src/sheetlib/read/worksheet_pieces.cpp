@@ -3,11 +3,13 @@
 #include <atomic>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "sheetlib/core/helper_thread.h"
+#include "sheetlib/read/cell_scanner.h"
 #include "sheetlib/read/read_ahead.h"
 #include "sheetlib/read/row_starts_scanner.h"
 #include "sheetlib/read/worksheet_part.h"
@@ -47,87 +49,81 @@ bool declared_utf8(std::string_view head) {
   return encoding == std::string::npos || declaration.find("utf-8", encoding) != std::string::npos;
 }
 
-// The second parser, on a thread of its own: it reads the pieces it is
-// given one after another, inside a stand-in for <worksheet><sheetData>
-// that binds the prefixes as the sheet binds them there.
-class HelperParser {
- public:
-  HelperParser(const ReadLimits& limits, xml::MarkupBudget& budget, const StyleFormats& formats, bool date1904)
-      : handler_(storage_, formats, date1904), parser_(handler_, limits, &budget) {
-    handler_.read_rows_only();
-  }
-  ~HelperParser() { stop(); }
-  HelperParser(const HelperParser&) = delete;
-  HelperParser& operator=(const HelperParser&) = delete;
+// Reads the rows of a piece with a cell scanner: from its first row, which
+// must say which row it is, to its end, between rows. Cells go to the
+// piece, texts to the storage of `cells`. False when the scanner declined.
+bool scan_piece(CellScanner& scanner, SheetCells& cells, Piece& piece) {
+  cells.send_to(&piece.cells);
+  scanner.expect_numbered_row();
+  std::size_t stopped_at = 0;
+  return scanner.scan(piece.xml, stopped_at) == CellScanner::Stop::end_of_text;
+}
 
-  // Starts the thread and the stand-in document; false when no thread can
-  // be had.
-  bool start(const std::string& declarations) {
-    if (!thread_.start()) return false;
-    started_ = true;
-    try {
-      const std::string prefix = "<w" + declarations + "><d>";
-      parser_.feed(prefix.data(), prefix.size(), false);
-      fed_ = prefix.size();
-    } catch (...) {
-      ok_ = false;
-    }
-    return true;
+// The second reader, on a thread of its own: it scans the pieces it is
+// given one after another, into cells and a storage of its own.
+class HelperScanner {
+ public:
+  HelperScanner(const ReadLimits& limits, xml::MarkupBudget& budget, const StyleFormats& formats, bool date1904)
+      : limits_(limits), budget_(budget), cells_(storage_, formats, date1904) {}
+  ~HelperScanner() { stop(); }
+  HelperScanner(const HelperScanner&) = delete;
+  HelperScanner& operator=(const HelperScanner&) = delete;
+
+  // Starts the thread, for rows written with `prefix`; false when no thread
+  // can be had.
+  bool start(std::string_view prefix) {
+    scanner_.emplace(cells_, limits_, budget_, prefix);
+    return thread_.start();
   }
   // Gives the helper a piece when it is free; false when it is busy.
   bool take(Piece& piece) {
     return thread_.hand_off([this, &piece] { read(piece); });
   }
-  // Ends the thread and the stand-in document; true when every piece read
-  // as a piece must.
+  // Ends the thread; true when every piece it took read as a piece must.
   bool finish() {
     stop();
-    if (!started_) return false;
-    try {
-      static constexpr char kSuffix[] = "</d></w>";
-      parser_.feed(kSuffix, sizeof kSuffix - 1, true);
-    } catch (...) {
-      ok_ = false;
-    }
-    return ok_ && !thread_.failure() && parser_.status() == ReadStatus::ok && parser_.met_every_piece();
+    return scanner_ && !failed_.load() && !thread_.failure();
   }
   void stop() noexcept { thread_.stop(); }
   CellGrid::Storage& storage() { return storage_; }
-  std::uint64_t spent() const { return parser_.spent(); }
+  std::uint64_t spent() const { return scanner_ ? scanner_->spent() : 0; }
   // True once a piece failed (read while the thread runs).
   bool failed() const { return failed_.load(); }
-  // The parser's status, once the thread has ended.
-  ReadStatus status() const { return parser_.status(); }
 
  private:
-  // On the helper's thread.
+  // On the helper's thread. After a failure the pieces are only marked
+  // read: the sheet is read whole.
   void read(Piece& piece) noexcept {
-    try {
-      parser_.expect_piece_at(fed_, &piece.cells);
-      parser_.feed(piece.xml.data(), piece.xml.size(), false);
-      fed_ += piece.xml.size();
-    } catch (...) {
-      ok_ = false;
+    if (!failed_.load()) {
+      bool read = false;
+      try {
+        read = scan_piece(*scanner_, cells_, piece);
+      } catch (...) {
+      }
+      if (!read) failed_.store(true);
     }
-    if (!ok_ || parser_.status() != ReadStatus::ok) failed_.store(true);
     piece.done.store(true);
   }
 
+  const ReadLimits& limits_;
+  xml::MarkupBudget& budget_;
   CellGrid::Storage storage_;  // the texts of its cells
-  WorksheetHandler handler_;
-  xml::Parser parser_;
-  bool started_ = false;
-  std::uint64_t fed_ = 0;
-  bool ok_ = true;  // written by the thread's jobs, read after they ended
+  SheetCells cells_;
+  std::optional<CellScanner> scanner_;
   std::atomic<bool> failed_{false};
-  HelperThread thread_;  // last: it ends before the parser goes
+  HelperThread thread_;  // last: it ends before the scanner goes
 };
 
+// Reads the head and the tail of the sheet with expat, the pieces with cell
+// scanners on both threads; a piece streamed as its bytes come (see Piece)
+// goes to expat, which stands between rows wherever a piece begins.
 class PieceReader {
  public:
   PieceReader(const ReadLimits& limits, xml::MarkupBudget& budget, const StyleFormats& formats, bool date1904,
               CellGrid::Storage& storage, SheetLayout& layout)
-      : storage_(storage),
+      : limits_(limits),
+        budget_(budget),
+        storage_(storage),
         handler_(storage, formats, date1904, &layout),
         parser_(handler_, limits, &budget),
         helper_(limits, budget, formats, date1904) {}
@@ -149,7 +145,7 @@ class PieceReader {
     }
     cut_pieces();
     if (last) read_last_piece();
-    // A parse that failed on either thread ends the reading in pieces.
+    // A piece that failed on either thread ends the reading in pieces.
     if (parser_.status() != ReadStatus::ok || helper_.failed()) return fail();
     return phase_ == Phase::pieces || phase_ == Phase::read;
   }
@@ -173,17 +169,17 @@ class PieceReader {
 
   std::uint64_t pieces() const { return pieces_made_; }
 
-  // What the parsers spent of the budget (the helper stopped first).
+  // What the parser and the scanners spent of the budget (the helper
+  // stopped first).
   std::uint64_t spent() {
     helper_.stop();
-    return parser_.spent() + helper_.spent();
+    return parser_.spent() + helper_.spent() + (scanner_ ? scanner_->spent() : 0);
   }
-  // over_limit when a parser met a limit (the depth, the markup budget, the
-  // arena), which reading the sheet whole would meet as well.
-  ReadStatus limit_met() {
-    helper_.stop();
-    const bool met = parser_.status() == ReadStatus::over_limit || helper_.status() == ReadStatus::over_limit;
-    return met ? ReadStatus::over_limit : ReadStatus::ok;
+  // over_limit when expat met a limit (the depth, the markup budget, the
+  // arena), which reading the sheet whole would meet as well. A scanner
+  // declines at a limit instead; the reading of the whole then meets it.
+  ReadStatus limit_met() const {
+    return parser_.status() == ReadStatus::over_limit ? ReadStatus::over_limit : ReadStatus::ok;
   }
 
  private:
@@ -192,17 +188,22 @@ class PieceReader {
   // Looks for the first row in the head; once found, reads the head and
   // starts the helper. False when the sheet is not to be read in pieces.
   bool find_first_row() {
-    const std::size_t first = scanner_.next(head_, scanned_, scanned_);
-    if (scanner_.unsure()) return fail();
+    const std::size_t first = row_starts_.next(head_, scanned_, scanned_);
+    if (row_starts_.unsure()) return fail();
     if (first == RowStartsScanner::npos) return true;
     if (!declared_utf8(head_)) return fail();
     if (!parser_.feed(head_.data(), first, false)) return fail();
     fed_ = first;
     // The rows must be the sheet's rows, where the sheet's rows are.
-    const xml::Name row = parser_.namespaces().resolve(scanner_.row_name().c_str(), false);
+    const std::string& row_name = row_starts_.row_name();
+    const xml::Name row = parser_.namespaces().resolve(row_name.c_str(), false);
     if (!row.is(xml::Ns::main, "row") || !handler_.between_rows()) return fail();
+    // The scanners read rows named so, and their prefix stands for the main
+    // namespace until </sheetData>: they refuse declarations.
+    const std::string_view prefix = std::string_view(row_name).substr(0, row_name.size() - 3);
+    scanner_.emplace(handler_.cells(), limits_, budget_, prefix);
     // Without a second thread the sheet is read whole.
-    if (!helper_.start(parser_.namespaces().declarations_in_scope())) return fail();
+    if (!helper_.start(prefix)) return fail();
     current_ = new_piece();
     current_->xml.assign(head_, first);
     std::string().swap(head_);
@@ -213,8 +214,8 @@ class PieceReader {
 
   void cut_pieces() {
     for (;;) {
-      const std::size_t cut = scanner_.next(current_->xml, scanned_, scanned_, current_->streamed ? 1 : kPieceBytes);
-      if (scanner_.unsure()) {
+      const std::size_t cut = row_starts_.next(current_->xml, scanned_, scanned_, current_->streamed ? 1 : kPieceBytes);
+      if (row_starts_.unsure()) {
         fail();
         return;
       }
@@ -238,6 +239,11 @@ class PieceReader {
       if (current_->streamed) {
         ++pieces_made_;
         feed_here(current_->xml, false);
+        // The next piece is scanned: expat must stand between rows there.
+        if (!handler_.between_rows()) {
+          fail();
+          return;
+        }
         current_->done.store(true);
         pieces_.push_back(std::move(current_));
         join_finished_pieces();
@@ -262,23 +268,31 @@ class PieceReader {
     if (helper_.take(*taken)) {
       taken->by_helper = true;
     } else {
-      read_here(*taken, false);
+      if (!scan_piece(*scanner_, handler_.cells(), *taken)) fail();
+      taken->done.store(true);
     }
     join_finished_pieces();
   }
 
-  void read_here(Piece& piece, bool last) {
-    if (!piece.streamed) parser_.expect_piece_at(fed_, &piece.cells);
-    feed_here(piece.xml, last);
-    piece.done.store(true);
-  }
-
-  // The last piece holds the end of the sheet: this parser reads it.
+  // The last piece holds the end of the sheet: this thread reads it, its
+  // rows with the scanner (unless it was streamed), the rest with expat.
   void read_last_piece() {
     if (phase_ != Phase::pieces) return;
     ++pieces_made_;
     Piece& last = *pieces_.emplace_back(std::move(current_));
-    read_here(last, true);
+    std::string_view rest = last.xml;
+    if (!last.streamed) {
+      handler_.cells().send_to(&last.cells);
+      scanner_->expect_numbered_row();
+      std::size_t stopped_at = 0;
+      if (scanner_->scan(last.xml, stopped_at) != CellScanner::Stop::end_of_rows) {
+        fail();
+        return;
+      }
+      rest.remove_prefix(stopped_at);
+    }
+    feed_here(rest, true);
+    last.done.store(true);
     phase_ = Phase::read;
   }
 
@@ -313,15 +327,18 @@ class PieceReader {
     return false;
   }
 
+  const ReadLimits& limits_;
+  xml::MarkupBudget& budget_;
   CellGrid::Storage& storage_;
   WorksheetHandler handler_;
   xml::Parser parser_;
-  HelperParser helper_;
-  RowStartsScanner scanner_;
+  std::optional<CellScanner> scanner_;  // this thread's, once the rows are found
+  HelperScanner helper_;
+  RowStartsScanner row_starts_;
   Phase phase_ = Phase::head;
   std::string head_;
   std::size_t scanned_ = 0;  // of the head, then of the current piece
-  std::uint64_t fed_ = 0;    // bytes fed to this thread's parser
+  std::uint64_t fed_ = 0;    // bytes fed to expat
   std::unique_ptr<Piece> current_;
   std::deque<std::unique_ptr<Piece>> pieces_;  // not yet joined, in order
   std::vector<std::unique_ptr<Piece>> spare_;  // joined, for reuse
