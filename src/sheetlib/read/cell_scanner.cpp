@@ -75,10 +75,9 @@ CellScanner::Stop CellScanner::scan(std::string_view text, std::size_t& stopped_
   const char* const end = begin + text.size();
   const char* p = begin;
   for (;;) {
-    const auto* less = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-    const char* text_end = less ? less : end;
-    if (text_end != p && !take_text(p, text_end)) return Stop::declined;
-    if (!less) {
+    const char* less = find_byte(p, end, '<');
+    if (less != p && !take_text(p, less)) return Stop::declined;
+    if (less == end) {
       if (depth_ != 0) return Stop::declined;
       stopped_at = text.size();
       return Stop::end_of_text;
@@ -181,11 +180,21 @@ bool CellScanner::start_element(const char*& p, const char* end) {
       break;
   }
   if (tag.empty) return close(element);
-  open_[depth_++] = {element, collecting, tag.local};
+  open_[depth_++] = {element, collecting, tag.qualified};
   return true;
 }
 
 bool CellScanner::end_element(const char*& p, const char* end, bool& rows_ended) {
+  // Mostly the end tag of the element open, written as its start tag was.
+  if (depth_ > 0) {
+    const std::string_view open = open_[depth_ - 1].name;
+    if (static_cast<std::size_t>(end - p) > open.size() && p[open.size()] == '>' &&
+        same_name(std::string_view(p, open.size()), open)) {
+      p += open.size() + 1;
+      --depth_;
+      return close(open_[depth_].element);
+    }
+  }
   std::string_view qualified, local;
   if (!read_end_tag(p, end, qualified, local)) return false;
   if (!has_prefix(qualified, local)) return false;
@@ -193,7 +202,7 @@ bool CellScanner::end_element(const char*& p, const char* end, bool& rows_ended)
     rows_ended = local == "sheetData";
     return rows_ended;
   }
-  if (!same_name(local, open_[depth_ - 1].name)) return false;
+  if (!same_name(qualified, open_[depth_ - 1].name)) return false;
   --depth_;
   return close(open_[depth_].element);
 }

@@ -63,7 +63,7 @@ class CellScanner {
   struct Open {
     Element element;
     bool collecting;        // its text belongs to the cell (a <v>, or a <t> outside phonetic runs)
-    std::string_view name;  // as written, in the text being scanned
+    std::string_view name;  // qualified, as written, in the text being scanned
   };
   static constexpr int kMostOpen = 8;  // <row> … the element inside <rPr>
 

@@ -8,6 +8,27 @@ namespace sheetlib::markup {
 
 namespace {
 
+// The bytes that end a run of plain bytes in an attribute value and in
+// text: the quotes, the markup characters, the controls, and the first
+// byte of every multi-byte UTF-8 sequence.
+struct ByteClasses {
+  bool value[256] = {};
+  bool text[256] = {};
+  constexpr ByteClasses() {
+    for (int c = 0; c < 256; ++c) {
+      const bool other = c < 0x20 || c >= 0x80 || c == '&';
+      value[c] = other || c == '"' || c == '\'' || c == '<';
+      text[c] = other || c == '>';
+    }
+  }
+};
+constexpr ByteClasses kByteClasses;
+
+const char* skip_plain(const char* p, const char* end, const bool (&special)[256]) {
+  while (p < end && !special[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
+
 bool is_xml_char(std::uint32_t code) {
   return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
          (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
@@ -65,7 +86,8 @@ bool read_start_tag(const char*& p, const char* end, StartTag& tag) {
     Attribute& attribute = tag.attributes[tag.count];
     std::string_view local;
     if (!read_name(p, end, attribute.name, local)) return false;
-    if (attribute.name.substr(0, 5) == "xmlns" && (attribute.name.size() == 5 || attribute.name[5] == ':'))
+    if (attribute.name[0] == 'x' && attribute.name.substr(0, 5) == "xmlns" &&
+        (attribute.name.size() == 5 || attribute.name[5] == ':'))
       return false;
     for (int i = 0; i < tag.count; ++i)
       if (same_name(tag.attributes[i].name, attribute.name)) return false;
@@ -74,15 +96,17 @@ bool read_start_tag(const char*& p, const char* end, StartTag& tag) {
     p = skip_spaces(p + 1, end);
     if (p >= end || (*p != '"' && *p != '\'')) return false;
     const char quote = *p++;
-    const auto* close = static_cast<const char*>(std::memchr(p, quote, static_cast<std::size_t>(end - p)));
-    if (!close) return false;
+    const char* close = p;
     attribute.plain = true;
-    for (const char* c = p; c < close;) {
-      const auto byte = static_cast<unsigned char>(*c);
+    for (;;) {
+      close = skip_plain(close, end, kByteClasses.value);
+      if (close >= end) return false;
+      const auto byte = static_cast<unsigned char>(*close);
+      if (byte == static_cast<unsigned char>(quote)) break;
       if (byte >= 0x80) {
-        const std::size_t length = utf8_length(c, close);
+        const std::size_t length = utf8_length(close, end);
         if (length == 0) return false;
-        c += length;
+        close += length;
         continue;
       }
       if (byte == '<' || byte == '&') return false;
@@ -90,7 +114,7 @@ bool read_start_tag(const char*& p, const char* end, StartTag& tag) {
         if (byte != '\t' && byte != '\n' && byte != '\r') return false;
         attribute.plain = false;
       }
-      ++c;
+      ++close;  // a control allowed, or the other quote
     }
     attribute.value = std::string_view(p, static_cast<std::size_t>(close - p));
     p = close + 1;
@@ -101,12 +125,14 @@ bool read_start_tag(const char*& p, const char* end, StartTag& tag) {
 bool check_text(const char* begin, const char* end, std::uint64_t& items, bool& plain) {
   items = 1;
   plain = true;
-  for (const char* c = begin; c < end;) {
+  for (const char* c = begin;; ++c) {
+    c = skip_plain(c, end, kByteClasses.text);
+    if (c >= end) return true;
     const auto byte = static_cast<unsigned char>(*c);
     if (byte >= 0x80) {
       const std::size_t length = utf8_length(c, end);
       if (length == 0) return false;
-      c += length;
+      c += length - 1;
       continue;
     }
     if (byte < 0x20) {
@@ -119,9 +145,7 @@ bool check_text(const char* begin, const char* end, std::uint64_t& items, bool& 
     } else if (byte == '>' && c - begin >= 2 && c[-1] == ']' && c[-2] == ']') {
       return false;  // "]]>" may not stand in text
     }
-    ++c;
   }
-  return true;
 }
 
 bool decode_text(const char* p, const char* end, std::string& out) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -30,9 +31,23 @@ inline constexpr NameBytes kNameBytes;
 inline bool is_name_start(char c) { return kNameBytes.kind[static_cast<unsigned char>(c)] == 1; }
 inline bool is_name_char(char c) { return kNameBytes.kind[static_cast<unsigned char>(c)] != 0; }
 
-// Names compared where most differ in their length or first letter.
+// Names are a few bytes: compared here, not through a call to memcmp.
 inline bool same_name(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
+// The first `c` at or after p, or end. Most text between tags is a few
+// bytes, for which memchr's call costs more than the look.
+inline const char* find_byte(const char* p, const char* end, char c) {
+  const char* near = end - p > 16 ? p + 16 : end;
+  for (; p < near; ++p)
+    if (*p == c) return p;
+  if (p == end) return end;
+  const void* found = std::memchr(p, c, static_cast<std::size_t>(end - p));
+  return found ? static_cast<const char*>(found) : end;
 }
 
 inline const char* skip_spaces(const char* p, const char* end) {
