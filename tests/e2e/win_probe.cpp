@@ -25,6 +25,14 @@
 //                                                the first two, the first and the last position
 //   win_probe responds CAPTION TIMEOUT_MS        milliseconds the window took to answer a message
 //                                                (exit status 1 when it did not answer in time)
+//   win_probe time-load CAPTION ROWS TIMEOUT_MS  times a load from the outside: prints "polling" once it
+//                                                watches, then reads the first list view's row count, the
+//                                                progress bar and the first edit box every millisecond or
+//                                                so until the list holds ROWS rows and the edit box a
+//                                                folder; prints "first MS" (the bar left 0 or the list got
+//                                                rows), "full MS" (both done) and "polls N", the moments in
+//                                                Unix milliseconds of the host clock (exit status 1, and
+//                                                -1 for what was not seen, after TIMEOUT_MS)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -287,6 +295,48 @@ int paint_watch(HWND main, DWORD duration_ms) {
   return 0;
 }
 
+// Milliseconds since 1970 by the system clock, which Wine takes from the
+// host's: comparable with time.time() of a script on the same machine.
+long long unix_milliseconds() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  constexpr unsigned long long kTicksFrom1601To1970 = 116444736000000000ULL;
+  return static_cast<long long>((ticks - kTicksFrom1601To1970) / 10000);
+}
+
+// One message at a time, as few as the stage needs: while the window's
+// thread fills the list it takes sent messages only between two positions
+// of the bar, and each one waits for that. A window that stops answering
+// for the whole timeout counts as 0.
+LRESULT ask(HWND window, UINT message, DWORD timeout_ms) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, 0, 0, SMTO_NORMAL, timeout_ms, &result)) return 0;
+  return static_cast<LRESULT>(result);
+}
+
+int time_load(HWND main, LRESULT rows, DWORD timeout_ms) {
+  HWND view = nth_or_die(of_class(main, WC_LISTVIEWW), 0, "list view");
+  HWND bar = nth_or_die(of_class(main, PROGRESS_CLASSW), 0, "progress bar");
+  HWND edit = nth_or_die(of_class(main, WC_EDITW), 0, "edit box");
+  // Under Wine Sleep(1) sleeps about a millisecond (on Windows a scheduler
+  // tick unless the timer resolution was raised).
+  std::printf("polling\n");
+  std::fflush(stdout);
+  long long first = -1, full = -1;
+  unsigned long polls = 0;
+  const DWORD start = GetTickCount();
+  while (full < 0 && GetTickCount() - start < timeout_ms) {
+    ++polls;
+    const LRESULT count = ask(view, LVM_GETITEMCOUNT, timeout_ms);
+    if (first < 0 && (count > 0 || ask(bar, PBM_GETPOS, timeout_ms) > 0)) first = unix_milliseconds();
+    if (count == rows && ask(edit, WM_GETTEXTLENGTH, timeout_ms) > 0) full = unix_milliseconds();
+    if (full < 0) Sleep(1);
+  }
+  std::printf("first %lld\nfull %lld\npolls %lu\n", first, full, polls);
+  return full < 0 ? 1 : 0;
+}
+
 int answer_box(const wchar_t* caption, DWORD timeout_ms) {
   HWND box = wait_for_window(caption, timeout_ms);
   if (!box) {
@@ -391,6 +441,9 @@ int wmain(int argc, wchar_t** argv) {
     if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(number(3, 1000)), &result)) return 1;
     std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - start));
     return 0;
+  }
+  if (command == L"time-load" && argc > 3) {
+    return time_load(main, static_cast<LRESULT>(number(3, 0)), static_cast<DWORD>(number(4, 60000)));
   }
   if (command == L"close") {
     PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);

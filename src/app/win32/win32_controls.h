@@ -54,7 +54,9 @@ class Win32ComboBox final : public ComboBox {
 // A virtual list view (LVS_OWNERDATA): the texts live in a CellTable and
 // reach the screen through LVN_GETDISPINFOW, so that filling it costs no
 // window message per cell. The control learns the row count lazily: once
-// per sync(), not once per inserted row.
+// per sync(), not once per inserted row. Column changes, too, reach the
+// screen at the next sync(): until then the control does not redraw (see
+// hold_redraw).
 class Win32ListView final : public ListView {
  public:
   // With the record's extended list-view styles and colours.
@@ -76,7 +78,8 @@ class Win32ListView final : public ListView {
   bool set_column_heading(int column, const Text& heading) override;
   void delete_rows(int first, int count) override;
 
-  // Brings the control's row count and picture up to the table.
+  // Brings the control's row count and picture up to the table, scroll bars
+  // included.
   void sync();
   // Answers LVN_GETDISPINFOW for this list view.
   void fill_display_info(NMLVDISPINFOW& info);
@@ -85,10 +88,18 @@ class Win32ListView final : public ListView {
 
  private:
   void insert_header_column(int at, const ColumnDefinition& definition);
+  // Stops the control's redrawing until the next sync(). Once the columns
+  // are wider than the control, the list view recomputes and repaints its
+  // horizontal scroll bar on every inserted or deleted column (10 ms or
+  // more each under Wine: 0.1 to 0.4 s for a sheet of 20 columns and their
+  // copy in the staging list); held, it does so once, at the sync.
+  void hold_redraw();
 
   HWND window_;
   CellTable table_;
   bool stale_ = false;
+  bool redraw_held_ = false;
+  int shown_rows_ = 0;  // the row count the control was last given
   std::wstring display_buffer_;
 };
 

@@ -42,8 +42,8 @@ inline bool same_name(std::string_view a, std::string_view b) {
 // The first `c` at or after p, or end. Most text between tags is a few
 // bytes, for which memchr's call costs more than the look.
 inline const char* find_byte(const char* p, const char* end, char c) {
-  const char* near = end - p > 16 ? p + 16 : end;
-  for (; p < near; ++p)
+  const char* first_bytes_end = end - p > 16 ? p + 16 : end;
+  for (; p < first_bytes_end; ++p)
     if (*p == c) return p;
   if (p == end) return end;
   const void* found = std::memchr(p, c, static_cast<std::size_t>(end - p));
