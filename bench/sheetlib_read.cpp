@@ -5,7 +5,9 @@
 // handler and by the cell scanner (with expat around its rows). Then
 // the same cells as .xls beside .xlsx: an .xls sheet holds at most 65,536
 // rows, so at 65,536 × 20 and at 50,000 × 40 (the 2 million cells of the
-// first sheet).
+// first sheet). Last, the shared strings part of the split benchmark's
+// workbook (or of the one COLSPLIT_STRINGS_WORKBOOK names) alone, in
+// memory, read by expat with the handler and by the shared strings scanner.
 #include <expat.h>
 #include <zip.h>
 
@@ -16,7 +18,9 @@
 #include <ctime>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,10 +30,15 @@
 
 #include "sheetlib/api/worksheet_reading.h"
 #include "sheetlib/read/cell_scanner.h"
+#include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/shared_strings_scanner.h"
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
 #include "sheetlib/xls/xls_maker.h"
+#include "support/gbk_literal.h"
+#include "xl/library_calls.h"
+#include "xl/workbook_provisioning.h"
 
 namespace {
 
@@ -344,6 +353,116 @@ bool compare_formats(SheetSize size) {
   return true;
 }
 
+// The workbook of `bench_split_workbooks make FILE 100000 20 100`, made the
+// same way (through the library's writer): a heading row, then in the first
+// column one of 100 values and in the others short texts ("r7c3") and
+// numbers as text, nearly all of them distinct. Its shared strings part is
+// about 45 MB.
+std::string make_split_workbook() {
+  namespace xl = colsplit::xl;
+  constexpr int kRows = 100'000, kColumns = 20, kValues = 100;
+  const xl::BookHandle book = xl::create_workbook();
+  const xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, 0, "data", nullptr);
+  if (!sheet) return {};
+  char text[64];
+  for (int column = 0; column < kColumns; ++column) {
+    std::snprintf(text, sizeof text, "col%d", column);
+    xl::xlSheetWriteStrA(sheet, 0, column, column == 0 ? colsplit::testing::gbk(u8"键") : text, nullptr);
+  }
+  unsigned state = 12345;
+  for (int row = 1; row <= kRows; ++row) {
+    state = state * 1103515245u + 12345u;
+    xl::xlSheetWriteStrA(sheet, row, 0, colsplit::testing::gbk(u8"值") + std::to_string((state >> 8) % kValues),
+                         nullptr);
+    for (int column = 1; column < kColumns; ++column) {
+      if (column % 3 == 0) {
+        std::snprintf(text, sizeof text, "%d", row * 7 + column);
+      } else {
+        std::snprintf(text, sizeof text, "r%dc%d", row, column);
+      }
+      xl::xlSheetWriteStrA(sheet, row, column, text, nullptr);
+    }
+  }
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "colsplit_bench_split_strings.xlsx";
+  const bool saved = xl::xlBookSaveA(book, path.string()) == 1;
+  xl::xlBookReleaseA(book);
+  if (!saved) return {};
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::filesystem::remove(path);
+  return bytes;
+}
+
+std::string inflate_part(const std::string& file, const std::string& name) {
+  std::unique_ptr<sheetlib::ZipArchive> archive;
+  if (sheetlib::ZipArchive::open(file, {}, archive) != sheetlib::ReadStatus::ok) return {};
+  sheetlib::ReadStatus status;
+  const auto stream = archive->open_part(name, status);
+  if (!stream) return {};
+  std::string part;
+  std::vector<char> buffer(64 * 1024);
+  for (std::ptrdiff_t got; (got = stream->read(buffer.data(), buffer.size())) > 0;)
+    part.append(buffer.data(), static_cast<std::size_t>(got));
+  return part;
+}
+
+// The shared strings part read into a fresh arena, in pieces of 256 KiB as
+// the read-ahead hands them: by expat and the handler, or by the scanner.
+// The count of strings, or -1 when the reading fails or the scanner declines.
+long read_strings_part(const std::string& part, bool scanning) {
+  constexpr std::size_t kPiece = 256 * 1024;
+  const sheetlib::ReadLimits limits;
+  sheetlib::CellGrid::Storage storage;
+  sheetlib::xml::MarkupBudget budget(UINT64_MAX / 2);
+  sheetlib::SharedStringsHandler handler(storage, limits.max_shared_strings);
+  sheetlib::SharedStringsScanner scanner(storage, limits, budget);
+  sheetlib::xml::Parser parser(handler, limits, &budget);
+  for (std::size_t at = 0;; at += kPiece) {
+    const std::size_t size = std::min(kPiece, part.size() - std::min(at, part.size()));
+    const bool last = at + size >= part.size();
+    const char* piece = part.data() + at;
+    const bool going = scanning ? scanner.consume(piece, size, last) : parser.feed(piece, size, last);
+    if (!going) return -1;
+    if (last) break;
+  }
+  if (!scanning) return static_cast<long>(handler.take_strings().size());
+  return scanner.status() == sheetlib::ReadStatus::ok ? static_cast<long>(scanner.take_strings().size()) : -1;
+}
+
+void print_speed(const char* what, const Timing& timing, double bytes) {
+  std::printf("%-28s %7.3f s wall %7.1f MB/s | %7.3f s cpu %7.1f MB/s\n", what, timing.wall, bytes / timing.wall / 1e6,
+              timing.cpu, bytes / timing.cpu / 1e6);
+}
+
+// COLSPLIT_STRINGS_WORKBOOK names another workbook to take the part from.
+bool compare_strings_readers() {
+  const char* named = std::getenv("COLSPLIT_STRINGS_WORKBOOK");
+  std::string file;
+  if (named) {
+    std::ifstream in(named, std::ios::binary);
+    file.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } else {
+    file = make_split_workbook();
+  }
+  const std::string part = inflate_part(file, "xl/sharedStrings.xml");
+  if (part.empty()) {
+    std::printf("no shared strings part in %s\n", named ? named : "the split benchmark's workbook");
+    return false;
+  }
+  long by_expat = 0, by_scanner = 0;
+  const Timing expat = best_of_runs([&] { by_expat = read_strings_part(part, false); });
+  const Timing scanner = best_of_runs([&] { by_scanner = read_strings_part(part, true); });
+  if (by_expat < 0 || by_scanner != by_expat) {
+    std::printf("the shared strings readings differ (expat %ld strings, scanner %ld)\n", by_expat, by_scanner);
+    return false;
+  }
+  std::printf("\nthe shared strings part alone (%s: %.1f MB, %ld strings, in memory, one thread):\n",
+              named ? named : "bench_split_workbooks make … 100000 20 100", part.size() / 1e6, by_expat);
+  print_speed("  expat + handler:", expat, static_cast<double>(part.size()));
+  print_speed("  shared strings scanner:", scanner, static_cast<double>(part.size()));
+  return true;
+}
+
 int main() {
   const SheetSize size = kSheet;
   const std::string file = make_workbook_file(size);
@@ -395,5 +514,5 @@ int main() {
   std::printf("\nthe same cells as .xls and .xlsx (goal: .xls at least as many cells/s):\n");
   for (const SheetSize xls_size : kXlsSheets)
     if (!compare_formats(xls_size)) return 1;
-  return 0;
+  return compare_strings_readers() ? 0 : 1;
 }

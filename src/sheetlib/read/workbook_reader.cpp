@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <new>
 
 #include "sheetlib/core/cell_storage.h"
@@ -14,6 +15,7 @@
 #include "sheetlib/read/read_ahead.h"
 #include "sheetlib/read/relationships.h"
 #include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/shared_strings_scanner.h"
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/workbook_part.h"
 #include "sheetlib/read/worksheet_part.h"
@@ -177,11 +179,31 @@ ReadStatus read_styles(Reading& reading, const RelationshipsHandler& workbook_re
   return ReadStatus::ok;
 }
 
+// Hands a part's bytes in order to `consume(data, size, last)` (which
+// returns false to stop), as parse_part hands them to expat: inflated ahead
+// on a second thread when the part is large, else a chunk at a time.
+ReadStatus stream_part(Reading& reading, std::string_view part, PartThread thread,
+                       const std::function<bool(const char*, std::size_t, bool)>& consume) {
+  ReadStatus status = ReadStatus::ok;
+  const std::unique_ptr<PartStream> stream = thread == PartThread::this_one
+                                                 ? reading.archive.open_part(part, status)
+                                                 : reading.archive.open_part_for_other_thread(part, status);
+  if (!stream) return status;
+  if (stream->declared_size() >= kReadAheadBytes) return read_ahead(*stream, consume);
+  std::vector<char> buffer(kChunkBytes);
+  for (;;) {
+    const std::ptrdiff_t got = stream->read(buffer.data(), kChunkBytes);
+    if (got < 0) return stream->status();
+    if (!consume(buffer.data(), static_cast<std::size_t>(got), got == 0) || got == 0) return ReadStatus::ok;
+  }
+}
+
 // The shared strings of a workbook. A large part is read on a second
 // thread, into an arena of its own, while this one reads the worksheet;
 // the sheet's string cells hold their index until both are done. A small
 // one, or any without a second thread, is read first, on this thread,
-// straight into the grid's arena.
+// straight into the grid's arena. Either way our scanner reads the items
+// (see shared_strings_scanner.h), and expat alone a part it declines.
 class SharedStringsReading {
  public:
   SharedStringsReading(Reading& reading, const Relationship* part) : reading_(reading), part_(part) {
@@ -197,10 +219,7 @@ class SharedStringsReading {
       }
       // No second thread: read first, on this one.
     }
-    SharedStringsHandler shared_strings(storage, reading_.limits.max_shared_strings);
-    const ReadStatus status = parse_optional_part(reading_, part_, shared_strings);
-    strings_ = shared_strings.take_strings();
-    return status;
+    return read_into(storage, PartThread::this_one);
   }
 
   // Once the sheet is read: gives every string cell of the grid its text.
@@ -219,10 +238,32 @@ class SharedStringsReading {
   }
 
  private:
-  void read_on_second_thread() {
-    SharedStringsHandler shared_strings(own_storage_, reading_.limits.max_shared_strings);
-    status_ = parse_part(reading_, part_->target, shared_strings, PartThread::other);
+  void read_on_second_thread() { status_ = read_into(own_storage_, PartThread::other); }
+
+  // Our scanner reads the items, expat what lies around them; a part the
+  // scanner declines is read again, from its start, by expat alone.
+  ReadStatus read_into(CellGrid::Storage& storage, PartThread thread) {
+    if (!part_) return ReadStatus::ok;
+    bool declined = false;
+    const ReadStatus status = scan_part(storage, thread, declined);
+    if (!declined) return status;
+    SharedStringsHandler shared_strings(storage, reading_.limits.max_shared_strings);
+    const ReadStatus parsed = parse_part(reading_, part_->target, shared_strings, thread);
     strings_ = shared_strings.take_strings();
+    return parsed;
+  }
+
+  ReadStatus scan_part(CellGrid::Storage& storage, PartThread thread, bool& declined) {
+    SharedStringsScanner scanner(storage, reading_.limits, reading_.budget);
+    const ReadStatus streamed = stream_part(reading_, part_->target, thread, [&](const char* data, std::size_t size,
+                                                                                   bool last) {
+      return scanner.consume(data, size, last);
+    });
+    declined = scanner.declined();
+    if (declined) return ReadStatus::ok;
+    if (streamed != ReadStatus::ok) return streamed;
+    strings_ = scanner.take_strings();
+    return scanner.status();
   }
 
   Reading& reading_;
