@@ -16,6 +16,7 @@
 #include "sheetlib/read/relationships.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/shared_strings_scanner.h"
+#include "sheetlib/read/small_worksheet.h"
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/workbook_part.h"
 #include "sheetlib/read/worksheet_part.h"
@@ -108,8 +109,9 @@ std::uint64_t markup_budget_of(std::uint64_t file_size, const ReadLimits& limits
   return std::max(limits.min_markup_items, by_size);
 }
 
-// A large worksheet is read in pieces on two threads where it can be; the
-// rest, and every sheet that cannot, whole.
+// A large worksheet is read in pieces on two threads where it can be, a
+// small one from memory (both with our cell scanner); a large one that
+// cannot be read in pieces is read whole by expat.
 ReadStatus read_worksheet(Reading& reading, const std::string& part, const StyleFormats& formats, bool date1904,
                           CellGrid::Storage& storage, SheetLayout& layout) {
   if (reading.archive.declared_size(part) >= kPiecesBytes) {
@@ -120,6 +122,12 @@ ReadStatus read_worksheet(Reading& reading, const std::string& part, const Style
                                                        storage, layout, read_whole, reading.sheet_pieces);
       if (!read_whole) return read;
     }
+  }
+  if (reading.archive.declared_size(part) < kPiecesBytes) {
+    ReadStatus status = ReadStatus::ok;
+    const std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status);
+    if (!stream) return status;
+    return read_small_worksheet(*stream, reading.limits, reading.budget, formats, date1904, storage, layout);
   }
   WorksheetHandler sheet(storage, formats, date1904, &layout);
   return parse_part(reading, part, sheet);
