@@ -213,7 +213,8 @@ class PieceReader {
   }
 
   void cut_pieces() {
-    for (;;) {
+    // After a failure the scanners are not used again: the sheet is read whole.
+    while (phase_ == Phase::pieces) {
       const std::size_t cut = row_starts_.next(current_->xml, scanned_, scanned_, current_->streamed ? 1 : kPieceBytes);
       if (row_starts_.unsure()) {
         fail();
