@@ -67,9 +67,10 @@ class PagedArray {
   T& back() { return (*this)[size_ - 1]; }
   const T& back() const { return (*this)[size_ - 1]; }
 
+  // The element is written once: not value-initialised first, as grow_to would.
   void push_back(const T& value) {
-    grow_to(size_ + 1);
-    back() = value;
+    if ((size_ >> PageBits) == pages_.size()) pages_.push_back(std::make_unique_for_overwrite<T[]>(kMask + 1));
+    (*this)[size_++] = value;
   }
   // Makes elements 0 … count - 1 exist; never shrinks. Elements are
   // value-initialised as they come into use, not a page at a time: a fresh
