@@ -13,6 +13,7 @@
 #include "export/grouping.h"
 #include "export/output_names.h"
 #include "export/time_stamp.h"
+#include "export/workbook_saver.h"
 
 namespace colsplit {
 
@@ -101,38 +102,24 @@ std::optional<Text> prepare_export_folder(MainWindow& window, ExportOutcome& fai
   return export_folder;
 }
 
-// One workbook per group. Each is saved on the worker while the next group
-// is staged and filled here; its result is taken, in group order, before the
-// next save starts.
+// One workbook per group, saved on both cores while the next groups are
+// staged and filled here (WorkbookSaver).
 void write_group_workbooks(MainWindow& window, const std::vector<Group>& groups, const Text& export_folder,
                            std::vector<Text>& written, std::vector<Text>& unsaved) {
   GroupPaths paths(export_folder);
   std::vector<int> source_rows;
-  std::unique_ptr<GroupWorkbook> saving;
-  Text saving_path;
-  const auto take_result = [&] {
-    if (!saving) return;
-    (saving->finish_saving() ? written : unsaved).push_back(saving_path);
-    saving.reset();
-  };
+  WorkbookSaver saver(window.worker);
   for (const Group& group : groups) {
     stage_group(window.超级列表框1, window.超级列表框2, group);
     const std::vector<Text> headers = column_headings(window.超级列表框2);
     const Text path = paths.take(group.value, format_time_stamp(window.clock.now()));
-    auto workbook = std::make_unique<GroupWorkbook>(window.超级列表框2, window.进度条1, headers, group.value,
-                                                    kExportColumnWidth, layout_of(window.session, group, source_rows));
-    take_result();
-    if (!workbook->complete()) {
-      unsaved.push_back(path);
-      continue;
-    }
-    workbook->start_saving(window.worker, path);
-    saving = std::move(workbook);
-    saving_path = path;
-    // A small workbook has saved already: it goes at once.
-    if (!saving->saving_beside()) take_result();
+    saver.add(std::make_unique<GroupWorkbook>(window.超级列表框2, window.进度条1, headers, group.value,
+                                              kExportColumnWidth, layout_of(window.session, group, source_rows)),
+              path);
   }
-  take_result();
+  saver.finish();
+  written = saver.written();
+  unsaved = saver.unsaved();
 }
 
 // One workbook with a sheet per group, saved once all are in.

@@ -191,6 +191,13 @@ void GroupWorkbook::start_saving(Worker& worker, const Text& path) {
   worker.start(save);
 }
 
+bool GroupWorkbook::save(const Text& path) {
+  if (!complete_) return false;
+  path_ = path;
+  saved_ = xl::xlBookSaveA(book_.get(), path_) == 1;
+  return saved_;
+}
+
 bool GroupWorkbook::finish_saving() {
   if (saving_on_) saving_on_->finish();
   saving_on_ = nullptr;

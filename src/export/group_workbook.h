@@ -86,6 +86,12 @@ class GroupWorkbook {
   // True when every sheet and every cell went in. A workbook the library
   // refused a cell of is never saved: it would lack that cell without a word.
   bool complete() const { return complete_; }
+  // The cells of its sheets, the heading and title rows included.
+  long long cell_count() const { return cells_; }
+
+  // Saves to `path` on the calling thread; true when it succeeded. Only a
+  // complete workbook is saved.
+  bool save(const Text& path);
 
   // Starts the save to `path` on the worker (worker.start); the caller may
   // go on meanwhile with anything but this workbook. A workbook of fewer

@@ -8,6 +8,7 @@
 
 #include "export/group_workbook.h"
 #include "export/grouping.h"
+#include "export/workbook_saver.h"
 #include "load/file_intake.h"
 #include "support/gbk_literal.h"
 #include "support/native_path.h"
@@ -186,21 +187,83 @@ TEST_F(ExportRunTest, EachSaveOverlapsTheNextFillAndReportsForItsOwnGroup) {
               ElementsAre(gbk(u8"导出完成，但以下文件未能保存：") + "\r\n" + workbook(u8"v", u8"b")));
 }
 
-// A small workbook saves before the next group is filled: handing it over
-// would cost more than it gains.
-TEST_F(ExportRunTest, SmallWorkbooksSaveInPlace) {
-  load({{"v"}, {"a"}, {"b"}}, 0);
-  testing::RecordingWorker worker{library};
-  MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
-                      dialogs,      clock,        worker,       view.session};
-  EXPECT_EQ(run_export(recorded), ExportOutcome::finished);
-  EXPECT_THAT(library.calls_starting_with("xlBook"),
-              ElementsAre("xlBookSheetCountA(book2)", "xlBookInsertSheetA(book2, 0, \"a\", null)",
-                          "xlBookAddFormatA(book2, null)", ::testing::StartsWith("xlBookSaveA(book2"),
-                          "xlBookReleaseA(book2)", "xlBookSheetCountA(book3)",
-                          "xlBookInsertSheetA(book3, 0, \"b\", null)", "xlBookAddFormatA(book3, null)",
-                          ::testing::StartsWith("xlBookSaveA(book3"), "xlBookReleaseA(book3)"));
-  EXPECT_THAT(library.calls, ::testing::Not(::testing::Contains("finish")));
+// A worker whose started step waits until finish(): whatever the caller
+// does before it waits, it does before the step.
+class LateWorker final : public Worker {
+ public:
+  explicit LateWorker(testing::RecordingLibrary& library) : library_(library) {}
+  void run(const std::function<void()>& step) override { step(); }
+  void start(std::function<void()> step) override {
+    finish();
+    step_ = std::move(step);
+  }
+  void finish() override {
+    if (!step_) return;
+    library_.log("finish");
+    std::exchange(step_, nullptr)();
+  }
+
+ private:
+  testing::RecordingLibrary& library_;
+  std::function<void()> step_;
+};
+
+// Small workbooks save in batches: a full batch is handed to the worker as
+// one step while the next batch is filled, and what the worker has not
+// begun by then the caller saves itself. Either way every workbook saves
+// once, the saves keep the group order, and the results are reported as
+// each group's own (group 3 fails to save, group 5 has a cell the library
+// refuses and is never saved).
+TEST_F(ExportRunTest, SmallWorkbooksSaveInBatchesSharedWithTheWorker) {
+  const int groups = static_cast<int>(WorkbookSaver::kBatchWorkbooks) + 2;
+  testing::SourceSheet sheet = {{"v"}};
+  for (int i = 0; i < groups; ++i) sheet.push_back({std::to_string(i)});
+  library.log_cells = false;
+  load(sheet, 0);
+  library.save_result = [](const std::string& path) { return path.find("_3_") == std::string::npos ? 1 : 0; };
+  library.write_result = [](int, int, const std::optional<std::string>& text) { return text == "5" ? 0 : 1; };
+
+  testing::RecordingWorker at_once{library};
+  LateWorker late{library};
+  for (Worker* worker : std::initializer_list<Worker*>{&at_once, &late}) {
+    library.calls.clear();
+    library.saved.clear();
+    dialogs.messages.clear();
+    MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
+                        dialogs,      clock,        *worker,      view.session};
+    EXPECT_EQ(run_export(recorded), ExportOutcome::some_not_saved);
+
+    // Where each save, each creation of the first book of the second batch
+    // and each wait fall in the log.
+    std::vector<std::string> saves;
+    int first_batch_saved = -1, second_batch_made = -1, saves_before_first_wait = -1;
+    for (std::size_t i = 0; i < library.calls.size(); ++i) {
+      const std::string& call = library.calls[i];
+      if (call.starts_with("xlBookSaveA")) saves.push_back(call);
+      if (saves.size() == WorkbookSaver::kBatchWorkbooks - 1 && first_batch_saved < 0) first_batch_saved = int(i);
+      if (call == "xlCreateXMLBookCA() -> book" + std::to_string(WorkbookSaver::kBatchWorkbooks + 2) &&
+          second_batch_made < 0)
+        second_batch_made = int(i);
+      if (call == "finish" && saves_before_first_wait < 0) saves_before_first_wait = int(saves.size());
+    }
+    ASSERT_EQ(saves.size(), std::size_t(groups - 1));
+    for (int i = 0, saved = 0; i < groups; ++i) {
+      if (i == 5) continue;
+      EXPECT_THAT(saves[std::size_t(saved++)], ::testing::HasSubstr("_" + std::to_string(i) + "_"));
+    }
+    if (worker == &at_once) {
+      // The first batch saved as one step as soon as it was full.
+      EXPECT_LT(first_batch_saved, second_batch_made);
+    } else {
+      // The caller filled the second batch, then saved all of the first
+      // itself before it waited for the worker.
+      EXPECT_GT(first_batch_saved, second_batch_made);
+      EXPECT_EQ(saves_before_first_wait, int(WorkbookSaver::kBatchWorkbooks) - 1);
+    }
+    EXPECT_EQ(library.books_created, library.books_released);
+    EXPECT_THAT(dialogs.messages, ElementsAre(gbk(u8"导出完成，但以下文件未能保存：") + "\r\n" + workbook(u8"v", u8"3") +
+                                              "\r\n" + workbook(u8"v", u8"5")));
+  }
 }
 
 TEST_F(ExportRunTest, EachGroupReadsTheClock) {
