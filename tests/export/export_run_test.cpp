@@ -249,7 +249,9 @@ TEST_F(ExportRunTest, SmallWorkbooksSaveInBatchesSharedWithTheWorker) {
     ASSERT_EQ(saves.size(), std::size_t(groups - 1));
     for (int i = 0, saved = 0; i < groups; ++i) {
       if (i == 5) continue;
-      EXPECT_THAT(saves[std::size_t(saved++)], ::testing::HasSubstr("_" + std::to_string(i) + "_"));
+      std::string value = "_";
+      value.append(std::to_string(i)).append("_");
+      EXPECT_THAT(saves[std::size_t(saved++)], ::testing::HasSubstr(value));
     }
     if (worker == &at_once) {
       // The first batch saved as one step as soon as it was full.
