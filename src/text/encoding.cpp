@@ -80,7 +80,35 @@ std::string gbk_to_utf8(std::string_view gbk) {
 }
 
 std::string utf8_to_gbk(std::string_view utf8) {
-  return convert_bytes(utf8, utf8.size() + utf8.size() / 3, next_utf8, append_gbk);
+  if (is_ascii(utf8)) return std::string(utf8);
+  std::string out(utf8.size() * kGbkBytesPerUtf8Byte, '\0');
+  out.resize(static_cast<std::size_t>(write_utf8_as_gbk(utf8, out.data()) - out.data()));
+  return out;
+}
+
+char* write_utf8_as_gbk(std::string_view utf8, char* out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* const end = p + utf8.size();
+  const auto continues = [](unsigned char byte) { return (byte & 0xC0) == 0x80; };
+  while (p < end) {
+    if (*p < 0x80) {
+      *out++ = static_cast<char>(*p++);
+      continue;
+    }
+    // Most Chinese characters: three bytes led by E1-EC or EE-EF, whose
+    // continuation bytes may take any value (E0 and ED narrow theirs).
+    if (*p >= 0xE1 && *p <= 0xEF && *p != 0xED && end - p >= 3 && continues(p[1]) && continues(p[2])) {
+      const char32_t code_point = static_cast<char32_t>((*p & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+      out = put_gbk(out, code_point);
+      p += 3;
+      continue;
+    }
+    std::size_t pos = static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(utf8.data()));
+    const char32_t code_point = next_utf8(utf8, pos);
+    out = put_gbk(out, code_point);
+    p = reinterpret_cast<const unsigned char*>(utf8.data()) + pos;
+  }
+  return out;
 }
 
 std::u16string gbk_to_utf16(std::string_view gbk) { return to_utf16<char16_t>(gbk, next_gbk); }

@@ -15,6 +15,13 @@ namespace colsplit {
 std::string gbk_to_utf8(std::string_view gbk);
 std::string utf8_to_gbk(std::string_view utf8);
 
+// utf8_to_gbk's bytes written at `out`, which has room for
+// kGbkBytesPerUtf8Byte bytes for every byte of `utf8` (a stray byte
+// becomes the four bytes of U+FFFD); returns the end of what it wrote. For
+// callers that convert many short texts into a buffer of their own.
+inline constexpr std::size_t kGbkBytesPerUtf8Byte = 4;
+char* write_utf8_as_gbk(std::string_view utf8, char* out);
+
 std::u16string gbk_to_utf16(std::string_view gbk);
 std::string utf16_to_gbk(std::u16string_view utf16);
 

@@ -64,14 +64,12 @@ const ReverseTable& reverse_table() {
   return table;
 }
 
-void append_four_byte(std::string& out, std::uint32_t index) {
-  const char bytes[4] = {
-      static_cast<char>(0x81 + index / 12'600),
-      static_cast<char>(0x30 + index / 1'260 % 10),
-      static_cast<char>(0x81 + index / 10 % 126),
-      static_cast<char>(0x30 + index % 10),
-  };
-  out.append(bytes, 4);
+char* put_four_byte(char* out, std::uint32_t index) {
+  out[0] = static_cast<char>(0x81 + index / 12'600);
+  out[1] = static_cast<char>(0x30 + index / 1'260 % 10);
+  out[2] = static_cast<char>(0x81 + index / 10 % 126);
+  out[3] = static_cast<char>(0x30 + index % 10);
+  return out + 4;
 }
 
 }  // namespace
@@ -102,25 +100,29 @@ char32_t next_gbk(std::string_view text, std::size_t& pos) {
   }
 }
 
-void append_gbk(std::string& out, char32_t code_point) {
+char* put_gbk(char* out, char32_t code_point) {
   if (code_point < 0x80) {
-    out.push_back(static_cast<char>(code_point));
-    return;
+    *out = static_cast<char>(code_point);
+    return out + 1;
   }
   if (code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF)) code_point = kReplacementCharacter;
-  if (code_point > 0xFFFF) {
-    append_four_byte(out, kSupplementaryStart + (code_point - 0x10000));
-    return;
-  }
+  if (code_point > 0xFFFF) return put_four_byte(out, kSupplementaryStart + (code_point - 0x10000));
   const std::uint16_t code = reverse_table().code(code_point);
   if (code > 0xFF) {
-    out.push_back(static_cast<char>(code >> 8));
-    out.push_back(static_cast<char>(code & 0xFF));
-  } else if (code != 0) {
-    out.push_back(static_cast<char>(code));
-  } else {
-    append_four_byte(out, bmp_four_byte_index(code_point));
+    out[0] = static_cast<char>(code >> 8);
+    out[1] = static_cast<char>(code & 0xFF);
+    return out + 2;
   }
+  if (code != 0) {
+    *out = static_cast<char>(code);
+    return out + 1;
+  }
+  return put_four_byte(out, bmp_four_byte_index(code_point));
+}
+
+void append_gbk(std::string& out, char32_t code_point) {
+  char bytes[kLongestGbkCharacter];
+  out.append(bytes, static_cast<std::size_t>(put_gbk(bytes, code_point) - bytes));
 }
 
 }  // namespace colsplit

@@ -28,4 +28,11 @@ char32_t next_gbk(std::string_view text, std::size_t& pos);
 // written as U+FFFD (84 31 A4 37).
 void append_gbk(std::string& out, char32_t code_point);
 
+// The most bytes a character takes.
+inline constexpr std::size_t kLongestGbkCharacter = 4;
+
+// Writes the character's bytes, as append_gbk appends them, at `out`, which
+// has room for kLongestGbkCharacter; returns the end of what it wrote.
+char* put_gbk(char* out, char32_t code_point);
+
 }  // namespace colsplit

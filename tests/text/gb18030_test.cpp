@@ -95,6 +95,9 @@ TEST(Gb18030, EveryScalarValueRoundTripsAsOneWholeCharacter) {
     ASSERT_EQ(gbk_char_length(bytes, 0), bytes.size()) << std::hex << static_cast<unsigned>(c);
     std::size_t pos = 0;
     ASSERT_EQ(next_gbk(bytes, pos), c) << std::hex << static_cast<unsigned>(c);
+    std::string utf8;
+    append_utf8(utf8, c);
+    ASSERT_EQ(utf8_to_gbk("a" + utf8), "a" + bytes) << std::hex << static_cast<unsigned>(c);
     // No ASCII byte below the digits inside a character: the backslash,
     // the dot and the slash are always characters of their own.
     if (bytes.size() > 1) {
@@ -158,6 +161,26 @@ TEST(Gb18030, BrokenSequencesLoseNothingAfterThem) {
   EXPECT_EQ(hex(bytes_of(0x110000)), "8431a437");
   EXPECT_EQ(utf8_to_gbk("a\xFF" "b"), unhex("618431A43762"));
   EXPECT_EQ(utf16_to_gbk(u"a\xD800"), unhex("618431A437"));
+}
+
+// Every text of up to four bytes drawn from the bytes at the edges of
+// UTF-8's ranges converts as one character at a time would (next_utf8 and
+// append_gbk): the whole-text conversion's shortcut for three-byte
+// characters takes nothing else.
+TEST(Gb18030, WholeTextsConvertAsCharacterByCharacter) {
+  const unsigned char edges[] = {0x41, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC2, 0xDF, 0xE0,
+                                 0xE1, 0xE4, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+  const std::size_t count = sizeof edges;
+  std::string text;
+  for (std::size_t n = 1, total = count; n <= 4; ++n, total *= count) {
+    for (std::size_t i = 0; i < total; ++i) {
+      text.clear();
+      for (std::size_t k = 0, rest = i; k < n; ++k, rest /= count) text.push_back(static_cast<char>(edges[rest % count]));
+      std::string expected;
+      for (std::size_t pos = 0; pos < text.size();) append_gbk(expected, next_utf8(text, pos));
+      ASSERT_EQ(hex(utf8_to_gbk(text)), hex(expected)) << hex(text);
+    }
+  }
 }
 
 TEST(Gb18030, AsciiAndEmptyTextsAreCopies) {
