@@ -9,29 +9,6 @@ namespace colsplit {
 
 namespace {
 
-// Length of the run of ASCII bytes at `pos`, which every conversion but the
-// one to UTF-16 copies as it is.
-std::size_t ascii_run(std::string_view text, std::size_t pos) {
-  std::size_t end = pos;
-  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
-  return end - pos;
-}
-
-// Decodes with `next` and encodes with `append`, copying ASCII runs whole.
-template <typename Next, typename Append>
-std::string convert_bytes(std::string_view text, std::size_t reserve, Next next, Append append) {
-  if (is_ascii(text)) return std::string(text);
-  std::string out;
-  out.reserve(reserve);
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t run = ascii_run(text, pos);
-    out.append(text.data() + pos, run);
-    pos += run;
-    if (pos < text.size()) append(out, next(text, pos));
-  }
-  return out;
-}
-
 template <typename Unit, typename Next>
 std::basic_string<Unit> to_utf16(std::string_view text, Next next) {
   std::basic_string<Unit> out;
@@ -76,7 +53,23 @@ bool is_ascii(std::string_view text) {
 // at most four; the other way round a character grows by at most 4/3, but
 // a stray byte grows to the four bytes of U+FFFD.
 std::string gbk_to_utf8(std::string_view gbk) {
-  return convert_bytes(gbk, gbk.size() + gbk.size() / 2, next_gbk, append_utf8);
+  if (is_ascii(gbk)) return std::string(gbk);
+  std::string out(gbk.size() * kUtf8BytesPerGbkByte, '\0');
+  out.resize(static_cast<std::size_t>(write_gbk_as_utf8(gbk, out.data()) - out.data()));
+  return out;
+}
+
+char* write_gbk_as_utf8(std::string_view gbk, char* out) {
+  for (std::size_t pos = 0; pos < gbk.size();) {
+    const char byte = gbk[pos];
+    if (static_cast<unsigned char>(byte) < 0x80) {
+      *out++ = byte;
+      ++pos;
+    } else {
+      out = put_utf8(out, next_gbk(gbk, pos));
+    }
+  }
+  return out;
 }
 
 std::string utf8_to_gbk(std::string_view utf8) {

@@ -13,6 +13,12 @@
 namespace colsplit {
 
 std::string gbk_to_utf8(std::string_view gbk);
+
+// gbk_to_utf8's bytes written at `out`, which has room for
+// kUtf8BytesPerGbkByte bytes for every byte of `gbk` (a stray byte becomes
+// the three bytes of U+FFFD); returns the end of what it wrote.
+inline constexpr std::size_t kUtf8BytesPerGbkByte = 3;
+char* write_gbk_as_utf8(std::string_view gbk, char* out);
 std::string utf8_to_gbk(std::string_view utf8);
 
 // utf8_to_gbk's bytes written at `out`, which has room for

@@ -69,23 +69,29 @@ std::size_t utf8_char_length(std::string_view text, std::size_t pos) {
   return static_cast<std::size_t>(length < 0 ? -length : length);
 }
 
-void append_utf8(std::string& out, char32_t code_point) {
+char* put_utf8(char* out, char32_t code_point) {
   if ((code_point >= 0xD800 && code_point <= 0xDFFF) || code_point > 0x10FFFF) code_point = kReplacementCharacter;
   if (code_point < 0x80) {
-    out.push_back(static_cast<char>(code_point));
+    *out++ = static_cast<char>(code_point);
   } else if (code_point < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    *out++ = static_cast<char>(0xC0 | (code_point >> 6));
+    *out++ = static_cast<char>(0x80 | (code_point & 0x3F));
   } else if (code_point < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    *out++ = static_cast<char>(0xE0 | (code_point >> 12));
+    *out++ = static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code_point & 0x3F));
   } else {
-    out.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    *out++ = static_cast<char>(0xF0 | (code_point >> 18));
+    *out++ = static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code_point & 0x3F));
   }
+  return out;
+}
+
+void append_utf8(std::string& out, char32_t code_point) {
+  char bytes[4];
+  out.append(bytes, static_cast<std::size_t>(put_utf8(bytes, code_point) - bytes));
 }
 
 }  // namespace colsplit

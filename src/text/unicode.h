@@ -26,6 +26,9 @@ std::size_t utf8_char_length(std::string_view text, std::size_t pos);
 
 // Appends the code point (U+FFFD for a surrogate or a value above U+10FFFF).
 void append_utf8(std::string& out, char32_t code_point);
+// Writes the bytes append_utf8 appends at `out`, which has room for four;
+// returns the end of what it wrote.
+char* put_utf8(char* out, char32_t code_point);
 
 // Bytes that append_utf8 writes for the code point.
 constexpr std::size_t utf8_length(char32_t code_point) {

@@ -164,11 +164,12 @@ TEST(Gb18030, BrokenSequencesLoseNothingAfterThem) {
 }
 
 // Every text of up to four bytes drawn from the bytes at the edges of
-// UTF-8's ranges converts as one character at a time would (next_utf8 and
-// append_gbk): the whole-text conversion's shortcut for three-byte
-// characters takes nothing else.
+// UTF-8's and GB18030's ranges converts as one character at a time would
+// (next_utf8 and append_gbk; next_gbk and append_utf8 the other way): the
+// whole-text conversions write into a buffer of their own, with a shortcut
+// for three-byte characters, and must take nothing else.
 TEST(Gb18030, WholeTextsConvertAsCharacterByCharacter) {
-  const unsigned char edges[] = {0x41, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC2, 0xDF, 0xE0,
+  const unsigned char edges[] = {0x30, 0x39, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC2, 0xDF, 0xE0,
                                  0xE1, 0xE4, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
   const std::size_t count = sizeof edges;
   std::string text;
@@ -179,6 +180,9 @@ TEST(Gb18030, WholeTextsConvertAsCharacterByCharacter) {
       std::string expected;
       for (std::size_t pos = 0; pos < text.size();) append_gbk(expected, next_utf8(text, pos));
       ASSERT_EQ(hex(utf8_to_gbk(text)), hex(expected)) << hex(text);
+      expected.clear();
+      for (std::size_t pos = 0; pos < text.size();) append_utf8(expected, next_gbk(text, pos));
+      ASSERT_EQ(hex(gbk_to_utf8(text)), hex(expected)) << hex(text);
     }
   }
 }
