@@ -49,15 +49,7 @@ bool is_ascii(std::string_view text) {
   return true;
 }
 
-// A double-byte character is at most three bytes of UTF-8, a four-byte one
-// at most four; the other way round a character grows by at most 4/3, but
-// a stray byte grows to the four bytes of U+FFFD.
-std::string gbk_to_utf8(std::string_view gbk) {
-  if (is_ascii(gbk)) return std::string(gbk);
-  std::string out(gbk.size() * kUtf8BytesPerGbkByte, '\0');
-  out.resize(static_cast<std::size_t>(write_gbk_as_utf8(gbk, out.data()) - out.data()));
-  return out;
-}
+std::string gbk_to_utf8(std::string_view gbk) { return std::string(GbkAsUtf8(gbk).text()); }
 
 char* write_gbk_as_utf8(std::string_view gbk, char* out) {
   for (std::size_t pos = 0; pos < gbk.size();) {
@@ -72,12 +64,7 @@ char* write_gbk_as_utf8(std::string_view gbk, char* out) {
   return out;
 }
 
-std::string utf8_to_gbk(std::string_view utf8) {
-  if (is_ascii(utf8)) return std::string(utf8);
-  std::string out(utf8.size() * kGbkBytesPerUtf8Byte, '\0');
-  out.resize(static_cast<std::size_t>(write_utf8_as_gbk(utf8, out.data()) - out.data()));
-  return out;
-}
+std::string utf8_to_gbk(std::string_view utf8) { return std::string(Utf8AsGbk(utf8).text()); }
 
 char* write_utf8_as_gbk(std::string_view utf8, char* out) {
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());

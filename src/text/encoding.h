@@ -13,27 +13,56 @@
 namespace colsplit {
 
 std::string gbk_to_utf8(std::string_view gbk);
-
-// gbk_to_utf8's bytes written at `out`, which has room for
-// kUtf8BytesPerGbkByte bytes for every byte of `gbk` (a stray byte becomes
-// the three bytes of U+FFFD); returns the end of what it wrote.
-inline constexpr std::size_t kUtf8BytesPerGbkByte = 3;
-char* write_gbk_as_utf8(std::string_view gbk, char* out);
 std::string utf8_to_gbk(std::string_view utf8);
 
-// utf8_to_gbk's bytes written at `out`, which has room for
-// kGbkBytesPerUtf8Byte bytes for every byte of `utf8` (a stray byte
-// becomes the four bytes of U+FFFD); returns the end of what it wrote. For
-// callers that convert many short texts into a buffer of their own.
+// The same conversions written at `out`, which has room for as many bytes
+// for every byte of the input as the constant says (a stray byte becomes
+// the three bytes of U+FFFD in UTF-8, the four of 84 31 A4 37 the other
+// way); each returns the end of what it wrote. For callers that convert many
+// short texts into a buffer of their own.
+inline constexpr std::size_t kUtf8BytesPerGbkByte = 3;
+char* write_gbk_as_utf8(std::string_view gbk, char* out);
 inline constexpr std::size_t kGbkBytesPerUtf8Byte = 4;
 char* write_utf8_as_gbk(std::string_view utf8, char* out);
-
-std::u16string gbk_to_utf16(std::string_view gbk);
-std::string utf16_to_gbk(std::u16string_view utf16);
 
 // True when every byte is below 0x80: such a text is the same in every one
 // of these encodings but UTF-16.
 bool is_ascii(std::string_view text);
+
+// A text converted for a caller that uses it at once: on the stack when it
+// is short, in a string of its own when it is long, not at all when it is
+// ASCII (text() then views the input, which must outlive it).
+template <std::size_t kGrowth, char* (*kWrite)(std::string_view, char*)>
+class ConvertedText {
+ public:
+  explicit ConvertedText(std::string_view input) {
+    if (is_ascii(input)) {
+      text_ = input;
+      return;
+    }
+    char* begin = short_;
+    if (input.size() > kShortText) {
+      long_.resize(input.size() * kGrowth);
+      begin = long_.data();
+    }
+    text_ = std::string_view(begin, static_cast<std::size_t>(kWrite(input, begin) - begin));
+  }
+  ConvertedText(const ConvertedText&) = delete;
+  ConvertedText& operator=(const ConvertedText&) = delete;
+
+  std::string_view text() const { return text_; }
+
+ private:
+  static constexpr std::size_t kShortText = 256;
+  char short_[kShortText * kGrowth];
+  std::string long_;
+  std::string_view text_;
+};
+using Utf8AsGbk = ConvertedText<kGbkBytesPerUtf8Byte, write_utf8_as_gbk>;
+using GbkAsUtf8 = ConvertedText<kUtf8BytesPerGbkByte, write_gbk_as_utf8>;
+
+std::u16string gbk_to_utf16(std::string_view gbk);
+std::string utf16_to_gbk(std::u16string_view utf16);
 
 // The text's length in UTF-16 units, the characters that Windows' names
 // and spreadsheet applications count (a character above U+FFFF is two).

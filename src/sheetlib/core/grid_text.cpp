@@ -9,27 +9,13 @@ namespace sheetlib {
 
 bool store_utf8_text(CellGrid::Storage& storage, std::string_view utf8, std::uint32_t& offset, std::uint32_t& length,
                      const CellValue* value) {
-  // Most cell texts are short: converted on the stack.
-  constexpr std::size_t kShortText = 256;
-  char short_text[kShortText * colsplit::kGbkBytesPerUtf8Byte];
-  std::string converted;
-  std::string_view text = utf8;
-  if (!colsplit::is_ascii(text)) {
-    if (utf8.size() <= kShortText) {
-      text = std::string_view(short_text,
-                              static_cast<std::size_t>(colsplit::write_utf8_as_gbk(utf8, short_text) - short_text));
-    } else {
-      converted.resize(utf8.size() * colsplit::kGbkBytesPerUtf8Byte);
-      converted.resize(static_cast<std::size_t>(colsplit::write_utf8_as_gbk(utf8, converted.data()) - converted.data()));
-      text = converted;
-    }
-  }
+  const colsplit::Utf8AsGbk converted(utf8);
+  std::string_view text = converted.text();
+  std::string without_nul;
   if (text.find('\0') != std::string_view::npos) {
-    if (text.data() != converted.data()) {
-      converted.assign(text);
-    }
-    converted.erase(std::remove(converted.begin(), converted.end(), '\0'), converted.end());
-    text = converted;
+    without_nul.assign(text);
+    without_nul.erase(std::remove(without_nul.begin(), without_nul.end(), '\0'), without_nul.end());
+    text = without_nul;
   }
   if (value) return storage.append_typed_text(text, *value, offset, length);
   length = static_cast<std::uint32_t>(text.size());

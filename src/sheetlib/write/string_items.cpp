@@ -30,20 +30,8 @@ StringItems& StringItems::operator=(StringItems&&) noexcept = default;
 void StringItems::add(std::string_view gbk) noexcept {
   if (failed_) return;
   try {
-    // Most strings are short: converted on the stack.
-    constexpr std::size_t kShortText = 256;
-    char short_text[kShortText * colsplit::kUtf8BytesPerGbkByte];
-    std::string converted;
-    std::string_view text = gbk;
-    if (!colsplit::is_ascii(text)) {
-      if (gbk.size() <= kShortText) {
-        text = std::string_view(short_text,
-                                static_cast<std::size_t>(colsplit::write_gbk_as_utf8(gbk, short_text) - short_text));
-      } else {
-        converted = colsplit::gbk_to_utf8(gbk);
-        text = converted;
-      }
-    }
+    const colsplit::GbkAsUtf8 converted(gbk);
+    const std::string_view text = converted.text();
     pending_ += needs_space_preserve(text) ? "<si><t xml:space=\"preserve\">" : "<si><t>";
     append_escaped_text(pending_, text);
     pending_ += "</t></si>";
