@@ -28,6 +28,7 @@
 #include <windows.h>
 #endif
 
+#include "fixtures/split_workbook.h"
 #include "sheetlib/api/worksheet_reading.h"
 #include "sheetlib/read/cell_scanner.h"
 #include "sheetlib/read/shared_strings_part.h"
@@ -36,7 +37,6 @@
 #include "sheetlib/read/xml_stream.h"
 #include "sheetlib/read/zip_archive.h"
 #include "sheetlib/xls/xls_maker.h"
-#include "support/gbk_literal.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
@@ -359,33 +359,8 @@ bool compare_formats(SheetSize size) {
 // numbers as text, nearly all of them distinct. Its shared strings part is
 // about 45 MB.
 std::string make_split_workbook() {
-  namespace xl = colsplit::xl;
-  constexpr int kRows = 100'000, kColumns = 20, kValues = 100;
-  const xl::BookHandle book = xl::create_workbook();
-  const xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, 0, "data", nullptr);
-  if (!sheet) return {};
-  char text[64];
-  for (int column = 0; column < kColumns; ++column) {
-    std::snprintf(text, sizeof text, "col%d", column);
-    xl::xlSheetWriteStrA(sheet, 0, column, column == 0 ? colsplit::testing::gbk(u8"键") : text, nullptr);
-  }
-  unsigned state = 12345;
-  for (int row = 1; row <= kRows; ++row) {
-    state = state * 1103515245u + 12345u;
-    xl::xlSheetWriteStrA(sheet, row, 0, colsplit::testing::gbk(u8"值") + std::to_string((state >> 8) % kValues),
-                         nullptr);
-    for (int column = 1; column < kColumns; ++column) {
-      if (column % 3 == 0) {
-        std::snprintf(text, sizeof text, "%d", row * 7 + column);
-      } else {
-        std::snprintf(text, sizeof text, "r%dc%d", row, column);
-      }
-      xl::xlSheetWriteStrA(sheet, row, column, text, nullptr);
-    }
-  }
   const std::filesystem::path path = std::filesystem::temp_directory_path() / "colsplit_bench_split_strings.xlsx";
-  const bool saved = xl::xlBookSaveA(book, path.string()) == 1;
-  xl::xlBookReleaseA(book);
+  const bool saved = colsplit::bench::make_split_workbook(path.string(), 100'000, 20, 100);
   if (!saved) return {};
   std::ifstream in(path, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -16,9 +16,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "fixtures/split_workbook.h"
 #include "app/memory/memory_controls.h"
 #include "load/sheet_preview.h"
-#include "support/gbk_literal.h"
 #include "xl/library_calls.h"
 #include "xl/workbook_provisioning.h"
 
@@ -28,30 +28,7 @@ using namespace colsplit;
 using Clock = std::chrono::steady_clock;
 
 int make_workbook(const std::string& file, int rows, int columns, int values) {
-  const xl::BookHandle book = xl::create_workbook();
-  const xl::SheetHandle sheet = xl::xlBookInsertSheetA(book, 0, "data", nullptr);
-  if (!sheet) return 1;
-  char text[64];
-  for (int column = 0; column < columns; ++column) {
-    std::snprintf(text, sizeof text, "col%d", column);
-    xl::xlSheetWriteStrA(sheet, 0, column, column == 0 ? colsplit::testing::gbk(u8"键") : text, nullptr);
-  }
-  unsigned state = 12345;
-  for (int row = 1; row <= rows; ++row) {
-    state = state * 1103515245u + 12345u;
-    xl::xlSheetWriteStrA(sheet, row, 0, colsplit::testing::gbk(u8"值") + std::to_string((state >> 8) % values), nullptr);
-    for (int column = 1; column < columns; ++column) {
-      if (column % 3 == 0) {
-        std::snprintf(text, sizeof text, "%d", row * 7 + column);
-      } else {
-        std::snprintf(text, sizeof text, "r%dc%d", row, column);
-      }
-      xl::xlSheetWriteStrA(sheet, row, column, text, nullptr);
-    }
-  }
-  const bool saved = xl::xlBookSaveA(book, file) == 1;
-  xl::xlBookReleaseA(book);
-  return saved ? 0 : 1;
+  return bench::make_split_workbook(file, rows, columns, values) ? 0 : 1;
 }
 
 double seconds_since(Clock::time_point start) {
