@@ -15,7 +15,10 @@ enum class ControlKind { edit_box, list_view, drop_target, progress_bar, push_bu
 
 enum class Container { main_window, group_box };
 
-// What a control's event is bound to; only these have handlers.
+// What a control's event is bound to. These are the events the table
+// dispatches; the preview list's context menu (sheet, heading row, kept
+// format, sheets per value) runs handlers of its own, outside the table
+// (AppWindow::open_list_menu).
 enum class EventBinding { none, window_created, files_dropped, export_clicked, choose_folder_clicked };
 
 // True for the events a click of a push button fires.
