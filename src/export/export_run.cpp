@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "text/file_paths.h"
@@ -19,7 +20,6 @@ namespace colsplit {
 
 namespace {
 
-constexpr int kExportColumnWidth = 20;
 constexpr std::size_t kUnsavedPathsListed = 20;
 
 // Puts one group's rows, all columns, into the staging list view, which
@@ -61,21 +61,21 @@ std::string_view file_name_of(std::string_view path) {
   return last == std::string_view::npos ? path : path.substr(last + 1);
 }
 
-// The layout the user's choices give every written sheet, and the sheet rows
-// of a group's rows for the typed values.
-SheetLayout layout_of(const SplitSession& session, const Group& group, std::vector<int>& source_rows) {
-  SheetLayout layout;
+// What the user's choices add to every written sheet, and the sheet rows of
+// a group's rows for the typed values.
+GroupSheetExtras extras_of(const SplitSession& session, const Group& group, std::vector<int>& source_rows) {
+  GroupSheetExtras extras;
   const SourceSheet& source = session.source;
-  if (source.title_rows.empty() && !session.choices.keep_types) return layout;
-  layout.source = &source;
-  layout.keep_types = session.choices.keep_types && source.typed;
-  if (layout.keep_types) {
+  if (source.title_rows.empty() && !session.choices.keep_types) return extras;
+  extras.source = &source;
+  extras.keep_types = session.choices.keep_types && source.typed;
+  if (extras.keep_types) {
     source_rows.clear();
     source_rows.reserve(group.rows.size());
     for (const int row : group.rows) source_rows.push_back(source.sheet_row(row));
-    layout.source_rows = &source_rows;
+    extras.source_rows = &source_rows;
   }
-  return layout;
+  return extras;
 }
 
 // Checks the chosen column and makes the export folder; the message of what
@@ -102,41 +102,35 @@ std::optional<Text> prepare_export_folder(MainWindow& window, ExportOutcome& fai
   return export_folder;
 }
 
-// One workbook per group, saved on both cores while the next groups are
-// staged and filled here (WorkbookSaver).
+// One workbook per group, each handed to the saver once filled, while the
+// next groups are staged and filled here.
 void write_group_workbooks(MainWindow& window, const std::vector<Group>& groups, const Text& export_folder,
-                           std::vector<Text>& written, std::vector<Text>& unsaved) {
+                           WorkbookSaver& saver) {
   GroupPaths paths(export_folder);
   std::vector<int> source_rows;
-  WorkbookSaver saver(window.worker);
   for (const Group& group : groups) {
     stage_group(window.超级列表框1, window.超级列表框2, group);
     const std::vector<Text> headers = column_headings(window.超级列表框2);
     const Text path = paths.take(group.value, format_time_stamp(window.clock.now()));
     saver.add(std::make_unique<GroupWorkbook>(window.超级列表框2, window.进度条1, headers, group.value,
-                                              kExportColumnWidth, layout_of(window.session, group, source_rows)),
+                                              extras_of(window.session, group, source_rows)),
               path);
   }
-  saver.finish();
-  written = saver.written();
-  unsaved = saver.unsaved();
 }
 
-// One workbook with a sheet per group, saved once all are in.
+// One workbook with a sheet per group, handed to the saver once all are in.
 void write_sheets_workbook(MainWindow& window, const std::vector<Group>& groups, const Text& export_folder,
-                           std::vector<Text>& written, std::vector<Text>& unsaved) {
+                           WorkbookSaver& saver) {
   if (groups.empty()) return;
-  GroupWorkbook workbook;
+  auto workbook = std::make_unique<GroupWorkbook>();
   std::vector<int> source_rows;
   for (const Group& group : groups) {
     stage_group(window.超级列表框1, window.超级列表框2, group);
-    workbook.add_sheet(window.超级列表框2, window.进度条1, column_headings(window.超级列表框2), group.value,
-                       kExportColumnWidth, layout_of(window.session, group, source_rows));
+    workbook->add_sheet(window.超级列表框2, window.进度条1, column_headings(window.超级列表框2), group.value,
+                        extras_of(window.session, group, source_rows));
   }
-  const Text path = sheets_workbook_path(export_folder, window.组合框1.displayed_text(),
-                                         format_time_stamp(window.clock.now()));
-  workbook.start_saving(window.worker, path);
-  (workbook.finish_saving() ? written : unsaved).push_back(path);
+  saver.add(std::move(workbook), sheets_workbook_path(export_folder, window.组合框1.displayed_text(),
+                                                      format_time_stamp(window.clock.now())));
 }
 
 }  // namespace
@@ -148,13 +142,15 @@ ExportOutcome run_export(MainWindow& window) {
 
   const int split_column = window.组合框1.item_value(window.组合框1.current_selection());
   const std::vector<Group> groups = collect_groups(window.超级列表框1, split_column);
-  std::vector<Text> written;
-  std::vector<Text> unsaved;
+  WorkbookSaver saver(window.worker);
   if (window.session.choices.into_sheets) {
-    write_sheets_workbook(window, groups, *export_folder, written, unsaved);
+    write_sheets_workbook(window, groups, *export_folder, saver);
   } else {
-    write_group_workbooks(window, groups, *export_folder, written, unsaved);
+    write_group_workbooks(window, groups, *export_folder, saver);
   }
+  saver.finish();
+  const std::vector<Text>& written = saver.written();
+  std::vector<Text> unsaved = saver.unsaved();
   // The run is done when its workbooks are on the disk, not only in the
   // system's cache: one flush for all of them, while the window paints.
   std::vector<Text> lost;

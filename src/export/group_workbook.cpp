@@ -26,8 +26,8 @@ xl::SheetHandle insert_named_sheet(xl::BookHandle book, const Text& name) {
   return sheet;
 }
 
-int title_row_count(const SheetLayout& layout) {
-  return layout.source ? static_cast<int>(layout.source->title_rows.size()) : 0;
+int title_row_count(const GroupSheetExtras& extras) {
+  return extras.source ? static_cast<int>(extras.source->title_rows.size()) : 0;
 }
 
 }  // namespace
@@ -87,17 +87,17 @@ bool GroupSheetWriter::write_title_rows(xl::SheetHandle sheet, const SourceSheet
 }
 
 bool GroupSheetWriter::write_row(xl::SheetHandle sheet, int row, ListView& rows, int item, int columns,
-                                 const SheetLayout& layout) {
+                                 const GroupSheetExtras& extras) {
   bool all_written = true;
   std::span<const TypedCell> typed;
-  if (layout.keep_types && layout.source && layout.source->typed && layout.source_rows) {
-    typed = layout.source->typed_cells.row((*layout.source_rows)[static_cast<std::size_t>(item)]);
+  if (extras.keep_types && extras.source && extras.source->typed && extras.source_rows) {
+    typed = extras.source->typed_cells.row((*extras.source_rows)[static_cast<std::size_t>(item)]);
   }
   auto next_typed = typed.begin();
   for (int column = 0; column < columns; ++column) {
     while (next_typed != typed.end() && next_typed->column < column) ++next_typed;
     if (next_typed != typed.end() && next_typed->column == column) {
-      const xl::FormatHandle format = typed_format(layout.source->typed_cells, next_typed->format);
+      const xl::FormatHandle format = typed_format(extras.source->typed_cells, next_typed->format);
       all_written &= next_typed->kind == ValueKind::boolean
                          ? xl::xlSheetWriteBoolA(sheet, row, column, next_typed->number != 0, format) == 1
                          : xl::xlSheetWriteNumA(sheet, row, column, next_typed->number, format) == 1;
@@ -108,14 +108,14 @@ bool GroupSheetWriter::write_row(xl::SheetHandle sheet, int row, ListView& rows,
   return all_written;
 }
 
-void GroupSheetWriter::set_widths(xl::SheetHandle sheet, int columns, int column_width, const SheetLayout& layout) {
-  const double width = static_cast<double>(column_width);
-  if (!layout.keep_types || !layout.source || !layout.source->detailed) {
+void GroupSheetWriter::set_widths(xl::SheetHandle sheet, int columns, const GroupSheetExtras& extras) {
+  constexpr double width = kExportColumnWidth;
+  if (!extras.keep_types || !extras.source || !extras.source->detailed) {
     xl::xlSheetSetColA(sheet, 0, columns, width, nullptr, 0);
     return;
   }
   // The source's widths where it sets them.
-  const std::vector<double>& widths = layout.source->column_widths;
+  const std::vector<double>& widths = extras.source->column_widths;
   for (int column = 0; column <= columns; ++column) {
     const double source = static_cast<std::size_t>(column) < widths.size() ? widths[static_cast<std::size_t>(column)]
                                                                             : -1.0;
@@ -124,14 +124,14 @@ void GroupSheetWriter::set_widths(xl::SheetHandle sheet, int columns, int column
 }
 
 bool GroupSheetWriter::write(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
-                             const Text& sheet_name, int column_width, const SheetLayout& layout) {
+                             const Text& sheet_name, const GroupSheetExtras& extras) {
   const int row_count = rows.row_count();
   const int columns = static_cast<int>(headers.size());
   const xl::SheetHandle sheet = insert_named_sheet(book_, sheet_name);
   if (!sheet) return false;
   const xl::FormatHandle border_format = border();
-  const int titles = title_row_count(layout);
-  bool all_written = titles == 0 || write_title_rows(sheet, *layout.source, columns);
+  const int titles = title_row_count(extras);
+  bool all_written = titles == 0 || write_title_rows(sheet, *extras.source, columns);
   for (int column = 0; column < columns; ++column) {
     all_written &=
         xl::xlSheetWriteStrA(sheet, titles, column, headers[static_cast<std::size_t>(column)], border_format) == 1;
@@ -139,13 +139,13 @@ bool GroupSheetWriter::write(ListView& rows, ProgressBar& progress, const std::v
   progress.set_position(0);
   progress.set_maximum(row_count);
   for (int item = 0; item < row_count; ++item) {
-    all_written &= write_row(sheet, titles + 1 + item, rows, item, columns, layout);
+    all_written &= write_row(sheet, titles + 1 + item, rows, item, columns, extras);
     progress.set_position(bar_position(item + 1, row_count));
   }
   // One row and two columns beyond the cells, so that the whole area the
   // user sees around the data shows no "number stored as text" marks.
   xl::xlSheetAddIgnoredErrorA(sheet, 0, 0, titles + row_count + 1, columns + 1, kAllIgnoredErrors);
-  set_widths(sheet, columns, column_width, layout);
+  set_widths(sheet, columns, extras);
   return all_written;
 }
 
@@ -161,47 +161,20 @@ std::vector<Text> group_sheet_names(const std::vector<Text>& values) {
 }
 
 GroupWorkbook::GroupWorkbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
-                             const Text& sheet_name, std::optional<int> column_width, const SheetLayout& layout)
+                             const Text& sheet_name, const GroupSheetExtras& extras)
     : GroupWorkbook() {
-  add_sheet(rows, progress, headers, sheet_name, column_width.value_or(kDefaultExportColumnWidth), layout);
+  add_sheet(rows, progress, headers, sheet_name, extras);
 }
 
-GroupWorkbook::GroupWorkbook() : book_(xl::create_workbook()), writer_(book_.get()), complete_(true) {}
+GroupWorkbook::GroupWorkbook() : book_(xl::create_workbook()), writer_(book_.get()) {}
 
 void GroupWorkbook::add_sheet(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers,
-                              const Text& sheet_name, int column_width, const SheetLayout& layout) {
-  cells_ += (static_cast<long long>(rows.row_count()) + 1 + title_row_count(layout)) *
+                              const Text& sheet_name, const GroupSheetExtras& extras) {
+  cells_ += (static_cast<long long>(rows.row_count()) + 1 + title_row_count(extras)) *
             static_cast<long long>(headers.size());
-  complete_ &= writer_.write(rows, progress, headers, sheet_name, column_width, layout);
+  complete_ &= writer_.write(rows, progress, headers, sheet_name, extras);
 }
 
-GroupWorkbook::~GroupWorkbook() {
-  // The save must be over before the workbook is released (with book_).
-  finish_saving();
-}
-
-void GroupWorkbook::start_saving(Worker& worker, const Text& path) {
-  if (!complete_) return;
-  path_ = path;
-  const auto save = [this] { saved_ = xl::xlBookSaveA(book_.get(), path_) == 1; };
-  // Handing a small workbook to another thread and back costs more than
-  // saving it beside the next one gains: it saves before this returns.
-  if (cells_ < kCellsSavedBeside) return worker.run(save);
-  saving_on_ = &worker;
-  worker.start(save);
-}
-
-bool GroupWorkbook::save(const Text& path) {
-  if (!complete_) return false;
-  path_ = path;
-  saved_ = xl::xlBookSaveA(book_.get(), path_) == 1;
-  return saved_;
-}
-
-bool GroupWorkbook::finish_saving() {
-  if (saving_on_) saving_on_->finish();
-  saving_on_ = nullptr;
-  return saved_;
-}
+bool GroupWorkbook::save(const Text& path) { return complete_ && xl::xlBookSaveA(book_.get(), path) == 1; }
 
 }  // namespace colsplit

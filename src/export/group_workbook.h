@@ -13,11 +13,13 @@
 
 namespace colsplit {
 
-constexpr int kDefaultExportColumnWidth = 19;
+// The width of every written column, in characters, where the source's own
+// widths are not kept.
+constexpr int kExportColumnWidth = 20;
 
-// What a sheet holds beyond the heading row and the rows (nothing, unless
-// the user chose it).
-struct SheetLayout {
+// What a group sheet takes from the source beyond the heading row and the
+// rows (nothing, unless the user chose it).
+struct GroupSheetExtras {
   // Title rows written above the heading row, as shown, with the merged
   // ranges that lie among them.
   const SourceSheet* source = nullptr;
@@ -42,14 +44,15 @@ class GroupSheetWriter {
   // sheet and every cell went in; a sheet that cannot be created at all is
   // never written into.
   bool write(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers, const Text& sheet_name,
-             int column_width, const SheetLayout& layout = {});
+             const GroupSheetExtras& extras = {});
 
  private:
   xl::FormatHandle border();
   xl::FormatHandle typed_format(const TypedCells& cells, std::size_t index);
   bool write_title_rows(xl::SheetHandle sheet, const SourceSheet& source, int columns);
-  bool write_row(xl::SheetHandle sheet, int row, ListView& rows, int item, int columns, const SheetLayout& layout);
-  void set_widths(xl::SheetHandle sheet, int columns, int column_width, const SheetLayout& layout);
+  bool write_row(xl::SheetHandle sheet, int row, ListView& rows, int item, int columns,
+                 const GroupSheetExtras& extras);
+  void set_widths(xl::SheetHandle sheet, int columns, const GroupSheetExtras& extras);
 
   xl::BookHandle book_;
   xl::FormatHandle border_ = nullptr;
@@ -61,27 +64,22 @@ class GroupSheetWriter {
 // GroupSheetWriter gives them (empty where no sheet could be made).
 std::vector<Text> group_sheet_names(const std::vector<Text>& values);
 
-// One group's workbook, made and filled on the handler's thread, then saved
-// on the worker; the save may run while the next group's workbook is
-// filled. The workbook is released with the object.
+// A filled workbook: one group's sheet, or a sheet per group, made and
+// filled on the handler's thread. WorkbookSaver decides where it is saved.
+// The workbook is released with the object.
 class GroupWorkbook {
  public:
-  // From this many cells on, the save runs beside the caller's next work.
-  static constexpr long long kCellsSavedBeside = 4096;
-
   // A workbook of one sheet (GroupSheetWriter::write).
   GroupWorkbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers, const Text& sheet_name,
-                std::optional<int> column_width, const SheetLayout& layout = {});
-  // A workbook whose sheets the caller adds through writer().
+                const GroupSheetExtras& extras = {});
+  // A workbook whose sheets the caller adds through add_sheet().
   GroupWorkbook();
-  ~GroupWorkbook();
   GroupWorkbook(const GroupWorkbook&) = delete;
   GroupWorkbook& operator=(const GroupWorkbook&) = delete;
 
-  GroupSheetWriter& writer() { return writer_; }
-  // Adds one sheet through writer(); false makes the workbook incomplete.
+  // Adds one sheet (GroupSheetWriter::write); false makes the workbook incomplete.
   void add_sheet(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers, const Text& sheet_name,
-                 int column_width, const SheetLayout& layout);
+                 const GroupSheetExtras& extras);
 
   // True when every sheet and every cell went in. A workbook the library
   // refused a cell of is never saved: it would lack that cell without a word.
@@ -93,24 +91,11 @@ class GroupWorkbook {
   // complete workbook is saved.
   bool save(const Text& path);
 
-  // Starts the save to `path` on the worker (worker.start); the caller may
-  // go on meanwhile with anything but this workbook. A workbook of fewer
-  // than kCellsSavedBeside cells is saved before this returns (worker.run).
-  // Only a complete workbook is saved.
-  void start_saving(Worker& worker, const Text& path);
-  // True while a started save may still run beside the caller.
-  bool saving_beside() const { return saving_on_ != nullptr; }
-  // Waits for the save (worker.finish); true when it succeeded.
-  bool finish_saving();
-
  private:
   xl::OwnedBook book_;
   GroupSheetWriter writer_;  // writes into book_
   long long cells_ = 0;
-  bool complete_ = false;
-  bool saved_ = false;
-  Worker* saving_on_ = nullptr;
-  Text path_;
+  bool complete_ = true;
 };
 
 }  // namespace colsplit

@@ -19,7 +19,7 @@ WorkbookSaver::~WorkbookSaver() {
 void WorkbookSaver::add(std::unique_ptr<GroupWorkbook> workbook, const Text& path) {
   const long long cells = workbook->cell_count();
   // A large workbook saves alone, beside the next group's filling.
-  const bool alone = workbook->complete() && cells >= GroupWorkbook::kCellsSavedBeside;
+  const bool alone = workbook->complete() && cells >= kCellsSavedBeside;
   if (alone) start_filled();
   if (!filling_) filling_ = std::make_unique<Batch>();
   filling_->workbooks.push_back(std::move(workbook));
@@ -38,7 +38,7 @@ void WorkbookSaver::start_filled() {
   finish_running();
   if (!filling_) return;
   running_ = std::move(filling_);
-  running_shared_ = running_->cells < GroupWorkbook::kCellsSavedBeside || running_->workbooks.size() > 1;
+  running_shared_ = running_->cells < kCellsSavedBeside || running_->workbooks.size() > 1;
   Batch* const batch = running_.get();
   worker_.start([batch] { batch->save_untaken(); });
 }

@@ -1,11 +1,13 @@
-// Saving the group workbooks of an export on both cores while the caller
-// fills the next ones. A large workbook saves alone on the worker beside the
-// next group's filling, as before; small ones (thousands of them when a
-// column holds as many values) go in batches: a batch saves on the worker
-// while the caller fills the next batch, and then the caller takes the
-// batch's workbooks the worker has not begun and saves them itself, so
-// that a small workbook costs neither a hand-over of its own nor a core
-// left idle.
+// Where the export's workbooks are saved, decided in this one place, on both
+// cores while the caller fills the next ones. A large workbook saves alone
+// on the worker beside the next group's filling, and the caller never saves
+// one itself, so that the window keeps painting while it waits; small ones
+// (thousands of them when a column holds as many values) go in batches: a
+// batch saves on the worker while the caller fills the next batch, and then
+// the caller takes the batch's workbooks the worker has not begun and saves
+// them itself, so that a small workbook costs neither a hand-over of its
+// own nor a core left idle. Results come in the order the workbooks were
+// added.
 #pragma once
 
 #include <atomic>
@@ -19,6 +21,10 @@ namespace colsplit {
 
 class WorkbookSaver {
  public:
+  // From this many cells on, a workbook is large: it saves alone on the
+  // worker. Below it, handing it to another thread and back costs more
+  // than saving it beside the next one gains.
+  static constexpr long long kCellsSavedBeside = 4096;
   // A batch holds at most this many workbooks, or the workbooks of at most
   // this many cells: a few milliseconds of saving, so that the hand-over
   // costs nothing beside it and the memory held stays small.

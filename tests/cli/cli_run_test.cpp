@@ -55,7 +55,7 @@ TEST_F(CliRunTest, WrongArgumentCountsGiveTheUsageLine) {
   const Text usage = texts::kCliUsage;
   EXPECT_THAT(usage, ::testing::StartsWith(gbk(u8"用法：colsplit-cli [选项] 工作簿 列标题 [导出地址]\r\n")));
   EXPECT_THAT(output.messages, ElementsAre(usage, usage, usage, usage));
-  EXPECT_THAT(library.calls, IsEmpty());
+  EXPECT_THAT(library.saved, IsEmpty());
 }
 
 TEST_F(CliRunTest, SplitsByTheFirstColumnOfThatTitleIntoTheWorkbooksFolder) {

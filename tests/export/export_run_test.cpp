@@ -2,11 +2,11 @@
 
 #include <filesystem>
 #include <random>
+#include <utility>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "export/group_workbook.h"
 #include "export/grouping.h"
 #include "export/workbook_saver.h"
 #include "load/file_intake.h"
@@ -33,7 +33,6 @@ class ExportRunTest : public ::testing::Test {
     library.source = sheet;
     on_file_dropped(view, native_path(temp.text() + "\\in.xlsx"));
     window.组合框1.select(heading);
-    library.calls.clear();
   }
   Text export_folder(const std::u8string& heading) const {
     return temp.text() + native_path("\\") + gbk(u8"按_" + heading + u8"_分别导出");
@@ -105,7 +104,7 @@ TEST_F(ExportRunTest, ChecksComeFirstAndWriteNothing) {
   EXPECT_EQ(run_export(view), ExportOutcome::folder_not_created);
   EXPECT_THAT(dialogs.messages, ElementsAre(gbk(u8"无法创建导出文件夹：") + "\r\n" + missing + native_path("\\") +
                                            gbk(u8"按_城市_分别导出")));
-  EXPECT_THAT(library.calls_starting_with("xl"), IsEmpty());
+  EXPECT_THAT(library.saved, IsEmpty());
   EXPECT_EQ(window.超级列表框2.row_count(), 0);
 }
 
@@ -113,7 +112,7 @@ TEST_F(ExportRunTest, ExistingExportFolderIsUsedAndHeaderOnlySheetWritesNothing)
   load({{"a", "b"}}, 1);
   std::filesystem::create_directory(fs_path(temp.text() + native_path("\\") + gbk(u8"按_b_分别导出")));
   EXPECT_EQ(run_export(view), ExportOutcome::finished);
-  EXPECT_THAT(library.calls_starting_with("xl"), IsEmpty());
+  EXPECT_THAT(library.saved, IsEmpty());
   EXPECT_THAT(dialogs.messages, ElementsAre(gbk(u8"按指定列内容筛选导出完成")));
 }
 
@@ -155,114 +154,114 @@ TEST_F(ExportRunTest, UnsavedWorkbooksAreListedInTheFinalMessage) {
   EXPECT_EQ(unsaved_files_message({"p1", "p2"}), gbk(u8"导出完成，但以下文件未能保存：") + "\r\np1\r\np2");
 }
 
-// A workbook saves while the next group's workbook is filled; its result is
-// taken before the next save starts, so a failed save is listed as its own.
-TEST_F(ExportRunTest, EachSaveOverlapsTheNextFillAndReportsForItsOwnGroup) {
-  // Three groups of 4096 cells (heading included): large enough to be saved
-  // beside the next one.
+// A worker that tells whether a step of its own runs. A started step runs
+// at once, or (late) only when the caller waits for it or starts the next:
+// whatever the caller does before it waits, it then does before the step.
+class StepWorker final : public Worker {
+ public:
+  explicit StepWorker(bool late) : late_(late) {}
+  void run(const std::function<void()>& step) override {
+    in_step = true;
+    step();
+    in_step = false;
+  }
+  void start(std::function<void()> step) override {
+    finish();
+    if (late_) step_ = std::move(step);
+    else run(step);
+  }
+  void finish() override {
+    if (step_) run(std::exchange(step_, nullptr));
+  }
+  bool in_step = false;
+
+ private:
+  bool late_;
+  std::function<void()> step_;
+};
+
+// Per save, in the order they ran: the group's value, whether the worker
+// saved it, and how many books had been made by then (book 1 was the
+// loaded workbook, book k + 2 is group k's).
+struct SaveSeen {
+  std::string value;
+  bool on_worker;
+  int books_made;
+  bool operator==(const SaveSeen&) const = default;
+};
+
+class SavesTest : public ExportRunTest {
+ protected:
+  // Exports with the worker; the saves of paths containing any of
+  // `failing` fail.
+  ExportOutcome run_with(StepWorker& worker, const std::vector<std::string>& failing) {
+    saves.clear();
+    dialogs.messages.clear();
+    library.save_result = [&worker, failing, this](const std::string& path) {
+      const std::size_t value_end = path.rfind('_');
+      const std::size_t value_start = path.rfind('_', value_end - 1) + 1;
+      saves.push_back({path.substr(value_start, value_end - value_start), worker.in_step, library.books_created});
+      for (const std::string& value : failing) {
+        if (path.find("_" + value + "_") != std::string::npos) return 0;
+      }
+      return 1;
+    };
+    MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
+                        dialogs,      clock,        worker,       view.session};
+    return run_export(recorded);
+  }
+  std::vector<SaveSeen> saves;
+};
+
+// A large workbook saves on the worker while the next group's workbook is
+// filled, never on the caller; its result is taken before the next save
+// starts, so a failed save is listed as its own group's.
+TEST_F(SavesTest, EachLargeSaveOverlapsTheNextFillAndReportsForItsOwnGroup) {
+  // Three groups of 4096 cells (heading included): large enough.
   testing::SourceSheet sheet = {{"v", "w"}};
   for (const char* value : {"a", "b", "c"}) {
-    for (int row = 0; row < GroupWorkbook::kCellsSavedBeside / 2 - 1; ++row) sheet.push_back({value, "x"});
+    for (int row = 0; row < WorkbookSaver::kCellsSavedBeside / 2 - 1; ++row) sheet.push_back({value, "x"});
   }
   library.log_cells = false;
   load(sheet, 0);
-  testing::RecordingWorker worker{library};
-  MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
-                      dialogs,      clock,        worker,       view.session};
-  library.save_result = [](const std::string& path) { return path.find("_b_") != std::string::npos ? 0 : 1; };
-  EXPECT_EQ(run_export(recorded), ExportOutcome::some_not_saved);
-
-  std::vector<std::string> order;
-  for (const std::string& call : library.calls) {
-    if (call.starts_with("xlCreateXMLBookCA") || call.starts_with("xlBookSaveA") || call.starts_with("xlBookReleaseA") ||
-        call == "finish")
-      order.push_back(call.substr(0, call.find('(')) + (call == "finish" ? "" : call.substr(call.find("book"), 5)));
-  }
-  // (book1 was the loaded workbook.)
-  EXPECT_THAT(order, ElementsAre("xlCreateXMLBookCAbook2", "xlBookSaveAbook2",                                   //
-                                 "xlCreateXMLBookCAbook3", "finish", "xlBookReleaseAbook2", "xlBookSaveAbook3",  //
-                                 "xlCreateXMLBookCAbook4", "finish", "xlBookReleaseAbook3", "xlBookSaveAbook4",  //
-                                 "finish", "xlBookReleaseAbook4"));
+  StepWorker late(true);
+  EXPECT_EQ(run_with(late, {"b"}), ExportOutcome::some_not_saved);
+  EXPECT_THAT(saves, ElementsAre(SaveSeen{"a", true, 3}, SaveSeen{"b", true, 4}, SaveSeen{"c", true, 4}));
   EXPECT_THAT(dialogs.messages,
               ElementsAre(gbk(u8"导出完成，但以下文件未能保存：") + "\r\n" + workbook(u8"v", u8"b")));
+  EXPECT_EQ(library.books_released, library.books_created);
 }
-
-// A worker whose started step waits until finish(): whatever the caller
-// does before it waits, it does before the step.
-class LateWorker final : public Worker {
- public:
-  explicit LateWorker(testing::RecordingLibrary& library) : library_(library) {}
-  void run(const std::function<void()>& step) override { step(); }
-  void start(std::function<void()> step) override {
-    finish();
-    step_ = std::move(step);
-  }
-  void finish() override {
-    if (!step_) return;
-    library_.log("finish");
-    std::exchange(step_, nullptr)();
-  }
-
- private:
-  testing::RecordingLibrary& library_;
-  std::function<void()> step_;
-};
 
 // Small workbooks save in batches: a full batch is handed to the worker as
 // one step while the next batch is filled, and what the worker has not
 // begun by then the caller saves itself. Either way every workbook saves
-// once, the saves keep the group order, and the results are reported as
-// each group's own (group 3 fails to save, group 5 has a cell the library
-// refuses and is never saved).
-TEST_F(ExportRunTest, SmallWorkbooksSaveInBatchesSharedWithTheWorker) {
+// once, in group order, and the results are reported as each group's own
+// (group 3 fails to save, group 5 has a cell the library refuses and is
+// never saved).
+TEST_F(SavesTest, SmallWorkbooksSaveInBatchesSharedWithTheWorker) {
   const int groups = static_cast<int>(WorkbookSaver::kBatchWorkbooks) + 2;
   testing::SourceSheet sheet = {{"v"}};
   for (int i = 0; i < groups; ++i) sheet.push_back({std::to_string(i)});
   library.log_cells = false;
   load(sheet, 0);
-  library.save_result = [](const std::string& path) { return path.find("_3_") == std::string::npos ? 1 : 0; };
   library.write_result = [](int, int, const std::optional<std::string>& text) { return text == "5" ? 0 : 1; };
 
-  testing::RecordingWorker at_once{library};
-  LateWorker late{library};
-  for (Worker* worker : std::initializer_list<Worker*>{&at_once, &late}) {
-    library.calls.clear();
-    library.saved.clear();
-    dialogs.messages.clear();
-    MainWindow recorded{view.编辑框1, view.编辑框2, view.组合框1, view.超级列表框1, view.超级列表框2, view.进度条1,
-                        dialogs,      clock,        *worker,      view.session};
-    EXPECT_EQ(run_export(recorded), ExportOutcome::some_not_saved);
-
-    // Where each save, each creation of the first book of the second batch
-    // and each wait fall in the log.
-    std::vector<std::string> saves;
-    int first_batch_saved = -1, second_batch_made = -1, saves_before_first_wait = -1;
-    for (std::size_t i = 0; i < library.calls.size(); ++i) {
-      const std::string& call = library.calls[i];
-      if (call.starts_with("xlBookSaveA")) saves.push_back(call);
-      if (saves.size() == WorkbookSaver::kBatchWorkbooks - 1 && first_batch_saved < 0) first_batch_saved = int(i);
-      if (call == "xlCreateXMLBookCA() -> book" + std::to_string(WorkbookSaver::kBatchWorkbooks + 2) &&
-          second_batch_made < 0)
-        second_batch_made = int(i);
-      if (call == "finish" && saves_before_first_wait < 0) saves_before_first_wait = int(saves.size());
+  for (const bool late : {false, true}) {
+    SCOPED_TRACE(late);
+    StepWorker worker(late);
+    const int made_before = library.books_created;
+    EXPECT_EQ(run_with(worker, {"3"}), ExportOutcome::some_not_saved);
+    std::vector<SaveSeen> expected;
+    for (int i = 0; i < groups; ++i) {
+      // At once: the full first batch saved on the worker before the second
+      // batch was begun. Late: the caller saved the first batch itself once
+      // it had filled the second.
+      const bool first_batch = i < static_cast<int>(WorkbookSaver::kBatchWorkbooks);
+      const int made = first_batch && !late ? static_cast<int>(WorkbookSaver::kBatchWorkbooks) : groups;
+      if (i != 5) expected.push_back({std::to_string(i), !late, made_before + made});
     }
-    ASSERT_EQ(saves.size(), std::size_t(groups - 1));
-    for (int i = 0, saved = 0; i < groups; ++i) {
-      if (i == 5) continue;
-      std::string value = "_";
-      value.append(std::to_string(i)).append("_");
-      EXPECT_THAT(saves[std::size_t(saved++)], ::testing::HasSubstr(value));
-    }
-    if (worker == &at_once) {
-      // The first batch saved as one step as soon as it was full.
-      EXPECT_LT(first_batch_saved, second_batch_made);
-    } else {
-      // The caller filled the second batch, then saved all of the first
-      // itself before it waited for the worker.
-      EXPECT_GT(first_batch_saved, second_batch_made);
-      EXPECT_EQ(saves_before_first_wait, int(WorkbookSaver::kBatchWorkbooks) - 1);
-    }
-    EXPECT_EQ(library.books_created, library.books_released);
+    EXPECT_EQ(saves, expected);
+    EXPECT_EQ(library.books_released, library.books_created);
     EXPECT_THAT(dialogs.messages, ElementsAre(gbk(u8"导出完成，但以下文件未能保存：") + "\r\n" + workbook(u8"v", u8"3") +
                                               "\r\n" + workbook(u8"v", u8"5")));
   }

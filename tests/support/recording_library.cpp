@@ -194,6 +194,9 @@ int fake_xlSheetAddIgnoredErrorA(void* sheet, int first_row, int first_column, i
   library().log("xlSheetAddIgnoredErrorA(" + name_of_sheet(sheet) + ", " + std::to_string(first_row) + ", " +
                 std::to_string(first_column) + ", " + std::to_string(last_row) + ", " + std::to_string(last_column) +
                 ", " + std::to_string(flags) + ")");
+  book_of_sheet(sheet)->content.ignored_errors.push_back(std::to_string(first_row) + "," + std::to_string(first_column) +
+                                                        ":" + std::to_string(last_row) + "," +
+                                                        std::to_string(last_column) + " " + std::to_string(flags));
   return 1;
 }
 
@@ -201,6 +204,8 @@ int fake_xlSheetSetColA(void* sheet, int first, int last, double width, void* fo
   library().log("xlSheetSetColA(" + name_of_sheet(sheet) + ", " + std::to_string(first) + ", " +
                 std::to_string(last) + ", " + number(width) + ", " + name_of_format(format) + ", " +
                 std::to_string(hidden) + ")");
+  book_of_sheet(sheet)->content.column_widths.push_back(std::to_string(first) + "-" + std::to_string(last) + ":" +
+                                                       number(width));
   return 1;
 }
 
@@ -265,24 +270,6 @@ RecordingLibrary::RecordingLibrary() {
 RecordingLibrary::~RecordingLibrary() {
   xl::testing::unbind_all();
   current = nullptr;
-}
-
-std::vector<std::string> RecordingLibrary::calls_starting_with(const std::string& prefix) const {
-  std::vector<std::string> found;
-  for (const std::string& call : calls) {
-    if (call.rfind(prefix, 0) == 0) found.push_back(call);
-  }
-  return found;
-}
-
-void RecordingProgressBar::set_maximum(int maximum) {
-  library_.log("set_maximum(" + std::to_string(maximum) + ")");
-  bar_.set_maximum(maximum);
-}
-
-void RecordingProgressBar::set_position(int position) {
-  library_.log("set_position(" + std::to_string(position) + ")");
-  bar_.set_position(position);
 }
 
 }  // namespace colsplit::testing

@@ -23,6 +23,8 @@ struct SavedWorkbook {
   std::string path;
   std::string sheet_name;
   std::map<std::pair<int, int>, std::optional<std::string>> cells;  // (row, column) -> text, nullopt = null
+  std::vector<std::string> column_widths;   // "first-last:width", as set
+  std::vector<std::string> ignored_errors;  // "row,column:row,column flags", as added
   // The rows as texts, row 0 the header; `columns` wide.
   std::vector<std::vector<std::string>> grid(int columns) const;
 };
@@ -53,33 +55,32 @@ class RecordingLibrary {
   // When false, the per-cell calls (read and write) are not logged.
   bool log_cells = true;
 
-  // "xlBookInsertSheetA(book1, 0, \"name\", null)", in call order; progress
-  // bars made by progress_bar() log into it too.
+  // "xlBookInsertSheetA(book1, 0, \"name\", null)", in call order.
   std::vector<std::string> calls;
   std::vector<SavedWorkbook> saved;
   int books_created = 0;
   int books_released = 0;
 
   void log(std::string call) { calls.push_back(std::move(call)); }
-  // The calls whose text starts with `prefix`.
-  std::vector<std::string> calls_starting_with(const std::string& prefix) const;
 
   struct Book;
   std::vector<std::unique_ptr<Book>> books;
 };
 
-// A progress bar that behaves like the window's and logs
-// "set_position(n)" / "set_maximum(n)" into the library's call log.
+// A progress bar that behaves like the window's and keeps every position
+// it was set to.
 class RecordingProgressBar final : public ProgressBar {
  public:
-  explicit RecordingProgressBar(RecordingLibrary& library) : library_(library) {}
-  void set_maximum(int maximum) override;
-  void set_position(int position) override;
+  void set_maximum(int maximum) override { bar_.set_maximum(maximum); }
+  void set_position(int position) override {
+    positions.push_back(position);
+    bar_.set_position(position);
+  }
   int maximum() const override { return bar_.maximum(); }
   int position() const override { return bar_.position(); }
+  std::vector<int> positions;
 
  private:
-  RecordingLibrary& library_;
   MemoryProgressBar bar_;
 };
 
