@@ -70,37 +70,6 @@ Name Namespaces::resolve(const char* qualified_name, bool attribute) const {
   return {found->second.back(), local};
 }
 
-namespace {
-
-// A namespace name for each kind, as the classification reads it back.
-const char* uri_of(Ns ns) {
-  switch (ns) {
-    case Ns::none:
-      return "";
-    case Ns::main:
-      return "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-    case Ns::rel:
-      return "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-    case Ns::package_rel:
-      return "http://schemas.openxmlformats.org/package/2006/relationships";
-    case Ns::other:
-      break;
-  }
-  return "urn:x-other";
-}
-
-}  // namespace
-
-std::string Namespaces::declarations_in_scope() const {
-  std::string declarations;
-  if (!default_.empty()) declarations.append(" xmlns=\"").append(uri_of(default_.back())).append("\"");
-  for (const auto& [prefix, bindings] : by_prefix_) {
-    if (bindings.empty()) continue;
-    declarations.append(" xmlns:").append(prefix).append("=\"").append(uri_of(bindings.back())).append("\"");
-  }
-  return declarations;
-}
-
 Name Attributes::resolve(const char* qualified_name) const {
   if (declared_prefix(qualified_name)) return {Ns::none, {}};
   return namespaces_.resolve(qualified_name, true);
@@ -135,8 +104,6 @@ Parser::~Parser() {
 }
 
 ReadStatus Parser::status() const { return status_; }
-
-void Parser::expect_piece_at(std::uint64_t byte, void* piece) { pieces_.push_back({byte, piece}); }
 
 void Parser::stop(ReadStatus status) {
   if (status_ == ReadStatus::ok) status_ = status;
@@ -209,27 +176,27 @@ void Parser::on_start(void* self, const char* name, const char** attributes) {
     for (const char** p = attributes; *p; p += 2) ++items;
     if (!parser.spend(items)) return parser.stop(ReadStatus::over_limit);
   }
-  // A place where a piece of the document begins: the tag there must be
-  // one the handler can begin a piece with.
-  bool piece_here = false;
-  if (parser.next_piece_ < parser.pieces_.size()) {
+  // A place where a start tag was expected: the handler must accept the
+  // tag there.
+  bool expected_here = false;
+  if (parser.next_expected_ < parser.expected_starts_.size()) {
     const auto byte = static_cast<std::uint64_t>(XML_GetCurrentByteIndex(parser.parser_));
-    const PieceStart& expected = parser.pieces_[parser.next_piece_];
-    if (byte > expected.byte) return parser.stop(ReadStatus::malformed);
-    piece_here = byte == expected.byte;
+    const std::uint64_t expected = parser.expected_starts_[parser.next_expected_];
+    if (byte > expected) return parser.stop(ReadStatus::malformed);
+    expected_here = byte == expected;
   }
   if (parser.skip_until_depth_ > 0) {
-    if (piece_here) parser.stop(ReadStatus::malformed);
+    if (expected_here) parser.stop(ReadStatus::malformed);
     return;
   }
   try {
     parser.namespaces_.enter(attributes, parser.depth_);
     const Name resolved = parser.namespaces_.resolve(name, false);
-    if (piece_here) {
-      if (!parser.handler_.piece_starts(parser.pieces_[parser.next_piece_].piece, resolved,
-                                        Attributes(attributes, parser.namespaces_), parser.depth_))
+    if (expected_here) {
+      if (!parser.handler_.expected_start(parser.next_expected_, resolved, Attributes(attributes, parser.namespaces_),
+                                          parser.depth_))
         return parser.stop(ReadStatus::malformed);
-      ++parser.next_piece_;
+      ++parser.next_expected_;
     }
     if (resolved.local == "extLst") {
       parser.skip_until_depth_ = parser.depth_;
