@@ -168,6 +168,18 @@ bool MarkupAllowance::spend(std::uint64_t items) {
 }
 
 // The callbacks run inside expat's C code: nothing may be thrown through it.
+template <typename Call>
+void Parser::deliver(Call&& call) {
+  try {
+    call();
+  } catch (const std::bad_alloc&) {
+    return stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return stop(ReadStatus::malformed);
+  }
+  if (handler_.failure() != ReadStatus::ok) stop(handler_.failure());
+}
+
 void Parser::on_start(void* self, const char* name, const char** attributes) {
   auto& parser = *static_cast<Parser*>(self);
   if (++parser.depth_ > parser.max_depth_) return parser.stop(ReadStatus::over_limit);
@@ -189,7 +201,7 @@ void Parser::on_start(void* self, const char* name, const char** attributes) {
     if (expected_here) parser.stop(ReadStatus::malformed);
     return;
   }
-  try {
+  parser.deliver([&] {
     parser.namespaces_.enter(attributes, parser.depth_);
     const Name resolved = parser.namespaces_.resolve(name, false);
     if (expected_here) {
@@ -203,12 +215,7 @@ void Parser::on_start(void* self, const char* name, const char** attributes) {
       return;
     }
     parser.handler_.start(resolved, Attributes(attributes, parser.namespaces_));
-  } catch (const std::bad_alloc&) {
-    return parser.stop(ReadStatus::out_of_memory);
-  } catch (...) {
-    return parser.stop(ReadStatus::malformed);
-  }
-  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+  });
 }
 
 void Parser::on_end(void* self, const char* name) {
@@ -223,30 +230,18 @@ void Parser::on_end(void* self, const char* name) {
     }
     return;
   }
-  try {
+  parser.deliver([&] {
     const Name resolved = parser.namespaces_.resolve(name, false);
     parser.namespaces_.leave(depth);
     parser.handler_.end(resolved);
-  } catch (const std::bad_alloc&) {
-    return parser.stop(ReadStatus::out_of_memory);
-  } catch (...) {
-    return parser.stop(ReadStatus::malformed);
-  }
-  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+  });
 }
 
 void Parser::on_text(void* self, const char* text, int length) {
   auto& parser = *static_cast<Parser*>(self);
   if (parser.budget_ && !parser.spend(1)) return parser.stop(ReadStatus::over_limit);
   if (parser.skip_until_depth_ > 0) return;
-  try {
-    parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));
-  } catch (const std::bad_alloc&) {
-    return parser.stop(ReadStatus::out_of_memory);
-  } catch (...) {
-    return parser.stop(ReadStatus::malformed);
-  }
-  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+  parser.deliver([&] { parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length))); });
 }
 
 // A document type declaration is the only way to entities (and to their

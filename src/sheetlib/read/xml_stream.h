@@ -196,6 +196,9 @@ class Parser {
                         const char*);
   bool after_parse(int result);
   void stop(ReadStatus status);
+  // Calls the handler: what it throws or fails with stops the parse.
+  template <typename Call>
+  void deliver(Call&& call);
   bool spend(std::uint64_t items) { return allowance_.spend(items); }
 
   XML_Parser parser_;
