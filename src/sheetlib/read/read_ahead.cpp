@@ -15,6 +15,11 @@ namespace {
 
 constexpr std::size_t kSlots = 4;
 constexpr std::size_t kSlotBytes = 256 * 1024;
+// Parts this large (worksheets, shared strings) are read ahead; for small
+// ones a thread costs more than it saves.
+constexpr std::uint64_t kReadAheadBytes = 4 * 1024 * 1024;
+// What a small part is read in at a time.
+constexpr std::size_t kChunkBytes = 64 * 1024;
 
 struct Slot {
   std::vector<char> bytes = std::vector<char>(kSlotBytes);
@@ -77,23 +82,40 @@ void inflate_into(PartStream& stream, Ring& ring) noexcept {
   }
 }
 
-// Without a second thread: a slot is filled and consumed, and again.
-ReadStatus read_here(PartStream& stream, const std::function<bool(const char*, std::size_t, bool)>& consume) {
-  Slot slot;
+// A chunk of the stream is read (into the sink's room, or ours) and handed
+// on, and again.
+ReadStatus read_in_chunks(PartStream& stream, PartSink& sink, std::size_t chunk) {
+  std::vector<char> own;
   for (;;) {
-    if (const ReadStatus failure = fill(stream, slot); failure != ReadStatus::ok) return failure;
-    if (!consume(slot.bytes.data(), slot.size, slot.last) || slot.last) return ReadStatus::ok;
+    char* into = sink.room(chunk);
+    if (!into) {
+      own.resize(chunk);
+      into = own.data();
+    }
+    const std::ptrdiff_t got = stream.read(into, chunk);
+    if (got < 0) return stream.status();
+    if (!sink.take(into, static_cast<std::size_t>(got), got == 0) || got == 0) return ReadStatus::ok;
   }
 }
 
 }  // namespace
 
+ReadStatus read_part(PartStream& stream, PartSink& sink) {
+  if (stream.declared_size() < kReadAheadBytes) return read_in_chunks(stream, sink, kChunkBytes);
+  return read_ahead(stream, [&sink](const char* data, std::size_t size, bool last) {
+    return sink.take(data, size, last);
+  });
+}
+
 ReadStatus read_ahead(PartStream& stream, const std::function<bool(const char*, std::size_t, bool)>& consume) {
   std::optional<Ring> ring;  // outlives the inflater
   HelperThread inflater;
-  if (!inflater.start()) return read_here(stream, consume);
+  // Without a second thread a slot's worth is read here and handed on.
+  SinkOf here(std::cref(consume));
+  if (!inflater.start()) return read_in_chunks(stream, here, kSlotBytes);
   ring.emplace();
-  if (!inflater.hand_off([&stream, &ring] { inflate_into(stream, *ring); })) return read_here(stream, consume);
+  if (!inflater.hand_off([&stream, &ring] { inflate_into(stream, *ring); }))
+    return read_in_chunks(stream, here, kSlotBytes);
   std::size_t next_out = 0;
   try {
     for (;;) {

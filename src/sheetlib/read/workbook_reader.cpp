@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <exception>
-#include <functional>
 #include <new>
 
 #include "sheetlib/core/cell_storage.h"
@@ -16,8 +14,8 @@
 #include "sheetlib/read/relationships.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/shared_strings_scanner.h"
-#include "sheetlib/read/small_worksheet.h"
 #include "sheetlib/read/styles_part.h"
+#include "sheetlib/read/whole_worksheet.h"
 #include "sheetlib/read/workbook_part.h"
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/worksheet_pieces.h"
@@ -27,12 +25,6 @@
 namespace sheetlib {
 
 namespace {
-
-// Inflated bytes are handed to expat in its own buffer: no copy between.
-constexpr std::size_t kChunkBytes = 64 * 1024;
-// Parts this large (worksheets, shared strings) are inflated ahead on a
-// second thread; for small ones a thread costs more than it saves.
-constexpr std::uint64_t kReadAheadBytes = 4 * 1024 * 1024;
 
 // A worksheet this large is read in pieces on two threads.
 constexpr std::uint64_t kPiecesBytes = 4 * 1024 * 1024;
@@ -53,32 +45,21 @@ struct Reading {
 // thread that opened the archive, or the one of the other thread.
 enum class PartThread { this_one, other };
 
-ReadStatus parse_part(Reading& reading, std::string_view part, xml::Handler& handler,
-                      PartThread thread = PartThread::this_one) {
+// Hands a part's bytes in order to `sink` (see read_part).
+ReadStatus stream_part(Reading& reading, std::string_view part, PartThread thread, PartSink& sink) {
   ReadStatus status = ReadStatus::ok;
   const std::unique_ptr<PartStream> stream = thread == PartThread::this_one
                                                  ? reading.archive.open_part(part, status)
                                                  : reading.archive.open_part_for_other_thread(part, status);
-  if (!stream) return status;
+  return stream ? read_part(*stream, sink) : status;
+}
+
+ReadStatus parse_part(Reading& reading, std::string_view part, xml::Handler& handler,
+                      PartThread thread = PartThread::this_one) {
   xml::Parser parser(handler, reading.limits, &reading.budget);
-  if (stream->declared_size() >= kReadAheadBytes) {
-    const ReadStatus inflated = read_ahead(*stream, [&](const char* data, std::size_t size, bool last) {
-      void* buffer = parser.buffer(size);
-      if (!buffer) return false;
-      std::memcpy(buffer, data, size);
-      return parser.commit(size, last);
-    });
-    if (inflated != ReadStatus::ok) return inflated;
-    return parser.status();
-  }
-  for (;;) {
-    void* buffer = parser.buffer(kChunkBytes);
-    if (!buffer) return parser.status();
-    const std::ptrdiff_t got = stream->read(static_cast<char*>(buffer), kChunkBytes);
-    if (got < 0) return stream->status();
-    if (!parser.commit(static_cast<std::size_t>(got), got == 0)) return parser.status();
-    if (got == 0) return ReadStatus::ok;
-  }
+  ParserSink sink(parser);
+  const ReadStatus read = stream_part(reading, part, thread, sink);
+  return read != ReadStatus::ok ? read : parser.status();
 }
 
 // Parses a part that a workbook may lack; a missing one reads as empty.
@@ -109,28 +90,24 @@ std::uint64_t markup_budget_of(std::uint64_t file_size, const ReadLimits& limits
   return std::max(limits.min_markup_items, by_size);
 }
 
-// A large worksheet is read in pieces on two threads where it can be, a
-// small one from memory (both with our cell scanner); a large one that
-// cannot be read in pieces is read whole by expat.
-ReadStatus read_worksheet(Reading& reading, const std::string& part, const StyleFormats& formats, bool date1904,
-                          CellGrid::Storage& storage, SheetLayout& layout) {
-  if (reading.archive.declared_size(part) >= kPiecesBytes) {
-    ReadStatus status = ReadStatus::ok;
-    if (const std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status)) {
-      bool read_whole = false;
-      const ReadStatus read = read_worksheet_in_pieces(*stream, reading.limits, reading.budget, formats, date1904,
-                                                       storage, layout, read_whole, reading.sheet_pieces);
-      if (!read_whole) return read;
-    }
-  }
-  if (reading.archive.declared_size(part) < kPiecesBytes) {
-    ReadStatus status = ReadStatus::ok;
-    const std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status);
+// A large worksheet is read in pieces on two threads where it can be;
+// any other, and one that turns out not to be, is read whole: a small one
+// from memory, a large one as it comes.
+ReadStatus read_worksheet(Reading& reading, const std::string& part, const SheetReading& sheet) {
+  ReadStatus status = ReadStatus::ok;
+  std::unique_ptr<PartStream> stream = reading.archive.open_part(part, status);
+  if (!stream) return status;
+  const bool large = stream->declared_size() >= kPiecesBytes;
+  if (large) {
+    bool read_whole = false;
+    status = read_worksheet_in_pieces(*stream, sheet, read_whole, reading.sheet_pieces);
+    if (!read_whole) return status;
+    // Read again from the start (the archive reads one part at a time).
+    stream.reset();
+    stream = reading.archive.open_part(part, status);
     if (!stream) return status;
-    return read_small_worksheet(*stream, reading.limits, reading.budget, formats, date1904, storage, layout);
   }
-  WorksheetHandler sheet(storage, formats, date1904, &layout);
-  return parse_part(reading, part, sheet);
+  return read_whole_worksheet(*stream, sheet, large ? WholeSheet::as_it_comes : WholeSheet::in_memory);
 }
 
 // The part of worksheet `index` among the workbook's sheets, and the names
@@ -185,25 +162,6 @@ ReadStatus read_styles(Reading& reading, const RelationshipsHandler& workbook_re
   // Typed cells whose style lies past the list refer to this one.
   grid.style_formats().push_back({0, ""});
   return ReadStatus::ok;
-}
-
-// Hands a part's bytes in order to `consume(data, size, last)` (which
-// returns false to stop), as parse_part hands them to expat: inflated ahead
-// on a second thread when the part is large, else a chunk at a time.
-ReadStatus stream_part(Reading& reading, std::string_view part, PartThread thread,
-                       const std::function<bool(const char*, std::size_t, bool)>& consume) {
-  ReadStatus status = ReadStatus::ok;
-  const std::unique_ptr<PartStream> stream = thread == PartThread::this_one
-                                                 ? reading.archive.open_part(part, status)
-                                                 : reading.archive.open_part_for_other_thread(part, status);
-  if (!stream) return status;
-  if (stream->declared_size() >= kReadAheadBytes) return read_ahead(*stream, consume);
-  std::vector<char> buffer(kChunkBytes);
-  for (;;) {
-    const std::ptrdiff_t got = stream->read(buffer.data(), kChunkBytes);
-    if (got < 0) return stream->status();
-    if (!consume(buffer.data(), static_cast<std::size_t>(got), got == 0) || got == 0) return ReadStatus::ok;
-  }
 }
 
 // The shared strings of a workbook. A large part is read on a second
@@ -263,10 +221,10 @@ class SharedStringsReading {
 
   ReadStatus scan_part(CellGrid::Storage& storage, PartThread thread, bool& declined) {
     SharedStringsScanner scanner(storage, reading_.limits, reading_.budget);
-    const ReadStatus streamed = stream_part(reading_, part_->target, thread, [&](const char* data, std::size_t size,
-                                                                                   bool last) {
+    SinkOf sink([&scanner](const char* data, std::size_t size, bool last) {
       return scanner.consume(data, size, last);
     });
+    const ReadStatus streamed = stream_part(reading_, part_->target, thread, sink);
     declined = scanner.declined();
     if (declined) return ReadStatus::ok;
     if (streamed != ReadStatus::ok) return streamed;
@@ -299,8 +257,8 @@ ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector
   SharedStringsReading strings(reading, workbook.relationships->find_type("sharedStrings"));
   if (const ReadStatus status = strings.start(storage); status != ReadStatus::ok) return status;
   SheetLayout layout;
-  const ReadStatus sheet_status =
-      read_worksheet(reading, worksheet->target, formats, workbook.workbook.date1904(), storage, layout);
+  const SheetReading sheet{reading.limits, reading.budget, formats, workbook.workbook.date1904(), storage, layout};
+  const ReadStatus sheet_status = read_worksheet(reading, worksheet->target, sheet);
   if (const ReadStatus status = strings.finish(); status != ReadStatus::ok) return status;
   if (sheet_status != ReadStatus::ok) return sheet_status;
   if (const ReadStatus status = strings.resolve(storage); status != ReadStatus::ok) return status;

@@ -358,13 +358,4 @@ ReadStatus SheetCells::store(std::string_view utf8, bool escapes, const CellValu
   return ReadStatus::ok;
 }
 
-bool WorksheetHandler::piece_starts(void* piece, xml::Name name, const xml::Attributes& attributes, int depth) {
-  // A row without its number would follow the row before it, which another
-  // parser read: such a sheet is read in one piece.
-  if (!between_rows() || depth != 3 || !name.is(xml::Ns::main, "row") || !attributes.find(xml::Ns::none, "r"))
-    return false;
-  cells_.send_to(static_cast<PieceCells*>(piece));
-  return true;
-}
-
 }  // namespace sheetlib

@@ -127,13 +127,6 @@ class WorksheetHandler : public xml::Handler {
   void end(xml::Name name) override;
   void text(std::string_view text) override;
 
-  // For a sheet read in pieces: a piece begins with a <row> that says which
-  // row it is, at the level of <sheetData>; its cells go to the PieceCells
-  // given with it (texts still to this handler's storage).
-  bool piece_starts(void* piece, xml::Name name, const xml::Attributes& attributes, int depth) override;
-  // For a parser that reads pieces from the middle of the sheet, inside a
-  // stand-in for <worksheet><sheetData>.
-  void read_rows_only() { in_sheet_data_ = true; }
   // True between rows, inside <sheetData>: where a piece may begin.
   bool between_rows() const { return in_sheet_data_ && !in_row_ && depth_ == 2; }
   // Where this handler places and stores its cells: a scanner that reads

@@ -70,37 +70,6 @@ Name Namespaces::resolve(const char* qualified_name, bool attribute) const {
   return {found->second.back(), local};
 }
 
-namespace {
-
-// A namespace name for each kind, as the classification reads it back.
-const char* uri_of(Ns ns) {
-  switch (ns) {
-    case Ns::none:
-      return "";
-    case Ns::main:
-      return "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-    case Ns::rel:
-      return "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-    case Ns::package_rel:
-      return "http://schemas.openxmlformats.org/package/2006/relationships";
-    case Ns::other:
-      break;
-  }
-  return "urn:x-other";
-}
-
-}  // namespace
-
-std::string Namespaces::declarations_in_scope() const {
-  std::string declarations;
-  if (!default_.empty()) declarations.append(" xmlns=\"").append(uri_of(default_.back())).append("\"");
-  for (const auto& [prefix, bindings] : by_prefix_) {
-    if (bindings.empty()) continue;
-    declarations.append(" xmlns:").append(prefix).append("=\"").append(uri_of(bindings.back())).append("\"");
-  }
-  return declarations;
-}
-
 Name Attributes::resolve(const char* qualified_name) const {
   if (declared_prefix(qualified_name)) return {Ns::none, {}};
   return namespaces_.resolve(qualified_name, true);
@@ -135,8 +104,6 @@ Parser::~Parser() {
 }
 
 ReadStatus Parser::status() const { return status_; }
-
-void Parser::expect_piece_at(std::uint64_t byte, void* piece) { pieces_.push_back({byte, piece}); }
 
 void Parser::stop(ReadStatus status) {
   if (status_ == ReadStatus::ok) status_ = status;
@@ -201,6 +168,18 @@ bool MarkupAllowance::spend(std::uint64_t items) {
 }
 
 // The callbacks run inside expat's C code: nothing may be thrown through it.
+template <typename Call>
+void Parser::deliver(Call&& call) {
+  try {
+    call();
+  } catch (const std::bad_alloc&) {
+    return stop(ReadStatus::out_of_memory);
+  } catch (...) {
+    return stop(ReadStatus::malformed);
+  }
+  if (handler_.failure() != ReadStatus::ok) stop(handler_.failure());
+}
+
 void Parser::on_start(void* self, const char* name, const char** attributes) {
   auto& parser = *static_cast<Parser*>(self);
   if (++parser.depth_ > parser.max_depth_) return parser.stop(ReadStatus::over_limit);
@@ -209,39 +188,34 @@ void Parser::on_start(void* self, const char* name, const char** attributes) {
     for (const char** p = attributes; *p; p += 2) ++items;
     if (!parser.spend(items)) return parser.stop(ReadStatus::over_limit);
   }
-  // A place where a piece of the document begins: the tag there must be
-  // one the handler can begin a piece with.
-  bool piece_here = false;
-  if (parser.next_piece_ < parser.pieces_.size()) {
+  // A place where a start tag was expected: the handler must accept the
+  // tag there.
+  bool expected_here = false;
+  if (parser.next_expected_ < parser.expected_starts_.size()) {
     const auto byte = static_cast<std::uint64_t>(XML_GetCurrentByteIndex(parser.parser_));
-    const PieceStart& expected = parser.pieces_[parser.next_piece_];
-    if (byte > expected.byte) return parser.stop(ReadStatus::malformed);
-    piece_here = byte == expected.byte;
+    const std::uint64_t expected = parser.expected_starts_[parser.next_expected_];
+    if (byte > expected) return parser.stop(ReadStatus::malformed);
+    expected_here = byte == expected;
   }
   if (parser.skip_until_depth_ > 0) {
-    if (piece_here) parser.stop(ReadStatus::malformed);
+    if (expected_here) parser.stop(ReadStatus::malformed);
     return;
   }
-  try {
+  parser.deliver([&] {
     parser.namespaces_.enter(attributes, parser.depth_);
     const Name resolved = parser.namespaces_.resolve(name, false);
-    if (piece_here) {
-      if (!parser.handler_.piece_starts(parser.pieces_[parser.next_piece_].piece, resolved,
-                                        Attributes(attributes, parser.namespaces_), parser.depth_))
+    if (expected_here) {
+      if (!parser.handler_.expected_start(parser.next_expected_, resolved, Attributes(attributes, parser.namespaces_),
+                                          parser.depth_))
         return parser.stop(ReadStatus::malformed);
-      ++parser.next_piece_;
+      ++parser.next_expected_;
     }
     if (resolved.local == "extLst") {
       parser.skip_until_depth_ = parser.depth_;
       return;
     }
     parser.handler_.start(resolved, Attributes(attributes, parser.namespaces_));
-  } catch (const std::bad_alloc&) {
-    return parser.stop(ReadStatus::out_of_memory);
-  } catch (...) {
-    return parser.stop(ReadStatus::malformed);
-  }
-  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+  });
 }
 
 void Parser::on_end(void* self, const char* name) {
@@ -256,30 +230,18 @@ void Parser::on_end(void* self, const char* name) {
     }
     return;
   }
-  try {
+  parser.deliver([&] {
     const Name resolved = parser.namespaces_.resolve(name, false);
     parser.namespaces_.leave(depth);
     parser.handler_.end(resolved);
-  } catch (const std::bad_alloc&) {
-    return parser.stop(ReadStatus::out_of_memory);
-  } catch (...) {
-    return parser.stop(ReadStatus::malformed);
-  }
-  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+  });
 }
 
 void Parser::on_text(void* self, const char* text, int length) {
   auto& parser = *static_cast<Parser*>(self);
   if (parser.budget_ && !parser.spend(1)) return parser.stop(ReadStatus::over_limit);
   if (parser.skip_until_depth_ > 0) return;
-  try {
-    parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length)));
-  } catch (const std::bad_alloc&) {
-    return parser.stop(ReadStatus::out_of_memory);
-  } catch (...) {
-    return parser.stop(ReadStatus::malformed);
-  }
-  if (parser.handler_.failure() != ReadStatus::ok) parser.stop(parser.handler_.failure());
+  parser.deliver([&] { parser.handler_.text(std::string_view(text, static_cast<std::size_t>(length))); });
 }
 
 // A document type declaration is the only way to entities (and to their

@@ -68,10 +68,6 @@ class Namespaces {
   // An element's name; an attribute's name when `attribute` (no prefix means
   // no namespace). An undeclared prefix gives Ns::other.
   Name resolve(const char* qualified_name, bool attribute) const;
-  // The declarations in scope as attributes (` xmlns="…" xmlns:p="…"`) that
-  // bind every prefix as it is bound now, for a document that goes on from
-  // here in another parser.
-  std::string declarations_in_scope() const;
 
  private:
   struct PrefixHash {
@@ -95,10 +91,10 @@ class Handler {
   virtual void start(Name name, const Attributes& attributes) = 0;
   virtual void end(Name name) = 0;
   virtual void text(std::string_view) {}
-  // The start tag at a place where the document was cut into pieces (see
-  // Parser::expect_piece_at), before start() gets it; false when the tag
-  // cannot begin a piece, which fails the parse.
-  virtual bool piece_starts(void* /*piece*/, Name /*name*/, const Attributes& /*attributes*/, int /*depth*/) {
+  // The start tag at the n-th place where one was expected (see
+  // Parser::expect_start_at), before start() gets it; false when the tag
+  // cannot be there, which fails the parse.
+  virtual bool expected_start(std::size_t /*nth*/, Name /*name*/, const Attributes& /*attributes*/, int /*depth*/) {
     return false;
   }
 
@@ -181,14 +177,12 @@ class Parser {
   // ok while the document is fine so far (and after a well-formed end).
   ReadStatus status() const;
 
-  // For a document read in pieces by several parsers: a start tag must
-  // begin at this byte of what this parser is fed (the counts of the
-  // pieces it is given in order, with `piece` handed to the handler's
-  // piece_starts). Expected places come in increasing order; one the parse
+  // For a document that other parsers read parts of: a start tag must
+  // begin at this byte of what this parser is fed, and the handler's
+  // expected_start gets it. Places come in increasing order; one the parse
   // passes without such a tag fails it.
-  void expect_piece_at(std::uint64_t byte, void* piece);
-  // True when every expected place was met.
-  bool met_every_piece() const { return next_piece_ == pieces_.size(); }
+  void expect_start_at(std::uint64_t byte) { expected_starts_.push_back(byte); }
+  bool met_every_expected_start() const { return next_expected_ == expected_starts_.size(); }
   // Markup items this parser took from the budget and spent.
   std::uint64_t spent() const { return allowance_.spent(); }
   const Namespaces& namespaces() const { return namespaces_; }
@@ -202,6 +196,9 @@ class Parser {
                         const char*);
   bool after_parse(int result);
   void stop(ReadStatus status);
+  // Calls the handler: what it throws or fails with stops the parse.
+  template <typename Call>
+  void deliver(Call&& call);
   bool spend(std::uint64_t items) { return allowance_.spend(items); }
 
   XML_Parser parser_;
@@ -213,12 +210,8 @@ class Parser {
   int skip_until_depth_ = 0;  // inside an extLst when > 0
   Namespaces namespaces_;
   ReadStatus status_ = ReadStatus::ok;
-  struct PieceStart {
-    std::uint64_t byte;
-    void* piece;
-  };
-  std::vector<PieceStart> pieces_;
-  std::size_t next_piece_ = 0;
+  std::vector<std::uint64_t> expected_starts_;
+  std::size_t next_expected_ = 0;
 };
 
 }  // namespace sheetlib::xml
