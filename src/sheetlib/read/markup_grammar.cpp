@@ -1,0 +1,42 @@
+#include "sheetlib/read/markup_grammar.h"
+
+#include <algorithm>
+
+namespace sheetlib::markup {
+
+bool is_run_property(std::string_view name) {
+  static constexpr std::string_view kNames[] = {"rFont",  "charset", "family", "b",  "i", "strike",    "outline",
+                                                "shadow", "condense", "extend", "color", "sz", "u", "vertAlign",
+                                                "scheme"};
+  for (const std::string_view known : kNames)
+    if (name == known) return true;
+  return false;
+}
+
+bool GatheredText::add_copied(const char* begin, const char* end, bool plain) {
+  if (!copied_) {
+    copy_.assign(view_);
+    copied_ = true;
+  }
+  if (plain) {
+    copy_.append(begin, end);
+    return true;
+  }
+  return decode_text(begin, end, copy_);
+}
+
+ElementReader::ElementReader(Element root, std::string_view prefix, const ReadLimits& limits,
+                             xml::MarkupBudget& budget)
+    : allowance_(&budget),
+      tag_(std::make_unique<StartTag>()),
+      prefix_(prefix),
+      root_(root),
+      // <sheetData> lies at depth 2 of a worksheet, <sst> at depth 1.
+      most_open_(std::clamp(limits.max_element_depth - (root == Element::table ? 1 : 2), 0, kMostOpen)) {}
+
+bool ElementReader::check_references(const char* begin, const char* end) {
+  scratch_.clear();
+  return decode_text(begin, end, scratch_);
+}
+
+}  // namespace sheetlib::markup
