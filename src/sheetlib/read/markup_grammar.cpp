@@ -34,6 +34,20 @@ ElementReader::ElementReader(Element root, std::string_view prefix, const ReadLi
       // <sheetData> lies at depth 2 of a worksheet, <sst> at depth 1.
       most_open_(std::clamp(limits.max_element_depth - (root == Element::table ? 1 : 2), 0, kMostOpen)) {}
 
+// An end tag written otherwise than the open element's start tag: the
+// root's, one with white space before its '>', or one that closes nothing.
+bool ElementReader::read_other_end(const char*& p, const char* end, Element& closed) {
+  std::string_view qualified, local;
+  if (!read_end_tag(p, end, qualified, local) || !has_prefix(qualified, local)) return false;
+  if (depth_ == 0) {
+    closed = root_;
+    return same_name(local, root_ == Element::table ? "sst" : "sheetData");
+  }
+  if (!same_name(qualified, open_[depth_ - 1].name)) return false;
+  closed = open_[--depth_].element;
+  return true;
+}
+
 bool ElementReader::check_references(const char* begin, const char* end) {
   scratch_.clear();
   return decode_text(begin, end, scratch_);

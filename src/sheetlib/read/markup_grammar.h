@@ -21,31 +21,17 @@
 namespace sheetlib::markup {
 
 enum class Element : std::uint8_t {
-  // The rows of a worksheet, inside <sheetData>.
-  sheet_data,
-  row,
-  cell,
-  value,
-  formula,
-  inline_string,
-  // The items of the shared strings, inside <sst>.
-  table,
-  item,
-  // Rich text, in an inline string or an item.
-  text,
-  run,
-  run_properties,
-  run_property,  // <b/>, <sz val="11"/>, … inside <rPr>
-  phonetic_run,
-  phonetic_properties,
+  sheet_data, row, cell, value, formula, inline_string,  // the rows of a worksheet, inside <sheetData>
+  table, item,                                           // the shared strings, inside <sst>
+  text, run, run_properties, run_property, phonetic_run, phonetic_properties,  // rich text, in either
 };
 
-// The formatting elements of a rich-text run's <rPr>, which hold nothing
-// the cells keep.
+// The formatting elements of a rich-text run's <rPr> (<b/>, <sz val="11"/>,
+// …), which hold nothing the cells keep.
 bool is_run_property(std::string_view name);
 
 // The child elements each element may have, by local name.
-inline bool child_of(Element parent, std::string_view name, Element& child) {
+[[gnu::always_inline]] inline bool child_of(Element parent, std::string_view name, Element& child) {
   const auto is = [&](std::string_view known, Element element) {
     if (!same_name(name, known)) return false;
     child = element;
@@ -81,10 +67,7 @@ inline bool child_of(Element parent, std::string_view name, Element& child) {
 // the scanned text while it is one run of plain text, else a copy.
 class GatheredText {
  public:
-  void clear() {
-    view_ = {};
-    copied_ = false;
-  }
+  void clear() { view_ = {}; copied_ = false; }
   bool empty() const { return !copied_ && view_.empty(); }
   std::string_view view() const { return copied_ ? std::string_view(copy_) : view_; }
   // Adds a run that check_text accepted (`plain` as it said); false at a
@@ -110,7 +93,9 @@ class GatheredText {
 // read, written with the root's prefix, checked against the grammar and the
 // depth limit, its markup items spent as expat counts them; each run of text
 // checked and counted as expat would and gathered where it belongs. The
-// scanner adds what the elements mean.
+// scanner adds what the elements mean. What runs for every tag and text is
+// always inlined into the scanner: as calls, they cost a sheet's scan more
+// than a tenth.
 class ElementReader {
  public:
   // `prefix` is how the root was written ("" or "x:"): every element inside
@@ -128,7 +113,7 @@ class ElementReader {
   // when it is not well formed, not one the scanners read, or not one that
   // may stand here. tag() holds it until the next is read; unless it is
   // empty (<name/>), the caller opens it.
-  bool read_start(const char*& p, const char* end, Element& element) {
+  [[gnu::always_inline]] bool read_start(const char*& p, const char* end, Element& element) {
     StartTag& tag = *tag_;
     if (!read_start_tag(p, end, tag) || !spend(1 + static_cast<std::uint64_t>(tag.count))) return false;
     if (!has_prefix(tag.qualified, tag.local) || depth_ >= most_open_) return false;
@@ -144,7 +129,7 @@ class ElementReader {
 
   // Reads an end tag after its "</": that of the element open, which it
   // closes, or with none open that of the root. `closed` tells which.
-  bool read_end(const char*& p, const char* end, Element& closed) {
+  [[gnu::always_inline]] bool read_end(const char*& p, const char* end, Element& closed) {
     // Mostly the end tag of the element open, written as its start tag was.
     if (depth_ > 0) {
       const std::string_view open = open_[depth_ - 1].name;
@@ -155,15 +140,7 @@ class ElementReader {
         return true;
       }
     }
-    std::string_view qualified, local;
-    if (!read_end_tag(p, end, qualified, local) || !has_prefix(qualified, local)) return false;
-    if (depth_ == 0) {
-      closed = root_;
-      return same_name(local, root_ == Element::table ? "sst" : "sheetData");
-    }
-    if (!same_name(qualified, open_[depth_ - 1].name)) return false;
-    closed = open_[--depth_].element;
-    return true;
+    return read_other_end(p, end, closed);
   }
 
   // The element open innermost; whether its text belongs to the cell or the
@@ -174,7 +151,7 @@ class ElementReader {
   // Checks a run of text between tags as expat would, spends the items expat
   // reports it in, and adds it to `into`; with none, the text is not kept
   // but its references must still be sound.
-  bool take_text(const char* begin, const char* end, GatheredText* into) {
+  [[gnu::always_inline]] bool take_text(const char* begin, const char* end, GatheredText* into) {
     std::uint64_t items = 0;
     bool plain = true;  // the text is its own bytes
     if (!check_text(begin, end, items, plain) || !spend(items)) return false;
@@ -196,6 +173,7 @@ class ElementReader {
     return qualified.size() - local.size() == prefix_.size() &&
            (prefix_.empty() || qualified.substr(0, prefix_.size()) == prefix_);
   }
+  bool read_other_end(const char*& p, const char* end, Element& closed);
   bool check_references(const char* begin, const char* end);
 
   xml::MarkupAllowance allowance_;  // the scanner's share of the part's budget
