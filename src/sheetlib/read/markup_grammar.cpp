@@ -48,9 +48,4 @@ bool ElementReader::read_other_end(const char*& p, const char* end, Element& clo
   return true;
 }
 
-bool ElementReader::check_references(const char* begin, const char* end) {
-  scratch_.clear();
-  return decode_text(begin, end, scratch_);
-}
-
 }  // namespace sheetlib::markup

@@ -156,7 +156,9 @@ class ElementReader {
     bool plain = true;  // the text is its own bytes
     if (!check_text(begin, end, items, plain) || !spend(items)) return false;
     if (into) return into->add(begin, end, plain);
-    return plain || check_references(begin, end);
+    if (plain) return true;
+    scratch_.clear();
+    return decode_text(begin, end, scratch_);
   }
 
  private:
@@ -174,7 +176,6 @@ class ElementReader {
            (prefix_.empty() || qualified.substr(0, prefix_.size()) == prefix_);
   }
   bool read_other_end(const char*& p, const char* end, Element& closed);
-  bool check_references(const char* begin, const char* end);
 
   xml::MarkupAllowance allowance_;  // the scanner's share of the part's budget
   std::unique_ptr<StartTag> tag_;   // the one being read, made once
