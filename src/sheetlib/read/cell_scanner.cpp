@@ -1,74 +1,14 @@
 #include "sheetlib/read/cell_scanner.h"
 
-#include <cstring>
-
-#include "sheetlib/read/markup_lexing.h"
-
 namespace sheetlib {
-
-enum class CellScanner::Element : std::uint8_t {
-  sheet_data,  // stands for the parent of the rows
-  row,
-  cell,
-  value,
-  formula,
-  inline_string,
-  text,
-  run,
-  run_properties,
-  run_property,  // <b/>, <sz val="11"/>, … inside <rPr>
-  phonetic_run,
-  phonetic_properties,
-};
-
-namespace {
 
 using namespace markup;
 
-using Element = CellScanner::Element;
-
-// The child elements each element of the rows may have, by local name.
-bool child_of(Element parent, std::string_view name, Element& child) {
-  const auto is = [&](std::string_view known, Element element) {
-    if (!same_name(name, known)) return false;
-    child = element;
-    return true;
-  };
-  switch (parent) {
-    case Element::sheet_data:
-      return is("row", Element::row);
-    case Element::row:
-      return is("c", Element::cell);
-    case Element::cell:
-      return is("v", Element::value) || is("f", Element::formula) || is("is", Element::inline_string);
-    case Element::inline_string:
-      return is("t", Element::text) || is("r", Element::run) || is("rPh", Element::phonetic_run) ||
-             is("phoneticPr", Element::phonetic_properties);
-    case Element::run:
-      return is("rPr", Element::run_properties) || is("t", Element::text);
-    case Element::phonetic_run:
-      return is("t", Element::text);
-    case Element::run_properties:
-      if (!is_run_property(name)) return false;
-      child = Element::run_property;
-      return true;
-    default:
-      return false;
-  }
-}
-
-}  // namespace
-
 CellScanner::CellScanner(SheetCells& cells, const ReadLimits& limits, xml::MarkupBudget& budget,
                          std::string_view prefix)
-    : cells_(cells),
-      allowance_(&budget),
-      tag_(std::make_unique<markup::StartTag>()),
-      prefix_(prefix),
-      depth_limit_(limits.max_element_depth) {}
+    : cells_(cells), reader_(Element::sheet_data, prefix, limits, budget) {}
 
 CellScanner::~CellScanner() = default;
-
 
 CellScanner::Stop CellScanner::scan(std::string_view text, std::size_t& stopped_at) {
   const char* const begin = text.data();
@@ -78,7 +18,7 @@ CellScanner::Stop CellScanner::scan(std::string_view text, std::size_t& stopped_
     const char* less = find_byte(p, end, '<');
     if (less != p && !take_text(p, less)) return Stop::declined;
     if (less == end) {
-      if (depth_ != 0) return Stop::declined;
+      if (reader_.depth() != 0) return Stop::declined;
       stopped_at = text.size();
       return Stop::end_of_text;
     }
@@ -100,47 +40,18 @@ CellScanner::Stop CellScanner::scan(std::string_view text, std::size_t& stopped_
 }
 
 bool CellScanner::take_text(const char* begin, const char* end) {
-  std::uint64_t items = 0;
-  bool plain = true;  // the text is its own bytes
-  if (!check_text(begin, end, items, plain)) return false;
-  if (!spend(items)) return false;
-  const bool collecting = depth_ > 0 && open_[depth_ - 1].collecting;
-  if (!collecting) {
-    if (plain) return true;
-    // References must be sound even where their text is not kept.
-    scratch_.clear();
-    return decode_text(begin, end, scratch_);
-  }
-  if (open_[depth_ - 1].element == Element::value) {
-    if (plain) {
-      cell_.value = std::string_view(begin, static_cast<std::size_t>(end - begin));
-      value_here_ = false;
-      return true;
-    }
-    value_.clear();
-    value_here_ = true;
-    return decode_text(begin, end, value_);
-  }
-  if (plain) {
-    inline_text_.append(begin, end);
-    return true;
-  }
-  return decode_text(begin, end, inline_text_);
+  GatheredText* into = nullptr;
+  if (reader_.keeps_text()) into = reader_.innermost() == Element::value ? &value_ : &inline_text_;
+  return reader_.take_text(begin, end, into);
 }
 
 bool CellScanner::start_element(const char*& p, const char* end) {
-  markup::StartTag& tag = *tag_;
-  if (!read_start_tag(p, end, tag) || !spend(1 + static_cast<std::uint64_t>(tag.count))) return false;
-  if (!has_prefix(tag.qualified, tag.local)) return false;
-  // <sheetData> lies at depth 2, its rows at 3.
-  if (depth_ == kMostOpen || 3 + depth_ > depth_limit_) return false;
-  const Element parent = depth_ > 0 ? open_[depth_ - 1].element : Element::sheet_data;
   Element element;
-  if (!child_of(parent, tag.local, element)) return false;
-  bool collecting = false;
+  if (!reader_.read_start(p, end, element)) return false;
+  const StartTag& tag = reader_.tag();
   switch (element) {
     case Element::row: {
-      const markup::Attribute* number = tag.find("r");
+      const Attribute* number = tag.find("r");
       if (number && !number->plain) return false;
       if (numbered_row_expected_ && !number) return false;
       numbered_row_expected_ = false;
@@ -149,10 +60,9 @@ bool CellScanner::start_element(const char*& p, const char* end) {
     }
     case Element::cell: {
       cell_ = CellMarkup();
-      value_here_ = false;
-      const markup::Attribute* reference = nullptr;
+      const Attribute* reference = nullptr;
       for (int i = 0; i < tag.count; ++i) {
-        const markup::Attribute& attribute = tag.attributes[i];
+        const Attribute& attribute = tag.attributes[i];
         if (attribute.name.size() != 1) continue;
         if (attribute.name[0] != 'r' && attribute.name[0] != 's' && attribute.name[0] != 't') continue;
         if (!attribute.plain) return false;
@@ -165,52 +75,31 @@ bool CellScanner::start_element(const char*& p, const char* end) {
     }
     case Element::value:
       cell_.has_value = true;
-      cell_.value = {};
-      value_here_ = false;
-      collecting = true;
+      value_.clear();
       break;
     case Element::inline_string:
       cell_.has_inline = true;
       inline_text_.clear();
       break;
-    case Element::text:
-      collecting = parent != Element::phonetic_run;
-      break;
     default:
       break;
   }
   if (tag.empty) return close(element);
-  open_[depth_++] = {element, collecting, tag.qualified};
+  reader_.open(element);
   return true;
 }
 
 bool CellScanner::end_element(const char*& p, const char* end, bool& rows_ended) {
-  // Mostly the end tag of the element open, written as its start tag was.
-  if (depth_ > 0) {
-    const std::string_view open = open_[depth_ - 1].name;
-    if (static_cast<std::size_t>(end - p) > open.size() && p[open.size()] == '>' &&
-        same_name(std::string_view(p, open.size()), open)) {
-      p += open.size() + 1;
-      --depth_;
-      return close(open_[depth_].element);
-    }
-  }
-  std::string_view qualified, local;
-  if (!read_end_tag(p, end, qualified, local)) return false;
-  if (!has_prefix(qualified, local)) return false;
-  if (depth_ == 0) {
-    rows_ended = local == "sheetData";
-    return rows_ended;
-  }
-  if (!same_name(qualified, open_[depth_ - 1].name)) return false;
-  --depth_;
-  return close(open_[depth_].element);
+  Element closed;
+  if (!reader_.read_end(p, end, closed)) return false;
+  rows_ended = closed == Element::sheet_data;
+  return rows_ended || close(closed);
 }
 
 bool CellScanner::close(Element element) {
   if (element != Element::cell) return true;
-  if (value_here_) cell_.value = value_;
-  cell_.inline_text = inline_text_;
+  if (cell_.has_value) cell_.value = value_.view();
+  if (cell_.has_inline) cell_.inline_text = inline_text_.view();
   return cells_.finish_cell(cell_) == ReadStatus::ok;
 }
 

@@ -13,13 +13,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <string_view>
 
 #include "sheetlib/core/limits.h"
 #include "sheetlib/core/read_status.h"
-#include "sheetlib/read/markup_lexing.h"
+#include "sheetlib/read/markup_grammar.h"
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 
@@ -54,46 +52,22 @@ class CellScanner {
   // Markup items spent: start tags, their attributes, and for every run of
   // text one and two more per reference and per line break, as expat
   // reports text in pieces split there.
-  std::uint64_t spent() const { return allowance_.spent(); }
-
-  // The elements of the rows.
-  enum class Element : std::uint8_t;
+  std::uint64_t spent() const { return reader_.spent(); }
 
  private:
-  struct Open {
-    Element element;
-    bool collecting;        // its text belongs to the cell (a <v>, or a <t> outside phonetic runs)
-    std::string_view name;  // qualified, as written, in the text being scanned
-  };
-  static constexpr int kMostOpen = 8;  // <row> … the element inside <rPr>
-
-  bool spend(std::uint64_t items) { return allowance_.spend(items); }
-  // True when the name is written with the prefix of <sheetData>.
-  bool has_prefix(std::string_view qualified, std::string_view local) const {
-    return qualified.size() - local.size() == prefix_.size() &&
-           (prefix_.empty() || qualified.substr(0, prefix_.size()) == prefix_);
-  }
   bool start_element(const char*& p, const char* end);
   bool end_element(const char*& p, const char* end, bool& rows_ended);
-  bool close(Element element);
+  bool close(markup::Element element);
   bool take_text(const char* begin, const char* end);
 
   SheetCells& cells_;
-  xml::MarkupAllowance allowance_;  // the scanner's share of the part's budget
-  std::unique_ptr<markup::StartTag> tag_;  // the one being read, made once
-  std::string prefix_;
-  int depth_limit_;  // of the elements inside <sheetData>, whose own depth is 2
-
-  Open open_[kMostOpen];
-  int depth_ = 0;  // elements open inside <sheetData>
+  markup::ElementReader reader_;
   bool numbered_row_expected_ = false;
 
   // The cell being read.
   CellMarkup cell_;
-  std::string value_;        // the text of <v> where references had to be resolved
-  std::string inline_text_;  // the <t> texts of <is>
-  bool value_here_ = false;  // cell_.value is value_, not a view of the text
-  std::string scratch_;      // text whose references are checked, not kept
+  markup::GatheredText value_;        // of <v>
+  markup::GatheredText inline_text_;  // the <t> texts of <is>
 };
 
 // Reads a whole worksheet part held in memory: expat reads what lies

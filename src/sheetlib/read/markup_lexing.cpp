@@ -170,35 +170,27 @@ bool decode_text(const char* p, const char* end, std::string& out) {
   return true;
 }
 
-bool is_run_property(std::string_view name) {
-  static constexpr std::string_view kNames[] = {"rFont",  "charset", "family", "b",  "i", "strike",    "outline",
-                                                "shadow", "condense", "extend", "color", "sz", "u", "vertAlign",
-                                                "scheme"};
-  for (const std::string_view known : kNames)
-    if (name == known) return true;
-  return false;
-}
-
 bool declares_utf8_or_nothing(std::string_view part) {
-  if (part.substr(0, 3) == "\xEF\xBB\xBF") part.remove_prefix(3);
-  if (part.size() < 6 || part.substr(0, 5) != "<?xml" || !is_space(part[5])) return true;
+  if (part.starts_with("\xEF\xBB\xBF")) part.remove_prefix(3);
+  if (part.size() >= 2 && (part[0] == '\xFE' || part[0] == '\xFF' || part[0] == '\0' || part[1] == '\0'))
+    return false;
+  if (part.size() < 6 || !part.starts_with("<?xml") || !is_space(part[5])) return true;
   const std::size_t close = part.find("?>");
   if (close == std::string_view::npos) return false;
-  const std::string_view declaration = part.substr(0, close);
-  const std::size_t at = declaration.find("encoding");
+  const char* const end = part.data() + close;
+  const std::size_t at = part.substr(0, close).find("encoding");
   if (at == std::string_view::npos) return true;
-  const char* p = skip_spaces(declaration.data() + at + 8, declaration.data() + declaration.size());
-  const char* end = declaration.data() + declaration.size();
+  const char* p = skip_spaces(part.data() + at + 8, end);
   if (p >= end || *p != '=') return false;
   p = skip_spaces(p + 1, end);
   if (p >= end || (*p != '"' && *p != '\'')) return false;
   const char quote = *p++;
-  const std::string_view name(p, static_cast<std::size_t>(end - p));
-  const std::size_t name_end = name.find(quote);
-  if (name_end != 5) return false;
-  const std::string_view utf8 = "utf-8";
-  for (std::size_t i = 0; i < 5; ++i)
-    if ((name[i] | 0x20) != utf8[i]) return false;
+  constexpr std::string_view kUtf8 = "utf-8";
+  if (end - p <= static_cast<std::ptrdiff_t>(kUtf8.size()) || p[kUtf8.size()] != quote) return false;
+  for (const char lower : kUtf8) {
+    const char c = *p++;
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != lower) return false;
+  }
   return true;
 }
 

@@ -146,12 +146,11 @@ bool check_text(const char* begin, const char* end, std::uint64_t& items, bool& 
 // of \r\n or \r made \n. False at a reference that is not one.
 bool decode_text(const char* p, const char* end, std::string& out);
 
-// The formatting elements of a rich-text run's <rPr>, which hold nothing
-// the cells keep.
-bool is_run_property(std::string_view name);
-
-// False when the part's XML declaration names another encoding than UTF-8:
-// expat would read the bytes as that, the scanners cannot.
+// False when the part is not in UTF-8 as expat would read it: it begins
+// with the sign of UTF-16 or UTF-32 (a byte order mark, or the zero bytes
+// of their "<"), or its XML declaration names another encoding. The
+// scanners, and the cutting of a sheet into pieces, read UTF-8 bytes only.
+// `part` may be the part's beginning, as long as it holds the declaration.
 bool declares_utf8_or_nothing(std::string_view part);
 
 }  // namespace sheetlib::markup

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "sheetlib/read/markup_lexing.h"
+#include "sheetlib/read/markup_grammar.h"
 #include "sheetlib/read/ooxml_text.h"
 
 namespace sheetlib {
@@ -16,44 +16,6 @@ using namespace markup;
 // to 32,767 characters, with its runs' formatting) or a tag that pieces
 // cut off. Larger ones go to expat.
 constexpr std::size_t kMostHeldBytes = 4 * 1024 * 1024;
-
-// The elements of the items.
-enum class Element : std::uint8_t {
-  table,  // <sst>, the parent of the items
-  item,
-  text,
-  run,
-  run_properties,
-  run_property,  // <b/>, <sz val="11"/>, … inside <rPr>
-  phonetic_run,
-  phonetic_properties,
-};
-
-// The child elements each element of the items may have, by local name.
-bool child_of(Element parent, std::string_view name, Element& child) {
-  const auto is = [&](std::string_view known, Element element) {
-    if (!same_name(name, known)) return false;
-    child = element;
-    return true;
-  };
-  switch (parent) {
-    case Element::table:
-      return is("si", Element::item);
-    case Element::item:
-      return is("t", Element::text) || is("r", Element::run) || is("rPh", Element::phonetic_run) ||
-             is("phoneticPr", Element::phonetic_properties);
-    case Element::run:
-      return is("rPr", Element::run_properties) || is("t", Element::text);
-    case Element::phonetic_run:
-      return is("t", Element::text) || is("r", Element::run);
-    case Element::run_properties:
-      if (!is_run_property(name)) return false;
-      child = Element::run_property;
-      return true;
-    default:
-      return false;
-  }
-}
 
 // Bytes of text that store as they are: printable ASCII but for '&' (a
 // reference), ']' (of "]]>", which text may not hold) and '_' (of an
@@ -72,13 +34,6 @@ inline constexpr SimpleBytes kSimpleBytes;
 bool is_simple_text(const char* p, const char* end) {
   for (; p < end; ++p)
     if (!kSimpleBytes.simple[static_cast<unsigned char>(*p)]) return false;
-  return true;
-}
-
-// Compared here: the names are a few bytes, and memcmp's call costs more.
-bool starts_with(const char* p, const std::string& bytes) {
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    if (p[i] != bytes[i]) return false;
   return true;
 }
 
@@ -119,12 +74,8 @@ const char* after_end_tag(const char* p, const char* end, std::string_view name)
 enum class Head : std::uint8_t { found, incomplete, declined };
 
 Head find_root(std::string_view head, std::size_t& tag_begin, std::size_t& tag_end) {
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (head.size() < kByteOrderMark.size() && kByteOrderMark.substr(0, head.size()) == head) return Head::incomplete;
-  std::size_t at = head.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
-  // The declaration, which only the very beginning may hold, names the encoding.
-  if (head.substr(at, 5) == "<?xml" && head.find("?>", at) == std::string_view::npos) return Head::incomplete;
-  if (!declares_utf8_or_nothing(head)) return Head::declined;
+  // A head shorter than a byte order mark is incomplete below.
+  std::size_t at = head.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   for (;;) {
     while (at < head.size() && is_space(head[at])) ++at;
     if (head.size() - at < 4) return Head::incomplete;
@@ -141,6 +92,8 @@ Head find_root(std::string_view head, std::size_t& tag_begin, std::size_t& tag_e
   if (*p != '<' || !is_name_start(p[1])) return Head::declined;
   const char* close = tag_close(p, end);
   if (!close) return Head::incomplete;
+  // The XML declaration, which only the very beginning may hold, is whole.
+  if (!declares_utf8_or_nothing(head)) return Head::declined;
   tag_begin = at;
   tag_end = static_cast<std::size_t>(close + 1 - head.data());
   return Head::found;
@@ -180,15 +133,13 @@ class SharedStringsScanner::Items {
   // items must be written so.
   Items(CellGrid::Storage& storage, const ReadLimits& limits, xml::MarkupBudget& budget, std::string_view prefix)
       : storage_(storage),
-        allowance_(&budget),
-        prefix_(prefix),
+        reader_(Element::table, prefix, limits, budget),
         item_name_(std::string(prefix).append("si")),
         extension_name_(std::string(prefix).append("extLst")),
         table_name_(std::string(prefix).append("sst")),
         plain_begin_(std::string("<").append(item_name_).append("><").append(prefix).append("t>")),
         plain_end_(std::string("</").append(prefix).append("t></").append(item_name_).append(">")),
-        max_strings_(limits.max_shared_strings),
-        depth_limit_(limits.max_element_depth) {}
+        max_strings_(limits.max_shared_strings) {}
 
   enum class Stop : std::uint8_t {
     end_of_items,  // at the tag that follows them: <extLst> or </sst>
@@ -203,21 +154,13 @@ class SharedStringsScanner::Items {
   // start tag is whole, which waits for its end tag).
   Stop scan(std::string_view text, std::size_t& stopped_at, bool& open_item);
 
-  bool spend(std::uint64_t items) { return allowance_.spend(items); }
-  std::uint64_t spent() const { return allowance_.spent(); }
+  bool spend(std::uint64_t items) { return reader_.spend(items); }
+  std::uint64_t spent() const { return reader_.spent(); }
   const std::string& item_name() const { return item_name_; }
 
   SharedStringSpans strings;
 
  private:
-  struct Open {
-    Element element;
-    bool phonetic;          // a phonetic run, or inside one: no text of it belongs to the item
-    bool collecting;        // its text belongs to the item (a <t> outside phonetic runs)
-    std::string_view name;  // local, as written in the text being scanned
-  };
-  static constexpr int kMostOpen = 5;  // <si><rPh><r><rPr><b/>
-
   // What the tag at a '<' between items is, once its name is whole.
   enum class Next : std::uint8_t { item, end_of_items, unknown, incomplete };
   Next next_at(const char* p, const char* end) const;
@@ -230,32 +173,17 @@ class SharedStringsScanner::Items {
   bool end_element(const char*& p, const char* end);
   bool begin_item();
   bool close(Element element);
-  bool take_text(const char* begin, const char* end, bool collecting);
-  bool has_prefix(std::string_view qualified, std::string_view local) const {
-    return qualified.size() - local.size() == prefix_.size() &&
-           (prefix_.empty() || qualified.substr(0, prefix_.size()) == prefix_);
-  }
+  bool take_text(const char* begin, const char* end, bool kept);
 
   CellGrid::Storage& storage_;
-  xml::MarkupAllowance allowance_;  // the scanner's share of the part's budget
-  StartTag tag_;                    // the one being read
-  std::string prefix_;
+  ElementReader reader_;
   std::string item_name_, extension_name_, table_name_;  // with the prefix
   std::string plain_begin_, plain_end_;  // of an item of one text: "<si><t>", "</t></si>"
   std::size_t max_strings_;
-  int depth_limit_;  // of the elements inside <sst>, whose own depth is 1
-
-  Open open_[kMostOpen];
-  int depth_ = 0;  // elements open inside <sst>
   bool over_limit_ = false;
 
-  // The text of the item being read: a view of the scanned text while it is
-  // one run of plain text, else text_.
-  std::string_view text_view_;
-  std::string text_;
-  bool text_here_ = false;
-  bool text_simple_ = false;  // the view is a simple text (see is_simple_text)
-  std::string scratch_;  // text whose references are checked, not kept
+  GatheredText text_;         // of the item being read
+  bool text_simple_ = false;  // it is a view of a simple text (see is_simple_text)
 };
 
 SharedStringsScanner::Items::Stop SharedStringsScanner::Items::scan(std::string_view text, std::size_t& stopped_at,
@@ -317,18 +245,20 @@ const char* SharedStringsScanner::Items::item_end(const char* p, const char* end
 // Nearly every item is one text, written <si><t>text</t></si>: the end of
 // its text when the item at p is that, whole, else null.
 const char* SharedStringsScanner::Items::plain_item_end(const char* p, const char* end) const {
-  if (static_cast<std::size_t>(end - p) < plain_begin_.size() + plain_end_.size() || !starts_with(p, plain_begin_))
+  if (static_cast<std::size_t>(end - p) < plain_begin_.size() + plain_end_.size() ||
+      !same_name(std::string_view(p, plain_begin_.size()), plain_begin_))
     return nullptr;
   const char* less = find_byte(p + plain_begin_.size(), end, '<');
-  if (static_cast<std::size_t>(end - less) < plain_end_.size() || !starts_with(less, plain_end_)) return nullptr;
+  if (static_cast<std::size_t>(end - less) < plain_end_.size() ||
+      !same_name(std::string_view(less, plain_end_.size()), plain_end_))
+    return nullptr;
   return less;
 }
 
 // Reads such an item as read_item would: two start tags, one text.
 bool SharedStringsScanner::Items::read_plain_item(const char* p, const char* text_end) {
   const char* text = p + plain_begin_.size();
-  // <sst> lies at depth 1, the item at 2, its text at 3.
-  if (depth_limit_ < 3 || !spend(2) || !begin_item()) return false;
+  if (!reader_.room_for(2) || !spend(2) || !begin_item()) return false;
   if (text != text_end && !take_text(text, text_end, true)) return false;
   return close(Element::item);
 }
@@ -356,35 +286,26 @@ bool SharedStringsScanner::Items::read_item(const char* p, const char* end) {
       // Comments, processing instructions and CDATA end here too.
       return false;
     }
-    if (depth_ == 0) return p == end;
+    if (reader_.depth() == 0) return p == end;
     const auto* less = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
     if (!less) return false;
-    if (less != p && !take_text(p, less, open_[depth_ - 1].collecting)) return false;
+    if (less != p && !take_text(p, less, reader_.keeps_text())) return false;
     p = less;
   }
 }
 
 bool SharedStringsScanner::Items::start_element(const char*& p, const char* end) {
-  if (!read_start_tag(p, end, tag_) || !spend(1 + static_cast<std::uint64_t>(tag_.count))) return false;
-  if (!has_prefix(tag_.qualified, tag_.local)) return false;
-  // <sst> lies at depth 1, its items at 2.
-  if (depth_ == kMostOpen || 2 + depth_ > depth_limit_) return false;
-  const Element parent = depth_ > 0 ? open_[depth_ - 1].element : Element::table;
   Element element;
-  if (!child_of(parent, tag_.local, element)) return false;
+  if (!reader_.read_start(p, end, element)) return false;
   if (element == Element::item && !begin_item()) return false;
-  if (tag_.empty) return close(element);
-  const bool phonetic = element == Element::phonetic_run || (depth_ > 0 && open_[depth_ - 1].phonetic);
-  open_[depth_++] = {element, phonetic, element == Element::text && !phonetic, tag_.local};
+  if (reader_.tag().empty) return close(element);
+  reader_.open(element);
   return true;
 }
 
 bool SharedStringsScanner::Items::end_element(const char*& p, const char* end) {
-  std::string_view qualified, local;
-  if (!read_end_tag(p, end, qualified, local)) return false;
-  if (depth_ == 0 || !has_prefix(qualified, local) || !same_name(local, open_[depth_ - 1].name)) return false;
-  --depth_;
-  return close(open_[depth_].element);
+  Element closed;
+  return reader_.read_end(p, end, closed) && closed != Element::table && close(closed);
 }
 
 // expat's reading fails at the start tag of the item past the limit.
@@ -393,15 +314,14 @@ bool SharedStringsScanner::Items::begin_item() {
     over_limit_ = true;
     return false;
   }
-  text_view_ = {};
-  text_here_ = false;
+  text_.clear();
   text_simple_ = false;
   return true;
 }
 
 bool SharedStringsScanner::Items::close(Element element) {
   if (element != Element::item) return true;
-  const std::string_view text = text_here_ ? std::string_view(text_) : text_view_;
+  const std::string_view text = text_.view();
   TextSpan span;
   span.length = static_cast<std::uint32_t>(text.size());
   const bool stored = text_simple_ ? storage_.append_text(text, span.offset)
@@ -414,37 +334,16 @@ bool SharedStringsScanner::Items::close(Element element) {
   return true;
 }
 
-bool SharedStringsScanner::Items::take_text(const char* begin, const char* end, bool collecting) {
+bool SharedStringsScanner::Items::take_text(const char* begin, const char* end, bool kept) {
   // Most texts are short words of ASCII: nothing for expat to report in
   // pieces, nothing to resolve, escape or convert.
-  if (collecting && !text_here_ && text_view_.empty() && is_simple_text(begin, end)) {
-    text_view_ = std::string_view(begin, static_cast<std::size_t>(end - begin));
+  if (kept && text_.empty() && is_simple_text(begin, end)) {
+    text_.add(begin, end, true);
     text_simple_ = true;
     return spend(1);
   }
-  std::uint64_t items = 0;
-  bool plain = true;  // the text is its own bytes
-  if (!check_text(begin, end, items, plain) || !spend(items)) return false;
-  if (!collecting) {
-    if (plain) return true;
-    // References must be sound even where their text is not kept.
-    scratch_.clear();
-    return decode_text(begin, end, scratch_);
-  }
-  text_simple_ = false;
-  if (plain && !text_here_ && text_view_.empty()) {
-    text_view_ = std::string_view(begin, static_cast<std::size_t>(end - begin));
-    return true;
-  }
-  if (!text_here_) {
-    text_.assign(text_view_);
-    text_here_ = true;
-  }
-  if (plain) {
-    text_.append(begin, end);
-    return true;
-  }
-  return decode_text(begin, end, text_);
+  if (kept) text_simple_ = false;
+  return reader_.take_text(begin, end, kept ? &text_ : nullptr);
 }
 
 SharedStringsScanner::SharedStringsScanner(CellGrid::Storage& storage, const ReadLimits& limits,

@@ -91,7 +91,8 @@ TEST(CellScanner, ReadsWhatExpatReadsOrDeclines) {
        sheet("<row><c t=\"str\"><v>&lt;&amp;&gt;&quot;&apos;&#65;&#x42;</v></c></row>"), false, 0, 0, "<&>\"'AB"},
       {"rich text with a phonetic run",
        sheet("<row><c t=\"inlineStr\"><is><r><rPr><b/><sz val=\"11\"/></rPr><t>ab</t></r><r><t xml:space=\"preserve\"> "
-             "c</t></r><rPh sb=\"0\" eb=\"1\"><t>no</t></rPh><phoneticPr fontId=\"1\"/></is></c></row>"),
+             "c</t></r><rPh sb=\"0\" eb=\"1\"><t>no</t></rPh><rPh><r><rPr><b/></rPr><t>no</t></r></rPh>"
+             "<phoneticPr fontId=\"1\"/></is></c></row>"),
        false, 0, 0, "ab c"},
       {"escapes", sheet("<row><c t=\"inlineStr\"><is><t>a_x000D_b_x005F_x0041_</t></is></c></row>"), false, 0, 0,
        "a\rb_x0041_"},
