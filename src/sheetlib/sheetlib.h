@@ -15,6 +15,10 @@
  *    result. Every object a workbook hands out (sheets, formats) belongs to
  *    it and ends with xlBookReleaseA; a format of one book given to a sheet
  *    of another is refused. One book is used by one thread at a time.
+ *
+ * These functions are listed once, in the order of the program's table, in
+ * sheetlib/interface/library_functions.h; the library's build checks every
+ * declaration below against that list (api/exports.cpp).
  */
 #ifndef SHEETLIB_H
 #define SHEETLIB_H

@@ -13,6 +13,7 @@
 #include <source_location>
 #include <type_traits>
 
+#include "sheetlib/interface/library_functions.h"
 #include "xl/binding.h"
 #include "xl/library_calls.h"
 
@@ -36,6 +37,25 @@ namespace colsplit::xl {
 // spreadsheet library's C functions; the callee, for the Windows API.
 enum class Convention { c, windows_api };
 
+// The C function type and the convention of each row, as the table gives
+// them.
+template <Row row>
+struct RowFunction;
+#define COLSPLIT_XL_ROW_FUNCTION(row_convention, result, name, parameters) \
+  template <>                                                             \
+  struct RowFunction<Row::name> {                                         \
+    using Result = result;                                                \
+    using Type = result parameters;                                       \
+    static constexpr Convention convention = Convention::row_convention;  \
+  };
+#define COLSPLIT_XL_ROW(result, name, parameters) COLSPLIT_XL_ROW_FUNCTION(c, result, name, parameters)
+#define COLSPLIT_XL_WINDOWS_ROW(library_file, result, name, parameters) \
+  COLSPLIT_XL_ROW_FUNCTION(windows_api, result, name, parameters)
+COLSPLIT_DLL_COMMAND_TABLE(COLSPLIT_XL_ROW, COLSPLIT_XL_WINDOWS_ROW)
+#undef COLSPLIT_XL_ROW_FUNCTION
+#undef COLSPLIT_XL_ROW
+#undef COLSPLIT_XL_WINDOWS_ROW
+
 #if COLSPLIT_XL_STACK_CHECK
 
 template <typename T>
@@ -51,8 +71,8 @@ void put_words(std::uint32_t*& out, T value) {
   out += words_of<T>();
 }
 
-template <typename Result, Convention convention = Convention::c, typename... Args>
-Result call_row(Row row, const std::source_location& where, Args... args) {
+template <typename Result, Convention convention, typename... Args>
+Result checked_call(Row row, const std::source_location& where, Args... args) {
   constexpr std::size_t count = (std::size_t{0} + ... + words_of<Args>());
   std::uint32_t words[count + 1] = {};  // one spare: no zero-length array for calls without arguments
   [[maybe_unused]] std::uint32_t* out = words;
@@ -74,14 +94,25 @@ Result call_row(Row row, const std::source_location& where, Args... args) {
   }
 }
 
-#else
-
-template <typename Result, Convention = Convention::c, typename... Args>
-Result call_row(Row row, const std::source_location&, Args... args) {
-  using Function = Result (*)(Args...);
-  return reinterpret_cast<Function>(bound_address(row))(args...);
-}
-
 #endif
+
+// Arguments of exactly the row's C parameter types, in their order.
+template <Row row, typename... Args>
+concept ArgumentsOfRow = std::is_same_v<typename RowFunction<row>::Type, typename RowFunction<row>::Result(Args...)>;
+
+// Calls the row's function. An argument of another type than the table
+// gives (an int where the function takes a double, a missing one, a sheet
+// where it takes a book) does not compile, rather than being pushed in the
+// wrong width or order.
+template <Row row, typename... Args>
+  requires ArgumentsOfRow<row, Args...>
+typename RowFunction<row>::Result call_row([[maybe_unused]] const std::source_location& where, Args... args) {
+  using Function = RowFunction<row>;
+#if COLSPLIT_XL_STACK_CHECK
+  return checked_call<typename Function::Result, Function::convention>(row, where, args...);
+#else
+  return reinterpret_cast<typename Function::Type*>(bound_address(row))(args...);
+#endif
+}
 
 }  // namespace colsplit::xl

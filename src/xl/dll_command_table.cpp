@@ -1,68 +1,23 @@
 #include "xl/dll_command_table.h"
 
+#include "sheetlib/interface/library_functions.h"
+
 namespace colsplit::xl {
 
 namespace {
 constexpr const char* kSpreadsheetLibrary = "libxl.dll";
-constexpr const char* kShellLibrary = "shlwapi";
 }  // namespace
 
-const char* const kLibraryFiles[kRowCount] = {
-    kSpreadsheetLibrary,  // xlBookLoadA
-    kSpreadsheetLibrary,  // xlBookReleaseA
-    kSpreadsheetLibrary,  // xlBookGetSheetA
-    kSpreadsheetLibrary,  // xlSheetLastRowA
-    kSpreadsheetLibrary,  // xlSheetLastColA
-    kSpreadsheetLibrary,  // xlSheetReadStrA
-    kSpreadsheetLibrary,  // xlCreateXMLBookCA
-    kShellLibrary,        // PathIsDirectoryA
-    kSpreadsheetLibrary,  // xlBookSheetCountA
-    kSpreadsheetLibrary,  // xlBookInsertSheetA
-    kSpreadsheetLibrary,  // xlBookAddFormatA
-    kSpreadsheetLibrary,  // xlFormatSetBorderA
-    kSpreadsheetLibrary,  // xlSheetWriteStrA
-    kSpreadsheetLibrary,  // xlSheetAddIgnoredErrorA
-    kSpreadsheetLibrary,  // xlSheetSetColA
-    kSpreadsheetLibrary,  // xlBookSaveA
-    kSpreadsheetLibrary,  // xlBookLoadSheetA
-    kSpreadsheetLibrary,  // xlSheetNameA
-    kSpreadsheetLibrary,  // xlSheetCellTypeA
-    kSpreadsheetLibrary,  // xlSheetReadNumA
-    kSpreadsheetLibrary,  // xlSheetReadBoolA
-    kSpreadsheetLibrary,  // xlFormatNumFormatA
-    kSpreadsheetLibrary,  // xlBookCustomNumFormatA
-    kSpreadsheetLibrary,  // xlBookAddCustomNumFormatA
-    kSpreadsheetLibrary,  // xlFormatSetNumFormatA
-    kSpreadsheetLibrary,  // xlSheetWriteNumA
-    kSpreadsheetLibrary,  // xlSheetWriteBoolA
-    kSpreadsheetLibrary,  // xlSheetSetMergeA
-    kSpreadsheetLibrary,  // xlSheetMergeSizeA
-    kSpreadsheetLibrary,  // xlSheetMergeA
-    kSpreadsheetLibrary,  // xlSheetColWidthA
-    kSpreadsheetLibrary,  // xlBookErrorMessageA
-};
+#define COLSPLIT_XL_ROW(result, name, parameters) kSpreadsheetLibrary,
+#define COLSPLIT_XL_WINDOWS_ROW(library_file, result, name, parameters) library_file,
+const char* const kLibraryFiles[kRowCount] = {COLSPLIT_DLL_COMMAND_TABLE(COLSPLIT_XL_ROW, COLSPLIT_XL_WINDOWS_ROW)};
+#undef COLSPLIT_XL_ROW
+#undef COLSPLIT_XL_WINDOWS_ROW
 
-const char* const kFunctionNames[kRowCount] = {
-    "xlBookLoadA",       "xlBookReleaseA",     "xlBookGetSheetA",   "xlSheetLastRowA",
-    "xlSheetLastColA",   "xlSheetReadStrA",    "xlCreateXMLBookCA", "PathIsDirectoryA",
-    "xlBookSheetCountA", "xlBookInsertSheetA", "xlBookAddFormatA",  "xlFormatSetBorderA",
-    "xlSheetWriteStrA",  "xlSheetAddIgnoredErrorA", "xlSheetSetColA", "xlBookSaveA",
-    "xlBookLoadSheetA",
-    "xlSheetNameA",
-    "xlSheetCellTypeA",
-    "xlSheetReadNumA",
-    "xlSheetReadBoolA",
-    "xlFormatNumFormatA",
-    "xlBookCustomNumFormatA",
-    "xlBookAddCustomNumFormatA",
-    "xlFormatSetNumFormatA",
-    "xlSheetWriteNumA",
-    "xlSheetWriteBoolA",
-    "xlSheetSetMergeA",
-    "xlSheetMergeSizeA",
-    "xlSheetMergeA",
-    "xlSheetColWidthA",
-    "xlBookErrorMessageA",
-};
+#define COLSPLIT_XL_ROW(result, name, parameters) #name,
+#define COLSPLIT_XL_WINDOWS_ROW(library_file, result, name, parameters) #name,
+const char* const kFunctionNames[kRowCount] = {COLSPLIT_DLL_COMMAND_TABLE(COLSPLIT_XL_ROW, COLSPLIT_XL_WINDOWS_ROW)};
+#undef COLSPLIT_XL_ROW
+#undef COLSPLIT_XL_WINDOWS_ROW
 
 }  // namespace colsplit::xl

@@ -1,7 +1,7 @@
 // The DLL-command table: every external function the program calls, named
-// by its library file and its function name. The two lists run in the order
-// of the Row enum; the parameter lists are fixed by the wrappers in
-// library_calls.cpp, not stored here.
+// by its library file and its function name, in the order of the Row enum.
+// Both lists, the enum and the rows' C signatures (checked_call.h) come from
+// the one list in sheetlib/interface/library_functions.h.
 #pragma once
 
 #include <cstddef>

@@ -12,6 +12,7 @@
 #include <source_location>
 #include <string_view>
 
+#include "sheetlib/interface/library_functions.h"
 #include "text/text.h"
 
 namespace colsplit::xl {
@@ -82,39 +83,11 @@ enum CellType : int { kEmptyCell = 0, kNumberCell, kStringCell, kBooleanCell, kB
 
 // The rows of the DLL-command table, in the table's order.
 enum class Row {
-  xlBookLoadA,
-  xlBookReleaseA,
-  xlBookGetSheetA,
-  xlSheetLastRowA,
-  xlSheetLastColA,
-  xlSheetReadStrA,
-  xlCreateXMLBookCA,
-  PathIsDirectoryA,
-  xlBookSheetCountA,
-  xlBookInsertSheetA,
-  xlBookAddFormatA,
-  xlFormatSetBorderA,
-  xlSheetWriteStrA,
-  xlSheetAddIgnoredErrorA,
-  xlSheetSetColA,
-  xlBookSaveA,
-  // Sheets, typed cells, number formats, merged ranges and column widths.
-  xlBookLoadSheetA,
-  xlSheetNameA,
-  xlSheetCellTypeA,
-  xlSheetReadNumA,
-  xlSheetReadBoolA,
-  xlFormatNumFormatA,
-  xlBookCustomNumFormatA,
-  xlBookAddCustomNumFormatA,
-  xlFormatSetNumFormatA,
-  xlSheetWriteNumA,
-  xlSheetWriteBoolA,
-  xlSheetSetMergeA,
-  xlSheetMergeSizeA,
-  xlSheetMergeA,
-  xlSheetColWidthA,
-  xlBookErrorMessageA,
+#define COLSPLIT_XL_ROW(result, name, parameters) name,
+#define COLSPLIT_XL_WINDOWS_ROW(library_file, result, name, parameters) name,
+  COLSPLIT_DLL_COMMAND_TABLE(COLSPLIT_XL_ROW, COLSPLIT_XL_WINDOWS_ROW)
+#undef COLSPLIT_XL_ROW
+#undef COLSPLIT_XL_WINDOWS_ROW
   count
 };
 

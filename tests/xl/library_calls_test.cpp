@@ -93,6 +93,16 @@ static_assert(takes_as_sheet<SheetHandle> && !takes_as_sheet<BookHandle> && !tak
 static_assert(takes_as_format<FormatHandle> && !takes_as_format<BookHandle> && !takes_as_format<SheetHandle>);
 static_assert(!takes_as_book<void*> && !takes_as_sheet<void*>, "an untyped pointer is no handle");
 
+// A row is called with exactly the C parameter types the table gives it:
+// a width given as an int, a missing argument or a sheet where the function
+// takes a book does not compile.
+template <Row row, typename... Args>
+constexpr bool row_takes = requires(const CallSite& where, Args... args) { call_row<row>(where, args...); };
+static_assert(row_takes<Row::xlSheetSetColA, SheetHandle, int, int, double, FormatHandle, int>);
+static_assert(!row_takes<Row::xlSheetSetColA, SheetHandle, int, int, int, FormatHandle, int>);
+static_assert(!row_takes<Row::xlSheetSetColA, SheetHandle, int, int, double, FormatHandle>);
+static_assert(row_takes<Row::PathIsDirectoryA, const char*> && !row_takes<Row::xlBookLoadA, SheetHandle, const char*>);
+
 std::vector<void*> g_released;
 void stand_in_release(void* book) { g_released.push_back(book); }
 

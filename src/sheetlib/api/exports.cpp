@@ -5,8 +5,22 @@
 #include <climits>
 #include <new>
 #include <string_view>
+#include <type_traits>
 
 #include "sheetlib/api/book.h"
+#include "sheetlib/interface/library_functions.h"
+#include "sheetlib/sheetlib.h"
+
+// sheetlib.h declares every function of the DLL-command table with the
+// result and parameter types the table gives it (and the definitions below
+// must match those declarations, as C functions cannot be overloaded).
+#define SHEETLIB_DECLARED_AS_LISTED(result, name, parameters)                            \
+  static_assert(std::is_same_v<decltype(&::name), result(SHEETLIB_CALL*) parameters>, \
+                "sheetlib.h declares " #name " otherwise than the DLL-command table");
+#define SHEETLIB_NOT_OURS(library_file, result, name, parameters)
+COLSPLIT_DLL_COMMAND_TABLE(SHEETLIB_DECLARED_AS_LISTED, SHEETLIB_NOT_OURS)
+#undef SHEETLIB_DECLARED_AS_LISTED
+#undef SHEETLIB_NOT_OURS
 
 namespace {
 
