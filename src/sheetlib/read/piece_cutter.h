@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "sheetlib/read/markup_lexing.h"
 #include "sheetlib/read/piece.h"
 #include "sheetlib/read/row_starts_scanner.h"
 
@@ -27,7 +28,8 @@ class PieceCutter {
     first = row_starts_.next(head_, scanned_, scanned_);
     if (row_starts_.unsure()) return false;
     if (first == RowStartsScanner::npos) return head_.size() <= kMostHeadBytes;
-    return declared_utf8(head_);
+    // The cuts are looked for in UTF-8 bytes.
+    return markup::declares_utf8_or_nothing(head_);
   }
   std::string_view head() const { return head_; }
   // The rows' qualified name, once the first was found.
@@ -76,21 +78,6 @@ class PieceCutter {
   static constexpr std::size_t kPieceBytes = 256 * 1024;
   // A sheet whose first row is not in its first 8 MiB is read whole.
   static constexpr std::size_t kMostHeadBytes = 8 * 1024 * 1024;
-
-  // True when the document is UTF-8, as far as its start and its XML
-  // declaration tell: the cuts are looked for in UTF-8 bytes.
-  static bool declared_utf8(std::string_view head) {
-    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
-    if (head.size() >= 2 && (head[0] == '\xFE' || head[0] == '\xFF' || head[0] == '\0' || head[1] == '\0'))
-      return false;
-    if (!head.starts_with("<?xml")) return true;
-    const std::size_t end = head.find("?>");
-    if (end == std::string_view::npos) return false;
-    std::string declaration(head.substr(0, end));
-    for (char& c : declaration) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    const std::size_t encoding = declaration.find("encoding");
-    return encoding == std::string::npos || declaration.find("utf-8", encoding) != std::string::npos;
-  }
 
   SparePieces& spares_;
   RowStartsScanner row_starts_;
