@@ -102,20 +102,17 @@ ReadStatus read_in_chunks(PartStream& stream, PartSink& sink, std::size_t chunk)
 
 ReadStatus read_part(PartStream& stream, PartSink& sink) {
   if (stream.declared_size() < kReadAheadBytes) return read_in_chunks(stream, sink, kChunkBytes);
-  return read_ahead(stream, [&sink](const char* data, std::size_t size, bool last) {
-    return sink.take(data, size, last);
-  });
+  return read_ahead(stream, sink);
 }
 
-ReadStatus read_ahead(PartStream& stream, const std::function<bool(const char*, std::size_t, bool)>& consume) {
+ReadStatus read_ahead(PartStream& stream, PartSink& sink) {
   std::optional<Ring> ring;  // outlives the inflater
   HelperThread inflater;
   // Without a second thread a slot's worth is read here and handed on.
-  SinkOf here(std::cref(consume));
-  if (!inflater.start()) return read_in_chunks(stream, here, kSlotBytes);
+  if (!inflater.start()) return read_in_chunks(stream, sink, kSlotBytes);
   ring.emplace();
   if (!inflater.hand_off([&stream, &ring] { inflate_into(stream, *ring); }))
-    return read_in_chunks(stream, here, kSlotBytes);
+    return read_in_chunks(stream, sink, kSlotBytes);
   std::size_t next_out = 0;
   try {
     for (;;) {
@@ -128,7 +125,7 @@ ReadStatus read_ahead(PartStream& stream, const std::function<bool(const char*, 
       // The slot is the parser's until it is handed back below.
       Slot& slot = ring->slots[next_out];
       bool stop = slot.last;
-      if (!failed_here && !consume(slot.bytes.data(), slot.size, slot.last)) stop = true;
+      if (!failed_here && !sink.take(slot.bytes.data(), slot.size, slot.last)) stop = true;
       {
         std::lock_guard lock(ring->mutex);
         --ring->filled;

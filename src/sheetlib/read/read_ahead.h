@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <utility>
 
 #include "sheetlib/read/xml_stream.h"
@@ -60,12 +59,12 @@ class ParserSink final : public PartSink {
 // bytes is the sink's to tell).
 ReadStatus read_part(PartStream& stream, PartSink& sink);
 
-// Hands the part's bytes, in order, to `consume(data, size, last)` (which
-// returns false to stop early), while a second thread reads ahead from
+// Hands the part's bytes, in order, to `sink` (whose take() returns false
+// to stop early), while a second thread reads ahead from
 // `stream`. Returns the stream's failure, or ok. Only the second thread
 // touches the stream (and so the archive) until this returns. When no
 // thread can be had, this thread reads a piece of the stream, hands it on,
 // and so on: the same bytes and the same result, more slowly.
-ReadStatus read_ahead(PartStream& stream, const std::function<bool(const char*, std::size_t, bool)>& consume);
+ReadStatus read_ahead(PartStream& stream, PartSink& sink);
 
 }  // namespace sheetlib

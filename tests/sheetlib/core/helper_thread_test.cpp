@@ -112,11 +112,12 @@ ReadAhead read_part(const std::string& zip, int stop_after = -1) {
   EXPECT_EQ(ZipArchive::open(zip, {}, archive), ReadStatus::ok);
   const std::unique_ptr<PartStream> stream = archive->open_part("part", read.status);
   if (!stream) return read;
-  read.status = read_ahead(*stream, [&](const char* data, std::size_t size, bool last) {
+  SinkOf sink([&](const char* data, std::size_t size, bool last) {
     read.bytes.append(data, size);
     read.last_calls += last;
     return ++read.calls != stop_after;
   });
+  read.status = read_ahead(*stream, sink);
   return read;
 }
 
