@@ -1,4 +1,5 @@
 #include "sheetlib/core/cell_storage.h"
+#include "sheetlib/core/sheet_look.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,6 +13,10 @@ CellGrid::CellGrid() : storage_(std::make_unique<Storage>()) {}
 CellGrid::~CellGrid() = default;
 CellGrid::CellGrid(CellGrid&&) noexcept = default;
 CellGrid& CellGrid::operator=(CellGrid&&) noexcept = default;
+
+void CellGrid::want_look() {
+  if (!look_) look_ = std::make_unique<Look>();
+}
 
 CellGrid::Storage& CellGrid::storage() { return *storage_; }
 const CellGrid::Storage& CellGrid::storage() const { return *storage_; }

@@ -11,6 +11,8 @@
 
 namespace sheetlib {
 
+struct Look;
+
 // What a cell holds besides the text it shows. A number (dates and times
 // are numbers too), a boolean or an error keeps its value and its style;
 // texts (shared, inline, formula strings) are text.
@@ -77,6 +79,13 @@ class CellGrid {
   std::vector<ColumnWidth>& column_widths() { return column_widths_; }
   const std::vector<ColumnWidth>& column_widths() const { return column_widths_; }
 
+  // The look of the sheet and its workbook (sheet_look.h): null unless
+  // want_look() was called before the sheet was read, which makes the
+  // readers keep it.
+  void want_look();
+  Look* look() { return look_.get(); }
+  const Look* look() const { return look_.get(); }
+
   struct Storage;  // the reader's own layout
   Storage& storage();
   const Storage& storage() const;
@@ -86,6 +95,7 @@ class CellGrid {
   std::vector<StyleNumberFormat> style_formats_;
   std::vector<MergedRange> merged_ranges_;
   std::vector<ColumnWidth> column_widths_;
+  std::unique_ptr<Look> look_;
 };
 
 }  // namespace sheetlib

@@ -71,7 +71,8 @@ std::string read_source(zip_source_t* source) {
 }  // namespace
 
 std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings& strings,
-                          const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes) {
+                          const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes,
+                          const BookLook& look) {
   // Every part goes to libzip deflated already; the bytes must outlive
   // zip_close, which is when libzip reads them (and the archive, which
   // frees its sources when it is discarded). The parts that every workbook
@@ -91,7 +92,7 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings
   repeated("xl/_rels/workbook.xml.rels", workbook_relationships_part(sheets.size()));
   // Keyed by its whole text, the styles part of one set of formats is never
   // handed out for another.
-  repeated("xl/styles.xml", styles_part(formats, custom_codes));
+  repeated("xl/styles.xml", styles_part(formats, custom_codes, look));
   std::uint64_t references = 0;
   for (const SheetToWrite& sheet : sheets) {
     for (const CellEntry& cell : sheet.content->cells()) {

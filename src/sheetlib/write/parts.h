@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sheetlib/core/sheet_look.h"
 #include "sheetlib/write/deflated_part.h"
 #include "sheetlib/write/sheet_content.h"
 
@@ -35,12 +36,17 @@ std::string workbook_relationships_part(std::size_t sheet_count);
 struct CellFormatToWrite {
   int border = 0;         // style of its four sides: 0 none, 1 thin, … 13 slantDashDot
   int number_format = 0;  // below 164 a built-in id, else a code of the workbook's own
+  // A format taken from a loaded book: its font, fill and border (indexes
+  // into the lists of the written book's BookLook), alignment and
+  // protection; `border` is then not used.
+  const CellLook* look = nullptr;
 };
 
 // xl/styles.xml: the workbook's own number format codes (`custom_codes[i]`,
 // UTF-8, has id 164 + i), the default font, fills and border, and one cell
 // format for each entry of `formats`: cell format i + 1 is formats[i].
-std::string styles_part(const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes);
+std::string styles_part(const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes,
+                        const BookLook& look = {});
 
 // xl/sharedStrings.xml, deflated (its items were made, and most of them
 // deflated, as the strings came); `reference_count` is the number of cells
@@ -92,8 +98,11 @@ class WorksheetStream {
 std::string application_properties_part();
 
 // The whole package as zip bytes, or an empty string when it cannot be built.
+// `look` holds the fonts, fills, borders, dxfs, palette and theme that
+// formats taken from loaded books use (empty for a plain workbook).
 std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings& strings,
-                          const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes);
+                          const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes,
+                          const BookLook& look = {});
 
 inline constexpr char kSpreadsheetNamespace[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 inline constexpr char kRelationshipsNamespace[] =

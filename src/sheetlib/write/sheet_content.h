@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sheetlib/core/limits.h"
+#include "sheetlib/core/sheet_look.h"
 #include "sheetlib/write/string_items.h"
 
 namespace sheetlib {
@@ -157,6 +158,15 @@ class SheetContent {
   // The merged ranges in the order they were added.
   const std::vector<CellRange>& merged_ranges() const { return merged_ranges_; }
 
+  // How the sheet looks beyond its cells, columns and merges: row heights
+  // and hidden rows (any order, one entry per row), default sizes, the view,
+  // filter, validations, conditional formats (their dxfIds index the
+  // written book's BookLook::dxfs), links and print setup. Empty, as it is
+  // unless a look was copied in, it writes nothing. hidden_columns is not
+  // used: columns are hidden through set_columns.
+  SheetLook& look() { return look_; }
+  const SheetLook& look() const { return look_; }
+
  private:
   void put(std::uint32_t row, std::uint32_t column, std::uint32_t value, std::uint32_t kind_and_style);
   void put_in_order();
@@ -169,6 +179,7 @@ class SheetContent {
   std::vector<ColumnRun> columns_;
   std::vector<IgnoredErrorRange> ignored_errors_;
   std::vector<CellRange> merged_ranges_;
+  SheetLook look_;
 };
 
 }  // namespace sheetlib

@@ -65,7 +65,8 @@ void append_number_formats(std::string& xml, const std::vector<std::string>& cus
 
 }  // namespace
 
-std::string styles_part(const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes) {
+std::string styles_part(const std::vector<CellFormatToWrite>& formats, const std::vector<std::string>& custom_codes,
+                        const BookLook& /*look*/) {
   const auto valid_border = [](int style) {
     return style >= 0 && style < static_cast<int>(std::size(kBorderStyleNames)) ? style : 0;
   };
