@@ -66,7 +66,7 @@ struct Options {
   Text output_folder;
   std::optional<Text> sheet;
   int heading_row = 1;
-  bool keep_types = false;
+  bool keep_format = false;
   bool into_sheets = false;
   bool list = false;
   bool help = false;
@@ -87,7 +87,7 @@ std::optional<Options> parse_options(const std::vector<Text>& arguments) {
     if (argument == "--help") {
       options.help = true;
     } else if (argument == "--keep-types") {
-      options.keep_types = true;
+      options.keep_format = true;
     } else if (argument == "--into-sheets") {
       options.into_sheets = true;
     } else if (argument == "--list") {
@@ -170,7 +170,7 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
   MemoryMainWindow memory(dialogs, clock, &worker);
   memory.进度条1.on_change([&output](int position, int maximum) { output.progress(position, maximum); });
   MainWindow window = memory.view();
-  memory.session.choices.keep_types = options.keep_types;
+  memory.session.choices.keep_format = options.keep_format;
   memory.session.choices.into_sheets = options.into_sheets;
 
   // A name the window would ignore is a file this program cannot read.

@@ -66,10 +66,10 @@ std::string_view file_name_of(std::string_view path) {
 GroupSheetExtras extras_of(const SplitSession& session, const Group& group, std::vector<int>& source_rows) {
   GroupSheetExtras extras;
   const SourceSheet& source = session.source;
-  if (source.title_rows.empty() && !session.choices.keep_types) return extras;
+  if (source.title_rows.empty() && !session.choices.keep_format) return extras;
   extras.source = &source;
-  extras.keep_types = session.choices.keep_types && source.typed;
-  if (extras.keep_types) {
+  extras.keep_format = session.choices.keep_format && source.typed;
+  if (extras.keep_format) {
     source_rows.clear();
     source_rows.reserve(group.rows.size());
     for (const int row : group.rows) source_rows.push_back(source.sheet_row(row));

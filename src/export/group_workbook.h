@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "app/controls/controls.h"
@@ -25,8 +26,12 @@ struct GroupSheetExtras {
   const SourceSheet* source = nullptr;
   // The source's typed cells written as numbers and booleans with their
   // number formats, and its column widths; source_rows gives the sheet row
-  // of every row written.
-  bool keep_types = false;
+  // of every row written, in sheet order. With the source's look kept
+  // (source->look), every cell takes its source cell's format, and the
+  // sheet the source's rows, hidden columns, view, filter, validations,
+  // conditional formats, links and print setup, re-ranged to the rows
+  // written.
+  bool keep_format = false;
   const std::vector<int>* source_rows = nullptr;
 };
 
@@ -49,15 +54,20 @@ class GroupSheetWriter {
  private:
   xl::FormatHandle border();
   xl::FormatHandle typed_format(const TypedCells& cells, std::size_t index);
-  bool write_title_rows(xl::SheetHandle sheet, const SourceSheet& source, int columns);
+  // The format of source cell (row, column) copied into the book, once per
+  // source format; `otherwise` when the source's look is not kept.
+  xl::FormatHandle source_format(const GroupSheetExtras& extras, int row, int column, xl::FormatHandle otherwise);
+  bool write_title_rows(xl::SheetHandle sheet, const GroupSheetExtras& extras, int columns);
   bool write_row(xl::SheetHandle sheet, int row, ListView& rows, int item, int columns,
                  const GroupSheetExtras& extras);
   void set_widths(xl::SheetHandle sheet, int columns, const GroupSheetExtras& extras);
+  void copy_look(xl::SheetHandle sheet, int titles, int row_count, int columns, const GroupSheetExtras& extras);
 
   xl::BookHandle book_;
   xl::FormatHandle border_ = nullptr;
   bool has_border_ = false;
   std::vector<std::optional<xl::FormatHandle>> typed_formats_;  // by the source's format index
+  std::unordered_map<xl::FormatHandle, xl::FormatHandle> source_formats_;  // the source's, and the book's copy
 };
 
 // The names the sheets of one workbook get for these values, in order, as

@@ -41,7 +41,7 @@ bool read_details_again(MainWindow& window) {
   SourceSheet source;
   source.file_name = shown.file_name;
   source.sheet_index = shown.sheet_index;
-  PreviewDetails details{shown.sheet_index, window.session.choices.keep_types, &source};
+  PreviewDetails details{shown.sheet_index, window.session.choices.keep_format, &source};
   SheetExtents too_large;
   if (load_sheet_preview(window.超级列表框1, window.进度条1, window.worker, shown.file_name, &too_large, &details) !=
       1) {
@@ -84,11 +84,11 @@ bool set_heading_row(MainWindow& window, int list_row) {
   return true;
 }
 
-void set_keep_types(MainWindow& window, bool on) {
+void set_keep_format(MainWindow& window, bool on) {
   SplitSession& session = window.session;
-  session.choices.keep_types = on;
+  session.choices.keep_format = on;
   if (!on || session.source.typed || session.source.file_name.empty()) return;
-  if (!read_details_again(window)) session.choices.keep_types = false;
+  if (!read_details_again(window)) session.choices.keep_format = false;
 }
 
 void set_into_sheets(MainWindow& window, bool on) { window.session.choices.into_sheets = on; }

@@ -29,7 +29,7 @@ bool set_heading_row(MainWindow& window, int list_row);
 // Numbers, dates and booleans written typed with their formats. Turning it
 // on reads the shown sheet's values (the list stays as it is when the file
 // still holds the same headings); when that fails the choice stays off.
-void set_keep_types(MainWindow& window, bool on);
+void set_keep_format(MainWindow& window, bool on);
 
 void set_into_sheets(MainWindow& window, bool on);
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "load/sheet_details.h"
+#include "xl/kept_sheet.h"
 #include "xl/library_calls.h"
 #include "xl/owned_book.h"
 #include "xl/workbook_provisioning.h"
@@ -22,8 +23,10 @@ void empty_list(ListView& list) {
 int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, const Text& file_name,
                        SheetExtents* too_large, const PreviewDetails* details) {
   const int index = details ? details->sheet_index : 0;
-  const xl::OwnedBook owned(xl::create_workbook());
+  xl::OwnedBook owned(xl::create_workbook());
   const xl::BookHandle book = owned.get();
+  // The look is read only for the choice that writes it.
+  if (details && details->typed) xl::xlBookSetKeepFormatA(book, 1);
   int loaded = 0;
   worker.run([&] {
     loaded = index == 0 ? xl::xlBookLoadA(book, file_name) : xl::xlBookLoadSheetA(book, file_name, index);
@@ -59,7 +62,10 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
       if (typed) typed->read(row, column);
     }
   }
-  if (details) read_sheet_details(book, sheet, columns, details->typed, *details->source);
+  if (details) {
+    read_sheet_details(book, sheet, columns, details->typed, *details->source);
+    if (details->typed) details->source->look = std::make_shared<const xl::KeptSheet>(std::move(owned), sheet);
+  }
   return 1;
 }
 

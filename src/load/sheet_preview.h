@@ -25,7 +25,7 @@ struct SheetExtents {
 // What a load reads beyond the texts, for the choices of the split: which
 // worksheet, and into `source` the names of all worksheets, the sheet's
 // merged ranges and column widths and, when `typed`, the values of its
-// numbers, dates and booleans.
+// numbers, dates and booleans, and the loaded workbook with its look.
 struct PreviewDetails {
   int sheet_index = 0;
   bool typed = false;

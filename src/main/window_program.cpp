@@ -22,7 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   handlers.heading_row_chosen = [](colsplit::MainWindow& window, int list_row) {
     colsplit::set_heading_row(window, list_row);
   };
-  handlers.keep_types_chosen = colsplit::set_keep_types;
+  handlers.keep_format_chosen = colsplit::set_keep_format;
   handlers.into_sheets_chosen = colsplit::set_into_sheets;
   const int exit_code = colsplit::win32::run_application(instance, handlers);
   colsplit::xl::release_bound_libraries();

@@ -235,6 +235,135 @@ SHEETLIB_API int SHEETLIB_CALL xlSheetMergeA(SheetHandle sheet, int index, int* 
  * sets none (the application's default width applies). */
 SHEETLIB_API double SHEETLIB_CALL xlSheetColWidthA(SheetHandle sheet, int col);
 
+/* With keep nonzero, the book's later loads keep the look of the sheet they
+ * read: every cell's format (font, fill, border, alignment, protection, number
+ * format), the theme, row heights, hidden rows and columns, the view, the
+ * filter, validations, conditional formats, links and print setup, for the
+ * functions below and for xlBookAddFormatA to copy into another book. Off by
+ * default: a load then reads the cells alone. */
+SHEETLIB_API void SHEETLIB_CALL xlBookSetKeepFormatA(BookHandle book, int keep);
+
+/* The format of a cell, valued or blank: of a loaded sheet read with its look,
+ * the format of the cell's style (the workbook's default format for a cell
+ * without one), which xlBookAddFormatA copies into another book whole; of a
+ * written sheet, the format the cell was written with. Null when there is
+ * none (no look was read, the cell or its style is not there). */
+SHEETLIB_API FormatHandle SHEETLIB_CALL xlSheetCellFormatA(SheetHandle sheet, int row, int col);
+
+/* The height of a row in points, or -1 when it has the sheet's default height. */
+SHEETLIB_API double SHEETLIB_CALL xlSheetRowHeightA(SheetHandle sheet, int row);
+
+/* 1 when the row is hidden. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetRowHiddenA(SheetHandle sheet, int row);
+
+/* Sets a written row's height in points (0 or less: the default height) and
+ * whether it is hidden; format must be null (rows take no format here).
+ * Returns 1 when set. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetRowA(SheetHandle sheet, int row, double height, FormatHandle format, int hidden);
+
+/* 1 when the column is hidden (written sheets hide columns through
+ * xlSheetSetColA). */
+SHEETLIB_API int SHEETLIB_CALL xlSheetColHiddenA(SheetHandle sheet, int col);
+
+/* The height in points of rows that set none, or -1 when the sheet gives none. */
+SHEETLIB_API double SHEETLIB_CALL xlSheetDefaultRowHeightA(SheetHandle sheet);
+
+/* Sets it for a written sheet (0 or less: the application's). */
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetDefaultRowHeightA(SheetHandle sheet, double height);
+
+/* The width in characters of columns that set none, or -1 when the sheet
+ * gives none. */
+SHEETLIB_API double SHEETLIB_CALL xlSheetDefaultColWidthA(SheetHandle sheet);
+
+/* Sets it for a written sheet (0 or less: the application's). */
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetDefaultColWidthA(SheetHandle sheet, double width);
+
+/* Frozen panes: the first row and column below and right of them (the
+ * number of rows and columns frozen). Returns 0, giving 0 and 0, when the
+ * sheet freezes none. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetSplitA(SheetHandle sheet, int* row, int* col);
+
+/* Freezes the rows above `row` and the columns left of `col` of a written
+ * sheet (0 and 0: none). */
+SHEETLIB_API void SHEETLIB_CALL xlSheetSplitA(SheetHandle sheet, int row, int col);
+
+/* The zoom of the sheet's view in percent. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetZoomA(SheetHandle sheet);
+
+/* Sets it for a written sheet (10 to 400). */
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetZoomA(SheetHandle sheet, int zoom);
+
+/* 1 when the view shows gridlines. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetDisplayGridlinesA(SheetHandle sheet);
+
+/* Shows or hides them in a written sheet. */
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetDisplayGridlinesA(SheetHandle sheet, int show);
+
+/* 1 when the sheet runs right to left. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetRightToLeftA(SheetHandle sheet);
+
+/* Sets the direction of a written sheet. */
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetRightToLeftA(SheetHandle sheet, int rightToLeft);
+
+/* The range of the sheet's filter (its heading row first); 0 when it has none. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetAutoFilterA(SheetHandle sheet, int* rowFirst, int* rowLast, int* colFirst, int* colLast);
+
+/* Sets a filter over the range of a written sheet (rowFirst its heading row). */
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetAutoFilterA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst, int colLast);
+
+/* Data validations: how many the sheet has. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetDataValidationSizeA(SheetHandle sheet);
+
+/* Range number `range` (from 0) of validation `index`; 0 past its ranges. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetDataValidationRangeA(SheetHandle sheet, int index, int range, int* rowFirst, int* rowLast, int* colFirst, int* colLast);
+
+/* Adds to a written sheet a copy of validation `index` of sheet `from` (of a
+ * loaded book read with its look) over `rangeCount` ranges, each given by
+ * four ints in `ranges`: first row, last row, first column, last column. The
+ * rule and its formulas are copied as written: they read relative to the
+ * first cell of the first range. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyDataValidationA(SheetHandle sheet, SheetHandle from, int index, const int* ranges, int rangeCount);
+
+/* Conditional formats, the same way: how many, */
+SHEETLIB_API int SHEETLIB_CALL xlSheetConditionalFormatSizeA(SheetHandle sheet);
+
+/* their ranges, */
+SHEETLIB_API int SHEETLIB_CALL xlSheetConditionalFormatRangeA(SheetHandle sheet, int index, int range, int* rowFirst, int* rowLast, int* colFirst, int* colLast);
+
+/* and a copy over other ranges (the formats its rules apply go with it). */
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyConditionalFormatA(SheetHandle sheet, SheetHandle from, int index, const int* ranges, int rangeCount);
+
+/* Hyperlinks: how many, */
+SHEETLIB_API int SHEETLIB_CALL xlSheetHyperlinkSizeA(SheetHandle sheet);
+
+/* the cells of each, */
+SHEETLIB_API int SHEETLIB_CALL xlSheetHyperlinkRangeA(SheetHandle sheet, int index, int* rowFirst, int* rowLast, int* colFirst, int* colLast);
+
+/* and a copy on other cells. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyHyperlinkA(SheetHandle sheet, SheetHandle from, int index, int rowFirst, int rowLast, int colFirst, int colLast);
+
+/* Gives a written sheet the print setup of sheet `from`: orientation, paper,
+ * scale or fit to pages, margins, header and footer, print options. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyPageSetupA(SheetHandle sheet, SheetHandle from);
+
+/* The rows printed at the top of every page; 0 when none. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetPrintRepeatRowsA(SheetHandle sheet, int* rowFirst, int* rowLast);
+
+/* Sets them for a written sheet. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintRepeatRowsA(SheetHandle sheet, int rowFirst, int rowLast);
+
+/* The columns printed at the left of every page; 0 when none. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetPrintRepeatColsA(SheetHandle sheet, int* colFirst, int* colLast);
+
+/* Sets them for a written sheet. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintRepeatColsA(SheetHandle sheet, int colFirst, int colLast);
+
+/* The (first) range of the print area; 0 when the whole sheet prints. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetPrintAreaA(SheetHandle sheet, int* rowFirst, int* rowLast, int* colFirst, int* colLast);
+
+/* Sets the print area of a written sheet. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintAreaA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst, int colLast);
+
 #ifdef __cplusplus
 }
 #endif

@@ -47,7 +47,7 @@ const char* const kWorkerWaitFailed = "等待工作簿读写结束失败（系�
 
 const char* const kMenuSheets = "工作表(&S)";
 const char* const kMenuSetHeadingRow = "设为标题行(&H)";
-const char* const kMenuKeepTypes = "保留数字和日期格式(&K)";
+const char* const kMenuKeepFormat = "保留数字和日期格式(&K)";
 const char* const kMenuIntoSheets = "拆分到一个工作簿的多个工作表(&M)";
 const char* const kTitleRowTip =
     "第一行像是表格的标题？在列标题所在的行上单击右键，选“设为标题行”。\r\n"

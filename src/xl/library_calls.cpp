@@ -133,4 +133,148 @@ Text xlBookErrorMessageA(BookHandle book, CallSite where) {
   return text_from_library(call_row<Row::xlBookErrorMessageA>(where, book));
 }
 
+void xlBookSetKeepFormatA(BookHandle book, int keep, CallSite where) {
+  call_row<Row::xlBookSetKeepFormatA>(where, book, keep);
+}
+
+FormatHandle xlSheetCellFormatA(SheetHandle sheet, int row, int col, CallSite where) {
+  return call_row<Row::xlSheetCellFormatA>(where, sheet, row, col);
+}
+
+double xlSheetRowHeightA(SheetHandle sheet, int row, CallSite where) {
+  return call_row<Row::xlSheetRowHeightA>(where, sheet, row);
+}
+
+int xlSheetRowHiddenA(SheetHandle sheet, int row, CallSite where) {
+  return call_row<Row::xlSheetRowHiddenA>(where, sheet, row);
+}
+
+int xlSheetSetRowA(SheetHandle sheet, int row, double height, FormatHandle format, int hidden, CallSite where) {
+  return call_row<Row::xlSheetSetRowA>(where, sheet, row, height, format, hidden);
+}
+
+int xlSheetColHiddenA(SheetHandle sheet, int col, CallSite where) {
+  return call_row<Row::xlSheetColHiddenA>(where, sheet, col);
+}
+
+double xlSheetDefaultRowHeightA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetDefaultRowHeightA>(where, sheet);
+}
+
+void xlSheetSetDefaultRowHeightA(SheetHandle sheet, double height, CallSite where) {
+  call_row<Row::xlSheetSetDefaultRowHeightA>(where, sheet, height);
+}
+
+double xlSheetDefaultColWidthA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetDefaultColWidthA>(where, sheet);
+}
+
+void xlSheetSetDefaultColWidthA(SheetHandle sheet, double width, CallSite where) {
+  call_row<Row::xlSheetSetDefaultColWidthA>(where, sheet, width);
+}
+
+int xlSheetGetSplitA(SheetHandle sheet, int* row, int* col, CallSite where) {
+  return call_row<Row::xlSheetGetSplitA>(where, sheet, row, col);
+}
+
+void xlSheetSplitA(SheetHandle sheet, int row, int col, CallSite where) {
+  call_row<Row::xlSheetSplitA>(where, sheet, row, col);
+}
+
+int xlSheetZoomA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetZoomA>(where, sheet);
+}
+
+void xlSheetSetZoomA(SheetHandle sheet, int zoom, CallSite where) {
+  call_row<Row::xlSheetSetZoomA>(where, sheet, zoom);
+}
+
+int xlSheetDisplayGridlinesA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetDisplayGridlinesA>(where, sheet);
+}
+
+void xlSheetSetDisplayGridlinesA(SheetHandle sheet, int show, CallSite where) {
+  call_row<Row::xlSheetSetDisplayGridlinesA>(where, sheet, show);
+}
+
+int xlSheetRightToLeftA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetRightToLeftA>(where, sheet);
+}
+
+void xlSheetSetRightToLeftA(SheetHandle sheet, int right_to_left, CallSite where) {
+  call_row<Row::xlSheetSetRightToLeftA>(where, sheet, right_to_left);
+}
+
+int xlSheetGetAutoFilterA(SheetHandle sheet, int* first_row, int* last_row, int* first_column, int* last_column, CallSite where) {
+  return call_row<Row::xlSheetGetAutoFilterA>(where, sheet, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetSetAutoFilterA(SheetHandle sheet, int first_row, int last_row, int first_column, int last_column, CallSite where) {
+  return call_row<Row::xlSheetSetAutoFilterA>(where, sheet, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetDataValidationSizeA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetDataValidationSizeA>(where, sheet);
+}
+
+int xlSheetDataValidationRangeA(SheetHandle sheet, int index, int range, int* first_row, int* last_row, int* first_column, int* last_column, CallSite where) {
+  return call_row<Row::xlSheetDataValidationRangeA>(where, sheet, index, range, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetCopyDataValidationA(SheetHandle sheet, SheetHandle from, int index, const int* ranges, int range_count, CallSite where) {
+  return call_row<Row::xlSheetCopyDataValidationA>(where, sheet, from, index, ranges, range_count);
+}
+
+int xlSheetConditionalFormatSizeA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetConditionalFormatSizeA>(where, sheet);
+}
+
+int xlSheetConditionalFormatRangeA(SheetHandle sheet, int index, int range, int* first_row, int* last_row, int* first_column, int* last_column, CallSite where) {
+  return call_row<Row::xlSheetConditionalFormatRangeA>(where, sheet, index, range, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetCopyConditionalFormatA(SheetHandle sheet, SheetHandle from, int index, const int* ranges, int range_count, CallSite where) {
+  return call_row<Row::xlSheetCopyConditionalFormatA>(where, sheet, from, index, ranges, range_count);
+}
+
+int xlSheetHyperlinkSizeA(SheetHandle sheet, CallSite where) {
+  return call_row<Row::xlSheetHyperlinkSizeA>(where, sheet);
+}
+
+int xlSheetHyperlinkRangeA(SheetHandle sheet, int index, int* first_row, int* last_row, int* first_column, int* last_column, CallSite where) {
+  return call_row<Row::xlSheetHyperlinkRangeA>(where, sheet, index, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetCopyHyperlinkA(SheetHandle sheet, SheetHandle from, int index, int first_row, int last_row, int first_column, int last_column, CallSite where) {
+  return call_row<Row::xlSheetCopyHyperlinkA>(where, sheet, from, index, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetCopyPageSetupA(SheetHandle sheet, SheetHandle from, CallSite where) {
+  return call_row<Row::xlSheetCopyPageSetupA>(where, sheet, from);
+}
+
+int xlSheetGetPrintRepeatRowsA(SheetHandle sheet, int* first_row, int* last_row, CallSite where) {
+  return call_row<Row::xlSheetGetPrintRepeatRowsA>(where, sheet, first_row, last_row);
+}
+
+int xlSheetSetPrintRepeatRowsA(SheetHandle sheet, int first_row, int last_row, CallSite where) {
+  return call_row<Row::xlSheetSetPrintRepeatRowsA>(where, sheet, first_row, last_row);
+}
+
+int xlSheetGetPrintRepeatColsA(SheetHandle sheet, int* first_column, int* last_column, CallSite where) {
+  return call_row<Row::xlSheetGetPrintRepeatColsA>(where, sheet, first_column, last_column);
+}
+
+int xlSheetSetPrintRepeatColsA(SheetHandle sheet, int first_column, int last_column, CallSite where) {
+  return call_row<Row::xlSheetSetPrintRepeatColsA>(where, sheet, first_column, last_column);
+}
+
+int xlSheetGetPrintAreaA(SheetHandle sheet, int* first_row, int* last_row, int* first_column, int* last_column, CallSite where) {
+  return call_row<Row::xlSheetGetPrintAreaA>(where, sheet, first_row, last_row, first_column, last_column);
+}
+
+int xlSheetSetPrintAreaA(SheetHandle sheet, int first_row, int last_row, int first_column, int last_column, CallSite where) {
+  return call_row<Row::xlSheetSetPrintAreaA>(where, sheet, first_row, last_row, first_column, last_column);
+}
+
 }  // namespace colsplit::xl

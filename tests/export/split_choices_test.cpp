@@ -101,7 +101,7 @@ TEST_F(SplitChoicesTest, SheetHeadingRowTypesAndOneWorkbookOfSheets) {
 
   // Keeping the types reads the values; the chosen heading stays chosen.
   ASSERT_TRUE(window.组合框1.select(0));
-  set_keep_types(view, true);
+  set_keep_format(view, true);
   EXPECT_TRUE(window.session.source.typed);
   EXPECT_EQ(window.组合框1.current_selection(), 0);
   EXPECT_EQ(window.session.source.heading_row, 1);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -15,11 +16,18 @@
 
 namespace colsplit {
 
+namespace xl {
+struct KeptSheet;  // xl/kept_sheet.h: the window holds it, the export reads it
+}
+
 // Choices of the preview list's context menu (and colsplit-cli's options);
 // both off, every workbook is written as one workbook per value of text
 // cells.
 struct SplitChoices {
-  bool keep_types = false;   // numbers, dates and booleans written typed, with their number formats
+  // Numbers, dates and booleans written typed, with their number formats,
+  // and the source's look: every cell's style, rows, columns, view, filter,
+  // validations, conditional formats, links and print setup.
+  bool keep_format = false;
   bool into_sheets = false;  // one workbook with a sheet per value
 };
 
@@ -112,6 +120,9 @@ struct SourceSheet {
   std::vector<MergedCells> merged;
   std::vector<double> column_widths;  // per column, in characters; negative: the sheet sets none
   TypedCells typed_cells;
+  // The loaded workbook, kept with its look once the sheet was read with it
+  // (with `typed`, while keep_format is chosen); null otherwise.
+  std::shared_ptr<const xl::KeptSheet> look;
 
   // The sheet row of a row of the list.
   int sheet_row(int list_row) const { return heading_row + 1 + list_row; }
@@ -124,6 +135,7 @@ struct SourceSheet {
     merged.clear();
     column_widths.clear();
     typed_cells.clear();
+    look.reset();
   }
 };
 

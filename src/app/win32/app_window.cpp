@@ -250,7 +250,7 @@ bool AppWindow::open_list_menu(HWND source, LPARAM position) {
   }
   content.shown_sheet = session_.source.sheet_index;
   content.row_clicked = place.row >= 0;
-  content.keep_types = session_.choices.keep_types;
+  content.keep_format = session_.choices.keep_format;
   content.into_sheets = session_.choices.into_sheets;
   const HMENU menu = build_list_menu(content);
   if (!menu) return true;
@@ -267,8 +267,8 @@ void AppWindow::run_list_menu_command(UINT command, int row, const ListMenuConte
     case kSetHeadingRowCommand:
       if (handlers_.heading_row_chosen) run_handler([&] { handlers_.heading_row_chosen(*view_, row); });
       return;
-    case kKeepTypesCommand:
-      if (handlers_.keep_types_chosen) run_handler([&] { handlers_.keep_types_chosen(*view_, !content.keep_types); });
+    case kKeepFormatCommand:
+      if (handlers_.keep_format_chosen) run_handler([&] { handlers_.keep_format_chosen(*view_, !content.keep_format); });
       return;
     case kIntoSheetsCommand:
       if (handlers_.into_sheets_chosen) {

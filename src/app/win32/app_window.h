@@ -40,7 +40,7 @@ struct Handlers {
   bool (*headings_look_like_a_title)(const ListView& list, const SourceSheet& source) = nullptr;
   void (*sheet_chosen)(MainWindow& window, int index) = nullptr;
   void (*heading_row_chosen)(MainWindow& window, int list_row) = nullptr;
-  void (*keep_types_chosen)(MainWindow& window, bool on) = nullptr;
+  void (*keep_format_chosen)(MainWindow& window, bool on) = nullptr;
   void (*into_sheets_chosen)(MainWindow& window, bool on) = nullptr;
 };
 

@@ -87,7 +87,7 @@ HMENU build_list_menu(const ListMenuContent& content) {
       append(menu, kSetHeadingRowCommand, gbk_to_wide(texts::kMenuSetHeadingRow),
              state(false, !content.workbook_loaded || !content.row_clicked)) &&
       append_separator(menu) &&
-      append(menu, kKeepTypesCommand, gbk_to_wide(texts::kMenuKeepTypes), state(content.keep_types, false)) &&
+      append(menu, kKeepFormatCommand, gbk_to_wide(texts::kMenuKeepFormat), state(content.keep_format, false)) &&
       append(menu, kIntoSheetsCommand, gbk_to_wide(texts::kMenuIntoSheets), state(content.into_sheets, false));
   if (!built) {
     // A submenu not yet attached is not destroyed with the menu.

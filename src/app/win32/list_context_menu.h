@@ -19,7 +19,7 @@ struct ListMenuContent {
   std::vector<Text> sheet_names;  // of the shown workbook, in tab order
   int shown_sheet = 0;
   bool row_clicked = false;  // on a row, not on the header nor below the last row
-  bool keep_types = false;
+  bool keep_format = false;
   bool into_sheets = false;
 };
 
@@ -27,7 +27,7 @@ struct ListMenuContent {
 // A sheet's command is kFirstSheetCommand plus its index.
 enum ListMenuCommand : UINT {
   kSetHeadingRowCommand = 1,
-  kKeepTypesCommand = 2,
+  kKeepFormatCommand = 2,
   kIntoSheetsCommand = 3,
   kFirstSheetCommand = 0x100,
 };

@@ -24,7 +24,14 @@ bool is_cell(int row, int column) {
          static_cast<std::uint32_t>(column) < kMaxColumns;
 }
 
-// The format handed out for a typed cell of the loaded sheet: one per style,
+const char* hand_out(SheetlibBook& book, std::string_view gbk) {
+  book.returned_text.assign(gbk);
+  return book.returned_text.c_str();
+}
+
+}  // namespace
+
+// The format handed out for a cell of the loaded sheet: one per style,
 // made when first asked for.
 SheetlibFormat* loaded_format(SheetlibBook& book, std::uint32_t style) {
   const std::vector<StyleNumberFormat>& styles = book.loaded_sheet->grid.style_formats();
@@ -40,13 +47,6 @@ SheetlibFormat* loaded_format(SheetlibBook& book, std::uint32_t style) {
   }
   return format.get();
 }
-
-const char* hand_out(SheetlibBook& book, std::string_view gbk) {
-  book.returned_text.assign(gbk);
-  return book.returned_text.c_str();
-}
-
-}  // namespace
 
 const char* read_failure_reason(ReadStatus status) {
   switch (status) {
@@ -80,6 +80,7 @@ bool load_book(SheetlibBook& book, const char* gbk_path, int index) {
 
 bool load_book_bytes(SheetlibBook& book, std::string_view bytes, int index) {
   CellGrid grid;
+  if (book.keep_look) grid.want_look();
   std::vector<std::string> names;
   if (const ReadStatus status = read_worksheet(bytes, index, grid, &names); status != ReadStatus::ok) {
     book.error_message = read_failure_reason(status);

@@ -8,7 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include <unordered_map>
+
 #include "sheetlib/api/worksheet_reading.h"
+#include "sheetlib/core/sheet_look.h"
 #include "sheetlib/sheetlib.h"
 #include "sheetlib/write/sheet_content.h"
 
@@ -20,6 +23,9 @@ struct SheetlibFormat {
   // A format of a loaded book tells a cell's number format; it is not for
   // writing (style is then the index among the loaded sheet's styles).
   bool loaded = false;
+  // Of a written book's format copied from a loaded one: its look, an index
+  // into the book's look.cells; -1 for a format of the book's own.
+  int look = -1;
 };
 
 struct SheetlibSheet {
@@ -46,6 +52,13 @@ struct SheetlibBook {
   // out for its styles (made as they are asked for).
   SheetlibSheet* loaded_sheet = nullptr;
   std::vector<std::unique_ptr<SheetlibFormat>> loaded_formats;
+  // Whether loads keep the look of the sheet they read (xlBookSetKeepFormatA).
+  bool keep_look = false;
+  // Of a written book: the fonts, fills, borders, dxfs, palette and theme
+  // that the formats copied from loaded books use, each once, and the looks
+  // of those formats (look.cells, by SheetlibFormat::look).
+  sheetlib::BookLook look;
+  std::unordered_map<std::string, std::uint32_t> look_items;  // "f|fragment" etc. -> index in its list
   // The text handed out by the last call on this book that returned one.
   std::string returned_text;
   // Why its last load or save failed, "ok" after one that succeeded: a
@@ -58,6 +71,10 @@ namespace sheetlib {
 // The reasons error_message gives.
 inline constexpr const char* kOutOfMemoryReason = "out of memory";
 const char* read_failure_reason(ReadStatus status);
+
+// The format handed out for style `style` of the loaded sheet (one per
+// style, made when first asked for); null past its styles.
+SheetlibFormat* loaded_format(SheetlibBook& book, std::uint32_t style);
 
 // Reads worksheet `index` of the file, and the names of all worksheets.
 bool load_book(SheetlibBook& book, const char* gbk_path, int index = 0);

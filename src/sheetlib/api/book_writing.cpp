@@ -6,6 +6,7 @@
 
 #include "text/encoding.h"
 #include "sheetlib/api/book.h"
+#include "sheetlib/api/book_look.h"
 #include "sheetlib/format/number_format.h"
 #include "sheetlib/io/file_io.h"
 #include "sheetlib/write/parts.h"
@@ -75,8 +76,11 @@ bool save_book(SheetlibBook& book, const char* gbk_path) {
   for (auto& sheet : book.sheets) sheets.push_back({sheet->name_utf8, &sheet->content});
   std::vector<CellFormatToWrite> formats;
   formats.reserve(book.formats.size());
-  for (const auto& format : book.formats) formats.push_back({format->border, format->num_format});
-  const std::string package = build_package(sheets, book.strings, formats, book.custom_formats);
+  for (const auto& format : book.formats) {
+    const CellLook* look = format->look >= 0 ? &book.look.cells[static_cast<std::size_t>(format->look)] : nullptr;
+    formats.push_back({format->border, format->num_format, look});
+  }
+  const std::string package = build_package(sheets, book.strings, formats, book.custom_formats, book.look);
   if (package.empty()) return false;
   return write_file_atomically(gbk_path, package);
 }
@@ -100,14 +104,16 @@ SheetlibSheet* insert_sheet(SheetlibBook& book, int index, const char* gbk_name,
 }
 
 SheetlibFormat* add_format(SheetlibBook& book, const SheetlibFormat* format_to_copy) {
+  if (book.loaded || book.formats.size() >= kMaxFormats) return nullptr;
+  if (format_to_copy && format_to_copy->loaded) return copy_loaded_format(book, *format_to_copy);
   if (format_to_copy && format_to_copy->book != &book) return nullptr;
-  if (book.formats.size() >= kMaxFormats) return nullptr;
   auto format = std::make_unique<SheetlibFormat>();
   format->book = &book;
   format->style = static_cast<std::uint32_t>(book.formats.size() + 1);
   if (format_to_copy) {
     format->border = format_to_copy->border;
     format->num_format = format_to_copy->num_format;
+    format->look = format_to_copy->look;
   }
   book.formats.push_back(std::move(format));
   return book.formats.back().get();

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "sheetlib/api/book.h"
+#include "sheetlib/api/book_look.h"
 #include "sheetlib/interface/library_functions.h"
 #include "sheetlib/sheetlib.h"
 
@@ -221,6 +222,194 @@ SHEETLIB_API int SHEETLIB_CALL xlSheetSetColA(SheetHandle sheet, int colFirst, i
                                              FormatHandle format, int hidden) {
   if (!sheet) return 0;
   return guarded(0, [&] { return sheetlib::set_columns(*sheet, colFirst, colLast, width, format, hidden != 0) ? 1 : 0; });
+}
+
+SHEETLIB_API void SHEETLIB_CALL xlBookSetKeepFormatA(BookHandle book, int keep) {
+  if (book) book->keep_look = keep != 0;
+}
+
+SHEETLIB_API FormatHandle SHEETLIB_CALL xlSheetCellFormatA(SheetHandle sheet, int row, int col) {
+  if (!sheet) return nullptr;
+  return guarded<FormatHandle>(nullptr, [&] { return sheetlib::cell_format(*sheet, row, col); });
+}
+
+SHEETLIB_API double SHEETLIB_CALL xlSheetRowHeightA(SheetHandle sheet, int row) {
+  if (!sheet) return -1;
+  return guarded(-1.0, [&] { return sheetlib::row_height(*sheet, row); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetRowHiddenA(SheetHandle sheet, int row) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::row_hidden(*sheet, row) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetRowA(SheetHandle sheet, int row, double height, FormatHandle format, int hidden) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::set_row(*sheet, row, height, format, hidden != 0) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetColHiddenA(SheetHandle sheet, int col) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::column_hidden(*sheet, col) ? 1 : 0; });
+}
+
+SHEETLIB_API double SHEETLIB_CALL xlSheetDefaultRowHeightA(SheetHandle sheet) {
+  if (!sheet) return -1;
+  return guarded(-1.0, [&] { return sheetlib::default_row_height(*sheet); });
+}
+
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetDefaultRowHeightA(SheetHandle sheet, double height) {
+  if (sheet) guarded(false, [&] { return sheetlib::set_default_row_height(*sheet, height); });
+}
+
+SHEETLIB_API double SHEETLIB_CALL xlSheetDefaultColWidthA(SheetHandle sheet) {
+  if (!sheet) return -1;
+  return guarded(-1.0, [&] { return sheetlib::default_column_width(*sheet); });
+}
+
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetDefaultColWidthA(SheetHandle sheet, double width) {
+  if (sheet) guarded(false, [&] { return sheetlib::set_default_column_width(*sheet, width); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetSplitA(SheetHandle sheet, int* row, int* col) {
+  if (row) *row = 0;
+  if (col) *col = 0;
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::frozen_panes(*sheet, row, col) ? 1 : 0; });
+}
+
+SHEETLIB_API void SHEETLIB_CALL xlSheetSplitA(SheetHandle sheet, int row, int col) {
+  if (sheet) guarded(false, [&] { return sheetlib::freeze_panes(*sheet, row, col); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetZoomA(SheetHandle sheet) {
+  if (!sheet) return 100;
+  return guarded(100, [&] { return sheetlib::view_of(*sheet).zoom; });
+}
+
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetZoomA(SheetHandle sheet, int zoom) {
+  if (sheet) guarded(false, [&] { return sheetlib::set_zoom(*sheet, zoom); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetDisplayGridlinesA(SheetHandle sheet) {
+  if (!sheet) return 1;
+  return guarded(1, [&] { return sheetlib::view_of(*sheet).gridlines ? 1 : 0; });
+}
+
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetDisplayGridlinesA(SheetHandle sheet, int show) {
+  if (sheet && !sheet->loaded) sheet->content.look().gridlines = show != 0;
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetRightToLeftA(SheetHandle sheet) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::view_of(*sheet).right_to_left ? 1 : 0; });
+}
+
+SHEETLIB_API void SHEETLIB_CALL xlSheetSetRightToLeftA(SheetHandle sheet, int rightToLeft) {
+  if (sheet && !sheet->loaded) sheet->content.look().right_to_left = rightToLeft != 0;
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetAutoFilterA(SheetHandle sheet, int* rowFirst, int* rowLast, int* colFirst, int* colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::auto_filter(*sheet, rowFirst, rowLast, colFirst, colLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetAutoFilterA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst, int colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::set_auto_filter(*sheet, rowFirst, rowLast, colFirst, colLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetDataValidationSizeA(SheetHandle sheet) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::item_count(*sheet, sheetlib::RangedKind::validation); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetDataValidationRangeA(SheetHandle sheet, int index, int range, int* rowFirst, int* rowLast, int* colFirst, int* colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] {
+    return sheetlib::item_range(*sheet, sheetlib::RangedKind::validation, index, range, rowFirst, rowLast, colFirst, colLast) ? 1 : 0;
+  });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyDataValidationA(SheetHandle sheet, SheetHandle from, int index, const int* ranges, int rangeCount) {
+  if (!sheet || !from) return 0;
+  return guarded(0, [&] {
+    return sheetlib::copy_item(*sheet, *from, sheetlib::RangedKind::validation, index, ranges, rangeCount) ? 1 : 0;
+  });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetConditionalFormatSizeA(SheetHandle sheet) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::item_count(*sheet, sheetlib::RangedKind::conditional_format); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetConditionalFormatRangeA(SheetHandle sheet, int index, int range, int* rowFirst, int* rowLast, int* colFirst, int* colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] {
+    return sheetlib::item_range(*sheet, sheetlib::RangedKind::conditional_format, index, range, rowFirst, rowLast, colFirst, colLast) ? 1 : 0;
+  });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyConditionalFormatA(SheetHandle sheet, SheetHandle from, int index, const int* ranges, int rangeCount) {
+  if (!sheet || !from) return 0;
+  return guarded(0, [&] {
+    return sheetlib::copy_item(*sheet, *from, sheetlib::RangedKind::conditional_format, index, ranges, rangeCount) ? 1 : 0;
+  });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetHyperlinkSizeA(SheetHandle sheet) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::item_count(*sheet, sheetlib::RangedKind::link); });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetHyperlinkRangeA(SheetHandle sheet, int index, int* rowFirst, int* rowLast, int* colFirst, int* colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] {
+    return sheetlib::item_range(*sheet, sheetlib::RangedKind::link, index, 0, rowFirst, rowLast, colFirst, colLast) ? 1 : 0;
+  });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyHyperlinkA(SheetHandle sheet, SheetHandle from, int index, int rowFirst, int rowLast, int colFirst, int colLast) {
+  if (!sheet || !from) return 0;
+  return guarded(0, [&] {
+    const int range[4] = {rowFirst, rowLast, colFirst, colLast};
+    return sheetlib::copy_item(*sheet, *from, sheetlib::RangedKind::link, index, range, 1) ? 1 : 0;
+  });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetCopyPageSetupA(SheetHandle sheet, SheetHandle from) {
+  if (!sheet || !from) return 0;
+  return guarded(0, [&] { return sheetlib::copy_page_setup(*sheet, *from) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetPrintRepeatRowsA(SheetHandle sheet, int* rowFirst, int* rowLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::print_titles(*sheet, true, rowFirst, rowLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintRepeatRowsA(SheetHandle sheet, int rowFirst, int rowLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::set_print_titles(*sheet, true, rowFirst, rowLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetPrintRepeatColsA(SheetHandle sheet, int* colFirst, int* colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::print_titles(*sheet, false, colFirst, colLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintRepeatColsA(SheetHandle sheet, int colFirst, int colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::set_print_titles(*sheet, false, colFirst, colLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetGetPrintAreaA(SheetHandle sheet, int* rowFirst, int* rowLast, int* colFirst, int* colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::print_area(*sheet, rowFirst, rowLast, colFirst, colLast) ? 1 : 0; });
+}
+
+SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintAreaA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst, int colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::set_print_area(*sheet, rowFirst, rowLast, colFirst, colLast) ? 1 : 0; });
 }
 
 }  // extern "C"

@@ -52,4 +52,41 @@
   LIBRARY_FUNCTION(int, xlSheetMergeSizeA, (SheetHandle))                                          \
   LIBRARY_FUNCTION(int, xlSheetMergeA, (SheetHandle, int, int*, int*, int*, int*))                 \
   LIBRARY_FUNCTION(double, xlSheetColWidthA, (SheetHandle, int))                                   \
-  LIBRARY_FUNCTION(const char*, xlBookErrorMessageA, (BookHandle))
+  LIBRARY_FUNCTION(const char*, xlBookErrorMessageA, (BookHandle))                                 \
+  /* The look: every cell's format, rows, columns, view, filter, items, print setup. */            \
+  LIBRARY_FUNCTION(void, xlBookSetKeepFormatA, (BookHandle, int))                                  \
+  LIBRARY_FUNCTION(FormatHandle, xlSheetCellFormatA, (SheetHandle, int, int))                      \
+  LIBRARY_FUNCTION(double, xlSheetRowHeightA, (SheetHandle, int))                                  \
+  LIBRARY_FUNCTION(int, xlSheetRowHiddenA, (SheetHandle, int))                                     \
+  LIBRARY_FUNCTION(int, xlSheetSetRowA, (SheetHandle, int, double, FormatHandle, int))             \
+  LIBRARY_FUNCTION(int, xlSheetColHiddenA, (SheetHandle, int))                                     \
+  LIBRARY_FUNCTION(double, xlSheetDefaultRowHeightA, (SheetHandle))                                \
+  LIBRARY_FUNCTION(void, xlSheetSetDefaultRowHeightA, (SheetHandle, double))                       \
+  LIBRARY_FUNCTION(double, xlSheetDefaultColWidthA, (SheetHandle))                                 \
+  LIBRARY_FUNCTION(void, xlSheetSetDefaultColWidthA, (SheetHandle, double))                        \
+  LIBRARY_FUNCTION(int, xlSheetGetSplitA, (SheetHandle, int*, int*))                               \
+  LIBRARY_FUNCTION(void, xlSheetSplitA, (SheetHandle, int, int))                                   \
+  LIBRARY_FUNCTION(int, xlSheetZoomA, (SheetHandle))                                               \
+  LIBRARY_FUNCTION(void, xlSheetSetZoomA, (SheetHandle, int))                                      \
+  LIBRARY_FUNCTION(int, xlSheetDisplayGridlinesA, (SheetHandle))                                   \
+  LIBRARY_FUNCTION(void, xlSheetSetDisplayGridlinesA, (SheetHandle, int))                          \
+  LIBRARY_FUNCTION(int, xlSheetRightToLeftA, (SheetHandle))                                        \
+  LIBRARY_FUNCTION(void, xlSheetSetRightToLeftA, (SheetHandle, int))                               \
+  LIBRARY_FUNCTION(int, xlSheetGetAutoFilterA, (SheetHandle, int*, int*, int*, int*))              \
+  LIBRARY_FUNCTION(int, xlSheetSetAutoFilterA, (SheetHandle, int, int, int, int))                  \
+  LIBRARY_FUNCTION(int, xlSheetDataValidationSizeA, (SheetHandle))                                 \
+  LIBRARY_FUNCTION(int, xlSheetDataValidationRangeA, (SheetHandle, int, int, int*, int*, int*, int*))\
+  LIBRARY_FUNCTION(int, xlSheetCopyDataValidationA, (SheetHandle, SheetHandle, int, const int*, int))\
+  LIBRARY_FUNCTION(int, xlSheetConditionalFormatSizeA, (SheetHandle))                              \
+  LIBRARY_FUNCTION(int, xlSheetConditionalFormatRangeA, (SheetHandle, int, int, int*, int*, int*, int*))\
+  LIBRARY_FUNCTION(int, xlSheetCopyConditionalFormatA, (SheetHandle, SheetHandle, int, const int*, int))\
+  LIBRARY_FUNCTION(int, xlSheetHyperlinkSizeA, (SheetHandle))                                      \
+  LIBRARY_FUNCTION(int, xlSheetHyperlinkRangeA, (SheetHandle, int, int*, int*, int*, int*))        \
+  LIBRARY_FUNCTION(int, xlSheetCopyHyperlinkA, (SheetHandle, SheetHandle, int, int, int, int, int))\
+  LIBRARY_FUNCTION(int, xlSheetCopyPageSetupA, (SheetHandle, SheetHandle))                         \
+  LIBRARY_FUNCTION(int, xlSheetGetPrintRepeatRowsA, (SheetHandle, int*, int*))                     \
+  LIBRARY_FUNCTION(int, xlSheetSetPrintRepeatRowsA, (SheetHandle, int, int))                       \
+  LIBRARY_FUNCTION(int, xlSheetGetPrintRepeatColsA, (SheetHandle, int*, int*))                     \
+  LIBRARY_FUNCTION(int, xlSheetSetPrintRepeatColsA, (SheetHandle, int, int))                       \
+  LIBRARY_FUNCTION(int, xlSheetGetPrintAreaA, (SheetHandle, int*, int*, int*, int*))               \
+  LIBRARY_FUNCTION(int, xlSheetSetPrintAreaA, (SheetHandle, int, int, int, int))

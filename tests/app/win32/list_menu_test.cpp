@@ -114,7 +114,7 @@ class ListMenuTest : public WindowFixture {
 TEST_F(ListMenuTest, ShowsTheSheetsTheRowAndTheChoices) {
   window->view().session.source.file_name = "Z:\\book.xlsx";
   window->view().session.source.sheet_index = 9;
-  window->view().session.choices.keep_types = true;
+  window->view().session.choices.keep_format = true;
   for (const char8_t* name : {u8"一月", u8"A&B", u8"三", u8"4", u8"5", u8"6", u8"7", u8"8", u8"9", u8"十&", u8"11"}) {
     events.sheet_names.push_back(gbk(name));
   }
@@ -126,7 +126,7 @@ TEST_F(ListMenuTest, ShowsTheSheetsTheRowAndTheChoices) {
       L"  十&& [x]", L"  11",
       gbk_to_wide(texts::kMenuSetHeadingRow),
       L"----",
-      gbk_to_wide(texts::kMenuKeepTypes) + L" [x]",
+      gbk_to_wide(texts::kMenuKeepFormat) + L" [x]",
       gbk_to_wide(texts::kMenuIntoSheets),
   };
   EXPECT_EQ(shown[0], expected);
@@ -141,7 +141,7 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
     Where where;
     bool loaded;
     int sheets;
-    bool keep_types;
+    bool keep_format;
     bool into_sheets;
     bool sheets_greyed;
     bool heading_greyed;
@@ -153,8 +153,8 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
       {"the shown sheet again", Where::row_1, true, 3, false, false, false, false, {0, 0}, "sheet 0"},
       {"the clicked row", Where::row_1, true, 3, false, false, false, false, {1}, "heading 1"},
       {"the selected row", Where::keyboard_on_row_2, true, 2, false, false, false, false, {1}, "heading 2"},
-      {"keep types on", Where::below_rows, true, 2, false, false, false, true, {3}, "keep_types 1"},
-      {"keep types off", Where::header, true, 2, true, false, false, true, {3}, "keep_types 0"},
+      {"keep format on", Where::below_rows, true, 2, false, false, false, true, {3}, "keep_format 1"},
+      {"keep format off", Where::header, true, 2, true, false, false, true, {3}, "keep_format 0"},
       {"into sheets on", Where::header_from_list, true, 1, false, false, true, true, {4}, "into_sheets 1"},
       {"into sheets off", Where::keyboard_without_selection, false, 5, false, true, true, true, {4}, "into_sheets 0"},
       {"no workbook", Where::row_1, false, 5, false, false, true, true, {}, ""},
@@ -167,7 +167,7 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
     SourceSheet& source = window->view().session.source;
     source.file_name = c.loaded ? "Z:\\book.xlsx" : "";
     for (int sheet = 0; sheet < c.sheets; ++sheet) events.sheet_names.push_back(std::to_string(sheet));
-    window->view().session.choices = {c.keep_types, c.into_sheets};
+    window->view().session.choices = {c.keep_format, c.into_sheets};
     chosen = c.chosen;
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -180,7 +180,7 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
     ASSERT_EQ(menu.size(), 5 + listed);
     EXPECT_EQ(menu[0].ends_with(L" [grey]"), c.sheets_greyed);
     EXPECT_EQ(menu[listed + 1].ends_with(L" [grey]"), c.heading_greyed);
-    EXPECT_EQ(menu[listed + 3].ends_with(L" [x]"), c.keep_types);
+    EXPECT_EQ(menu[listed + 3].ends_with(L" [x]"), c.keep_format);
     EXPECT_EQ(menu[listed + 4].ends_with(L" [x]"), c.into_sheets);
     EXPECT_EQ(events.choices, *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{});
 

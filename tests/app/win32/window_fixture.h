@@ -47,7 +47,7 @@ class WindowFixture : public ::testing::Test {
     };
     handlers.sheet_chosen = [](MainWindow&, int index) { note_choice("sheet", index); };
     handlers.heading_row_chosen = [](MainWindow&, int row) { note_choice("heading", row); };
-    handlers.keep_types_chosen = [](MainWindow&, bool on) { note_choice("keep_types", on); };
+    handlers.keep_format_chosen = [](MainWindow&, bool on) { note_choice("keep_format", on); };
     handlers.into_sheets_chosen = [](MainWindow&, bool on) { note_choice("into_sheets", on); };
     window = AppWindow::create(GetModuleHandleW(nullptr), handlers);
     ASSERT_NE(window, nullptr);
