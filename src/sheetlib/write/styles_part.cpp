@@ -139,7 +139,8 @@ void append_look_format(std::string& xml, const CellLook& cell, std::uint64_t nu
   const std::size_t border_id = part_id(look.borders, cell.border, own_borders, kEmptyBorder);
   const bool alignment = starts_with(cell.alignment, "<alignment");
   const bool protection = starts_with(cell.protection, "<protection");
-  append_id(xml, "<xf numFmtId", number_format);
+  xml += "<xf";
+  append_id(xml, "numFmtId", number_format);
   append_id(xml, "fontId", font_id);
   append_id(xml, "fillId", fill_id);
   append_id(xml, "borderId", border_id);
