@@ -120,7 +120,7 @@ std::size_t part_id(const std::vector<std::string>& fragments, std::uint32_t ind
   return offset + index;
 }
 
-void append_id(std::string& xml, std::string_view name, std::size_t id) {
+void append_id(std::string& xml, std::string_view name, std::uint64_t id) {
   xml += ' ';
   xml += name;
   xml += "=\"";

@@ -180,6 +180,11 @@ TEST_F(LookPackage, ReadsBackInOpenpyxl) {
 }
 
 TEST_F(LookPackage, OpensInLibreOffice) {
+#ifdef _WIN32
+  // The package is the same bytes on every platform; LibreOffice started
+  // through Wine would take longer than the host's Python is waited for.
+  GTEST_SKIP() << "checked by the native build";
+#endif
   colsplit::testing::ScratchFolder folder;
   const std::string path = folder.gbk_path("look.xlsx");
   ASSERT_TRUE(write_file_atomically(path, package()));
