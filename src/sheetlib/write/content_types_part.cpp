@@ -3,7 +3,7 @@
 
 namespace sheetlib {
 
-std::string content_types_part(std::size_t sheet_count) {
+std::string content_types_part(std::size_t sheet_count, bool theme) {
   std::string xml = kXmlDeclaration;
   xml +=
       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
@@ -18,7 +18,13 @@ std::string content_types_part(std::size_t sheet_count) {
   }
   xml +=
       "<Override PartName=\"/xl/styles.xml\" "
-      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>";
+  if (theme) {
+    xml +=
+        "<Override PartName=\"/xl/theme/theme1.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.theme+xml\"/>";
+  }
+  xml +=
       "<Override PartName=\"/xl/sharedStrings.xml\" "
       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
       "<Override PartName=\"/docProps/app.xml\" "

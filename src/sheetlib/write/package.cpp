@@ -85,14 +85,33 @@ std::string build_package(const std::vector<SheetToWrite>& sheets, SharedStrings
   const auto own = [&](const char* name, const std::string& xml) {
     parts.emplace_back(name, std::make_shared<const DeflatedBytes>(deflate_part(xml, kPartCompressionLevel)));
   };
-  repeated("[Content_Types].xml", content_types_part(sheets.size()));
+  const bool theme = !look.theme.empty();
+  repeated("[Content_Types].xml", content_types_part(sheets.size(), theme));
   repeated("_rels/.rels", package_relationships_part());
   repeated("docProps/app.xml", application_properties_part());
   own("xl/workbook.xml", workbook_part(sheets));
-  repeated("xl/_rels/workbook.xml.rels", workbook_relationships_part(sheets.size()));
+  repeated("xl/_rels/workbook.xml.rels", workbook_relationships_part(sheets.size(), theme));
   // Keyed by its whole text, the styles part of one set of formats is never
-  // handed out for another.
-  repeated("xl/styles.xml", styles_part(formats, custom_codes, look));
+  // handed out for another. One carrying a look is the book's own: the
+  // books split from one workbook each keep the styles their cells use, and
+  // as many different parts would push the truly repeated ones out.
+  const bool styles_with_look = !look.fonts.empty() || !look.fills.empty() || !look.borders.empty() ||
+                                !look.dxfs.empty() || !look.colors.empty() || theme ||
+                                std::any_of(formats.begin(), formats.end(),
+                                            [](const CellFormatToWrite& format) { return format.look != nullptr; });
+  if (styles_with_look) {
+    own("xl/styles.xml", styles_part(formats, custom_codes, look));
+  } else {
+    repeated("xl/styles.xml", styles_part(formats, custom_codes, look));
+  }
+  // The theme of the book the styles came from, the same in every book split from it.
+  if (theme) repeated("xl/theme/theme1.xml", look.theme);
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    const std::string relationships = worksheet_relationships_part(sheets[i].content->look());
+    if (relationships.empty()) continue;
+    parts.emplace_back("xl/worksheets/_rels/sheet" + std::to_string(i + 1) + ".xml.rels",
+                       std::make_shared<const DeflatedBytes>(deflate_part(relationships, kPartCompressionLevel)));
+  }
   std::uint64_t references = 0;
   for (const SheetToWrite& sheet : sheets) {
     for (const CellEntry& cell : sheet.content->cells()) {

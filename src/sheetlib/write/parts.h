@@ -21,16 +21,18 @@ struct SheetToWrite {
   SheetContent* content;
 };
 
-// [Content_Types].xml: the type of every part.
-std::string content_types_part(std::size_t sheet_count);
+// [Content_Types].xml: the type of every part; `theme` when the package has
+// xl/theme/theme1.xml.
+std::string content_types_part(std::size_t sheet_count, bool theme = false);
 
 // _rels/.rels: where the workbook is.
 std::string package_relationships_part();
 
 // xl/workbook.xml and xl/_rels/workbook.xml.rels: the sheets, in order, and
-// the parts they and the workbook refer to (sheet i is worksheets/sheet<i+1>.xml).
+// the parts they and the workbook refer to (sheet i is worksheets/sheet<i+1>.xml),
+// and the names of the sheets' filters, print titles and print areas.
 std::string workbook_part(const std::vector<SheetToWrite>& sheets);
-std::string workbook_relationships_part(std::size_t sheet_count);
+std::string workbook_relationships_part(std::size_t sheet_count, bool theme = false);
 
 // One cell format of the workbook, as the styles part describes it.
 struct CellFormatToWrite {
@@ -55,6 +57,10 @@ DeflatedBytes shared_strings_part(SharedStrings& strings, std::uint64_t referenc
 
 // xl/worksheets/sheetN.xml. `selected` marks the tab shown when the workbook opens.
 std::string worksheet_part(SheetContent& sheet, bool selected);
+
+// xl/worksheets/_rels/sheetN.xml.rels: the addresses the sheet's links go
+// to; empty when no link leaves the workbook.
+std::string worksheet_relationships_part(const SheetLook& look);
 
 class ColumnLetters;
 
@@ -81,10 +87,14 @@ class WorksheetStream {
   enum class Phase { head, cells, tail, done };
   void append_head(std::string& xml);
   void append_cells(std::string& xml, std::size_t bytes);
+  bool has_rows() const { return !cells_.empty() || !row_looks_.empty(); }
 
   SheetContent& sheet_;
   const std::vector<CellEntry>& cells_;
   bool selected_;
+  // The rows that have a height or are hidden, in row order.
+  std::vector<RowLook> row_looks_;
+  std::size_t next_row_look_ = 0;
   Phase phase_ = Phase::head;
   std::uint32_t columns_ = 0;
   std::unique_ptr<ColumnLetters> letters_;

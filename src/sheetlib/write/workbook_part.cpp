@@ -1,3 +1,4 @@
+#include "sheetlib/write/look_markup.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/xml_text.h"
 
@@ -19,12 +20,15 @@ std::string workbook_part(const std::vector<SheetToWrite>& sheets) {
     append_number(xml, i + 1);
     xml += "\"/>";
   }
-  xml += "</sheets></workbook>";
+  xml += "</sheets>";
+  append_defined_names(xml, sheets);
+  xml += "</workbook>";
   return xml;
 }
 
-std::string workbook_relationships_part(std::size_t sheet_count) {
-  // Sheets take rId1 … rIdN; the styles and the shared strings follow them.
+std::string workbook_relationships_part(std::size_t sheet_count, bool theme) {
+  // Sheets take rId1 … rIdN; the styles, the shared strings and the theme
+  // follow them.
   std::string xml = kXmlDeclaration;
   xml += "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
   for (std::size_t i = 1; i <= sheet_count; ++i) {
@@ -43,6 +47,12 @@ std::string workbook_relationships_part(std::size_t sheet_count) {
   append_number(xml, sheet_count + 2);
   xml += "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
          "Target=\"sharedStrings.xml\"/>";
+  if (theme) {
+    xml += "<Relationship Id=\"rId";
+    append_number(xml, sheet_count + 3);
+    xml += "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme\" "
+           "Target=\"theme/theme1.xml\"/>";
+  }
   xml += "</Relationships>";
   return xml;
 }

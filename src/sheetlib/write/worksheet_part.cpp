@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sheetlib/write/look_markup.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/xml_text.h"
 
@@ -112,13 +113,14 @@ void append_ignored_errors(std::string& xml, const std::vector<IgnoredErrorRange
 }  // namespace
 
 WorksheetStream::WorksheetStream(SheetContent& sheet, bool selected)
-    : sheet_(sheet), cells_(sheet.cells()), selected_(selected) {}
+    : sheet_(sheet), cells_(sheet.cells()), selected_(selected), row_looks_(rows_to_write(sheet.look())) {}
 
 WorksheetStream::~WorksheetStream() = default;
 
 void WorksheetStream::restart() {
   phase_ = Phase::head;
   next_cell_ = 0;
+  next_row_look_ = 0;
   current_row_ = UINT32_MAX;
 }
 
@@ -126,16 +128,20 @@ bool WorksheetStream::next(std::string& xml, std::size_t bytes) {
   switch (phase_) {
     case Phase::head:
       append_head(xml);
-      phase_ = cells_.empty() ? Phase::tail : Phase::cells;
+      phase_ = has_rows() ? Phase::cells : Phase::tail;
       return true;
     case Phase::cells:
       append_cells(xml, bytes);
-      if (next_cell_ == cells_.size()) phase_ = Phase::tail;
+      if (next_cell_ == cells_.size() && next_row_look_ == row_looks_.size()) phase_ = Phase::tail;
       return true;
     case Phase::tail:
-      if (!cells_.empty()) xml += "</row></sheetData>";
+      if (has_rows()) {
+        if (current_row_ != UINT32_MAX) xml += "</row>";
+        xml += "</sheetData>";
+      }
+      append_filter(xml, sheet_.look());
       append_merged_ranges(xml, sheet_.merged_ranges());
-      xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>";
+      append_look_after_merges(xml, sheet_.look());
       append_ignored_errors(xml, sheet_.ignored_errors());
       xml += "</worksheet>";
       phase_ = Phase::done;
@@ -162,17 +168,31 @@ void WorksheetStream::append_head(std::string& xml) {
     for (const CellEntry& cell : cells_) first_column = std::min(first_column, cell.column);
     append_range(xml, cells_.front().row, first_column, extent.rows - 1, extent.columns - 1);
   }
-  xml += "\"/><sheetViews><sheetView";
-  if (selected_) xml += " tabSelected=\"1\"";
-  xml += " workbookViewId=\"0\"/></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>";
+  xml += "\"/>";
+  append_sheet_views(xml, sheet_.look(), selected_);
+  append_sheet_format(xml, sheet_.look());
   append_columns(xml, sheet_.columns());
-  xml += cells_.empty() ? "<sheetData/>" : "<sheetData>";
+  xml += has_rows() ? "<sheetData>" : "<sheetData/>";
 }
 
 void WorksheetStream::append_cells(std::string& xml, std::size_t bytes) {
   if (!letters_) letters_ = std::make_unique<ColumnLetters>(columns_);
   const std::size_t stop = xml.size() + bytes;
-  while (next_cell_ < cells_.size() && xml.size() < stop) {
+  while (xml.size() < stop) {
+    // Rows with a look but no cells go in their place among the others.
+    if (next_row_look_ < row_looks_.size() &&
+        (next_cell_ == cells_.size() || row_looks_[next_row_look_].row < cells_[next_cell_].row)) {
+      if (current_row_ != UINT32_MAX) xml += "</row>";
+      current_row_ = UINT32_MAX;
+      const RowLook& row = row_looks_[next_row_look_++];
+      xml += "<row r=\"";
+      append_number(xml, std::uint64_t{row.row} + 1);
+      xml += '"';
+      append_row_attributes(xml, row);
+      xml += "/>";
+      continue;
+    }
+    if (next_cell_ == cells_.size()) break;
     const CellEntry& cell = cells_[next_cell_++];
     if (cell.row != current_row_) {
       if (current_row_ != UINT32_MAX) xml += "</row>";
@@ -183,7 +203,11 @@ void WorksheetStream::append_cells(std::string& xml, std::size_t bytes) {
       std::memcpy(row_number_, number.data(), number.size());
       xml += "<row r=\"";
       xml.append(row_number_, row_number_length_);
-      xml += "\">";
+      xml += '"';
+      if (next_row_look_ < row_looks_.size() && row_looks_[next_row_look_].row == cell.row) {
+        append_row_attributes(xml, row_looks_[next_row_look_++]);
+      }
+      xml += '>';
     }
     xml += "<c r=\"";
     letters_->append(xml, cell.column);
