@@ -86,7 +86,7 @@ std::optional<Options> parse_options(const std::vector<Text>& arguments) {
     const bool has_value = i + 1 < arguments.size();
     if (argument == "--help") {
       options.help = true;
-    } else if (argument == "--keep-types") {
+    } else if (argument == "--keep-format" || argument == "--keep-types") {
       options.keep_format = true;
     } else if (argument == "--into-sheets") {
       options.into_sheets = true;

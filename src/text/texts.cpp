@@ -47,11 +47,11 @@ const char* const kWorkerWaitFailed = "等待工作簿读写结束失败（系�
 
 const char* const kMenuSheets = "工作表(&S)";
 const char* const kMenuSetHeadingRow = "设为标题行(&H)";
-const char* const kMenuKeepFormat = "保留数字和日期格式(&K)";
+const char* const kMenuKeepFormat = "保留原表格式(&K)";
 const char* const kMenuIntoSheets = "拆分到一个工作簿的多个工作表(&M)";
 const char* const kTitleRowTip =
     "第一行像是表格的标题？在列标题所在的行上单击右键，选“设为标题行”。\r\n"
-    "右键菜单还可以选择工作表、保留数字和日期格式、拆分到一个工作簿的多个工作表。";
+    "右键菜单还可以选择工作表、保留原表格式、拆分到一个工作簿的多个工作表。";
 
 const char* const kCliUsage =
     "用法：colsplit-cli [选项] 工作簿 列标题 [导出地址]\r\n"
@@ -59,7 +59,10 @@ const char* const kCliUsage =
     "选项：\r\n"
     "  --sheet 名称|序号    拆分指定的工作表（序号从 1 起，默认第一个工作表）\r\n"
     "  --heading-row N      第 N 行是列标题（从 1 起，默认第 1 行）；其上各行作为表头，写在每个工作表顶部\r\n"
-    "  --keep-types         保留数字、日期、百分比和逻辑值及其数字格式（默认全部写为文本）\r\n"
+    "  --keep-format        保留原表格式：数字、日期、百分比和逻辑值及其数字格式，单元格的字体、填充、边框、对齐，\r\n"
+    "                       行高、列宽、隐藏的行和列、冻结窗格、筛选、数据验证、条件格式、超链接和页面设置\r\n"
+    "                       （默认全部写为文本；图片、图表、批注和公式不保留，公式写为其值）\r\n"
+    "  --keep-types         同 --keep-format\r\n"
     "  --into-sheets        拆分到一个工作簿的多个工作表（默认每个值一个工作簿）\r\n"
     "  --list               不写任何文件，只列出每个值、它的行数和将得到的文件名（或工作表名）\r\n"
     "  --help               显示本说明";

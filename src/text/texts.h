@@ -53,7 +53,7 @@ extern const char* const kWorkerWaitFailed;     // 等待工作簿读写结束�
 // The preview list's context menu, and the tip that points to it.
 extern const char* const kMenuSheets;           // 工作表(&S)
 extern const char* const kMenuSetHeadingRow;    // 设为标题行(&H)
-extern const char* const kMenuKeepFormat;        // 保留数字和日期格式(&K)
+extern const char* const kMenuKeepFormat;        // 保留原表格式(&K)
 extern const char* const kMenuIntoSheets;       // 拆分到一个工作簿的多个工作表(&M)
 extern const char* const kTitleRowTip;          // 第一行像是表头标题？…
 // colsplit-cli.
