@@ -56,6 +56,15 @@ bool CellScanner::start_element(const char*& p, const char* end) {
       if (numbered_row_expected_ && !number) return false;
       numbered_row_expected_ = false;
       if (cells_.begin_row(number ? &number->value : nullptr) != ReadStatus::ok) return false;
+      if (cells_.keeps_look()) {
+        // Tabs and line breaks, which expat reads as spaces, read as the
+        // spaces around a number or flag do: they are trimmed.
+        const auto value = [&](std::string_view name) {
+          const Attribute* found = tag.find(name);
+          return found ? found->value : std::string_view();
+        };
+        cells_.note_row_look(value("ht"), value("customHeight"), value("hidden"));
+      }
       break;
     }
     case Element::cell: {

@@ -16,6 +16,7 @@ namespace sheetlib {
 struct Piece {
   std::string xml;  // not yet read
   PieceCells cells;
+  RowsLook look;  // when the look is kept
   bool by_helper = false;
   // Read here by expat as its bytes come (see PieceCutter::must_stream).
   bool streamed = false;
@@ -26,7 +27,7 @@ struct Piece {
 // must say which row it is (see CellScanner::scan). Cells go to the piece,
 // texts to the storage of `cells`.
 inline CellScanner::Stop scan_piece(CellScanner& scanner, SheetCells& cells, Piece& piece, std::size_t& stopped_at) {
-  cells.send_to(&piece.cells);
+  cells.send_to(&piece.cells, &piece.look);
   scanner.expect_numbered_row();
   return scanner.scan(piece.xml, stopped_at);
 }
@@ -41,6 +42,7 @@ class SparePieces {
     spare_.pop_back();
     piece->xml.clear();
     piece->cells.clear();
+    piece->look = {};
     piece->by_helper = false;
     piece->streamed = false;
     piece->done.store(false);

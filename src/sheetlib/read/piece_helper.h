@@ -16,8 +16,12 @@ namespace sheetlib {
 
 class PieceHelper {
  public:
-  PieceHelper(const ReadLimits& limits, xml::MarkupBudget& budget, const StyleFormats& formats, bool date1904)
-      : limits_(limits), budget_(budget), cells_(storage_, formats, date1904) {}
+  // With `keep_look`, the look of each piece's rows goes to the piece.
+  PieceHelper(const ReadLimits& limits, xml::MarkupBudget& budget, const StyleFormats& formats, bool date1904,
+              bool keep_look)
+      : limits_(limits), budget_(budget), cells_(storage_, formats, date1904) {
+    if (keep_look) cells_.keep_look(nullptr);
+  }
   ~PieceHelper() { stop(); }
   PieceHelper(const PieceHelper&) = delete;
   PieceHelper& operator=(const PieceHelper&) = delete;

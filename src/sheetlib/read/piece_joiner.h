@@ -16,7 +16,9 @@ namespace sheetlib {
 
 class PieceJoiner {
  public:
-  PieceJoiner(CellGrid::Storage& storage, SparePieces& spares) : storage_(storage), spares_(spares) {}
+  // What the pieces say of the look goes to `look` when one is given.
+  PieceJoiner(CellGrid::Storage& storage, SparePieces& spares, RowsLook* look)
+      : storage_(storage), spares_(spares), look_(look) {}
 
   // The next piece of the sheet, to be joined once it is done.
   Piece& add(std::unique_ptr<Piece> piece) { return *pieces_.emplace_back(std::move(piece)); }
@@ -29,6 +31,7 @@ class PieceJoiner {
       const std::size_t first = storage_.cells.size();
       for (const PlacedCell& cell : piece.cells) storage_.add_cell(cell.row, cell.column, cell.offset, cell.length);
       if (piece.by_helper) helper_ranges_.emplace_back(first, storage_.cells.size());
+      if (look_) look_->append(piece.look);
       spares_.keep(std::move(pieces_.front()));
       pieces_.pop_front();
     }
@@ -52,6 +55,7 @@ class PieceJoiner {
  private:
   CellGrid::Storage& storage_;
   SparePieces& spares_;
+  RowsLook* look_;
   std::deque<std::unique_ptr<Piece>> pieces_;  // not yet joined, in order
   // The helper's cells among the grid's (their texts move with its arena).
   std::vector<std::pair<std::size_t, std::size_t>> helper_ranges_;

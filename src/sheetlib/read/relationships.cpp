@@ -61,10 +61,10 @@ void RelationshipsHandler::start(xml::Name name, const xml::Attributes& attribut
   const char* target = attributes.find(xml::Ns::none, "Target");
   const char* mode = attributes.find(xml::Ns::none, "TargetMode");
   if (!id || !type || !target) return;
-  // External targets (links to other files, web addresses) are no parts.
-  if (mode && std::strcmp(mode, "External") == 0) return;
+  const bool external = mode && std::strcmp(mode, "External") == 0;
+  if (external && !keep_external_) return;
   by_id_.emplace(id, relationships_.size());
-  relationships_.push_back({id, type, resolve_target(source_part_, target)});
+  relationships_.push_back({id, type, external ? std::string(target) : resolve_target(source_part_, target), external});
 }
 
 const Relationship* RelationshipsHandler::find_id(std::string_view id) const {

@@ -14,7 +14,8 @@ namespace sheetlib {
 struct Relationship {
   std::string id;
   std::string type;
-  std::string target;  // part name, resolved against the source part
+  std::string target;  // part name, resolved against the source part; an external one as written
+  bool external = false;
 };
 
 // The relationships part of a part: "xl/workbook.xml" -> "xl/_rels/workbook.xml.rels";
@@ -32,7 +33,10 @@ bool has_type(const Relationship& relationship, std::string_view kind);
 
 class RelationshipsHandler : public xml::Handler {
  public:
-  explicit RelationshipsHandler(std::string source_part) : source_part_(std::move(source_part)) {}
+  // External targets (links to other files, web addresses) are no parts:
+  // they are left out unless `keep_external`.
+  explicit RelationshipsHandler(std::string source_part, bool keep_external = false)
+      : source_part_(std::move(source_part)), keep_external_(keep_external) {}
   void start(xml::Name name, const xml::Attributes& attributes) override;
   void end(xml::Name) override {}
 
@@ -42,6 +46,7 @@ class RelationshipsHandler : public xml::Handler {
 
  private:
   std::string source_part_;
+  bool keep_external_;
   std::vector<Relationship> relationships_;
   // Positions by id, the first of an id kept: a workbook of many sheets looks
   // each one up, and a hostile one may name none of its relationships.

@@ -52,7 +52,7 @@ ReadStatus read_whole_worksheet(PartStream& stream, const SheetReading& sheet, W
     if (const ReadStatus read = read_part(stream, holding); read != ReadStatus::ok) return read;
     whole = holding.whole();
     if (whole) {
-      WorksheetHandler handler(sheet.storage, sheet.formats, sheet.date1904, &sheet.layout);
+      WorksheetHandler handler(sheet.storage, sheet.formats, sheet.date1904, &sheet.layout, sheet.look);
       bool declined = true;
       const ReadStatus status = read_worksheet_scanning(held, sheet.limits, sheet.budget, handler, declined);
       if (!declined) return status;
@@ -61,7 +61,8 @@ ReadStatus read_whole_worksheet(PartStream& stream, const SheetReading& sheet, W
   // expat reads the sheet from its start: the bytes held, then the rest.
   sheet.storage.forget_cells();
   sheet.layout = {};
-  WorksheetHandler handler(sheet.storage, sheet.formats, sheet.date1904, &sheet.layout);
+  if (sheet.look) *sheet.look = {};
+  WorksheetHandler handler(sheet.storage, sheet.formats, sheet.date1904, &sheet.layout, sheet.look);
   xml::Parser parser(handler, sheet.limits, &sheet.budget);
   if (!parser.feed(held.data(), held.size(), whole) || whole) return parser.status();
   std::string().swap(held);

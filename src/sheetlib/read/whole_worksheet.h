@@ -26,11 +26,12 @@ struct SheetReading {
   bool date1904;
   CellGrid::Storage& storage;
   SheetLayout& layout;
+  WorksheetLook* look = nullptr;  // when the load keeps the look
 };
 
 enum class WholeSheet { in_memory, as_it_comes };
 
-// Reads the sheet from the start of `stream`; cells and layout stored
+// Reads the sheet from the start of `stream`; cells, layout and look stored
 // before (by a reading that gave up) go first.
 ReadStatus read_whole_worksheet(PartStream& stream, const SheetReading& sheet, WholeSheet how);
 

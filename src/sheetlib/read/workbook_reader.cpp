@@ -1,6 +1,8 @@
 // Reading a workbook package (.xlsx): from the package relationships to the
 // workbook part, from its relationships to the worksheet asked for and to
-// the shared strings and styles that the worksheet's cells refer to.
+// the shared strings and styles that the worksheet's cells refer to; and,
+// when the grid asks for the look, to the theme, the worksheet's links and
+// the workbook's print names.
 #include "sheetlib/read/workbook_reader.h"
 
 #include <algorithm>
@@ -10,10 +12,12 @@
 
 #include "sheetlib/core/cell_storage.h"
 #include "sheetlib/core/helper_thread.h"
+#include "sheetlib/core/sheet_look.h"
 #include "sheetlib/read/read_ahead.h"
 #include "sheetlib/read/relationships.h"
 #include "sheetlib/read/shared_strings_part.h"
 #include "sheetlib/read/shared_strings_scanner.h"
+#include "sheetlib/read/sheet_look_part.h"
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/whole_worksheet.h"
 #include "sheetlib/read/workbook_part.h"
@@ -32,6 +36,9 @@ constexpr std::uint64_t kPiecesBytes = 4 * 1024 * 1024;
 // A shared-strings part this large is read on a second thread beside the
 // worksheet; a smaller one first, on the reading thread.
 constexpr std::uint64_t kConcurrentStringsBytes = 1024 * 1024;
+
+// A theme larger than this is not kept (Excel's are some hundred KiB at most).
+constexpr std::size_t kMaxThemeBytes = 4 * 1024 * 1024;
 
 // What every part of one file is parsed with.
 struct Reading {
@@ -116,18 +123,23 @@ ReadStatus read_worksheet(Reading& reading, const std::string& part, const Sheet
 // before the one asked for, it leaves unknown which sheet that is (taking
 // the next one would show another sheet's data), so the workbook fails to
 // load; after it, it is left out of the names.
+// `position` is the chosen one's among all sheets.
 ReadStatus choose_worksheet(const WorkbookHandler& workbook, const RelationshipsHandler& workbook_rels, int index,
-                            const Relationship*& chosen, std::vector<std::string>& sheet_names) {
+                            const Relationship*& chosen, std::size_t& position, std::vector<std::string>& sheet_names) {
   chosen = nullptr;
   int worksheets = 0;
-  for (const WorkbookHandler::Sheet& sheet : workbook.sheets()) {
+  for (std::size_t at = 0; at < workbook.sheets().size(); ++at) {
+    const WorkbookHandler::Sheet& sheet = workbook.sheets()[at];
     const Relationship* relationship = workbook_rels.find_id(sheet.id);
     if (!relationship) {
       if (!chosen) return ReadStatus::malformed;
       continue;
     }
     if (!has_type(*relationship, "worksheet")) continue;
-    if (worksheets++ == index) chosen = relationship;
+    if (worksheets++ == index) {
+      chosen = relationship;
+      position = at;
+    }
     sheet_names.push_back(sheet.name);
   }
   if (chosen) return ReadStatus::ok;
@@ -141,8 +153,9 @@ struct WorkbookParts {
   std::unique_ptr<RelationshipsHandler> relationships;
 };
 
-ReadStatus read_workbook_parts(Reading& reading, WorkbookParts& parts) {
+ReadStatus read_workbook_parts(Reading& reading, WorkbookParts& parts, bool keep_look) {
   if (const ReadStatus status = find_workbook_part(reading, parts.part); status != ReadStatus::ok) return status;
+  if (keep_look) parts.workbook.keep_print_names();
   if (const ReadStatus status = parse_part(reading, parts.part, parts.workbook); status != ReadStatus::ok)
     return status;
   parts.relationships = std::make_unique<RelationshipsHandler>(parts.part);
@@ -153,15 +166,66 @@ ReadStatus read_workbook_parts(Reading& reading, WorkbookParts& parts) {
 // them, and as codes to show the cells with.
 ReadStatus read_styles(Reading& reading, const RelationshipsHandler& workbook_rels, CellGrid& grid,
                        StyleFormats& formats) {
-  StylesHandler styles;
+  StylesHandler styles(grid.look() ? &grid.look()->book : nullptr);
   if (const ReadStatus status = parse_optional_part(reading, workbook_rels.find_type("styles"), styles);
       status != ReadStatus::ok)
     return status;
+  styles.finish_look();
   formats = StyleFormats(styles.style_format_codes());
   grid.style_formats() = styles.style_number_formats();
   // Typed cells whose style lies past the list refer to this one.
   grid.style_formats().push_back({0, ""});
   return ReadStatus::ok;
+}
+
+// The theme part, whole, when it is well-formed XML of at most
+// kMaxThemeBytes; else none (the look goes on without it).
+void read_theme(Reading& reading, const RelationshipsHandler& workbook_rels, std::string& theme) {
+  const Relationship* part = workbook_rels.find_type("theme");
+  if (!part || !reading.archive.contains(part->target) || reading.archive.declared_size(part->target) > kMaxThemeBytes)
+    return;
+  struct WellFormed final : xml::Handler {
+    void start(xml::Name, const xml::Attributes&) override {}
+    void end(xml::Name) override {}
+  } checker;
+  xml::Parser parser(checker, reading.limits, &reading.budget);
+  std::string bytes;
+  bool whole = false;
+  SinkOf sink([&](const char* data, std::size_t size, bool last) {
+    if (bytes.size() + size > kMaxThemeBytes) return false;
+    bytes.append(data, size);
+    whole = last;
+    return parser.feed(data, size, last);
+  });
+  if (stream_part(reading, part->target, PartThread::this_one, sink) == ReadStatus::ok && whole &&
+      parser.status() == ReadStatus::ok)
+    theme = std::move(bytes);
+}
+
+// Once the worksheet is read: its links' targets from its relationships
+// (external ones; a missing one, or a damaged relationships part, leaves
+// the target empty), the print names that belong to it (`position` among
+// all sheets), all into `look`.
+void finish_look(Reading& reading, const std::string& worksheet_part, const WorkbookHandler& workbook,
+                 std::size_t position, WorksheetLook& sheet, Look& look) {
+  const std::string rels_part = relationships_part_of(worksheet_part);
+  RelationshipsHandler rels(worksheet_part, true);
+  if (!sheet.sheet.links.empty() && reading.archive.contains(rels_part) &&
+      parse_part(reading, rels_part, rels) == ReadStatus::ok) {
+    for (std::size_t i = 0; i < sheet.sheet.links.size(); ++i) {
+      const Relationship* target = sheet.link_ids[i].empty() ? nullptr : rels.find_id(sheet.link_ids[i]);
+      if (target && target->external) sheet.sheet.links[i].target = target->target;
+    }
+  }
+  sheet.finish_into(look);
+  for (const WorkbookHandler::PrintName& name : workbook.print_names()) {
+    if (name.sheet < 0 || static_cast<std::size_t>(name.sheet) != position) continue;
+    if (name.titles) {
+      parse_print_titles(name.formula, look.sheet.print_title_rows, look.sheet.print_title_columns);
+    } else {
+      parse_print_area(name.formula, look.sheet.print_area);
+    }
+  }
 }
 
 // The shared strings of a workbook. A large part is read on a second
@@ -242,22 +306,28 @@ class SharedStringsReading {
 };
 
 ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector<std::string>& sheet_names) {
+  Look* const look = grid.look();
   WorkbookParts workbook;
-  if (const ReadStatus status = read_workbook_parts(reading, workbook); status != ReadStatus::ok) return status;
+  if (const ReadStatus status = read_workbook_parts(reading, workbook, look != nullptr); status != ReadStatus::ok)
+    return status;
   const Relationship* worksheet = nullptr;
+  std::size_t position = 0;
   if (const ReadStatus status =
-          choose_worksheet(workbook.workbook, *workbook.relationships, index, worksheet, sheet_names);
+          choose_worksheet(workbook.workbook, *workbook.relationships, index, worksheet, position, sheet_names);
       status != ReadStatus::ok)
     return status;
   StyleFormats formats;
   if (const ReadStatus status = read_styles(reading, *workbook.relationships, grid, formats); status != ReadStatus::ok)
     return status;
+  if (look) read_theme(reading, *workbook.relationships, look->book.theme);
 
   CellGrid::Storage& storage = grid.storage();
   SharedStringsReading strings(reading, workbook.relationships->find_type("sharedStrings"));
   if (const ReadStatus status = strings.start(storage); status != ReadStatus::ok) return status;
   SheetLayout layout;
-  const SheetReading sheet{reading.limits, reading.budget, formats, workbook.workbook.date1904(), storage, layout};
+  std::unique_ptr<WorksheetLook> sheet_look = look ? std::make_unique<WorksheetLook>() : nullptr;
+  const SheetReading sheet{reading.limits, reading.budget, formats,         workbook.workbook.date1904(),
+                           storage,        layout,         sheet_look.get()};
   const ReadStatus sheet_status = read_worksheet(reading, worksheet->target, sheet);
   if (const ReadStatus status = strings.finish(); status != ReadStatus::ok) return status;
   if (sheet_status != ReadStatus::ok) return sheet_status;
@@ -265,6 +335,7 @@ ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector
   storage.finish();
   grid.merged_ranges() = std::move(layout.merged_ranges);
   grid.column_widths() = std::move(layout.column_widths);
+  if (look) finish_look(reading, worksheet->target, workbook.workbook, position, *sheet_look, *look);
   return ReadStatus::ok;
 }
 

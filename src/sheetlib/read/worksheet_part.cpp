@@ -7,6 +7,7 @@
 
 #include "sheetlib/format/number_format.h"
 #include "sheetlib/read/ooxml_text.h"
+#include "sheetlib/read/workbook_part.h"
 
 namespace sheetlib {
 
@@ -130,6 +131,10 @@ bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::u
 void WorksheetHandler::start(xml::Name name, const xml::Attributes& attributes) {
   ++depth_;
   if (in_inline_) return inline_.start(name);
+  // Around the rows, the look's elements (of any namespace: foreign ones
+  // are left out of its fragments with what they hold).
+  if (look_part_ && !in_sheet_data_ && depth_ >= 2 && !(depth_ == 2 && name.is(xml::Ns::main, "sheetData")))
+    look_part_->start(depth_, name, attributes);
   if (name.ns != xml::Ns::main) return;
   if (in_cell_) {
     if (depth_ != 5) return;
@@ -183,6 +188,7 @@ void WorksheetHandler::end(xml::Name name) {
     }
     return;
   }
+  if (look_part_ && !in_sheet_data_ && depth >= 2) look_part_->end(depth, name);
   switch (depth) {
     case 5:
       in_value_ = false;
@@ -212,6 +218,8 @@ void WorksheetHandler::text(std::string_view text) {
     value_.append(text);
   } else if (in_inline_) {
     inline_.add(text);
+  } else if (look_part_ && !in_sheet_data_) {
+    look_part_->text(text);
   }
 }
 
@@ -220,6 +228,13 @@ void WorksheetHandler::begin_row(const xml::Attributes& attributes) {
   const char* number = attributes.find(xml::Ns::none, "r");
   const std::string_view number_text = number ? number : "";
   fail_unless_ok(cells_.begin_row(number ? &number_text : nullptr));
+  if (cells_.keeps_look()) {
+    const auto value = [&](std::string_view local) {
+      const char* found = attributes.find(xml::Ns::none, local);
+      return std::string_view(found ? found : "");
+    };
+    cells_.note_row_look(value("ht"), value("customHeight"), value("hidden"));
+  }
 }
 
 void WorksheetHandler::begin_cell(const xml::Attributes& attributes) {
@@ -274,7 +289,20 @@ ReadStatus SheetCells::begin_cell(const std::string_view* reference) {
   return ReadStatus::ok;
 }
 
-ReadStatus SheetCells::finish_cell(const CellMarkup& cell) {
+void SheetCells::note_row_look(std::string_view height, std::string_view custom_height, std::string_view hidden) {
+  RowLook row{row_, 0, !hidden.empty() && parse_boolean(trim(hidden))};
+  if (!custom_height.empty() && parse_boolean(trim(custom_height))) {
+    const std::string_view digits = trim(height);
+    double points = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), points);
+    // Excel's rows are at most 409.5 points high.
+    if (error == std::errc() && end == digits.data() + digits.size() && points >= 0 && points <= 409.5)
+      row.height = points;
+  }
+  if ((row.height > 0 || row.hidden) && look_->rows.size() < kMaxRows) look_->rows.push_back(row);
+}
+
+ReadStatus SheetCells::store_cell(const CellMarkup& cell) {
   switch (cell.type) {
     case CellType::shared: {
       // Some writers give an empty string cell an empty <v/>: it points at no

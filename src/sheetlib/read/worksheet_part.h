@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "sheetlib/core/read_status.h"
 #include "sheetlib/core/style_formats.h"
 #include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/sheet_look_part.h"
 #include "sheetlib/read/styles_part.h"
 #include "sheetlib/read/xml_stream.h"
 
@@ -83,11 +85,30 @@ class SheetCells {
   // another row is placed where it says.
   ReadStatus begin_cell(const std::string_view* reference);
   // Stores the cell begun last.
-  ReadStatus finish_cell(const CellMarkup& cell);
-  // The cells from here on go to `piece` (see PieceCells), texts still to the storage.
-  void send_to(PieceCells* piece) { piece_cells_ = piece; }
+  ReadStatus finish_cell(const CellMarkup& cell) {
+    if (look_) look_->styles.add(row_, column_, styles_.value_style(cell.style));
+    return store_cell(cell);
+  }
+  // The cells from here on go to `piece` (see PieceCells), texts still to
+  // the storage, and what the rows say of the look to `piece_look`.
+  void send_to(PieceCells* piece, RowsLook* piece_look) {
+    piece_cells_ = piece;
+    if (keeps_look_) look_ = piece_look;
+  }
+
+  // Keeps every cell's style and the rows' looks, in `into` (or, when null,
+  // in the pieces the cells are sent to).
+  void keep_look(RowsLook* into) {
+    keeps_look_ = true;
+    look_ = into;
+  }
+  bool keeps_look() const { return look_ != nullptr; }
+  // The look of the row begun last: its ht, customHeight and hidden
+  // attributes (empty when absent).
+  void note_row_look(std::string_view height, std::string_view custom_height, std::string_view hidden);
 
  private:
+  ReadStatus store_cell(const CellMarkup& cell);
   ReadStatus store_number(std::string_view value_text, long style);
   ReadStatus store(std::string_view utf8, bool escapes, const CellValue* value = nullptr);
   CellValue typed(CellKind kind, double number, long style) const {
@@ -103,6 +124,8 @@ class SheetCells {
 
   CellGrid::Storage& storage_;
   PieceCells* piece_cells_ = nullptr;
+  RowsLook* look_ = nullptr;
+  bool keeps_look_ = false;
   const StyleFormats& styles_;
   bool date1904_;
   NumberFormatter formatter_;
@@ -118,10 +141,15 @@ class WorksheetHandler : public xml::Handler {
   // String cells are stored with the index of their shared string in place
   // of their text's (see CellGrid::Storage::kSharedStringCell): the reader
   // resolves them once the shared strings are read too. The merged ranges
-  // and column widths go to `layout` when one is given.
+  // and column widths go to `layout` when one is given, the look to `look`.
   WorksheetHandler(CellGrid::Storage& storage, const StyleFormats& styles, bool date1904,
-                   SheetLayout* layout = nullptr)
-      : cells_(storage, styles, date1904), layout_(layout) {}
+                   SheetLayout* layout = nullptr, WorksheetLook* look = nullptr)
+      : cells_(storage, styles, date1904), layout_(layout) {
+    if (look) {
+      cells_.keep_look(&look->rows);
+      look_part_ = std::make_unique<SheetLookPart>(*look);
+    }
+  }
 
   void start(xml::Name name, const xml::Attributes& attributes) override;
   void end(xml::Name name) override;
@@ -147,6 +175,7 @@ class WorksheetHandler : public xml::Handler {
 
   SheetCells cells_;
   SheetLayout* layout_;
+  std::unique_ptr<SheetLookPart> look_part_;  // when the look is kept
 
   int depth_ = 0;
   bool in_sheet_data_ = false;

@@ -25,19 +25,19 @@ class PiecesHandler final : public WorksheetHandler {
   using WorksheetHandler::WorksheetHandler;
 
   // A piece that `parser` reads from its byte `at` on.
-  void expect_piece(xml::Parser& parser, std::uint64_t at, PieceCells& cells) {
+  void expect_piece(xml::Parser& parser, std::uint64_t at, Piece& piece) {
     parser.expect_start_at(at);
-    pieces_.push_back(&cells);
+    pieces_.push_back(&piece);
   }
   bool expected_start(std::size_t nth, xml::Name name, const xml::Attributes& attributes, int depth) override {
     if (!between_rows() || depth != 3 || !name.is(xml::Ns::main, "row") || !attributes.find(xml::Ns::none, "r"))
       return false;
-    cells().send_to(pieces_[nth]);
+    cells().send_to(&pieces_[nth]->cells, &pieces_[nth]->look);
     return true;
   }
 
  private:
-  std::vector<PieceCells*> pieces_;  // in the order expected
+  std::vector<Piece*> pieces_;  // in the order expected
 };
 
 // Takes the sheet's bytes as they are inflated: cuts them into pieces and
@@ -46,11 +46,11 @@ class PieceReader final : public PartSink {
  public:
   explicit PieceReader(const SheetReading& sheet)
       : sheet_(sheet),
-        handler_(sheet.storage, sheet.formats, sheet.date1904, &sheet.layout),
+        handler_(sheet.storage, sheet.formats, sheet.date1904, &sheet.layout, sheet.look),
         parser_(handler_, sheet.limits, &sheet.budget),
         cutter_(spares_),
-        joiner_(sheet.storage, spares_),
-        helper_(sheet.limits, sheet.budget, sheet.formats, sheet.date1904) {}
+        joiner_(sheet.storage, spares_, sheet.look ? &sheet.look->rows : nullptr),
+        helper_(sheet.limits, sheet.budget, sheet.formats, sheet.date1904, sheet.look != nullptr) {}
 
   // False stops the inflating (the sheet is then read whole).
   bool take(const char* data, std::size_t size, bool last) override {
@@ -129,7 +129,7 @@ class PieceReader final : public PartSink {
         Piece& current = cutter_.current();
         if (cutter_.must_stream()) {
           current.streamed = true;
-          handler_.expect_piece(parser_, fed_, current.cells);
+          handler_.expect_piece(parser_, fed_, current);
         }
         // What was scanned holds no row start: it is read now, and the
         // piece keeps only the rest.
