@@ -15,6 +15,7 @@ ReadStatus read_worksheet(std::string_view file_bytes, int index, CellGrid& grid
   try {
     // The grid and names given keep what they held unless the whole sheet was read.
     CellGrid loaded;
+    if (grid.look()) loaded.want_look();
     std::vector<std::string> names;
     if (index < 0) {
       status = ReadStatus::no_such_sheet;

@@ -20,7 +20,7 @@ namespace sheetlib {
 // workbook has no worksheet of that index. On any status but ok the grid and
 // the names keep what they held. Never throws: running out of memory is a
 // status. `cost`, when given, receives what the read cost, whatever its
-// status.
+// status. A grid that wants its look (CellGrid::want_look) gets it.
 ReadStatus read_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
                           std::vector<std::string>* sheet_names, const ReadLimits& limits = {},
                           ReadCost* cost = nullptr);
