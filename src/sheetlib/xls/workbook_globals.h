@@ -17,6 +17,8 @@
 #include "sheetlib/core/grid_text.h"
 #include "sheetlib/core/style_formats.h"
 #include "sheetlib/xls/biff_strings.h"
+#include "sheetlib/xls/cell_looks.h"
+#include "sheetlib/xls/print_names.h"
 
 namespace sheetlib::xls {
 
@@ -25,6 +27,7 @@ namespace sheetlib::xls {
 struct ListedSheet {
   std::uint32_t offset = 0;
   std::string name;
+  std::size_t tab = 0;  // its position among the sheets of every kind
 };
 
 struct WorkbookGlobals {
@@ -36,6 +39,11 @@ struct WorkbookGlobals {
   SharedStringSpans strings;
   StyleFormats formats;                          // for showing numbers
   std::vector<StyleNumberFormat> style_formats;  // what CellGrid::style_formats() gives
+  // The look of the cell styles and the sheets' built-in names, read only
+  // when want_look is set before the globals are read.
+  bool want_look = false;
+  CellLooksBuilder looks;
+  std::vector<BuiltinName> builtin_names;
 };
 
 // Reads the globals at the start of `stream`; shared strings go into the
