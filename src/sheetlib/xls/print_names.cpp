@@ -13,6 +13,9 @@ constexpr std::uint16_t kBuiltin = 0x0020;
 // tokens is not the application's.
 constexpr std::size_t kMaxAreas = 256;
 constexpr std::uint32_t kLastColumn = 255;
+constexpr std::string_view kXlsxPrintArea = "_xlnm.Print_Area";
+constexpr std::string_view kXlsxPrintTitles = "_xlnm.Print_Titles";
+constexpr std::string_view kXlsxFilterDatabase = "_xlnm._FilterDatabase";
 
 // Formula tokens, by their type bits (the class bits 0x20/0x40 vary).
 constexpr std::uint8_t kUnion = 0x10;
@@ -83,15 +86,30 @@ bool read_areas(std::string_view rgce, bool biff5, std::vector<MergedRange>& ran
 // after the formula, then the name (a built-in one is one character, its
 // key) and the formula.
 bool read_builtin_name(std::string_view data, bool biff5, BuiltinName& name) {
-  if (data.size() < 16 || !(le16(data, 0) & kBuiltin) || static_cast<std::uint8_t>(data[3]) != 1) return false;
+  if (data.size() < 16) return false;
+  const bool builtin = (le16(data, 0) & kBuiltin) != 0;
+  const std::size_t characters = static_cast<std::uint8_t>(data[3]);
   const std::uint16_t formula_length = le16(data, 4);
   name.tab = le16(data, 8);
   std::size_t at = 14;
   bool wide = false;
   if (!biff5) wide = static_cast<std::uint8_t>(data[at++]) & 0x01;
-  if (data.size() - at < (wide ? 2u : 1u)) return false;
-  name.key = static_cast<std::uint8_t>(data[at]);
-  at += wide ? 2 : 1;
+  const std::size_t name_bytes = characters * (wide ? 2 : 1);
+  if (data.size() - at < name_bytes) return false;
+  if (builtin && characters == 1) {
+    name.key = static_cast<std::uint8_t>(data[at]);
+  } else if (!builtin && !wide) {
+    // Writers that copy the names of an .xlsx workbook write these as the
+    // ordinary names it gives them.
+    const std::string_view text = data.substr(at, name_bytes);
+    name.key = text == kXlsxPrintArea ? builtin_name::kPrintArea
+               : text == kXlsxPrintTitles ? builtin_name::kPrintTitles
+               : text == kXlsxFilterDatabase ? builtin_name::kFilterDatabase
+                                            : 0;
+  } else {
+    return false;
+  }
+  at += name_bytes;
   if (name.tab == 0 || (name.key != builtin_name::kPrintArea && name.key != builtin_name::kPrintTitles &&
                         name.key != builtin_name::kFilterDatabase))
     return false;
