@@ -6,6 +6,7 @@
 
 #include "sheetlib/core/limits.h"
 #include "sheetlib/write/xml_text.h"
+#include "sheetlib/xls/cell_links.h"
 #include "sheetlib/xls/little_endian.h"
 
 namespace sheetlib::xls {
@@ -44,6 +45,8 @@ constexpr std::uint16_t kRow = 0x0208;
 constexpr std::uint16_t kDefaultRowHeight = 0x0225;
 constexpr std::uint16_t kWindow2 = 0x023E;
 constexpr std::uint16_t kRk = 0x027E;
+constexpr std::uint16_t kHyperlink = 0x01B8;
+constexpr std::uint16_t kLinkTooltip = 0x0800;
 }  // namespace type
 
 // A BIFF8 sheet has 65,536 rows and 256 columns; a sheet giving its rows
@@ -176,6 +179,21 @@ void SheetLooksReader::take(const Record& record) {
     case type::kAutoFilterInfo:
       has_filter_ = true;
       break;
+    case type::kHyperlink:
+      if (look_.sheet.links.size() < kMaxItems) {
+        CellLink link;
+        if (read_hyperlink(data, link)) look_.sheet.links.push_back(std::move(link));
+      }
+      break;
+    case type::kLinkTooltip: {
+      // Follows the link of its range.
+      MergedRange range;
+      std::string tooltip;
+      if (!look_.sheet.links.empty() && read_link_tooltip(data, range, tooltip) &&
+          look_.sheet.links.back().range == range)
+        look_.sheet.links.back().tooltip = std::move(tooltip);
+      break;
+    }
     default:
       break;
   }

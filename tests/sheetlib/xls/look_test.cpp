@@ -109,6 +109,9 @@ TEST(XlsLook, DressedWorkbookSavedByLibreOffice) {
   for (const HiddenColumns& columns : look.sheet.hidden_columns)
     hidden_columns += std::to_string(columns.first) + "-" + std::to_string(columns.last) + " ";
   for (const MergedRange& r : look.sheet.print_area) print_area += range(r) + " ";
+  std::string links;
+  for (const CellLink& link : look.sheet.links)
+    links += range(link.range) + " " + link.target + "|" + link.location + "|" + link.display + "\n";
 
   // What each item holds (found in it when `contains`, else equal to it).
   struct Check {
@@ -151,6 +154,7 @@ TEST(XlsLook, DressedWorkbookSavedByLibreOffice) {
        false},
       {"print area", print_area, "0,0:9,5 ", false},
       {"filter", look.sheet.has_filter ? range(look.sheet.filter) : "none", "1,0:10,5", false},
+      {"links", links, "11,0:11,0 https://example.com/a?b=1&c=2||site\n11,1:11,1 |Look!A1|home\n", false},
       {"values", std::string(read.grid.text(0, 0)) + "," + std::string(read.grid.text(0, 2)), "Bold,3.5", false},
   };
   for (const Check& check : checks) {

@@ -5,10 +5,10 @@
     make_dressed_book.py OUT_DIR
 
 OUT_DIR/dressed.xls: fonts, fills, borders (one with a diagonal), alignments,
-a blank styled cell, a tall row, a hidden row, a hidden column, a
-landscape page with its margins,
-header, footer, print titles, print area, and an AutoFilter. Exit status 3
-when openpyxl or LibreOffice is missing.
+a blank styled cell, a tall row, a hidden row, a hidden column, two links,
+a landscape page with its margins, header, footer, print titles, print
+area, and an AutoFilter. Exit status 3 when openpyxl or LibreOffice is
+missing.
 """
 import os
 import shutil
@@ -22,6 +22,7 @@ def main():
     try:
         import openpyxl
         from openpyxl.styles import Alignment, Border, Font, PatternFill, Protection, Side
+        from openpyxl.worksheet.hyperlink import Hyperlink
     except ImportError:
         return 3
     if not shutil.which("soffice"):
@@ -52,6 +53,10 @@ def main():
     # A blank cell that only shows its border and fill.
     sheet["H3"].border = Border(top=Side("medium", color="FF00FF00"), right=Side("dashed", color="FF00FF00"))
     sheet["H3"].fill = PatternFill("solid", fgColor="FF00FFFF")
+    sheet["A12"] = "site"
+    sheet["A12"].hyperlink = "https://example.com/a?b=1&c=2"
+    sheet["B12"] = "home"
+    sheet["B12"].hyperlink = Hyperlink(ref="B12", location="Look!A1", tooltip="Go home", display="home")
     sheet.row_dimensions[3].height = 30
     sheet.row_dimensions[5].hidden = True
     sheet.column_dimensions["D"].hidden = True
