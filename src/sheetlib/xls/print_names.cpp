@@ -16,6 +16,7 @@ constexpr std::uint32_t kLastColumn = 255;
 constexpr std::string_view kXlsxPrintArea = "_xlnm.Print_Area";
 constexpr std::string_view kXlsxPrintTitles = "_xlnm.Print_Titles";
 constexpr std::string_view kXlsxFilterDatabase = "_xlnm._FilterDatabase";
+constexpr std::string_view kFilterDatabase = "_FilterDatabase";
 
 // Formula tokens, by their type bits (the class bits 0x20/0x40 vary).
 constexpr std::uint8_t kUnion = 0x10;
@@ -100,12 +101,13 @@ bool read_builtin_name(std::string_view data, bool biff5, BuiltinName& name) {
     name.key = static_cast<std::uint8_t>(data[at]);
   } else if (!builtin && !wide) {
     // Writers that copy the names of an .xlsx workbook write these as the
-    // ordinary names it gives them.
+    // ordinary names it gives them; Excel 95 wrote the filter's range as a
+    // hidden ordinary name.
     const std::string_view text = data.substr(at, name_bytes);
-    name.key = text == kXlsxPrintArea ? builtin_name::kPrintArea
-               : text == kXlsxPrintTitles ? builtin_name::kPrintTitles
-               : text == kXlsxFilterDatabase ? builtin_name::kFilterDatabase
-                                            : 0;
+    name.key = text == kXlsxPrintArea                                   ? builtin_name::kPrintArea
+               : text == kXlsxPrintTitles                               ? builtin_name::kPrintTitles
+               : text == kXlsxFilterDatabase || text == kFilterDatabase ? builtin_name::kFilterDatabase
+                                                                        : 0;
   } else {
     return false;
   }

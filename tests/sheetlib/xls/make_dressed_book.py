@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Writes a dressed workbook with openpyxl and has LibreOffice save it as
-.xls, for the test of the look the .xls reader keeps.
+.xls (and Gnumeric as Excel 95's .xls, when it is installed), for the test
+of the look the .xls reader keeps.
 
     make_dressed_book.py OUT_DIR
 
-OUT_DIR/dressed.xls: fonts, fills, borders (one with a diagonal), alignments,
+OUT_DIR/dressed.xls (and dressed95.xls): fonts, fills, borders (one with a diagonal), alignments,
 a blank styled cell, a tall row, a hidden row, a hidden column, two links,
 a landscape page with its margins, header, footer, print titles, print
 area, and an AutoFilter. Exit status 3 when openpyxl or LibreOffice is
@@ -83,6 +84,10 @@ def main():
                        timeout=300, check=False)
     finally:
         shutil.rmtree(home, ignore_errors=True)
+    if shutil.which("ssconvert"):
+        subprocess.run(["ssconvert", "--export-type=Gnumeric_Excel:excel_biff7", source,
+                        os.path.join(out_dir, "dressed95.xls")], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300, check=False)
     return 0 if os.path.exists(os.path.join(out_dir, "dressed.xls")) else 3
 
 
