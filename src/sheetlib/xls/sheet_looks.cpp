@@ -7,6 +7,7 @@
 #include "sheetlib/core/limits.h"
 #include "sheetlib/write/xml_text.h"
 #include "sheetlib/xls/cell_links.h"
+#include "sheetlib/xls/validations.h"
 #include "sheetlib/xls/little_endian.h"
 
 namespace sheetlib::xls {
@@ -47,6 +48,7 @@ constexpr std::uint16_t kWindow2 = 0x023E;
 constexpr std::uint16_t kRk = 0x027E;
 constexpr std::uint16_t kHyperlink = 0x01B8;
 constexpr std::uint16_t kLinkTooltip = 0x0800;
+constexpr std::uint16_t kValidation = 0x01BE;
 }  // namespace type
 
 // A BIFF8 sheet has 65,536 rows and 256 columns; a sheet giving its rows
@@ -183,6 +185,12 @@ void SheetLooksReader::take(const Record& record) {
       if (look_.sheet.links.size() < kMaxItems) {
         CellLink link;
         if (read_hyperlink(data, link)) look_.sheet.links.push_back(std::move(link));
+      }
+      break;
+    case type::kValidation:
+      if (look_.sheet.validations.size() < kMaxItems) {
+        RangedItem item;
+        if (read_validation(data, item)) look_.sheet.validations.push_back(std::move(item));
       }
       break;
     case type::kLinkTooltip: {

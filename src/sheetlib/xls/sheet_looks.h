@@ -3,8 +3,8 @@
 // sizes, the view (WINDOW2, PANE, SCL) and the print setup (SETUP, the
 // margins, the print options, header and footer), made into SheetLook.
 // Only loads that asked for the look see these records here; a record too
-// short for its fields is passed over. Hyperlinks are read too
-// (cell_links.h).
+// short for its fields is passed over. Hyperlinks (cell_links.h) and data
+// validations (validations.h) are read too.
 #pragma once
 
 #include <cstddef>

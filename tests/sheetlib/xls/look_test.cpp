@@ -135,6 +135,11 @@ TEST_P(DressedWorkbook, KeepsItsLook) {
   for (const HiddenColumns& columns : look.sheet.hidden_columns)
     hidden_columns += std::to_string(columns.first) + "-" + std::to_string(columns.last) + " ";
   for (const MergedRange& r : look.sheet.print_area) print_area += range(r) + " ";
+  std::string validations;
+  for (const RangedItem& item : look.sheet.validations) {
+    for (const MergedRange& r : item.ranges) validations += range(r) + " ";
+    validations += item.markup + "\n";
+  }
   std::string links;
   for (const CellLink& link : look.sheet.links)
     links += range(link.range) + " " + link.target + "|" + link.location + "|" + link.display + "\n";
@@ -183,6 +188,15 @@ TEST_P(DressedWorkbook, KeepsItsLook) {
       {"print area", print_area, "0,0:9,5 ", false},
       {"filter", look.sheet.has_filter ? range(look.sheet.filter) : "none", "1,0:10,5", false},
       {"links", links, "11,0:11,0 https://example.com/a?b=1&c=2||site\n11,1:11,1 |Look!A1|home\n", false, true},
+      {"validations", validations,
+       "12,0:14,0 <dataValidation type=\"list\" allowBlank=\"1\" showInputMessage=\"1\" showErrorMessage=\"1\" "
+       "promptTitle=\"Colour\" prompt=\"Pick one\"><formula1>\"Red,Green,Blue\"</formula1></dataValidation>\n"
+       "12,1:13,1 12,3:12,3 14,1:14,1 <dataValidation type=\"whole\" errorStyle=\"warning\" showInputMessage=\"1\" "
+       "showErrorMessage=\"1\" errorTitle=\"Count\" error=\"1 to 10 &lt;only&gt;\"><formula1>1</formula1>"
+       "<formula2>10</formula2></dataValidation>\n"
+       "12,2:12,2 <dataValidation type=\"decimal\" operator=\"greaterThan\" showInputMessage=\"1\" "
+       "showErrorMessage=\"1\"><formula1>-2.5</formula1></dataValidation>\n",
+       false, true},
       {"values", std::string(read.grid.text(0, 0)) + "," + std::string(read.grid.text(0, 2)), "Bold,3.5", false},
   };
   for (const Check& check : checks) {

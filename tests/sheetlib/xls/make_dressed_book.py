@@ -7,7 +7,7 @@ of the look the .xls reader keeps.
 
 OUT_DIR/dressed.xls (and dressed95.xls): fonts, fills, borders (one with a diagonal), alignments,
 a blank styled cell, a tall row, a hidden row, a hidden column, two links,
-a landscape page with its margins, header, footer, print titles, print
+three validations, a landscape page with its margins, header, footer, print titles, print
 area, and an AutoFilter. Exit status 3 when openpyxl or LibreOffice is
 missing.
 """
@@ -23,6 +23,7 @@ def main():
     try:
         import openpyxl
         from openpyxl.styles import Alignment, Border, Font, PatternFill, Protection, Side
+        from openpyxl.worksheet.datavalidation import DataValidation
         from openpyxl.worksheet.hyperlink import Hyperlink
     except ImportError:
         return 3
@@ -58,6 +59,17 @@ def main():
     sheet["A12"].hyperlink = "https://example.com/a?b=1&c=2"
     sheet["B12"] = "home"
     sheet["B12"].hyperlink = Hyperlink(ref="B12", location="Look!A1", tooltip="Go home", display="home")
+    colors = DataValidation(type="list", formula1='"Red,Green,Blue"', allow_blank=True, showInputMessage=True,
+                            promptTitle="Colour", prompt="Pick one")
+    colors.add("A13:A15")
+    count = DataValidation(type="whole", operator="between", formula1="1", formula2="10", showErrorMessage=True,
+                           errorStyle="warning", errorTitle="Count", error="1 to 10 <only>")
+    count.add("B13:B15")
+    count.add("D13")
+    least = DataValidation(type="decimal", operator="greaterThan", formula1="-2.5")
+    least.add("C13")
+    for validation in (colors, count, least):
+        sheet.add_data_validation(validation)
     sheet.row_dimensions[3].height = 30
     sheet.row_dimensions[5].hidden = True
     sheet.column_dimensions["D"].hidden = True
