@@ -49,6 +49,8 @@ constexpr std::uint16_t kRk = 0x027E;
 constexpr std::uint16_t kHyperlink = 0x01B8;
 constexpr std::uint16_t kLinkTooltip = 0x0800;
 constexpr std::uint16_t kValidation = 0x01BE;
+constexpr std::uint16_t kCondFmt = 0x01B0;
+constexpr std::uint16_t kCf = 0x01B1;
 }  // namespace type
 
 // A BIFF8 sheet has 65,536 rows and 256 columns; a sheet giving its rows
@@ -193,6 +195,12 @@ void SheetLooksReader::take(const Record& record) {
         if (read_validation(data, item)) look_.sheet.validations.push_back(std::move(item));
       }
       break;
+    case type::kCondFmt:
+      conditional_formats_.take_ranges(data);
+      break;
+    case type::kCf:
+      conditional_formats_.take_rule(data);
+      break;
     case type::kLinkTooltip: {
       // Follows the link of its range.
       MergedRange range;
@@ -269,6 +277,7 @@ void SheetLooksReader::take_header_footer(std::string_view data, std::string& te
 void SheetLooksReader::finish() {
   SheetLook& sheet = look_.sheet;
   look_.cell_styles.finish();
+  conditional_formats_.finish();
   // Rows in order, one each: the last record of a row stands.
   std::stable_sort(sheet.rows.begin(), sheet.rows.end(),
                    [](const RowLook& a, const RowLook& b) { return a.row < b.row; });

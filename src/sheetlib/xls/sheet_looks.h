@@ -3,8 +3,9 @@
 // sizes, the view (WINDOW2, PANE, SCL) and the print setup (SETUP, the
 // margins, the print options, header and footer), made into SheetLook.
 // Only loads that asked for the look see these records here; a record too
-// short for its fields is passed over. Hyperlinks (cell_links.h) and data
-// validations (validations.h) are read too.
+// short for its fields is passed over. Hyperlinks (cell_links.h), data
+// validations (validations.h) and conditional formats
+// (conditional_formats.h) are read too.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,7 @@
 #include "sheetlib/core/sheet_look.h"
 #include "sheetlib/xls/biff_records.h"
 #include "sheetlib/xls/biff_strings.h"
+#include "sheetlib/xls/conditional_formats.h"
 
 namespace sheetlib::xls {
 
@@ -23,7 +25,7 @@ class SheetLooksReader {
   // `xf_count`: the XF records of the globals; a cell naming one past them
   // has no style.
   SheetLooksReader(Look& look, std::size_t xf_count, const StringForm& form)
-      : look_(look), xf_count_(xf_count), form_(form) {}
+      : look_(look), xf_count_(xf_count), form_(form), conditional_formats_(look) {}
 
   // A record of the sheet itself (not of a chart inside it).
   void take(const Record& record);
@@ -43,6 +45,7 @@ class SheetLooksReader {
   std::size_t xf_count_;
   StringForm form_;
   bool has_filter_ = false;
+  ConditionalFormatsReader conditional_formats_;
 
   bool frozen_ = false;
   std::uint32_t pane_columns_ = 0, pane_rows_ = 0;

@@ -140,6 +140,12 @@ TEST_P(DressedWorkbook, KeepsItsLook) {
     for (const MergedRange& r : item.ranges) validations += range(r) + " ";
     validations += item.markup + "\n";
   }
+  std::string rules;
+  for (const RangedItem& item : look.sheet.conditional_formats) {
+    for (const MergedRange& r : item.ranges) rules += range(r) + " ";
+    rules += resolved(book, item.markup) + "\n";
+  }
+  for (const std::string& dxf : book.dxfs) rules += resolved(book, dxf) + "\n";
   std::string links;
   for (const CellLink& link : look.sheet.links)
     links += range(link.range) + " " + link.target + "|" + link.location + "|" + link.display + "\n";
@@ -196,6 +202,13 @@ TEST_P(DressedWorkbook, KeepsItsLook) {
        "<formula2>10</formula2></dataValidation>\n"
        "12,2:12,2 <dataValidation type=\"decimal\" operator=\"greaterThan\" showInputMessage=\"1\" "
        "showErrorMessage=\"1\"><formula1>-2.5</formula1></dataValidation>\n",
+       false, true},
+      {"conditional formats", rules,
+       "1,2:10,5 <cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" operator=\"greaterThan\"><formula>100</formula>"
+       "</cfRule><cfRule type=\"cellIs\" dxfId=\"1\" priority=\"2\" operator=\"between\"><formula>20</formula>"
+       "<formula>30</formula></cfRule>\n<dxf><font><b/><color rgb=\"FFFF0000\"/></font><fill><patternFill "
+       "patternType=\"solid\"><fgColor rgb=\"FFFFFF00\"/><bgColor rgb=\"FFFFFF00\"/></patternFill></fill></dxf>\n"
+       "<dxf><font><i/></font></dxf>\n",
        false, true},
       {"values", std::string(read.grid.text(0, 0)) + "," + std::string(read.grid.text(0, 2)), "Bold,3.5", false},
   };

@@ -5,11 +5,11 @@ of the look the .xls reader keeps.
 
     make_dressed_book.py OUT_DIR
 
-OUT_DIR/dressed.xls (and dressed95.xls): fonts, fills, borders (one with a diagonal), alignments,
-a blank styled cell, a tall row, a hidden row, a hidden column, two links,
-three validations, a landscape page with its margins, header, footer, print titles, print
-area, and an AutoFilter. Exit status 3 when openpyxl or LibreOffice is
-missing.
+OUT_DIR/dressed.xls (and dressed95.xls): fonts, fills, borders (one with
+a diagonal), alignments, a blank styled cell, a tall row, a hidden row, a
+hidden column, two links, three validations, two conditional formats, a
+landscape page with its margins, header, footer, print titles, print area,
+and an AutoFilter. Exit status 3 when openpyxl or LibreOffice is missing.
 """
 import os
 import shutil
@@ -23,6 +23,7 @@ def main():
     try:
         import openpyxl
         from openpyxl.styles import Alignment, Border, Font, PatternFill, Protection, Side
+        from openpyxl.formatting.rule import CellIsRule
         from openpyxl.worksheet.datavalidation import DataValidation
         from openpyxl.worksheet.hyperlink import Hyperlink
     except ImportError:
@@ -70,6 +71,11 @@ def main():
     least.add("C13")
     for validation in (colors, count, least):
         sheet.add_data_validation(validation)
+    sheet.conditional_formatting.add("C2:F11", CellIsRule(operator="greaterThan", formula=["100"],
+                                                          font=Font(bold=True, color="FFFF0000"),
+                                                          fill=PatternFill("solid", bgColor="FFFFFF00")))
+    sheet.conditional_formatting.add("C2:F11", CellIsRule(operator="between", formula=["20", "30"],
+                                                          font=Font(italic=True)))
     sheet.row_dimensions[3].height = 30
     sheet.row_dimensions[5].hidden = True
     sheet.column_dimensions["D"].hidden = True
