@@ -195,7 +195,7 @@ std::string ConditionalFormatsReader::dxf_fragment(std::string_view dxfn) const 
   const std::uint16_t more = le16(dxfn, 4);
   std::size_t at = 6;
   const auto block = [&](std::size_t size) -> std::string_view {
-    if (dxfn.size() - at < size) {
+    if (at > dxfn.size() || dxfn.size() - at < size) {
       at = dxfn.size() + 1;
       return {};
     }
