@@ -246,6 +246,9 @@ TEST(XlsLook, DamagedRecordsCostTheLookOnly) {
       biff(0x0208, u16le(1) + u16le(0) + u16le(2) + u16le(600) + u32le(0) + u16le(0x0040) + u16le(0x000F)) +
       biff(0x023E, u16le(0x0148) + u16le(0) + u16le(0) + u32le(0) + u16le(0) + u16le(0) + u32le(0)) +
       biff(0x0041, u16le(1) + u16le(2) + u16le(2) + u16le(1) + u16le(0)) + biff(0x00A0, u16le(17) + u16le(20));
+  // A conditional format of one rule over A1:B2.
+  const std::string condfmt =
+      biff(0x01B0, u16le(1) + u16le(0) + std::string(8, '\0') + u16le(1) + u16le(0) + u16le(1) + u16le(0) + u16le(1));
   struct Case {
     const char* what;
     std::string globals;
@@ -266,7 +269,11 @@ TEST(XlsLook, DamagedRecordsCostTheLookOnly) {
       {"truncated ROW", fonts + xf(0) + xf(1), biff(0x0208, "\x01\x00\x00") + cells, 1, "Verdana", 0, "solid",
        "0,0,100,on,ltr"},
       {"truncated sheet records", fonts + xf(0) + xf(1),
-       biff(0x023E, "") + biff(0x00A1, "\x01") + biff(0x0014, "\x05\x00\x01") + biff(0x00BE, "\x00") + cells, 1,
+       biff(0x023E, "") + biff(0x00A1, "\x01") + biff(0x0014, "\x05\x00\x01") + biff(0x00BE, "\x00") +
+           condfmt + biff(0x01B1, std::string("\x01\x05\x03\x00\x00\x00", 6) + u32le(0x24000000) + u16le(0) +
+                                      "ab" + std::string("\x1E\x64\x00", 3)) +
+           cells,
+       1,
        "Verdana", 0, "solid", "0,0,100,on,ltr"},
   };
   for (const Case& c : cases) {
