@@ -1,8 +1,10 @@
 // The workbook globals, the first substream of the workbook stream: the
 // sheets' names and where their substreams begin (BOUNDSHEET), the shared
 // strings, the number formats of the XF records, the date system
-// (DATEMODE), whether the workbook is encrypted (FILEPASS), and how its
-// strings are stored (the BOF's version and CODEPAGE). What the cells need
+// (DATEMODE), whether the workbook is encrypted (FILEPASS), how its
+// strings are stored (the BOF's version and CODEPAGE), and for a load that
+// keeps the look the cell styles (FONT, XF, PALETTE) and the sheets'
+// built-in names (NAME). What the cells need
 // (the sheet list, the shared strings, the substream's records themselves)
 // fails the load when damaged; damaged formats only cost their look.
 #pragma once
