@@ -12,6 +12,14 @@ namespace {
 
 constexpr std::uint8_t kWorksheetOrDialog = 0x00;  // BOUNDSHEET's sheet type
 
+// The records of the cell styles' look, read when a load asks for it.
+constexpr std::uint16_t kName = 0x0018;
+constexpr std::uint16_t kFont = 0x0031;
+constexpr std::uint16_t kPalette = 0x0092;
+// NAME records the look keeps: the three built-in names of each sheet,
+// written once each by the application.
+constexpr std::size_t kMaxBuiltinNames = 65'536;
+
 // Excel 5.0 and 95 wrote BIFF5 (95's additions, "BIFF7", keep its version
 // number); the differences the cells show are in the strings.
 ReadStatus check_bof(const Record& bof, StringForm& form) {
@@ -34,6 +42,7 @@ ReadStatus add_listed_sheet(std::string_view data, std::vector<std::string_view>
   if (static_cast<std::uint8_t>(data[5]) != kWorksheetOrDialog) return ReadStatus::ok;
   ListedSheet sheet;
   sheet.offset = le32(data, 0);
+  sheet.tab = globals.sheet_count - 1;
   fragments.assign(1, data.substr(6));
   FragmentCursor cursor(fragments);
   if (!cursor.read_string(true, globals.string_form, sheet.name)) return ReadStatus::malformed;
@@ -76,15 +85,31 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
           return status;
         break;
       // Formats only dress the numbers: a damaged FORMAT or XF record costs
-      // its format (the cells show as General), not the workbook. The other
-      // records that dress the table (fonts, names, window settings) are
-      // not read at all.
+      // its format (the cells show as General), not the workbook. Fonts,
+      // fills, borders and names cost their look alike, and are only read
+      // for a load that keeps the look.
       case record::kFormat:
         reader.with_continues(record, fragments);
         formats.add_format(fragments, globals.string_form);
         break;
       case record::kXf:
         formats.add_xf(record.data);
+        if (globals.want_look) globals.looks.add_xf(record.data, globals.string_form.byte_strings);
+        break;
+      case kFont:
+        if (!globals.want_look) break;
+        reader.with_continues(record, fragments);
+        globals.looks.add_font(fragments, globals.string_form);
+        break;
+      case kPalette:
+        if (globals.want_look) globals.looks.add_palette(record.data);
+        break;
+      case kName:
+        if (globals.want_look && globals.builtin_names.size() < kMaxBuiltinNames) {
+          BuiltinName name;
+          if (read_builtin_name(record.data, globals.string_form.byte_strings, name))
+            globals.builtin_names.push_back(std::move(name));
+        }
         break;
       case record::kSst:
         // A workbook has one table; a second one is no writer's.

@@ -1,8 +1,10 @@
 // The workbook globals, the first substream of the workbook stream: the
 // sheets' names and where their substreams begin (BOUNDSHEET), the shared
 // strings, the number formats of the XF records, the date system
-// (DATEMODE), whether the workbook is encrypted (FILEPASS), and how its
-// strings are stored (the BOF's version and CODEPAGE). What the cells need
+// (DATEMODE), whether the workbook is encrypted (FILEPASS), how its
+// strings are stored (the BOF's version and CODEPAGE), and for a load that
+// keeps the look the cell styles (FONT, XF, PALETTE) and the sheets'
+// built-in names (NAME). What the cells need
 // (the sheet list, the shared strings, the substream's records themselves)
 // fails the load when damaged; damaged formats only cost their look.
 #pragma once
@@ -17,6 +19,8 @@
 #include "sheetlib/core/grid_text.h"
 #include "sheetlib/core/style_formats.h"
 #include "sheetlib/xls/biff_strings.h"
+#include "sheetlib/xls/cell_looks.h"
+#include "sheetlib/xls/print_names.h"
 
 namespace sheetlib::xls {
 
@@ -25,6 +29,7 @@ namespace sheetlib::xls {
 struct ListedSheet {
   std::uint32_t offset = 0;
   std::string name;
+  std::size_t tab = 0;  // its position among the sheets of every kind
 };
 
 struct WorkbookGlobals {
@@ -36,6 +41,11 @@ struct WorkbookGlobals {
   SharedStringSpans strings;
   StyleFormats formats;                          // for showing numbers
   std::vector<StyleNumberFormat> style_formats;  // what CellGrid::style_formats() gives
+  // The look of the cell styles and the sheets' built-in names, read only
+  // when want_look is set before the globals are read.
+  bool want_look = false;
+  CellLooksBuilder looks;
+  std::vector<BuiltinName> builtin_names;
 };
 
 // Reads the globals at the start of `stream`; shared strings go into the

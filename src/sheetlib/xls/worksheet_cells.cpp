@@ -111,6 +111,7 @@ ReadStatus WorksheetCells::read(std::string_view stream, std::size_t offset) {
     } else if (record.type == record::kEof) {
       if (--depth == 0) return ReadStatus::ok;
     } else if (depth == 1) {
+      if (looks_) looks_->take(record);
       // Merges and widths only dress the table: damaged ones are passed
       // over rather than costing the cells.
       if (record.type == record::kMergedCells) {

@@ -19,6 +19,7 @@
 #include "sheetlib/core/style_formats.h"
 #include "sheetlib/xls/biff_records.h"
 #include "sheetlib/xls/biff_strings.h"
+#include "sheetlib/xls/sheet_looks.h"
 
 namespace sheetlib::xls {
 
@@ -46,6 +47,10 @@ class WorksheetCells {
         date1904_(date1904),
         string_form_(string_form),
         xf_count_(grid.style_formats().size()) {}
+
+  // Hands every record of the sheet (not of its charts) to `looks` too, for
+  // a load that keeps the look.
+  void keep_look(SheetLooksReader* looks) { looks_ = looks; }
 
   // Reads the substream from its BOF record at `offset` to its EOF record;
   // the substreams of charts embedded in it are passed over.
@@ -75,6 +80,7 @@ class WorksheetCells {
   NumberFormatter formatter_;
   std::size_t xf_count_;
   std::uint32_t general_style_ = UINT32_MAX;  // the entry added for XFs past the globals' ones
+  SheetLooksReader* looks_ = nullptr;
 
   // A formula whose text result follows in a STRING record.
   bool text_result_pending_ = false;

@@ -1,9 +1,11 @@
 #include "sheetlib/xls/xls_reader.h"
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 
 #include "sheetlib/xls/biff_records.h"
+#include "sheetlib/core/sheet_look.h"
 #include "sheetlib/xls/compound_file.h"
 #include "sheetlib/xls/little_endian.h"
 #include "sheetlib/xls/workbook_globals.h"
@@ -26,6 +28,7 @@ long substream_at(std::string_view stream, std::size_t offset) {
 struct Worksheets {
   std::vector<std::uint32_t> offsets;
   std::vector<std::string> names;
+  std::vector<std::size_t> tabs;  // their positions among the sheets of every kind
 };
 
 void list_worksheets(std::string_view stream, WorkbookGlobals& globals, Worksheets& worksheets) {
@@ -43,6 +46,7 @@ void list_worksheets(std::string_view stream, WorkbookGlobals& globals, Workshee
     if (!known->second) continue;
     worksheets.offsets.push_back(listed.offset);
     worksheets.names.push_back(std::move(listed.name));
+    worksheets.tabs.push_back(listed.tab);
   }
   if (globals.sheet_count > 0) return;
   // Globals without BOUNDSHEET records (written by hand): the sheets follow
@@ -58,6 +62,7 @@ void list_worksheets(std::string_view stream, WorkbookGlobals& globals, Workshee
     if (record.type != record::kBof) continue;
     if (depth++ > 0) continue;
     if (record.data.size() >= 4 && le16(record.data, 2) == substream::kWorksheet && !is_dialog_sheet(stream, at)) {
+      worksheets.tabs.push_back(worksheets.offsets.size());
       worksheets.offsets.push_back(static_cast<std::uint32_t>(at));
       worksheets.names.push_back("Sheet" + std::to_string(worksheets.offsets.size()));
     }
@@ -83,18 +88,34 @@ ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& 
       status != ReadStatus::ok)
     return status;
 
+  Look* const look = grid.look();
   WorkbookGlobals globals;
+  globals.want_look = look != nullptr;
   if (const ReadStatus status = read_workbook_globals(stream, storage, limits, globals); status != ReadStatus::ok)
     return status;
   Worksheets worksheets;
   list_worksheets(stream, globals, worksheets);
   if (worksheets.offsets.empty()) return ReadStatus::not_a_workbook;
   if (index < 0 || static_cast<std::size_t>(index) >= worksheets.offsets.size()) return ReadStatus::no_such_sheet;
+  const auto sheet = static_cast<std::size_t>(index);
   grid.style_formats() = std::move(globals.style_formats);
   WorksheetCells cells(grid, globals.strings, globals.formats, globals.date1904, globals.string_form);
-  if (const ReadStatus status = cells.read(stream, worksheets.offsets[static_cast<std::size_t>(index)]);
-      status != ReadStatus::ok)
+  std::unique_ptr<SheetLooksReader> looks;
+  if (look) {
+    *look = Look();
+    globals.looks.build(look->book);
+    looks = std::make_unique<SheetLooksReader>(*look, look->book.cells.size(), globals.string_form);
+    cells.keep_look(looks.get());
+  }
+  if (const ReadStatus status = cells.read(stream, worksheets.offsets[sheet]); status != ReadStatus::ok)
     return status;
+  if (look) {
+    looks->finish();
+    apply_builtin_names(globals.builtin_names, worksheets.tabs[sheet], looks->has_filter(), look->sheet);
+    // Cells naming an XF past the globals' ones have a style entry of
+    // their own (General), with the default look.
+    if (look->book.cells.size() < grid.style_formats().size()) look->book.cells.resize(grid.style_formats().size());
+  }
   storage.finish();
   sheet_names = std::move(worksheets.names);
   return ReadStatus::ok;
