@@ -64,7 +64,12 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
   }
   if (details) {
     read_sheet_details(book, sheet, columns, details->typed, *details->source);
-    if (details->typed) details->source->look = std::make_shared<const xl::KeptSheet>(std::move(owned), sheet);
+    if (details->typed) {
+      // The list and the typed cells hold the values now: the book is kept
+      // for its look alone, and gives the memory of its cells back.
+      if (rows > 0 && columns > 0) xl::xlSheetClearA(sheet, 0, rows - 1, 0, columns - 1);
+      details->source->look = std::make_shared<const xl::KeptSheet>(std::move(owned), sheet);
+    }
   }
   return 1;
 }

@@ -364,6 +364,13 @@ SHEETLIB_API int SHEETLIB_CALL xlSheetGetPrintAreaA(SheetHandle sheet, int* rowF
 /* Sets the print area of a written sheet. */
 SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintAreaA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst, int colLast);
 
+/* Clears the cells of the area. Of a loaded sheet only the whole of its
+ * cells can be cleared (an area that holds them all): their texts and values
+ * go, and the memory they took, while their formats and the rest of the
+ * sheet's look stay for xlSheetCellFormatA and the others above. Returns 1
+ * when cleared. */
+SHEETLIB_API int SHEETLIB_CALL xlSheetClearA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst, int colLast);
+
 #ifdef __cplusplus
 }
 #endif

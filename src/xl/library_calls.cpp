@@ -277,4 +277,8 @@ int xlSheetSetPrintAreaA(SheetHandle sheet, int first_row, int last_row, int fir
   return call_row<Row::xlSheetSetPrintAreaA>(where, sheet, first_row, last_row, first_column, last_column);
 }
 
+int xlSheetClearA(SheetHandle sheet, int first_row, int last_row, int first_column, int last_column, CallSite where) {
+  return call_row<Row::xlSheetClearA>(where, sheet, first_row, last_row, first_column, last_column);
+}
+
 }  // namespace colsplit::xl

@@ -109,6 +109,8 @@ int xlSheetGetPrintRepeatColsA(SheetHandle sheet, int* first_column, int* last_c
 int xlSheetSetPrintRepeatColsA(SheetHandle sheet, int first_column, int last_column, CallSite where = CallSite::current());
 int xlSheetGetPrintAreaA(SheetHandle sheet, int* first_row, int* last_row, int* first_column, int* last_column, CallSite where = CallSite::current());
 int xlSheetSetPrintAreaA(SheetHandle sheet, int first_row, int last_row, int first_column, int last_column, CallSite where = CallSite::current());
+int xlSheetClearA(SheetHandle sheet, int first_row, int last_row, int first_column, int last_column,
+                  CallSite where = CallSite::current());
 // Why the book's last load or save failed ("ok" after a success).
 Text xlBookErrorMessageA(BookHandle book, CallSite where = CallSite::current());
 // What it answers when memory ran short.

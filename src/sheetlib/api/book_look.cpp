@@ -364,6 +364,15 @@ bool copy_item(SheetlibSheet& to, SheetlibSheet& from, RangedKind kind, int inde
   return false;
 }
 
+bool clear_cells(SheetlibSheet& sheet, int first_row, int last_row, int first_column, int last_column) {
+  if (!sheet.loaded || first_row > 0 || first_column > 0 || last_row + 1 < sheet.grid.row_extent() ||
+      last_column + 1 < sheet.grid.column_extent()) {
+    return false;
+  }
+  sheet.grid.drop_cells();
+  return true;
+}
+
 bool copy_page_setup(SheetlibSheet& to, SheetlibSheet& from) {
   SheetLook* target = written_look(to);
   const SheetLook* source = look_of(from);

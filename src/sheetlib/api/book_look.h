@@ -44,6 +44,10 @@ bool item_range(SheetlibSheet& sheet, RangedKind kind, int index, int range, int
 // row, last row, first column, last column).
 bool copy_item(SheetlibSheet& to, SheetlibSheet& from, RangedKind kind, int index, const int* ranges, int count);
 
+// Drops every cell of a loaded sheet whose cells the area holds, keeping
+// its formats and look.
+bool clear_cells(SheetlibSheet& sheet, int first_row, int last_row, int first_column, int last_column);
+
 bool copy_page_setup(SheetlibSheet& to, SheetlibSheet& from);
 // Print titles: rows when `rows`, else columns.
 bool print_titles(SheetlibSheet& sheet, bool rows, int* first, int* last);

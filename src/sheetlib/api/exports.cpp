@@ -412,4 +412,9 @@ SHEETLIB_API int SHEETLIB_CALL xlSheetSetPrintAreaA(SheetHandle sheet, int rowFi
   return guarded(0, [&] { return sheetlib::set_print_area(*sheet, rowFirst, rowLast, colFirst, colLast) ? 1 : 0; });
 }
 
+SHEETLIB_API int SHEETLIB_CALL xlSheetClearA(SheetHandle sheet, int rowFirst, int rowLast, int colFirst, int colLast) {
+  if (!sheet) return 0;
+  return guarded(0, [&] { return sheetlib::clear_cells(*sheet, rowFirst, rowLast, colFirst, colLast) ? 1 : 0; });
+}
+
 }  // extern "C"

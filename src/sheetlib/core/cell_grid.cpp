@@ -18,6 +18,8 @@ void CellGrid::want_look() {
   if (!look_) look_ = std::make_unique<Look>();
 }
 
+void CellGrid::drop_cells() { storage_ = std::make_unique<Storage>(); }
+
 CellGrid::Storage& CellGrid::storage() { return *storage_; }
 const CellGrid::Storage& CellGrid::storage() const { return *storage_; }
 

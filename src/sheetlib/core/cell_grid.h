@@ -86,6 +86,10 @@ class CellGrid {
   Look* look() { return look_.get(); }
   const Look* look() const { return look_.get(); }
 
+  // Drops every cell and its text (the memory goes back); the formats,
+  // merged ranges, widths and look stay.
+  void drop_cells();
+
   struct Storage;  // the reader's own layout
   Storage& storage();
   const Storage& storage() const;

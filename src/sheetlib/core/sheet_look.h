@@ -132,33 +132,44 @@ struct StyleRun {
   bool operator==(const StyleRun&) const = default;
 };
 
+// The styles of a sheet's cells. A dressed sheet repeats a few row patterns
+// (a heading row, then alternating fills over the same column formats), so
+// each distinct row of runs is kept once and every row names its pattern: a
+// sheet of a million styled cells costs a few bytes a row.
 class CellStyles {
  public:
   // Notes a cell's style; cells come in row and column order (a reader that
-  // meets one out of order calls finish() before asking).
-  void add(std::uint32_t row, std::uint32_t column, std::uint32_t style) {
-    if (!runs_.empty()) {
-      StyleRun& last = runs_.back();
-      if (last.row == row && last.style == style && last.last_column + 1u == column) {
-        last.last_column = static_cast<std::uint16_t>(column);
-        return;
-      }
-      if (last.row > row || (last.row == row && last.last_column >= column)) in_order_ = false;
-    }
-    if (style != 0) runs_.push_back({row, static_cast<std::uint16_t>(column), static_cast<std::uint16_t>(column), style});
-  }
+  // meets one out of order calls finish() before asking, as it always does).
+  void add(std::uint32_t row, std::uint32_t column, std::uint32_t style);
   // Appends the runs of a later part of the sheet (a piece read apart).
   void append(const CellStyles& later);
-  // Sorts runs that came out of order; a later cell wins over an earlier one.
+  // Ends the reading: sorts cells that came out of order (a later cell wins
+  // over an earlier one).
   void finish();
   // The style of a cell; 0 when it has none.
   std::uint32_t at(std::uint32_t row, std::uint32_t column) const;
-  const std::vector<StyleRun>& runs() const { return runs_; }
-  bool empty() const { return runs_.empty(); }
+  // Every run, in row and column order.
+  std::vector<StyleRun> runs() const;
+  bool empty() const { return patterns_.empty() && current_.empty() && loose_.empty(); }
 
  private:
-  std::vector<StyleRun> runs_;
-  bool in_order_ = true;
+  struct Span {
+    std::uint16_t first;
+    std::uint16_t last;
+    std::uint32_t style;
+    bool operator==(const Span&) const = default;
+  };
+  void add_run(std::uint32_t row, std::uint32_t first, std::uint32_t last, std::uint32_t style);
+  void end_row();
+
+  std::vector<std::uint32_t> row_patterns_;  // by row: 1 + its pattern, 0 for none
+  std::vector<Span> spans_;                  // the patterns' runs, one after the other
+  std::vector<std::uint32_t> patterns_;      // where each pattern's runs begin in spans_
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> pattern_hashes_;  // sorted: hash, pattern
+  std::vector<Span> current_;                // the row being read
+  std::uint32_t current_row_ = 0;
+  bool in_row_ = false;
+  std::vector<StyleRun> loose_;  // runs that came out of order, until finish()
 };
 
 // What a load that asked for it keeps of the look: the workbook's styles and

@@ -89,4 +89,5 @@
   LIBRARY_FUNCTION(int, xlSheetGetPrintRepeatColsA, (SheetHandle, int*, int*))                     \
   LIBRARY_FUNCTION(int, xlSheetSetPrintRepeatColsA, (SheetHandle, int, int))                       \
   LIBRARY_FUNCTION(int, xlSheetGetPrintAreaA, (SheetHandle, int*, int*, int*, int*))               \
-  LIBRARY_FUNCTION(int, xlSheetSetPrintAreaA, (SheetHandle, int, int, int, int))
+  LIBRARY_FUNCTION(int, xlSheetSetPrintAreaA, (SheetHandle, int, int, int, int))                   \
+  LIBRARY_FUNCTION(int, xlSheetClearA, (SheetHandle, int, int, int, int))

@@ -344,6 +344,8 @@ void append_defined_names(std::string& xml, const std::vector<SheetToWrite>& she
   std::string names;
   for (const Name& name : kNames) {
     for (std::size_t i = 0; i < sheets.size(); ++i) {
+      // A sheet given by name alone (its part made elsewhere) names nothing.
+      if (!sheets[i].content) continue;
       const std::string text = name.text(sheets[i].name_utf8, sheets[i].content->look());
       if (text.empty()) continue;
       names += "<definedName name=\"";
