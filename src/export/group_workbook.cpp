@@ -103,8 +103,13 @@ xl::FormatHandle GroupSheetWriter::source_format(const GroupSheetExtras& extras,
   if (!look) return otherwise;
   const xl::FormatHandle source = xl::xlSheetCellFormatA(look->sheet, row, column);
   if (!source) return nullptr;
+  // A column's cells mostly share their format with the cell above.
+  const auto slot = static_cast<std::size_t>(column);
+  if (slot >= last_formats_.size()) last_formats_.resize(slot + 1, {nullptr, nullptr});
+  if (last_formats_[slot].first == source) return last_formats_[slot].second;
   const auto [at, added] = source_formats_.try_emplace(source, nullptr);
   if (added) at->second = xl::xlBookAddFormatA(book_, source);
+  last_formats_[slot] = {source, at->second};
   return at->second;
 }
 
@@ -142,7 +147,7 @@ bool GroupSheetWriter::write_title_rows(xl::SheetHandle sheet, const GroupSheetE
 bool GroupSheetWriter::write_row(xl::SheetHandle sheet, int row, ListView& rows, int item, int columns,
                                  const GroupSheetExtras& extras) {
   bool all_written = true;
-  std::span<const TypedCell> typed;
+  std::ranges::subrange<std::deque<TypedCell>::const_iterator> typed;
   if (extras.keep_format && extras.source && extras.source->typed && extras.source_rows) {
     typed = extras.source->typed_cells.row((*extras.source_rows)[static_cast<std::size_t>(item)]);
   }

@@ -68,6 +68,7 @@ class GroupSheetWriter {
   bool has_border_ = false;
   std::vector<std::optional<xl::FormatHandle>> typed_formats_;  // by the source's format index
   std::unordered_map<xl::FormatHandle, xl::FormatHandle> source_formats_;  // the source's, and the book's copy
+  std::vector<std::pair<xl::FormatHandle, xl::FormatHandle>> last_formats_;  // by column: the last one asked for
 };
 
 // The names the sheets of one workbook get for these values, in order, as

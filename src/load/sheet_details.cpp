@@ -38,6 +38,14 @@ void TypedCellReader::read(int row, int column) {
 }
 
 std::size_t TypedCellReader::format_index(xl::FormatHandle format) {
+  // The cells of a column mostly share one format.
+  if (format == last_format_ && last_index_ != kNoIndex) return last_index_;
+  last_format_ = format;
+  last_index_ = lookup_format(format);
+  return last_index_;
+}
+
+std::size_t TypedCellReader::lookup_format(xl::FormatHandle format) {
   const auto known = formats_.find(format);
   if (known != formats_.end()) return known->second;
   SourceNumberFormat number_format;

@@ -8,8 +8,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <memory>
-#include <span>
+#include <ranges>
 #include <vector>
 
 #include "text/text.h"
@@ -62,7 +63,9 @@ struct TypedCell {
 };
 
 // The typed cells of a sheet in row order, column order within a row, and
-// the number formats they use.
+// the number formats they use. A sheet may have millions: they lie in
+// blocks that never move, so that the collection grows without holding
+// twice its size at once.
 class TypedCells {
  public:
   // Most workbooks use a few dozen formats; cells of a format past this many
@@ -72,11 +75,14 @@ class TypedCells {
   void clear() {
     cells_.clear();
     formats_.clear();
+    row_starts_.clear();
   }
   // Adds a cell after those of earlier rows and columns; false when its
   // format is past kMostFormats.
   bool add(const TypedCell& cell) {
     if (cell.format >= formats_.size()) return false;
+    // Rows up to this one, those without typed cells included, start here.
+    while (row_starts_.size() <= cell.row) row_starts_.push_back(static_cast<std::uint32_t>(cells_.size()));
     cells_.push_back(cell);
     return true;
   }
@@ -89,19 +95,19 @@ class TypedCells {
     return formats_.size() - 1;
   }
   // The typed cells of one sheet row, in column order.
-  std::span<const TypedCell> row(int sheet_row) const {
-    const auto row_of = [](const TypedCell& cell, std::uint32_t row) { return cell.row < row; };
-    const auto wanted = static_cast<std::uint32_t>(sheet_row);
-    const auto first = std::lower_bound(cells_.begin(), cells_.end(), wanted, row_of);
-    const auto last = std::lower_bound(first, cells_.end(), wanted + 1, row_of);
-    return {first, last};
+  std::ranges::subrange<std::deque<TypedCell>::const_iterator> row(int sheet_row) const {
+    const auto wanted = static_cast<std::size_t>(sheet_row);
+    if (sheet_row < 0 || wanted >= row_starts_.size()) return {cells_.end(), cells_.end()};
+    const std::size_t last = wanted + 1 < row_starts_.size() ? row_starts_[wanted + 1] : cells_.size();
+    return {cells_.begin() + row_starts_[wanted], cells_.begin() + static_cast<std::ptrdiff_t>(last)};
   }
   const std::vector<SourceNumberFormat>& formats() const { return formats_; }
   std::size_t size() const { return cells_.size(); }
 
  private:
-  std::vector<TypedCell> cells_;
+  std::deque<TypedCell> cells_;
   std::vector<SourceNumberFormat> formats_;
+  std::vector<std::uint32_t> row_starts_;  // where each row's cells begin
 };
 
 // The sheet the preview list shows, as far as the list does not hold it.
