@@ -152,8 +152,16 @@ SheetlibFormat* copy_loaded_format(SheetlibBook& book, const SheetlibFormat& loa
     if (book.look.theme.empty()) book.look.theme = from.theme;
     if (book.look.colors.empty()) book.look.colors = from.colors;
     // An entry per distinct look, so that formats of equal looks share it.
-    std::string key = "c" + std::to_string(copy.font) + ',' + std::to_string(copy.fill) + ',' +
-                      std::to_string(copy.border) + ',' + copy.alignment + ',' + copy.protection;
+    // Built by appending: GCC 12 on i686 warns of an overlapping copy in a
+    // chain of + on temporaries.
+    std::string key = "c";
+    for (const std::uint32_t index : {copy.font, copy.fill, copy.border}) {
+      key += std::to_string(index);
+      key += ',';
+    }
+    key += copy.alignment;
+    key += ',';
+    key += copy.protection;
     const auto found = book.look_items.find(key);
     if (found != book.look_items.end()) {
       format->look = static_cast<int>(found->second);
@@ -381,6 +389,7 @@ bool copy_page_setup(SheetlibSheet& to, SheetlibSheet& from) {
   target->page_margins = source->page_margins;
   target->page_setup = source->page_setup;
   target->header_footer = source->header_footer;
+  target->fit_to_page = source->fit_to_page;
   return true;
 }
 

@@ -115,6 +115,9 @@ struct SheetLook {
   std::string page_margins;
   std::string page_setup;
   std::string header_footer;
+  // Whether the print is made to fit pageSetup's fitToWidth × fitToHeight
+  // pages (1 × 1 when it names none).
+  bool fit_to_page = false;
   // The rows and columns printed on every page, and the print area.
   LineSpan print_title_rows;
   LineSpan print_title_columns;

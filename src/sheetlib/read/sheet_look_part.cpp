@@ -190,7 +190,9 @@ void SheetLookPart::start(int depth, xml::Name name, const xml::Attributes& attr
   if (depth != 2) return;
   SheetLook& sheet = look_.sheet;
   const std::string_view local = name.local;
-  if (local == "sheetFormatPr") {
+  if (local == "sheetPr") {
+    list_ = List::properties;
+  } else if (local == "sheetFormatPr") {
     parse_number(attributes.find(xml::Ns::none, "defaultRowHeight"), 0, 409.5, sheet.default_row_height);
     parse_number(attributes.find(xml::Ns::none, "defaultColWidth"), 0, 255, sheet.default_column_width);
   } else if (local == "cols") {
@@ -229,6 +231,9 @@ void SheetLookPart::start_item(int depth, xml::Name name, const xml::Attributes&
     return text ? parse_boolean(text) : absent;
   };
   switch (list_) {
+    case List::properties:
+      if (depth == 3 && name.local == "pageSetUpPr") sheet.fit_to_page = flag("fitToPage", false);
+      return;
     case List::columns: {
       double first = 0, last = 0;
       if (depth != 3 || name.local != "col" || !flag("hidden", false) || sheet.hidden_columns.size() >= kMaxColumns ||

@@ -71,7 +71,7 @@ class SheetLookPart {
   enum class Into : std::uint8_t {
     none, validation, rule, print_options, page_margins, page_setup, header_footer
   };
-  enum class List : std::uint8_t { none, columns, views, validations, conditional, links };
+  enum class List : std::uint8_t { none, properties, columns, views, validations, conditional, links };
 
   void start_item(int depth, xml::Name name, const xml::Attributes& attributes);
   void begin_fragment(Into into, xml::Name name, const xml::Attributes& attributes, std::string_view left_out = {});

@@ -160,7 +160,10 @@ void WorksheetStream::append_head(std::string& xml) {
   xml += kSpreadsheetNamespace;
   xml += "\" xmlns:r=\"";
   xml += kRelationshipsNamespace;
-  xml += "\"><dimension ref=\"";
+  xml += "\">";
+  // The print fits its pages only with this flag set.
+  if (sheet_.look().fit_to_page) xml += "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>";
+  xml += "<dimension ref=\"";
   if (extent.rows == 0) {
     xml += "A1";
   } else {

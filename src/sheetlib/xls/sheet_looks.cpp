@@ -322,6 +322,7 @@ void SheetLooksReader::finish() {
     }
     if (orientation_ != 0) setup += orientation_ == 1 ? " orientation=\"portrait\"" : " orientation=\"landscape\"";
     if (!setup.empty()) sheet.page_setup = "<pageSetup" + setup + "/>";
+    sheet.fit_to_page = fit_to_page_;
   }
 
   if (!header_.empty() || !footer_.empty()) {
