@@ -22,6 +22,16 @@ TEST(DllCommandTable, RowsKeepTheirOrderNamesAndLibraries) {
       "xlFormatNumFormatA", "xlBookCustomNumFormatA", "xlBookAddCustomNumFormatA", "xlFormatSetNumFormatA",
       "xlSheetWriteNumA", "xlSheetWriteBoolA", "xlSheetSetMergeA", "xlSheetMergeSizeA", "xlSheetMergeA",
       "xlSheetColWidthA", "xlBookErrorMessageA",
+      "xlBookSetKeepFormatA", "xlSheetCellFormatA", "xlSheetRowHeightA", "xlSheetRowHiddenA", "xlSheetSetRowA",
+      "xlSheetColHiddenA", "xlSheetDefaultRowHeightA", "xlSheetSetDefaultRowHeightA", "xlSheetDefaultColWidthA",
+      "xlSheetSetDefaultColWidthA", "xlSheetGetSplitA", "xlSheetSplitA", "xlSheetZoomA", "xlSheetSetZoomA",
+      "xlSheetDisplayGridlinesA", "xlSheetSetDisplayGridlinesA", "xlSheetRightToLeftA", "xlSheetSetRightToLeftA",
+      "xlSheetGetAutoFilterA", "xlSheetSetAutoFilterA", "xlSheetDataValidationSizeA", "xlSheetDataValidationRangeA",
+      "xlSheetCopyDataValidationA", "xlSheetConditionalFormatSizeA", "xlSheetConditionalFormatRangeA",
+      "xlSheetCopyConditionalFormatA", "xlSheetHyperlinkSizeA", "xlSheetHyperlinkRangeA", "xlSheetCopyHyperlinkA",
+      "xlSheetCopyPageSetupA", "xlSheetGetPrintRepeatRowsA", "xlSheetSetPrintRepeatRowsA",
+      "xlSheetGetPrintRepeatColsA", "xlSheetSetPrintRepeatColsA", "xlSheetGetPrintAreaA", "xlSheetSetPrintAreaA",
+      "xlSheetClearA",
   };
   ASSERT_EQ(std::size(expected), kRowCount);
   for (std::size_t i = 0; i < kRowCount; ++i) {

@@ -1,5 +1,5 @@
 #include "sheetlib/write/parts.h"
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 
 namespace sheetlib {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "sheetlib/core/limits.h"
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 
 namespace sheetlib {
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "sheetlib/write/repeated_parts.h"
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 #include "text/encoding.h"
 
 namespace sheetlib {

@@ -2,7 +2,7 @@
 #include <string_view>
 
 #include "sheetlib/write/parts.h"
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 
 namespace sheetlib {
 

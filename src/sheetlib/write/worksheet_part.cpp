@@ -3,7 +3,7 @@
 
 #include "sheetlib/write/look_markup.h"
 #include "sheetlib/write/parts.h"
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 
 namespace sheetlib {
 

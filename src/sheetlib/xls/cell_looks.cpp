@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 #include "sheetlib/xls/little_endian.h"
 
 namespace sheetlib::xls {

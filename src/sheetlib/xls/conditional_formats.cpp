@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 #include "sheetlib/xls/little_endian.h"
 #include "sheetlib/xls/simple_formulas.h"
 

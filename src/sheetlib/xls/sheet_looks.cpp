@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "sheetlib/core/limits.h"
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 #include "sheetlib/xls/cell_links.h"
 #include "sheetlib/xls/validations.h"
 #include "sheetlib/xls/little_endian.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 #include "sheetlib/xls/biff_strings.h"
 #include "sheetlib/xls/little_endian.h"
 
@@ -55,7 +55,7 @@ bool decode_simple_formula(std::string_view rgce, std::string& text) {
       return true;
     case kBoolean:
       if (data.size() != 1) return false;
-      text = data[0] != 0 ? "TRUE" : "FALSE";
+      text.assign(data[0] != 0 ? "TRUE" : "FALSE");
       return true;
     case kString: {
       // A one-byte count, then the characters after their flags byte.
@@ -63,8 +63,13 @@ bool decode_simple_formula(std::string_view rgce, std::string& text) {
       FragmentCursor cursor(fragments);
       std::string value;
       if (!cursor.read_string(true, value) || !cursor.at_end()) return false;
-      text = "\"";
-      for (const char c : value) text += c == '"' ? std::string("\"\"") : std::string(1, c);
+      // Appended a character at a time: GCC 12 on i686 warns of an
+      // overlapping copy in the assignment of a literal here.
+      text.assign(1, '"');
+      for (const char c : value) {
+        text += c;
+        if (c == '"') text += c;
+      }
       text += '"';
       return true;
     }

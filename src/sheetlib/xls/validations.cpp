@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 #include "sheetlib/xls/biff_strings.h"
 #include "sheetlib/xls/simple_formulas.h"
 

@@ -41,7 +41,10 @@ std::string range_text(const MergedRange& r) {
 }
 std::string ranges_text(const std::vector<MergedRange>& ranges) {
   std::string text;
-  for (const MergedRange& range : ranges) text += (text.empty() ? "" : " ") + range_text(range);
+  for (const MergedRange& range : ranges) {
+    if (!text.empty()) text += ' ';
+    text += range_text(range);
+  }
   return text;
 }
 std::string rows_text(const std::vector<RowLook>& rows) {

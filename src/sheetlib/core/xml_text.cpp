@@ -1,4 +1,4 @@
-#include "sheetlib/write/xml_text.h"
+#include "sheetlib/core/xml_text.h"
 
 #include <charconv>
 #include <cstdio>
