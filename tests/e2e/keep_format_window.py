@@ -23,12 +23,11 @@ sys.path.insert(0, str(session.source / "tests" / "cli"))
 import dressed_book  # noqa: E402
 
 
-def window_origin():
-    window = subprocess.run(["xdotool", "search", "--name", CAPTION], capture_output=True, text=True).stdout.split()[0]
-    geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], capture_output=True,
-                              text=True).stdout
-    pos = dict(line.split("=") for line in geometry.split())
-    return window, int(pos["X"]), int(pos["Y"])
+def first_row_point():
+    """The screen point of the preview list's first row."""
+    _, out = probe("row-point", CAPTION, "0", "0")
+    _, x, y = out.split()
+    return int(x), int(y)
 
 
 def menu_choice(x, y, key, shot=None):
@@ -62,8 +61,7 @@ def main():
             if list_headings()[:1] == [dressed_book.TITLE]:
                 break
             time.sleep(0.2)
-        _, wx, wy = window_origin()
-        row_x, row_y = wx + 120, wy + 90  # the list's first row
+        row_x, row_y = first_row_point()
         menu_choice(row_x, row_y, "h")
         check(list_headings() == dressed_book.HEADINGS, f"设为标题行 makes row 2 the headings ({list_headings()})")
         menu_choice(row_x, row_y, "k")

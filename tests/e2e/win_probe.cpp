@@ -8,6 +8,7 @@
 //   win_probe combo CAPTION                      the combo box's field and items
 //   win_probe combo-select CAPTION INDEX         picks an item, as a user does
 //   win_probe list CAPTION N                     the N-th list view: columns, rows and cells
+//   win_probe row-point CAPTION N ROW            the screen point in the middle of the N-th list view's row
 //   win_probe click CAPTION BUTTON-TEXT          presses a button (without waiting for its handler)
 //   win_probe answer-box CAPTION [TIMEOUT_MS]    waits for a message box, prints its text, presses OK
 //   win_probe box-thread CAPTION BOX [TIMEOUT_MS] waits for a message box captioned BOX and prints
@@ -228,6 +229,28 @@ int list(HWND main, int index) {
   return 0;
 }
 
+// The screen point at the middle of a list view's row: "point X Y".
+int row_point(HWND main, int index, int row) {
+  HWND view = nth_or_die(of_class(main, WC_LISTVIEWW), index, "list view");
+  RemoteBuffer remote(view, sizeof(RECT));
+  if (!remote.ok()) {
+    std::fprintf(stderr, "cannot reach the list view's process\n");
+    return 2;
+  }
+  RECT rect{};
+  rect.left = LVIR_BOUNDS;
+  remote.write(0, &rect, sizeof rect);
+  if (!SendMessageW(view, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address()))) {
+    std::fprintf(stderr, "no row %d\n", row);
+    return 1;
+  }
+  remote.read(0, &rect, sizeof rect);
+  POINT middle{rect.left + 20, (rect.top + rect.bottom) / 2};
+  ClientToScreen(view, &middle);
+  std::printf("point %ld %ld\n", static_cast<long>(middle.x), static_cast<long>(middle.y));
+  return 0;
+}
+
 int combo(HWND main) {
   HWND box = nth_or_die(of_class(main, WC_COMBOBOXW), 0, "combo box");
   std::printf("field\t%s\n", printable(window_text(box)).c_str());
@@ -386,6 +409,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"dump") return dump(main);
   if (command == L"combo") return combo(main);
   if (command == L"list" && argc > 3) return list(main, number(3, 0));
+  if (command == L"row-point" && argc > 4) return row_point(main, number(3, 0), number(4, 0));
   if (command == L"edit-text" && argc > 3) {
     std::printf("%s\n", printable(window_text(nth_or_die(of_class(main, WC_EDITW), number(3, 0), "edit box"))).c_str());
     return 0;
