@@ -49,6 +49,43 @@ void read_merges_and_widths(SheetHandle sheet) {
   for (int column = 0; column < 300; ++column) (void)xlSheetColWidthA(sheet, column);
 }
 
+// The look, when the load kept it: every cell's format copied into a new
+// book, and every ranged item copied over the ranges it covers.
+void read_and_copy_look(SheetHandle sheet, int rows, int columns) {
+  BookHandle copy = xlCreateXMLBookCA();
+  if (!copy) return;
+  SheetHandle to = xlBookInsertSheetA(copy, 0, "copy", nullptr);
+  for (int row = 0; row < std::min(rows, 64); ++row) {
+    (void)xlSheetRowHeightA(sheet, row);
+    (void)xlSheetRowHiddenA(sheet, row);
+    for (int column = 0; column < std::min(columns, 64); ++column) {
+      if (FormatHandle format = xlSheetCellFormatA(sheet, row, column))
+        xlSheetWriteStrA(to, row, column, "x", xlBookAddFormatA(copy, format));
+    }
+  }
+  int a = 0, b = 0, c = 0, d = 0;
+  (void)xlSheetGetSplitA(sheet, &a, &b);
+  (void)xlSheetGetAutoFilterA(sheet, &a, &b, &c, &d);
+  (void)xlSheetGetPrintAreaA(sheet, &a, &b, &c, &d);
+  for (int i = 0; i < std::min(xlSheetDataValidationSizeA(sheet), 16); ++i) {
+    if (xlSheetDataValidationRangeA(sheet, i, 0, &a, &b, &c, &d)) {
+      const int range[4] = {a, b, c, d};
+      xlSheetCopyDataValidationA(to, sheet, i, range, 1);
+    }
+  }
+  for (int i = 0; i < std::min(xlSheetConditionalFormatSizeA(sheet), 16); ++i) {
+    if (xlSheetConditionalFormatRangeA(sheet, i, 0, &a, &b, &c, &d)) {
+      const int range[4] = {a, b, c, d};
+      xlSheetCopyConditionalFormatA(to, sheet, i, range, 1);
+    }
+  }
+  for (int i = 0; i < std::min(xlSheetHyperlinkSizeA(sheet), 16); ++i) {
+    if (xlSheetHyperlinkRangeA(sheet, i, &a, &b, &c, &d)) xlSheetCopyHyperlinkA(to, sheet, i, a, b, c, d);
+  }
+  xlSheetCopyPageSetupA(to, sheet);
+  xlBookReleaseA(copy);
+}
+
 void read_outside(SheetHandle sheet, int row, int column) {
   if (xlSheetReadStrA(sheet, row, column, nullptr)) broken("a text outside the extent", row, column);
 }
@@ -58,6 +95,9 @@ void read_outside(SheetHandle sheet, int row, int column) {
 void load_and_read(std::string_view file_bytes) {
   BookHandle book = xlCreateXMLBookCA();
   if (!book) return;
+  // Half the inputs are loaded with their look, as the keep-format choice loads them.
+  const bool look = file_bytes.size() % 2 == 1;
+  xlBookSetKeepFormatA(book, look ? 1 : 0);
   // load_book_bytes is what xlBookLoadA does once it has the file's bytes.
   const bool loaded = load_book_bytes(*book, file_bytes);
   if (loaded != (xlBookSheetCountA(book) >= 1)) broken("sheet count after a load", 0, 0);
@@ -74,6 +114,7 @@ void load_and_read(std::string_view file_bytes) {
       for (int row = 0; row < std::min<long>(rows, kCellsRead); ++row) read_cell(book, sheet, row, columns - 1);
     }
     read_merges_and_widths(sheet);
+    if (look) read_and_copy_look(sheet, rows, columns);
     read_outside(sheet, rows, 0);
     read_outside(sheet, 0, columns);
     read_outside(sheet, -1, 0);
