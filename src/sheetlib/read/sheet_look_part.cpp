@@ -12,17 +12,11 @@ namespace sheetlib {
 
 namespace {
 
-std::string_view trim(std::string_view text) {
-  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-  while (!text.empty() && space(text.front())) text.remove_prefix(1);
-  while (!text.empty() && space(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // An attribute's number, when it has one within [low, high].
 bool parse_number(const char* text, double low, double high, double& number) {
   if (!text) return false;
-  const std::string_view trimmed = trim(text);
+  const std::string_view trimmed = trim_xml_space(text);
   double value = 0;
   const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
   if (error != std::errc() || end != trimmed.data() + trimmed.size() || !std::isfinite(value) || value < low ||
@@ -83,7 +77,7 @@ bool parse_area(std::string_view text, AreaKind& kind, MergedRange& range) {
 // quoted sheet names), each without its sheet; false when one is unreadable.
 template <typename F>
 bool each_area(std::string_view formula, F&& f) {
-  formula = trim(formula);
+  formula = trim_xml_space(formula);
   if (formula.empty()) return false;
   std::size_t begin = 0, bang = std::string_view::npos;
   bool quoted = false;
@@ -97,7 +91,7 @@ bool each_area(std::string_view formula, F&& f) {
       const std::size_t from = bang != std::string_view::npos && bang >= begin ? bang + 1 : begin;
       AreaKind kind;
       MergedRange range;
-      if (!parse_area(trim(formula.substr(from, at - from)), kind, range) || !f(kind, range)) return false;
+      if (!parse_area(trim_xml_space(formula.substr(from, at - from)), kind, range) || !f(kind, range)) return false;
       begin = at + 1;
     }
   }

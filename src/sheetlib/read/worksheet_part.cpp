@@ -13,12 +13,6 @@ namespace sheetlib {
 
 namespace {
 
-std::string_view trim(std::string_view text) {
-  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-  while (!text.empty() && space(text.front())) text.remove_prefix(1);
-  while (!text.empty() && space(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // True when the General format shows the number held as `text` as that very
 // text: a plain decimal of at least 1 in magnitude, at most 15 significant
@@ -48,7 +42,7 @@ bool shows_as_written(std::string_view text) {
 template <typename T>
 bool parse_whole(const char* text, T& number) {
   if (!text) return false;
-  const std::string_view trimmed = trim(text);
+  const std::string_view trimmed = trim_xml_space(text);
   const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
   return error == std::errc() && end == trimmed.data() + trimmed.size();
 }
@@ -110,6 +104,13 @@ long cell_style_of(std::string_view s) {
   const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), style);
   (void)end;
   return error == std::errc() ? style : 0;
+}
+
+std::string_view trim_xml_space(std::string_view text) {
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (!text.empty() && space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column) {
@@ -290,9 +291,9 @@ ReadStatus SheetCells::begin_cell(const std::string_view* reference) {
 }
 
 void SheetCells::note_row_look(std::string_view height, std::string_view custom_height, std::string_view hidden) {
-  RowLook row{row_, 0, !hidden.empty() && parse_boolean(trim(hidden))};
-  if (!custom_height.empty() && parse_boolean(trim(custom_height))) {
-    const std::string_view digits = trim(height);
+  RowLook row{row_, 0, !hidden.empty() && parse_boolean(trim_xml_space(hidden))};
+  if (!custom_height.empty() && parse_boolean(trim_xml_space(custom_height))) {
+    const std::string_view digits = trim_xml_space(height);
     double points = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), points);
     // Excel's rows are at most 409.5 points high.
@@ -307,7 +308,7 @@ ReadStatus SheetCells::store_cell(const CellMarkup& cell) {
     case CellType::shared: {
       // Some writers give an empty string cell an empty <v/>: it points at no
       // string, and shows empty as a cell without <v> does.
-      const std::string_view digits = trim(cell.value);
+      const std::string_view digits = trim_xml_space(cell.value);
       if (!cell.has_value || digits.empty()) return ReadStatus::ok;
       std::uint32_t index = 0;
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
@@ -320,12 +321,12 @@ ReadStatus SheetCells::store_cell(const CellMarkup& cell) {
       if (cell.has_value) return store(cell.value, true);
       return ReadStatus::ok;
     case CellType::number:
-      if (!cell.has_value || trim(cell.value).empty()) return ReadStatus::ok;
-      return store_number(trim(cell.value), cell.style);
+      if (!cell.has_value || trim_xml_space(cell.value).empty()) return ReadStatus::ok;
+      return store_number(trim_xml_space(cell.value), cell.style);
     case CellType::boolean:
       if (!cell.has_value) return ReadStatus::ok;
       {
-        const std::string_view value = trim(cell.value);
+        const std::string_view value = trim_xml_space(cell.value);
         if (value == "1" || value == "true") {
           const CellValue boolean = typed(CellKind::boolean, 1, cell.style);
           return store("TRUE", false, &boolean);
@@ -338,7 +339,7 @@ ReadStatus SheetCells::store_cell(const CellMarkup& cell) {
       return store(cell.value, true);
     case CellType::date:
       if (!cell.has_value) return ReadStatus::ok;
-      if (const auto serial = iso_datetime_to_serial(trim(cell.value), date1904_)) {
+      if (const auto serial = iso_datetime_to_serial(trim_xml_space(cell.value), date1904_)) {
         rendered_ = formatter_.format(*serial, styles_.code(cell.style), date1904_);
         const CellValue date = typed(CellKind::number, *serial, cell.style);
         return store(rendered_, false, &date);

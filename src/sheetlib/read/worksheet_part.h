@@ -23,6 +23,9 @@
 
 namespace sheetlib {
 
+// The text without the white space XML allows around a value.
+std::string_view trim_xml_space(std::string_view text);
+
 // Parses a cell reference ("B7", "XFD1048576") into zero-based row and
 // column; false when malformed or outside the sheet.
 bool parse_cell_reference(std::string_view reference, std::uint32_t& row, std::uint32_t& column);

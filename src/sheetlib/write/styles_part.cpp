@@ -1,20 +1,13 @@
 #include <algorithm>
 #include <string_view>
 
+#include "sheetlib/core/style_names.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/core/xml_text.h"
 
 namespace sheetlib {
 
 namespace {
-
-// The border styles of the library's numbering, which is the order of the
-// style names in the file format.
-constexpr std::string_view kBorderStyleNames[] = {
-    "none",   "thin",          "medium",     "dashed",           "dotted",      "thick",        "double",
-    "hair",   "mediumDashed",  "dashDot",    "mediumDashDot",    "dashDotDot",  "mediumDashDotDot",
-    "slantDashDot",
-};
 
 void append_border(std::string& xml, int style) {
   if (style <= 0) {

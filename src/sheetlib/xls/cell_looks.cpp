@@ -1,3 +1,4 @@
+#include "sheetlib/core/style_names.h"
 #include "sheetlib/xls/cell_looks.h"
 
 #include <algorithm>
@@ -41,15 +42,6 @@ constexpr std::uint16_t kLocked = 0x0001;
 constexpr std::uint16_t kHidden = 0x0002;
 constexpr std::uint16_t kStyleXf = 0x0004;
 
-constexpr const char* kPatterns[] = {"none",         "solid",         "mediumGray",     "darkGray",
-                                     "lightGray",    "darkHorizontal", "darkVertical",  "darkDown",
-                                     "darkUp",       "darkGrid",      "darkTrellis",    "lightHorizontal",
-                                     "lightVertical", "lightDown",    "lightUp",        "lightGrid",
-                                     "lightTrellis", "gray125",       "gray0625"};
-constexpr const char* kBorderStyles[] = {"none",         "thin",          "medium",      "dashed",
-                                         "dotted",       "thick",         "double",      "hair",
-                                         "mediumDashed", "dashDot",       "mediumDashDot", "dashDotDot",
-                                         "mediumDashDotDot", "slantDashDot"};
 constexpr const char* kHorizontal[] = {"general", "left", "center", "right", "fill", "justify", "centerContinuous",
                                        "distributed"};
 constexpr const char* kVertical[] = {"top", "center", "bottom", "justify", "distributed"};
@@ -75,9 +67,9 @@ void append_hex_color(std::string& out, std::uint32_t rgb) {
 }
 
 std::string fill_fragment(unsigned pattern, std::uint32_t fore, std::uint32_t back) {
-  if (pattern >= std::size(kPatterns)) pattern = 0;
+  if (pattern >= std::size(kFillPatternNames)) pattern = 0;
   std::string out = "<fill><patternFill patternType=\"";
-  out += kPatterns[pattern];
+  out += kFillPatternNames[pattern];
   if (pattern == 0) return out + "\"/></fill>";
   out += "\">";
   append_color(out, "fgColor", fore);
@@ -93,12 +85,12 @@ struct Edge {
 void append_edge(std::string& out, const char* element, Edge edge) {
   out += '<';
   out += element;
-  if (edge.style == 0 || edge.style >= std::size(kBorderStyles)) {
+  if (edge.style == 0 || edge.style >= std::size(kBorderStyleNames)) {
     out += "/>";
     return;
   }
   out += " style=\"";
-  out += kBorderStyles[edge.style];
+  out += kBorderStyleNames[edge.style];
   out += "\">";
   append_color(out, "color", edge.color);
   out += "</";

@@ -1,3 +1,4 @@
+#include "sheetlib/core/style_names.h"
 #include "sheetlib/xls/conditional_formats.h"
 
 #include <algorithm>
@@ -38,15 +39,6 @@ constexpr std::size_t kBorderBlock = 8;
 constexpr std::size_t kPatternBlock = 4;
 constexpr std::uint32_t kAutomatic = 0xFFFFFFFF;
 
-constexpr const char* kPatterns[] = {"none",          "solid",          "mediumGray",   "darkGray",
-                                     "lightGray",     "darkHorizontal", "darkVertical", "darkDown",
-                                     "darkUp",        "darkGrid",       "darkTrellis",  "lightHorizontal",
-                                     "lightVertical", "lightDown",      "lightUp",      "lightGrid",
-                                     "lightTrellis",  "gray125",        "gray0625"};
-constexpr const char* kBorderStyles[] = {"none",         "thin",          "medium",     "dashed",
-                                         "dotted",       "thick",         "double",     "hair",
-                                         "mediumDashed", "dashDot",       "mediumDashDot", "dashDotDot",
-                                         "mediumDashDotDot", "slantDashDot"};
 
 void append_color(std::string& out, const char* element, std::uint32_t index) {
   if (index > 65) return;
@@ -82,9 +74,9 @@ void append_pattern(std::string& out, std::string_view block, std::uint32_t flag
   const unsigned pattern = le16(block, 0) >> 10;
   const std::uint16_t colors = le16(block, 2);
   out += "<fill><patternFill";
-  if (!(flags & kPatternUnchanged) && pattern < std::size(kPatterns)) {
+  if (!(flags & kPatternUnchanged) && pattern < std::size(kFillPatternNames)) {
     out += " patternType=\"";
-    out += kPatterns[pattern];
+    out += kFillPatternNames[pattern];
     out += '"';
   }
   out += '>';
@@ -107,12 +99,12 @@ void append_border(std::string& out, std::string_view block, std::uint32_t flags
     if (flags & (kLeftUnchanged << i)) continue;
     out += '<';
     out += kEdges[i];
-    if (style[i] == 0 || style[i] >= std::size(kBorderStyles)) {
+    if (style[i] == 0 || style[i] >= std::size(kBorderStyleNames)) {
       out += "/>";
       continue;
     }
     out += " style=\"";
-    out += kBorderStyles[style[i]];
+    out += kBorderStyleNames[style[i]];
     out += "\">";
     append_color(out, "color", color[i]);
     out += "</";
