@@ -30,7 +30,12 @@ void TypedCellReader::read(int row, int column) {
   cell.row = static_cast<std::uint32_t>(row);
   cell.column = static_cast<std::uint16_t>(column);
   cell.kind = type == xl::kBooleanCell ? ValueKind::boolean : ValueKind::number;
-  const std::size_t index = format_index(format);
+  // The cells of a column mostly share their format with the cell above.
+  const auto slot = static_cast<std::size_t>(column);
+  if (slot >= last_formats_.size()) last_formats_.resize(slot + 1, {nullptr, kNoIndex});
+  std::pair<xl::FormatHandle, std::size_t>& last = last_formats_[slot];
+  if (last.first != format || last.second == kNoIndex) last = {format, format_index(format)};
+  const std::size_t index = last.second;
   // A cell of a format past the most kept is written as the text it shows.
   if (index >= TypedCells::kMostFormats) return;
   cell.format = static_cast<std::uint8_t>(index);
@@ -38,14 +43,6 @@ void TypedCellReader::read(int row, int column) {
 }
 
 std::size_t TypedCellReader::format_index(xl::FormatHandle format) {
-  // The cells of a column mostly share one format.
-  if (format == last_format_ && last_index_ != kNoIndex) return last_index_;
-  last_format_ = format;
-  last_index_ = lookup_format(format);
-  return last_index_;
-}
-
-std::size_t TypedCellReader::lookup_format(xl::FormatHandle format) {
   const auto known = formats_.find(format);
   if (known != formats_.end()) return known->second;
   SourceNumberFormat number_format;

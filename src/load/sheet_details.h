@@ -21,15 +21,13 @@ class TypedCellReader {
 
  private:
   std::size_t format_index(xl::FormatHandle format);
-  std::size_t lookup_format(xl::FormatHandle format);
   static constexpr std::size_t kNoIndex = SIZE_MAX;
 
   xl::BookHandle book_;
   xl::SheetHandle sheet_;
   TypedCells& cells_;
   std::map<xl::FormatHandle, std::size_t> formats_;  // a book has a few dozen
-  xl::FormatHandle last_format_ = nullptr;
-  std::size_t last_index_ = kNoIndex;
+  std::vector<std::pair<xl::FormatHandle, std::size_t>> last_formats_;  // by column: the last format and its index
 };
 
 // Puts the loaded book's sheet names and the sheet's merged ranges and

@@ -78,7 +78,17 @@ std::vector<StyleRun> CellStyles::runs() const {
 }
 
 void CellStyles::append(const CellStyles& later) {
-  for (const StyleRun& run : later.runs()) add_run(run.row, run.first_column, run.last_column, run.style);
+  for (std::uint32_t row = 0; row < later.row_patterns_.size(); ++row) {
+    const std::uint32_t pattern = later.row_patterns_[row];
+    if (pattern == 0) continue;
+    const std::size_t end = pattern < later.patterns_.size() ? later.patterns_[pattern] : later.spans_.size();
+    for (std::size_t i = later.patterns_[pattern - 1]; i < end; ++i) {
+      const Span& span = later.spans_[i];
+      add_run(row, span.first, span.last, span.style);
+    }
+  }
+  for (const Span& span : later.current_) add_run(later.current_row_, span.first, span.last, span.style);
+  for (const StyleRun& run : later.loose_) add_run(run.row, run.first_column, run.last_column, run.style);
 }
 
 void CellStyles::finish() {
