@@ -100,7 +100,42 @@ Choice choose_section(const FormatCode& code, double value) {
   return {};
 }
 
+// The section a text cell shows through: the fourth, or the only one when
+// it holds @. A date section has lost its @ to the date tokens, and a text
+// then shows as it is.
+const Section* text_section(const FormatCode& code) {
+  const Section* section = nullptr;
+  if (code.sections.size() >= 4) section = &code.sections[3];
+  if (code.sections.size() == 1 && code.sections[0].is_text) section = &code.sections[0];
+  return section != nullptr && !section->is_date ? section : nullptr;
+}
+
+// Quick refusals before a parse: most codes have neither @ nor a fourth
+// section, and General has no section for texts at all.
+bool may_have_text_section(std::string_view code) {
+  return !is_general(code) && code.size() <= kMaxCodeBytes &&
+         (code.find('@') != std::string_view::npos || code.find(';') != std::string_view::npos);
+}
+
 }  // namespace
+
+bool has_text_section(std::string_view format_code) {
+  return may_have_text_section(format_code) && text_section(format::parse_format_code(format_code)) != nullptr;
+}
+
+std::optional<std::string> NumberFormatter::format_text(std::string_view text, std::string_view format_code) {
+  if (!may_have_text_section(format_code)) return std::nullopt;
+  const Section* section = text_section(cache_->get(format_code));
+  if (section == nullptr) return std::nullopt;
+  std::string out;
+  for (const format::Token& token : section->tokens) {
+    // General in a section for texts is the text as well; a digit or date
+    // letter there is text.
+    const bool the_text = token.kind == format::TokenKind::text || token.kind == format::TokenKind::general;
+    out += the_text ? text : std::string_view(token.text);
+  }
+  return out;
+}
 
 NumberFormatter::NumberFormatter() : cache_(std::make_unique<FormatCache>()) {}
 NumberFormatter::~NumberFormatter() = default;

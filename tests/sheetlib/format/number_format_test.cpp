@@ -42,7 +42,10 @@ TEST(BuiltinFormats, ShowAsAChineseExcelShowsThem) {
       {33, 0.5625, "13时30分00秒"},
       {34, 0.5625, "下午1时30分"},
       {35, 0.25, "上午6时00分00秒"},
+      {37, 100, "100 "},  // _) leaves room for the parenthesis of the negatives
       {38, -1234, "(1,234)"},
+      {39, -9612.5, "(9,612.50)"},
+      {40, 9612.5, "9,612.50 "},
       {43, -1234.5, " -1,234.50 "},
       {43, 0, " -   "},  // ?? leave room for the decimals
       {46, 1.25, "30:00:00"},

@@ -220,6 +220,24 @@ TEST(CellTypes, NumbersAndDatesRenderWithTheStyleFormat) {
   }
 }
 
+// Inline strings and formula texts show through their format's section for
+// texts; numbers, and texts under a format without one, do not.
+TEST(CellTypes, TextsShowThroughTheSectionForTextsOfTheirFormat) {
+  const std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts>"
+      "<numFmt numFmtId=\"164\" formatCode=\"&quot;编号：&quot;@\"/>"
+      "<numFmt numFmtId=\"165\" formatCode=\"0;-0;0;\\[@\\]\"/></numFmts>"
+      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"2\"/></cellXfs>"
+      "</styleSheet>";
+  Loaded loaded = load(make_workbook(
+      sheet_xml("<row><c s=\"1\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"2\" t=\"str\"><v>x_x0041_</v></c>"
+                "<c s=\"3\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"1\"><v>5</v></c>"
+                "<c s=\"99\" t=\"inlineStr\"><is><t>ABC</t></is></c><c t=\"inlineStr\"><is><t>北京</t></is></c></row>"),
+      "", styles));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"编号：ABC", "[xA]", "ABC", "5", "ABC", "北京"}}));
+}
+
 TEST(CellTypes, ChineseNumeralsAndJapaneseErasReachTheGridAsGbk) {
   const std::string styles =
       "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts count=\"3\">"

@@ -70,6 +70,20 @@ TEST(Numbers, TheXfOfACellChoosesItsFormat) {
             (Rows{{"0.25", "25.00%", "2024/3/1", "2.000", "$1,234", "12.5", "3"}}));
 }
 
+// Every kind of text cell shows through its format's section for texts; a
+// format without one leaves the text as it is.
+TEST(Texts, ShowThroughTheSectionForTextsOfTheirFormat) {
+  // XF 0 General, 1 "编号："@, 2 the accounting format with _(@_), 3 a number format.
+  const std::string globals = sst({u"ABC"}) + format_record(164, u"\"编号：\"@") +
+                              format_record(165, u"_(* #,##0_);_(* \\(#,##0\\);_(* \"-\"_);_(@_)") + xf_record(0) +
+                              xf_record(164) + xf_record(165) + xf_record(2);
+  EXPECT_EQ(rows_of(label_sst(0, 0, 0, 0) + label_sst(0, 1, 0, 1) + label_sst(0, 2, 0, 2) + label_sst(0, 3, 0, 3) +
+                        label(1, 0, u"北京", 1) + label(1, 1, u"北京", 2) + formula_special(1, 2, 0, 0, 1) +
+                        string_result(u"x") + number(1, 3, 5, 1),
+                    globals),
+            (Rows{{"ABC", "编号：ABC", " ABC ", "ABC"}, {"编号：北京", " 北京 ", "编号：x", "5"}}));
+}
+
 TEST(Numbers, Datemode1904ShiftsDates) {
   const std::string globals = biff(0x0022, u16le(1)) + xf_record(0) + xf_record(14);
   EXPECT_EQ(rows_of(number(0, 0, 0, 1) + number(0, 1, 1, 0), globals), (Rows{{"1904/1/1", "1"}}));
