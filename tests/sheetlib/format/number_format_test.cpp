@@ -210,6 +210,17 @@ TEST(Rendering, RunsOfOneTokenCostTheirLengthOnce) {
   EXPECT_EQ(format_number(12.5, ".0.", false), "12.5.");
 }
 
+// A text repeated by every @ of a code grows no longer than a cell's worth:
+// past it the text shows as it is.
+TEST(Rendering, TextsRepeatedByTheirCodeStayWithinACell) {
+  sheetlib::NumberFormatter formatter;
+  const std::string ats(1'000, '@');
+  std::string repeated;
+  for (int i = 0; i < 1'000; ++i) repeated += "ab";
+  EXPECT_EQ(formatter.format_text("ab", ats), repeated);
+  EXPECT_EQ(formatter.format_text(std::string(1'000, 'x'), ats), std::nullopt);
+}
+
 TEST(Rendering, CodesLongerThanAnyApplicationWritesShowAsGeneral) {
   const std::string text(1'014, 'x');
   const std::string code_1024 = "0.00\"" + text + "\"0000";
