@@ -392,8 +392,10 @@ ReadStatus SheetCells::store_text(std::string_view text, long style) {
 
 // Known once per style: most styles' codes have no section for texts, and
 // their texts go by without a parse. A style past the cached ones (no sheet
-// has that many) is asked each time.
+// has that many) is asked each time. A load that keeps the look keeps the
+// texts as they are: the format goes along with them, and shows them again.
 bool SheetCells::formats_texts(long style) {
+  if (keeps_look_) return false;
   constexpr long kCachedStyles = 65'536;
   if (style < 0 || style >= kCachedStyles) return has_text_section(styles_.code(style));
   const auto index = static_cast<std::size_t>(style);

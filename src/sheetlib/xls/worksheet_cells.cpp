@@ -320,8 +320,10 @@ ReadStatus WorksheetCells::store_shared_string(std::uint32_t row, std::uint32_t 
 }
 
 // Known once per XF: most formats have no section for texts, and their
-// texts go by without a parse.
+// texts go by without a parse. A load that keeps the look keeps the texts as
+// they are: the format goes along with them, and shows them again.
 bool WorksheetCells::formats_texts(std::uint16_t xf) {
+  if (looks_ != nullptr) return false;
   if (xf >= text_formats_.size()) text_formats_.resize(std::size_t{xf} + 1, 0);
   if (text_formats_[xf] == 0) text_formats_[xf] = has_text_section(formats_.code(xf)) ? 2 : 1;
   return text_formats_[xf] == 2;

@@ -8,6 +8,7 @@
 #include "sheetlib/core/cell_storage.h"
 #include "sheetlib/read/ooxml_text.h"
 #include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/workbook_reader.h"
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 #include "support/gbk_literal.h"
@@ -229,13 +230,21 @@ TEST(CellTypes, TextsShowThroughTheSectionForTextsOfTheirFormat) {
       "<numFmt numFmtId=\"165\" formatCode=\"0;-0;0;\\[@\\]\"/></numFmts>"
       "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"2\"/></cellXfs>"
       "</styleSheet>";
-  Loaded loaded = load(make_workbook(
+  const std::string bytes = make_workbook(
       sheet_xml("<row><c s=\"1\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"2\" t=\"str\"><v>x_x0041_</v></c>"
                 "<c s=\"3\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"1\"><v>5</v></c>"
                 "<c s=\"99\" t=\"inlineStr\"><is><t>ABC</t></is></c><c t=\"inlineStr\"><is><t>北京</t></is></c></row>"),
-      "", styles));
+      "", styles);
+  Loaded loaded = load(bytes);
   ASSERT_EQ(loaded.status, ReadStatus::ok);
   EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"编号：ABC", "[xA]", "ABC", "5", "ABC", "北京"}}));
+  // A load that keeps the look keeps the texts, which carry their format.
+  CellGrid grid;
+  grid.want_look();
+  std::vector<std::string> names;
+  ReadCost cost;
+  ASSERT_EQ(read_xlsx_worksheet(bytes, 0, grid, names, ReadLimits{}, cost), ReadStatus::ok);
+  EXPECT_EQ(grid_rows(grid), (Rows{{"ABC", "xA", "ABC", "5", "ABC", "北京"}}));
 }
 
 TEST(CellTypes, ChineseNumeralsAndJapaneseErasReachTheGridAsGbk) {
