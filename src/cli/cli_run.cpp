@@ -7,6 +7,7 @@
 
 #include "app/memory/memory_controls.h"
 #include "text/texts.h"
+#include "export/directories.h"
 #include "export/export_run.h"
 #include "load/file_intake.h"
 #include "load/sheet_choices.h"
@@ -175,7 +176,7 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
 
   // A name the window would ignore is a file this program cannot read.
   if (first_admitted_name(workbook) != workbook) {
-    output.message(Text(texts::kLoadFailed) + "\r\n" + workbook);
+    report_load_failure(window, workbook, SheetExtents{.refused_because = "not a workbook file"});
     return kExitFailed;
   }
   const DropOutcome dropped = take_dropped_files(window, workbook);
@@ -184,6 +185,12 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
   if (options.sheet && !show_sheet(window, *options.sheet, output)) return kExitFailed;
   if (options.heading_row > 1 && !move_heading_row(window, options.heading_row, output)) return kExitFailed;
 
+  // Without headings there is nothing to name: not a wrong heading, a sheet
+  // that holds nothing to split.
+  if (memory.组合框1.item_count() == 0) {
+    output.message(texts::kCliEmptySheet);
+    return kExitFailed;
+  }
   const int item = find_heading(memory.组合框1, heading);
   if (item < 0) {
     output.message(unknown_heading_message(memory.组合框1, heading));
@@ -196,7 +203,12 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
     }
     return kExitDone;
   }
-  if (!options.output_folder.empty()) memory.编辑框1.set_text(options.output_folder);
+  // A batch names its folders ahead of them; the export then makes its own
+  // folder inside, and says so when the path cannot be made.
+  if (!options.output_folder.empty()) {
+    create_directory_path(options.output_folder);
+    memory.编辑框1.set_text(options.output_folder);
+  }
   // A workbook named without a folder lies in the current directory.
   if (memory.编辑框1.text().empty()) memory.编辑框1.set_text(".");
 

@@ -1,5 +1,7 @@
 #include "export/directories.h"
 
+#include "text/file_paths.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -42,5 +44,16 @@ bool create_directory_level(const Text& path) {
 }
 
 #endif
+
+// Each level costs a separator, so the depth is bounded by the path's length.
+// A drive ("X:") or the root has no folder above it to make.
+bool create_directory_path(const Text& path) {
+  if (path.empty() || is_directory(path)) return !path.empty();
+  const Text parent = folder_of(path);
+  if (!parent.empty() && parent.size() < path.size() && parent.back() != ':' && !is_directory(parent)) {
+    if (!create_directory_path(parent)) return false;
+  }
+  return create_directory_level(path);
+}
 
 }  // namespace colsplit

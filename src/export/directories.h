@@ -16,4 +16,8 @@ bool is_directory(const Text& path);
 // when it was created or already is a directory.
 bool create_directory_level(const Text& path);
 
+// Creates the directory named by the GBK path and the parents it lacks. True
+// when it is a directory afterwards.
+bool create_directory_path(const Text& path);
+
 }  // namespace colsplit

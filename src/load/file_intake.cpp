@@ -42,12 +42,42 @@ Text sheet_too_large(const SheetExtents& extents) {
   return format_text(texts::kSheetTooLargeFormat, extents.rows, extents.columns, static_cast<int>(kMostPreviewCells));
 }
 
+struct Refusal {
+  std::string_view library_reason;
+  const char* const& shown;
+};
+
+// The library's reasons are its interface and stay English; the user reads
+// them here. A zip or compound file that holds no workbook is, to the user,
+// as much no workbook as a text file is.
+constexpr Refusal kRefusals[] = {
+    {"file not found", texts::kLoadNotFound},
+    {"no file name", texts::kLoadNotFound},
+    {"file cannot be read", texts::kLoadUnreadable},
+    {"file too large", texts::kLoadFileTooLarge},
+    {"not a workbook file", texts::kLoadNotAWorkbook},
+    {"no workbook in the file", texts::kLoadNotAWorkbook},
+    {"damaged file", texts::kLoadDamaged},
+    {"over a reading limit", texts::kLoadOverLimit},
+    {"out of memory", texts::kLoadOutOfMemory},
+    {"encrypted workbook", texts::kLoadEncrypted},
+    {"unsupported xls version", texts::kLoadOldXls},
+    {"no such sheet", texts::kLoadNoWorksheet},
+};
+
 }  // namespace
+
+Text refusal_reason(std::string_view library_reason) {
+  for (const Refusal& refusal : kRefusals) {
+    if (refusal.library_reason == library_reason) return refusal.shown;
+  }
+  return {};
+}
 
 void report_load_failure(MainWindow& window, const Text& file_name, const SheetExtents& too_large) {
   Text message = Text(texts::kLoadFailed) + "\r\n" + file_name;
   if (too_large.rows > 0) message += "\r\n" + sheet_too_large(too_large);
-  if (too_large.memory_short) message += "\r\n" + Text(texts::kLoadOutOfMemory);
+  if (const Text reason = refusal_reason(too_large.refused_because); !reason.empty()) message += "\r\n" + reason;
   window.dialogs.show_message(message);
 }
 

@@ -31,7 +31,12 @@ DropOutcome load_workbook(MainWindow& window, const Text& file_name, int sheet_i
 // staging list view's columns.
 void rebuild_headings(MainWindow& window);
 
-// The message of a load that failed.
+// The user's words for the library's reason for refusing a file
+// (xlBookErrorMessageA); empty for a reason without them.
+Text refusal_reason(std::string_view library_reason);
+
+// The message of a load that failed: the file's name, and on the line after
+// it why (the sheet's extents, or the library's reason in the user's words).
 void report_load_failure(MainWindow& window, const Text& file_name, const SheetExtents& too_large);
 
 void on_file_dropped(MainWindow& window, const Text& dropped);

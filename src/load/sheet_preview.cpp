@@ -32,14 +32,14 @@ int load_sheet_preview(ListView& list, ProgressBar& progress, Worker& worker, co
     loaded = index == 0 ? xl::xlBookLoadA(book, file_name) : xl::xlBookLoadSheetA(book, file_name, index);
   });
   if (loaded != 1) {
-    if (too_large && xl::xlBookErrorMessageA(book) == xl::kOutOfMemoryReason) too_large->memory_short = true;
+    if (too_large) too_large->refused_because = xl::xlBookErrorMessageA(book);
     return 0;
   }
   const xl::SheetHandle sheet = xl::xlBookGetSheetA(book, index);
   const int rows = xl::xlSheetLastRowA(sheet);
   const int columns = xl::xlSheetLastColA(sheet);
   if (static_cast<long long>(rows) * columns > kMostPreviewCells) {
-    if (too_large) *too_large = {rows, columns};
+    if (too_large) *too_large = {rows, columns, {}};
     return 0;
   }
   std::optional<TypedCellReader> typed;

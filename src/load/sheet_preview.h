@@ -17,9 +17,9 @@ constexpr long long kMostPreviewCells = 50'000'000;
 struct SheetExtents {
   int rows = 0;
   int columns = 0;
-  // Not a matter of extents: the library ran short of memory reading the
-  // file (the failure report says so).
-  bool memory_short = false;
+  // Not a matter of extents: the library's reason for refusing the file
+  // (xlBookErrorMessageA), which the failure report puts in the user's words.
+  Text refused_because;
 };
 
 // What a load reads beyond the texts, for the choices of the split: which

@@ -17,6 +17,15 @@ const char* const kExportFinished = "按指定列内容筛选导出完成";
 const char* const kChooseFolderFirst = "请先选择导出地址";
 const char* const kLoadFailed = "文件读取失败：";
 const char* const kLoadOutOfMemory = "内存不足，无法读取此文件";
+const char* const kLoadEncrypted = "文件已加密，需要密码才能打开";
+const char* const kLoadDamaged = "文件已损坏（压缩包、复合文档或其中某部分无法读取）";
+const char* const kLoadNotAWorkbook = "不是工作簿文件（可能是文本、图片或其他程序的文档）";
+const char* const kLoadOverLimit = "文件超出读取限制（标记或大小异常）";
+const char* const kLoadNoWorksheet = "工作簿中没有工作表";
+const char* const kLoadOldXls = "不支持 Excel 4.0 及更早版本的工作簿";
+const char* const kLoadNotFound = "找不到文件";
+const char* const kLoadUnreadable = "文件无法读取";
+const char* const kLoadFileTooLarge = "文件大于 1 GiB";
 const char* const kSheetTooLargeFormat = "工作表过大：%d 行 × %d 列，最多可显示 %d 个单元格";
 const char* const kCannotCreateExportFolder = "无法创建导出文件夹：";
 const char* const kSomeFilesNotSaved = "导出完成，但以下文件未能保存：";
@@ -70,6 +79,7 @@ const char* const kCliUnknownHeading = "找不到列标题：";
 const char* const kCliHeadingsAre = "可用的列标题：";
 const char* const kCliNoSuchSheet = "找不到工作表：";
 const char* const kCliSheetsAre = "工作簿中的工作表：";
+const char* const kCliEmptySheet = "工作表是空的，没有列标题";
 const char* const kCliHeadingRowPastEnd = "标题行超出了工作表的最后一行（共 %d 行）";
 
 }  // namespace colsplit::texts

@@ -20,6 +20,15 @@ extern const char* const kExportFinished;    // 按指定列内容筛选导出�
 extern const char* const kChooseFolderFirst; // 请先选择导出地址
 extern const char* const kLoadFailed;        // 文件读取失败：
 extern const char* const kLoadOutOfMemory;   // 内存不足，无法读取此文件
+extern const char* const kLoadEncrypted;     // 文件已加密，需要密码才能打开
+extern const char* const kLoadDamaged;       // 文件已损坏（…）
+extern const char* const kLoadNotAWorkbook;  // 不是工作簿文件（…）
+extern const char* const kLoadOverLimit;     // 文件超出读取限制（标记或大小异常）
+extern const char* const kLoadNoWorksheet;   // 工作簿中没有工作表
+extern const char* const kLoadOldXls;        // 不支持 Excel 4.0 及更早版本的工作簿
+extern const char* const kLoadNotFound;      // 找不到文件
+extern const char* const kLoadUnreadable;    // 文件无法读取
+extern const char* const kLoadFileTooLarge;  // 文件大于 1 GiB
 extern const char* const kSheetTooLargeFormat;  // 工作表过大：%d 行 × %d 列，最多可显示 %d 个单元格
 extern const char* const kCannotCreateExportFolder;  // 无法创建导出文件夹：
 extern const char* const kSomeFilesNotSaved; // 导出完成，但以下文件未能保存：
@@ -62,6 +71,7 @@ extern const char* const kCliUnknownHeading;    // 找不到列标题：
 extern const char* const kCliHeadingsAre;       // 可用的列标题：
 extern const char* const kCliNoSuchSheet;       // 找不到工作表：
 extern const char* const kCliSheetsAre;         // 工作簿中的工作表：
+extern const char* const kCliEmptySheet;        // 工作表是空的，没有列标题
 extern const char* const kCliHeadingRowPastEnd; // 标题行超出了工作表的最后一行（共 %d 行）
 
 }  // namespace colsplit::texts

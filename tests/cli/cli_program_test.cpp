@@ -65,11 +65,10 @@ TEST_F(CliProgramTest, SplitsTheSampleBesideItself) {
   EXPECT_EQ(workbooks, 6);  // 北京 上海 广州 深圳 北京市 and the empty value
 }
 
-TEST_F(CliProgramTest, ColumnNumberAndOutputFolder) {
-  std::filesystem::create_directory(temp.path() / "出");
-  const Result result = run_cli("'" + sample() + "' '#1' '" + (temp.path() / "出").string() + "'");
+TEST_F(CliProgramTest, ColumnNumberAndOutputFolderMadeWithItsParents) {
+  const Result result = run_cli("'" + sample() + "' '#1' '" + (temp.path() / "出" / "新").string() + "'");
   EXPECT_EQ(result.status, 0);
-  EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "出" / "按_部门_分别导出"));
+  EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "出" / "新" / "按_部门_分别导出"));
 }
 
 // Arguments, messages and names on disk keep characters that GBK lacks.
@@ -115,9 +114,9 @@ TEST_F(CliProgramTest, ExitStatusTellsWhatWentWrong) {
   const std::string missing = (temp.path() / "无.xlsx").string();
   result = run_cli("'" + missing + "' 城市");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "文件读取失败：\n" + missing + "\n");
+  EXPECT_EQ(result.output, "文件读取失败：\n" + missing + "\n找不到文件\n");
 
-  result = run_cli("'" + sample() + "' 城市 '" + (temp.path() / "nowhere").string() + "'");
+  result = run_cli("'" + sample() + "' 城市 '" + (temp.path() / "sample.xlsx" / "below").string() + "'");
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(result.output, StartsWith("无法创建导出文件夹：\n"));
 }

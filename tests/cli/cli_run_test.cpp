@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -67,9 +68,9 @@ TEST_F(CliRunTest, SplitsByTheFirstColumnOfThatTitleIntoTheWorkbooksFolder) {
   EXPECT_EQ(output.last_progress, std::make_pair(1, 1));
 }
 
+// The output folder and its parents are made when they are not there.
 TEST_F(CliRunTest, ColumnByNumberAndAnOutputFolder) {
-  const Text out = temp.text() + native_path("\\out");
-  std::filesystem::create_directory(fs_path(out));
+  const Text out = temp.text() + native_path("\\out\\") + gbk(u8"淺乗") + native_path("\\deeper");
   EXPECT_EQ(run({workbook(), "#3", out}, output, worker), kExitDone);
   ASSERT_EQ(library.saved.size(), 2u);
   EXPECT_EQ(library.saved[0].sheet_name, "x");
@@ -85,23 +86,37 @@ TEST_F(CliRunTest, UnknownHeadingListsTheHeadings) {
   EXPECT_THAT(library.saved, IsEmpty());
 }
 
-TEST_F(CliRunTest, UnreadableWorkbookAndFailedWritesExitWithOne) {
-  EXPECT_EQ(run({temp.text() + native_path("\\notes.txt"), "h"}, output, worker), kExitFailed);
-  library.load_result = 0;
-  EXPECT_EQ(run({workbook(), "h"}, output, worker), kExitFailed);
-  EXPECT_THAT(output.messages,
-              ElementsAre(gbk(u8"文件读取失败：") + "\r\n" + temp.text() + native_path("\\notes.txt"),
-                          gbk(u8"文件读取失败：") + "\r\n" + workbook()));
-
-  output.messages.clear();
-  library.load_result = 1;
-  EXPECT_EQ(run({workbook(), gbk(u8"部门"), temp.text() + native_path("\\missing")}, output, worker), kExitFailed);
-  EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"无法创建导出文件夹：")));
-
-  output.messages.clear();
-  library.save_result = [](const std::string&) { return 0; };
-  EXPECT_EQ(run({workbook(), gbk(u8"部门")}, output, worker), kExitFailed);
-  EXPECT_THAT(output.messages[0], HasSubstr(gbk(u8"导出完成，但以下文件未能保存：")));
+TEST_F(CliRunTest, WhatCannotBeReadOrWrittenExitsWithOneAndSaysWhy) {
+  const Text file = temp.text() + native_path("\\file");
+  { std::ofstream(fs_path(file)) << "x"; }
+  const Text notes = temp.text() + native_path("\\notes.txt");
+  const struct {
+    const char* what;
+    std::vector<Text> arguments;
+    int load_result;
+    testing::SourceSheet source;
+    bool saves;
+    Text message;  // the first message, from its start
+  } cases[] = {
+      {"no workbook name", {notes, "h"}, 1, {{"h"}}, true,
+       gbk(u8"文件读取失败：") + "\r\n" + notes + "\r\n" + gbk(u8"不是工作簿文件（可能是文本、图片或其他程序的文档）")},
+      {"refused by the library", {workbook(), "h"}, 0, {{"h"}}, true, gbk(u8"文件读取失败：") + "\r\n" + workbook()},
+      {"empty sheet", {workbook(), "h"}, 1, {}, true, gbk(u8"工作表是空的，没有列标题")},
+      {"folder below a file", {workbook(), gbk(u8"部门"), file + native_path("\\below")}, 1, {{gbk(u8"部门")}, {"a"}},
+       true, gbk(u8"无法创建导出文件夹：")},
+      {"failed writes", {workbook(), gbk(u8"部门")}, 1, {{gbk(u8"部门")}, {"a"}}, false,
+       gbk(u8"导出完成，但以下文件未能保存：")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    output.messages.clear();
+    library.load_result = c.load_result;
+    library.source = c.source;
+    library.save_result = [&c](const std::string&) { return c.saves ? 1 : 0; };
+    EXPECT_EQ(run(c.arguments, output, worker), kExitFailed);
+    ASSERT_FALSE(output.messages.empty());
+    EXPECT_THAT(output.messages[0], ::testing::StartsWith(c.message));
+  }
 }
 
 }  // namespace

@@ -12,7 +12,9 @@ namespace {
 // of the table's mm-dd-yy, and 5-8 and 41-44, which the table leaves to the
 // locale, carry a Chinese Excel's yuan and accounting formats. Id 47 shows
 // minutes and seconds with a colon, as Excel shows it, where the table
-// writes "mmss.0".
+// writes "mmss.0". Ids 37-40 leave room for the closing parenthesis after a
+// positive number (_), with or without decimals, as Excel writes them; the
+// table pads only the integer ones, with a bare space.
 constexpr std::array<std::string_view, 59> k_builtin_formats = {
     "General",                                                       // 0
     "0",                                                             // 1
@@ -48,10 +50,10 @@ constexpr std::array<std::string_view, 59> k_builtin_formats = {
     "上午/下午h\"时\"mm\"分\"",                                      // 34
     "上午/下午h\"时\"mm\"分\"ss\"秒\"",                              // 35
     "yyyy\"年\"m\"月\"",                                             // 36
-    "#,##0 ;(#,##0)",                                                // 37
-    "#,##0 ;[Red](#,##0)",                                           // 38
-    "#,##0.00;(#,##0.00)",                                           // 39
-    "#,##0.00;[Red](#,##0.00)",                                      // 40
+    "#,##0_);(#,##0)",                                               // 37
+    "#,##0_);[Red](#,##0)",                                          // 38
+    "#,##0.00_);(#,##0.00)",                                         // 39
+    "#,##0.00_);[Red](#,##0.00)",                                    // 40
     "_ * #,##0_ ;_ * \\-#,##0_ ;_ * \"-\"_ ;_ @_ ",                  // 41
     "_ \"¥\"* #,##0_ ;_ \"¥\"* \\-#,##0_ ;_ \"¥\"* \"-\"_ ;_ @_ ",    // 42
     "_ * #,##0.00_ ;_ * \\-#,##0.00_ ;_ * \"-\"??_ ;_ @_ ",          // 43

@@ -1,5 +1,6 @@
 #include "sheetlib/format/number_format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <memory>
@@ -20,6 +21,9 @@ using format::Section;
 // ones come from hostile files, where each cell would cost time and memory
 // in the code's length: they show the number as General.
 constexpr std::size_t kMaxCodeBytes = 1024;
+
+// A cell holds at most 32,767 characters, each up to 3 bytes of UTF-8.
+constexpr std::size_t kMostTextBytes = 3 * 32'767;
 
 bool is_general(std::string_view code) {
   if (code.empty()) return true;
@@ -100,7 +104,48 @@ Choice choose_section(const FormatCode& code, double value) {
   return {};
 }
 
+// The section a text cell shows through: the fourth, or the only one when
+// it holds @. A date section has lost its @ to the date tokens, and a text
+// then shows as it is.
+const Section* text_section(const FormatCode& code) {
+  const Section* section = nullptr;
+  if (code.sections.size() >= 4) section = &code.sections[3];
+  if (code.sections.size() == 1 && code.sections[0].is_text) section = &code.sections[0];
+  return section != nullptr && !section->is_date ? section : nullptr;
+}
+
+// Quick refusals before a parse: most codes have neither @ nor a fourth
+// section, and General has no section for texts at all.
+bool may_have_text_section(std::string_view code) {
+  return !is_general(code) && code.size() <= kMaxCodeBytes &&
+         (code.find('@') != std::string_view::npos || code.find(';') != std::string_view::npos);
+}
+
 }  // namespace
+
+bool has_text_section(std::string_view format_code) {
+  return may_have_text_section(format_code) && text_section(format::parse_format_code(format_code)) != nullptr;
+}
+
+std::optional<std::string> NumberFormatter::format_text(std::string_view text, std::string_view format_code) {
+  if (!may_have_text_section(format_code)) return std::nullopt;
+  const Section* section = text_section(cache_->get(format_code));
+  if (section == nullptr) return std::nullopt;
+  // General in a section for texts is the text as well; a digit or date
+  // letter there is text.
+  const auto is_the_text = [](const format::Token& token) {
+    return token.kind == format::TokenKind::text || token.kind == format::TokenKind::general;
+  };
+  // A code of a thousand @ would make a long text a thousand times longer
+  // in every cell: past a cell's worth of text, the text shows as it is.
+  std::size_t size = 0;
+  for (const format::Token& token : section->tokens) size += is_the_text(token) ? text.size() : token.text.size();
+  if (size > std::max(text.size(), kMostTextBytes)) return std::nullopt;
+  std::string out;
+  out.reserve(size);
+  for (const format::Token& token : section->tokens) out += is_the_text(token) ? text : std::string_view(token.text);
+  return out;
+}
 
 NumberFormatter::NumberFormatter() : cache_(std::make_unique<FormatCache>()) {}
 NumberFormatter::~NumberFormatter() = default;

@@ -33,12 +33,22 @@ class NumberFormatter {
   // General.
   std::string format(double value, std::string_view format_code, bool date1904);
 
+  // The text shown for the text cell `text` under `format_code`: the code's
+  // section for texts (the fourth, or the only section when it holds @),
+  // with @ standing for the text; nothing when the code has no such section
+  // and the text shows as it is.
+  std::optional<std::string> format_text(std::string_view text, std::string_view format_code);
+
  private:
   std::unique_ptr<FormatCache> cache_;
 };
 
 // The same for a single number.
 std::string format_number(double value, std::string_view format_code, bool date1904);
+
+// Whether `format_code` has a section for texts (see format_text): a reader
+// asks once per style, and renders the texts of the styles that have one.
+bool has_text_section(std::string_view format_code);
 
 // The format code of a built-in number format id (0 … 163); "General" for
 // ids without one.

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "sheetlib/format/number_format.h"
 #include "sheetlib/read/ooxml_text.h"
@@ -317,8 +318,8 @@ ReadStatus SheetCells::store_cell(const CellMarkup& cell) {
       return ReadStatus::ok;
     }
     case CellType::inline_string:
-      if (cell.has_inline) return store(cell.inline_text, true);
-      if (cell.has_value) return store(cell.value, true);
+      if (cell.has_inline) return store_text(cell.inline_text, cell.style);
+      if (cell.has_value) return store_text(cell.value, cell.style);
       return ReadStatus::ok;
     case CellType::number:
       if (!cell.has_value || trim_xml_space(cell.value).empty()) return ReadStatus::ok;
@@ -351,6 +352,8 @@ ReadStatus SheetCells::store_cell(const CellMarkup& cell) {
       return store(cell.value, true, &error);
     }
     case CellType::string:
+      if (!cell.has_value) return ReadStatus::ok;
+      return store_text(cell.value, cell.style);
     case CellType::other:
       if (!cell.has_value) return ReadStatus::ok;
       return store(cell.value, true);
@@ -376,6 +379,30 @@ ReadStatus SheetCells::store_number(std::string_view value_text, long style) {
   }
   rendered_ = formatter_.format(value, styles_.code(style), date1904_);
   return store(rendered_, false, &number);
+}
+
+// The rendered text keeps the cell's _xHHHH_ escapes; the format's own text
+// goes through their decoding too, which leaves it as it is.
+ReadStatus SheetCells::store_text(std::string_view text, long style) {
+  if (!formats_texts(style)) return store(text, true);
+  std::optional<std::string> shown = formatter_.format_text(text, styles_.code(style));
+  if (!shown) return store(text, true);
+  rendered_ = std::move(*shown);
+  return store(rendered_, true);
+}
+
+// Known once per style: most styles' codes have no section for texts, and
+// their texts go by without a parse. A style past the cached ones (no sheet
+// has that many) is asked each time. A load that keeps the look keeps the
+// texts as they are: the format goes along with them, and shows them again.
+bool SheetCells::formats_texts(long style) {
+  if (keeps_look_) return false;
+  constexpr long kCachedStyles = 65'536;
+  if (style < 0 || style >= kCachedStyles) return has_text_section(styles_.code(style));
+  const auto index = static_cast<std::size_t>(style);
+  if (index >= text_formats_.size()) text_formats_.resize(index + 1, 0);
+  if (text_formats_[index] == 0) text_formats_[index] = has_text_section(styles_.code(style)) ? 2 : 1;
+  return text_formats_[index] == 2;
 }
 
 ReadStatus SheetCells::store(std::string_view utf8, bool escapes, const CellValue* value) {

@@ -113,6 +113,8 @@ class SheetCells {
  private:
   ReadStatus store_cell(const CellMarkup& cell);
   ReadStatus store_number(std::string_view value_text, long style);
+  ReadStatus store_text(std::string_view text, long style);
+  bool formats_texts(long style);
   ReadStatus store(std::string_view utf8, bool escapes, const CellValue* value = nullptr);
   CellValue typed(CellKind kind, double number, long style) const {
     return {kind, number, styles_.value_style(style)};
@@ -133,6 +135,9 @@ class SheetCells {
   bool date1904_;
   NumberFormatter formatter_;
   std::string rendered_;
+  // Per style, once asked: 0 not yet, 1 texts show as they are, 2 through
+  // the style's section for texts.
+  std::vector<std::uint8_t> text_formats_;
   std::uint32_t row_ = 0;
   std::uint32_t column_ = 0;
   std::uint32_t next_row_ = 0;

@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "sheetlib/format/number_format.h"
+#include "text/encoding.h"
 #include "sheetlib/core/limits.h"
 #include "sheetlib/xls/biff_strings.h"
 #include "sheetlib/xls/little_endian.h"
@@ -132,7 +134,7 @@ ReadStatus WorksheetCells::read_cell(const Record& record, RecordReader& reader)
   if (record.type == record::kString) {
     if (!text_result_pending_) return ReadStatus::ok;
     text_result_pending_ = false;
-    return store_string(pending_row_, pending_column_, record, 0, reader);
+    return store_string(pending_row_, pending_column_, record, 0, reader, pending_xf_);
   }
   if (!is_cell_record(record.type) || record.type == kDimension) return ReadStatus::ok;
   // Every cell record begins with its row and column; all but MULRK with
@@ -150,13 +152,11 @@ ReadStatus WorksheetCells::read_cell(const Record& record, RecordReader& reader)
       // A cell that points at a string the workbook does not have is damage;
       // showing it empty would hide that a text was lost.
       if (index >= strings_.size()) return ReadStatus::malformed;
-      const TextSpan span = strings_[index];
-      storage_.add_cell(row, column, span.offset, span.length);
-      return ReadStatus::ok;
+      return store_shared_string(row, column, strings_[index], xf);
     }
     case record::kLabel:
     case record::kRString:  // a label with formatting runs after its text
-      return store_string(row, column, record, 6, reader);
+      return store_string(row, column, record, 6, reader, xf);
     case record::kNumber:
       if (data.size() < 14) return ReadStatus::malformed;
       return store_number(row, column, xf, le_double(data.data() + 6));
@@ -198,6 +198,7 @@ ReadStatus WorksheetCells::read_formula(std::uint32_t row, std::uint32_t column,
     case kResultText:
       text_result_pending_ = true;
       pending_row_ = row;
+      pending_xf_ = xf;
       pending_column_ = column;
       return ReadStatus::ok;
     case kResultBoolean:
@@ -292,13 +293,40 @@ ReadStatus WorksheetCells::store_utf8(std::uint32_t row, std::uint32_t column, s
 }
 
 ReadStatus WorksheetCells::store_string(std::uint32_t row, std::uint32_t column, const Record& record,
-                                        std::size_t at, RecordReader& reader) {
+                                        std::size_t at, RecordReader& reader, std::uint16_t xf) {
   // A long text goes on in CONTINUE records.
   reader.with_continues(record, fragments_);
   fragments_[0] = fragments_[0].substr(at);
   FragmentCursor cursor(fragments_);
   if (!cursor.read_string(false, string_form_, text_)) return ReadStatus::malformed;
+  if (formats_texts(xf)) {
+    if (std::optional<std::string> shown = formatter_.format_text(text_, formats_.code(xf))) text_ = std::move(*shown);
+  }
   return store_utf8(row, column, text_);
+}
+
+// The shared string is in the arena already, as GBK: a cell whose format
+// shows texts through a section of its own gets a text of its own. (A text
+// long enough to lie behind its length keeps the shared one.)
+ReadStatus WorksheetCells::store_shared_string(std::uint32_t row, std::uint32_t column, const TextSpan& span,
+                                               std::uint16_t xf) {
+  if (!formats_texts(xf) || span.length >= CellRecord::kLongText) {
+    storage_.add_cell(row, column, span.offset, span.length);
+    return ReadStatus::ok;
+  }
+  const std::string utf8 = colsplit::gbk_to_utf8(storage_.arena.text(span.offset, span.length));
+  std::optional<std::string> shown = formatter_.format_text(utf8, formats_.code(xf));
+  return store_utf8(row, column, shown ? *shown : utf8);
+}
+
+// Known once per XF: most formats have no section for texts, and their
+// texts go by without a parse. A load that keeps the look keeps the texts as
+// they are: the format goes along with them, and shows them again.
+bool WorksheetCells::formats_texts(std::uint16_t xf) {
+  if (looks_ != nullptr) return false;
+  if (xf >= text_formats_.size()) text_formats_.resize(std::size_t{xf} + 1, 0);
+  if (text_formats_[xf] == 0) text_formats_[xf] = has_text_section(formats_.code(xf)) ? 2 : 1;
+  return text_formats_[xf] == 2;
 }
 
 }  // namespace sheetlib::xls

@@ -67,7 +67,9 @@ class WorksheetCells {
   ReadStatus store_ascii(std::uint32_t row, std::uint32_t column, std::string_view text);
   ReadStatus store_utf8(std::uint32_t row, std::uint32_t column, std::string_view text);
   ReadStatus store_string(std::uint32_t row, std::uint32_t column, const Record& record, std::size_t at,
-                          RecordReader& reader);
+                          RecordReader& reader, std::uint16_t xf);
+  ReadStatus store_shared_string(std::uint32_t row, std::uint32_t column, const TextSpan& span, std::uint16_t xf);
+  bool formats_texts(std::uint16_t xf);
 
   std::uint32_t style_of(std::uint16_t xf);
 
@@ -78,6 +80,9 @@ class WorksheetCells {
   bool date1904_;
   StringForm string_form_;  // of LABEL, RSTRING and STRING
   NumberFormatter formatter_;
+  // Per XF, once asked: 0 not yet, 1 texts show as they are, 2 through the
+  // format's section for texts.
+  std::vector<std::uint8_t> text_formats_;
   std::size_t xf_count_;
   std::uint32_t general_style_ = UINT32_MAX;  // the entry added for XFs past the globals' ones
   SheetLooksReader* looks_ = nullptr;
@@ -86,6 +91,7 @@ class WorksheetCells {
   bool text_result_pending_ = false;
   std::uint32_t pending_row_ = 0;
   std::uint32_t pending_column_ = 0;
+  std::uint16_t pending_xf_ = 0;
 
   std::vector<std::string_view> fragments_;
   std::string text_;

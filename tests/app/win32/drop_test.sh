@@ -90,7 +90,7 @@ start colsplit.exe
 "$drop" $((X + 100)) $((Y + 150)) "$work/a.xlsx" >/dev/null &
 drop_pid=$!
 message=$("$wine_run" "$build_dir/win_probe.exe" answer-box "信息：" 30000 2>/dev/null | tr -d '\r')
-check "a file that is no workbook is reported" "文件读取失败：\\r\\n$(wine_path "$work/a.xlsx" | sed 's/\\/\\\\/g')" "$message"
+check "a file that is no workbook is reported" "文件读取失败：\\r\\n$(wine_path "$work/a.xlsx" | sed 's/\\/\\\\/g')\\r\\n不是工作簿文件（可能是文本、图片或其他程序的文档）" "$message"
 wait "$drop_pid"
 check "colsplit.exe accepts a file" 0 $?
 "$drop" --text $((X + 100)) $((Y + 150)) "some text" >/dev/null

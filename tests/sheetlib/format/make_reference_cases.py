@@ -48,6 +48,8 @@ CASES = {
         (0.256, "0%"), (0.256, "0.0%"), (-0.05, "0.00%"), (1.0, "0%%"),
         (12.5, "\"USD \"0.00"), (12.5, "0.00\" kg\""), (12.5, "\\$0.00"),
         (12.5, "0.00_);(0.00)"), (-12.5, "0.00_);(0.00)"), (12.5, "*-0.00"),
+        (9612.5, "#,##0.00_);[Red](#,##0.00)"), (-9612.5, "#,##0.00_);[Red](#,##0.00)"),
+        (9612.5, "#,##0.00_)"), (0.5, "0.0_)\"x\""), (100.0, "#,##0_)"),
         (12.5, "[Red]0.00"), (-12.5, "0.00;[Red]-0.00"), (-12.5, "0.00;[Red]0.00"),
         (0.0, "0.00;-0.00;\"zero\""), (5.0, "0;-0;\"zero\";@"), (-5.0, "0;\"neg\""),
         (150.0, "[>100]\"big\"0;0"), (50.0, "[>100]\"big\"0;0"),
@@ -169,6 +171,14 @@ CASES = {
         (46016.75, "[$-1E000804]yyyy\"年\"m\"月\"d\"日\" h:mm"), (1234.0, "[$-1E000804]General"),
         (1234.0, "[$-22000404]General"), (1234.56, "[$-1E000804]#,##0.00"), (-1234.5, "[$-1E000804]0.0"),
         (1234.0, "[$-1D000411]General"),
+    ],
+    # Text cells: the code's section for texts (the fourth, or the only one
+    # when it holds @); without one the text shows as it is.
+    "text": [
+        ("ABC", "\"编号：\"@"), ("ABC", "@"), ("ABC", "@\" 号\""), ("ABC", "_(@_)"),
+        ("ABC", "_(* #,##0_);_(* \\(#,##0\\);_(* \"-\"_);_(@_)"), ("ABC", "0;-0;0;\"[\"@\"]\""),
+        ("ABC", "0;-0;0;\"text\""), ("ABC", "0.00"), ("ABC", "0;-0"), ("ABC", "General"),
+        ("ABC", "0;-0;0;General"), ("ABC", "@@"), ("ABC", "\\@@"),
     ],
     # The Japanese era calendar of [$-411] dates, across the era boundaries.
     "japanese": [
@@ -321,13 +331,15 @@ def main():
     print("// \"contents as shown\" CSV export; edit the script, not this file.")
     for family, cases in CASES.items():
         shown = libreoffice_shows(cases, family == "date1904", LOCALES.get(family))
-        print(f"\ninline const ReferenceCase k_{family}_cases[] = {{")
+        kind = "TextReferenceCase" if family == "text" else "ReferenceCase"
+        print(f"\ninline const {kind} k_{family}_cases[] = {{")
         for (value, code), text in zip(cases, shown):
             ours = OURS.get((family, value, code))
             if ours:
                 print(f"    // LibreOffice shows {c_string(text)}; {ours[1]}")
                 text = ours[0]
-            print(f"    {{{c_double(value)}, {c_string(code)}, {c_string(text)}}},")
+            shown_value = c_string(value) if isinstance(value, str) else c_double(value)
+            print(f"    {{{shown_value}, {c_string(code)}, {c_string(text)}}},")
         print("};")
 
 

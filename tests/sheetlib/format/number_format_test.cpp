@@ -42,7 +42,10 @@ TEST(BuiltinFormats, ShowAsAChineseExcelShowsThem) {
       {33, 0.5625, "13时30分00秒"},
       {34, 0.5625, "下午1时30分"},
       {35, 0.25, "上午6时00分00秒"},
+      {37, 100, "100 "},  // _) leaves room for the parenthesis of the negatives
       {38, -1234, "(1,234)"},
+      {39, -9612.5, "(9,612.50)"},
+      {40, 9612.5, "9,612.50 "},
       {43, -1234.5, " -1,234.50 "},
       {43, 0, " -   "},  // ?? leave room for the decimals
       {46, 1.25, "30:00:00"},
@@ -205,6 +208,17 @@ TEST(Rendering, RunsOfOneTokenCostTheirLengthOnce) {
   EXPECT_EQ(format_number(1.5, std::string("0E+0") + std::string(1'000, '.'), false), "2E+0");
   // Without integer placeholders the integer digits show once, at the first point.
   EXPECT_EQ(format_number(12.5, ".0.", false), "12.5.");
+}
+
+// A text repeated by every @ of a code grows no longer than a cell's worth:
+// past it the text shows as it is.
+TEST(Rendering, TextsRepeatedByTheirCodeStayWithinACell) {
+  sheetlib::NumberFormatter formatter;
+  const std::string ats(1'000, '@');
+  std::string repeated;
+  for (int i = 0; i < 1'000; ++i) repeated += "ab";
+  EXPECT_EQ(formatter.format_text("ab", ats), repeated);
+  EXPECT_EQ(formatter.format_text(std::string(1'000, 'x'), ats), std::nullopt);
 }
 
 TEST(Rendering, CodesLongerThanAnyApplicationWritesShowAsGeneral) {

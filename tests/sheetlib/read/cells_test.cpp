@@ -8,6 +8,7 @@
 #include "sheetlib/core/cell_storage.h"
 #include "sheetlib/read/ooxml_text.h"
 #include "sheetlib/read/shared_strings_part.h"
+#include "sheetlib/read/workbook_reader.h"
 #include "sheetlib/read/worksheet_part.h"
 #include "sheetlib/read/xml_stream.h"
 #include "support/gbk_literal.h"
@@ -218,6 +219,32 @@ TEST(CellTypes, NumbersAndDatesRenderWithTheStyleFormat) {
     EXPECT_EQ(rows[0][4], serial ? shown(*serial, builtin_number_format(14), date1904) : "2024-03-01");
     EXPECT_EQ(rows[0][5], shown(1e20, "General", date1904));
   }
+}
+
+// Inline strings and formula texts show through their format's section for
+// texts; numbers, and texts under a format without one, do not.
+TEST(CellTypes, TextsShowThroughTheSectionForTextsOfTheirFormat) {
+  const std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts>"
+      "<numFmt numFmtId=\"164\" formatCode=\"&quot;编号：&quot;@\"/>"
+      "<numFmt numFmtId=\"165\" formatCode=\"0;-0;0;\\[@\\]\"/></numFmts>"
+      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"2\"/></cellXfs>"
+      "</styleSheet>";
+  const std::string bytes = make_workbook(
+      sheet_xml("<row><c s=\"1\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"2\" t=\"str\"><v>x_x0041_</v></c>"
+                "<c s=\"3\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"1\"><v>5</v></c>"
+                "<c s=\"99\" t=\"inlineStr\"><is><t>ABC</t></is></c><c t=\"inlineStr\"><is><t>北京</t></is></c></row>"),
+      "", styles);
+  Loaded loaded = load(bytes);
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"编号：ABC", "[xA]", "ABC", "5", "ABC", "北京"}}));
+  // A load that keeps the look keeps the texts, which carry their format.
+  CellGrid grid;
+  grid.want_look();
+  std::vector<std::string> names;
+  ReadCost cost;
+  ASSERT_EQ(read_xlsx_worksheet(bytes, 0, grid, names, ReadLimits{}, cost), ReadStatus::ok);
+  EXPECT_EQ(grid_rows(grid), (Rows{{"ABC", "xA", "ABC", "5", "ABC", "北京"}}));
 }
 
 TEST(CellTypes, ChineseNumeralsAndJapaneseErasReachTheGridAsGbk) {

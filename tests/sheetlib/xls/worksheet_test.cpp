@@ -8,6 +8,7 @@
 
 #include "sheetlib/format/number_format.h"
 #include "sheetlib/xls/worksheet_cells.h"
+#include "sheetlib/xls/xls_reader.h"
 #include "support/gbk_literal.h"
 #include "test_package.h"
 #include "xls_maker.h"
@@ -68,6 +69,27 @@ TEST(Numbers, TheXfOfACellChoosesItsFormat) {
                         rk(0, 4, rk_of_integer(1234), 4) + number(0, 5, 12.5, 5) + number(0, 6, 3, 77),
                     globals),
             (Rows{{"0.25", "25.00%", "2024/3/1", "2.000", "$1,234", "12.5", "3"}}));
+}
+
+// Every kind of text cell shows through its format's section for texts; a
+// format without one leaves the text as it is.
+TEST(Texts, ShowThroughTheSectionForTextsOfTheirFormat) {
+  // XF 0 General, 1 "编号："@, 2 the accounting format with _(@_), 3 a number format.
+  const std::string globals = sst({u"ABC"}) + format_record(164, u"\"编号：\"@") +
+                              format_record(165, u"_(* #,##0_);_(* \\(#,##0\\);_(* \"-\"_);_(@_)") + xf_record(0) +
+                              xf_record(164) + xf_record(165) + xf_record(2);
+  const std::string cells = label_sst(0, 0, 0, 0) + label_sst(0, 1, 0, 1) + label_sst(0, 2, 0, 2) +
+                            label_sst(0, 3, 0, 3) + label(1, 0, u"北京", 1) + label(1, 1, u"北京", 2) +
+                            formula_special(1, 2, 0, 0, 1) + string_result(u"x") + number(1, 3, 5, 1);
+  EXPECT_EQ(rows_of(cells, globals),
+            (Rows{{"ABC", "编号：ABC", " ABC ", "ABC"}, {"编号：北京", " 北京 ", "编号：x", "5"}}));
+  // A load that keeps the look keeps the texts, which carry their format.
+  CellGrid grid;
+  grid.want_look();
+  std::vector<std::string> names;
+  ASSERT_EQ(xls::read_xls_worksheet(make_xls(one_sheet_stream(cells, globals)), 0, grid, names, ReadLimits{}),
+            ReadStatus::ok);
+  EXPECT_EQ(grid_rows(grid), (Rows{{"ABC", "ABC", "ABC", "ABC"}, {"北京", "北京", "x", "5"}}));
 }
 
 TEST(Numbers, Datemode1904ShiftsDates) {
