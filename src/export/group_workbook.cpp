@@ -224,7 +224,7 @@ void GroupSheetWriter::copy_look(xl::SheetHandle sheet, int titles, int row_coun
   int first_row = 0, last_row = 0, first_column = 0, last_column = 0;
   if (xl::xlSheetGetAutoFilterA(source, &first_row, &last_row, &first_column, &last_column) == 1 &&
       first_row == titles && first_column < columns) {
-    xl::xlSheetSetAutoFilterA(sheet, titles, titles + row_count, first_column, std::min(last_column, columns - 1));
+    xl::xlSheetSetAutoFilterA(sheet, titles, rows.last_row(), first_column, std::min(last_column, columns - 1));
   }
   copy_ranged_items(sheet, *look, rows, columns, [](xl::SheetHandle s) { return xl::xlSheetDataValidationSizeA(s); },
                     [](xl::SheetHandle s, int i, int k, int* r1, int* r2, int* c1, int* c2) {
@@ -256,7 +256,7 @@ void GroupSheetWriter::copy_look(xl::SheetHandle sheet, int titles, int row_coun
   if (xl::xlSheetGetPrintAreaA(source, &first_row, &last_row, &first_column, &last_column) == 1 &&
       first_column < columns) {
     const int first = std::min(first_row, titles + 1);
-    const int last = last_row > titles ? titles + row_count : last_row;
+    const int last = last_row > titles ? rows.last_row() : last_row;
     xl::xlSheetSetPrintAreaA(sheet, first, std::max(first, last), first_column, std::min(last_column, columns - 1));
   }
 }

@@ -28,7 +28,6 @@ class WrittenRows {
   // The written row of a source row; -1 when the group has none there.
   int row_of(int source_row) const;
   int last_row() const { return heading_row_ + static_cast<int>(source_rows_.size()); }
-  int heading_row() const { return heading_row_; }
 
  private:
   int heading_row_;

@@ -14,45 +14,6 @@ namespace sheetlib::xls {
 
 namespace {
 
-namespace type {
-constexpr std::uint16_t kFormula = 0x0006;
-constexpr std::uint16_t kHeader = 0x0014;
-constexpr std::uint16_t kFooter = 0x0015;
-constexpr std::uint16_t kLeftMargin = 0x0026;
-constexpr std::uint16_t kRightMargin = 0x0027;
-constexpr std::uint16_t kTopMargin = 0x0028;
-constexpr std::uint16_t kBottomMargin = 0x0029;
-constexpr std::uint16_t kPrintHeaders = 0x002A;
-constexpr std::uint16_t kPrintGridlines = 0x002B;
-constexpr std::uint16_t kPane = 0x0041;
-constexpr std::uint16_t kDefColWidth = 0x0055;
-constexpr std::uint16_t kColInfo = 0x007D;
-constexpr std::uint16_t kWsBool = 0x0081;
-constexpr std::uint16_t kHCenter = 0x0083;
-constexpr std::uint16_t kVCenter = 0x0084;
-constexpr std::uint16_t kStandardWidth = 0x0099;
-constexpr std::uint16_t kAutoFilterInfo = 0x009D;
-constexpr std::uint16_t kScl = 0x00A0;
-constexpr std::uint16_t kSetup = 0x00A1;
-constexpr std::uint16_t kMulRk = 0x00BD;
-constexpr std::uint16_t kMulBlank = 0x00BE;
-constexpr std::uint16_t kRString = 0x00D6;
-constexpr std::uint16_t kLabelSst = 0x00FD;
-constexpr std::uint16_t kBlank = 0x0201;
-constexpr std::uint16_t kNumber = 0x0203;
-constexpr std::uint16_t kLabel = 0x0204;
-constexpr std::uint16_t kBoolErr = 0x0205;
-constexpr std::uint16_t kRow = 0x0208;
-constexpr std::uint16_t kDefaultRowHeight = 0x0225;
-constexpr std::uint16_t kWindow2 = 0x023E;
-constexpr std::uint16_t kRk = 0x027E;
-constexpr std::uint16_t kHyperlink = 0x01B8;
-constexpr std::uint16_t kLinkTooltip = 0x0800;
-constexpr std::uint16_t kValidation = 0x01BE;
-constexpr std::uint16_t kCondFmt = 0x01B0;
-constexpr std::uint16_t kCf = 0x01B1;
-}  // namespace type
-
 // A BIFF8 sheet has 65,536 rows and 256 columns; a sheet giving its rows
 // and columns over and over is capped at as many items.
 constexpr std::uint32_t kRows = 65'536;
@@ -92,21 +53,21 @@ void append_attribute(std::string& out, const char* name, double value) {
 void SheetLooksReader::take(const Record& record) {
   const std::string_view data = record.data;
   switch (record.type) {
-    case type::kLabelSst:
-    case type::kLabel:
-    case type::kRString:
-    case type::kNumber:
-    case type::kRk:
-    case type::kBoolErr:
-    case type::kFormula:
-    case type::kBlank:
+    case record::kLabelSst:
+    case record::kLabel:
+    case record::kRString:
+    case record::kNumber:
+    case record::kRk:
+    case record::kBoolErr:
+    case record::kFormula:
+    case record::kBlank:
       if (data.size() >= 6) add_style(le16(data, 0), le16(data, 2), le16(data, 4));
       break;
-    case type::kMulRk:
-    case type::kMulBlank: {
+    case record::kMulRk:
+    case record::kMulBlank: {
       // Row, first column, then an XF per cell (with an RK number after it
       // in MULRK), then the last column.
-      const std::size_t step = record.type == type::kMulRk ? 6 : 2;
+      const std::size_t step = record.type == record::kMulRk ? 6 : 2;
       if (data.size() < 6) break;
       const std::size_t count = (data.size() - 6) / step;
       const std::uint32_t row = le16(data, 0), first = le16(data, 2);
@@ -114,10 +75,10 @@ void SheetLooksReader::take(const Record& record) {
         add_style(row, first + static_cast<std::uint32_t>(i), le16(data, 4 + step * i));
       break;
     }
-    case type::kRow:
+    case record::kRow:
       take_row(data);
       break;
-    case type::kColInfo:
+    case record::kColInfo:
       // First and last column, width, XF, options (bit 0: hidden).
       if (data.size() >= 10 && (le16(data, 8) & 0x0001) && look_.sheet.hidden_columns.size() < kMaxItems) {
         const std::uint32_t first = le16(data, 0);
@@ -125,83 +86,83 @@ void SheetLooksReader::take(const Record& record) {
         if (first <= last) look_.sheet.hidden_columns.push_back({first, last});
       }
       break;
-    case type::kDefaultRowHeight:
+    case record::kDefaultRowHeight:
       // Options, then the height in twips.
       if (data.size() >= 4) look_.sheet.default_row_height = le16(data, 2) / 20.0;
       break;
-    case type::kDefColWidth:
+    case record::kDefColWidth:
       if (data.size() >= 2 && look_.sheet.default_column_width == 0)
         look_.sheet.default_column_width = std::min<double>(le16(data, 0), 255);
       break;
-    case type::kStandardWidth:
+    case record::kStandardWidth:
       // In 1/256 of a character: finer than DEFCOLWIDTH, and preferred.
       if (data.size() >= 2) standard_width_ = std::min(le16(data, 0) / 256.0, 255.0);
       break;
-    case type::kWindow2:
+    case record::kWindow2:
       take_window(data);
       break;
-    case type::kPane:
+    case record::kPane:
       if (data.size() >= 4) {
         pane_columns_ = std::min<std::uint32_t>(le16(data, 0), kColumns - 1);
         pane_rows_ = le16(data, 2);
       }
       break;
-    case type::kScl:
+    case record::kScl:
       if (data.size() >= 4 && le16(data, 2) != 0) scl_zoom_ = static_cast<int>(le16(data, 0) * 100u / le16(data, 2));
       break;
-    case type::kWsBool:
+    case record::kWsBool:
       if (data.size() >= 2) fit_to_page_ = (le16(data, 0) & kFitToPage) != 0;
       break;
-    case type::kSetup:
+    case record::kSetup:
       take_setup(data);
       break;
-    case type::kLeftMargin:
-    case type::kRightMargin:
-    case type::kTopMargin:
-    case type::kBottomMargin:
+    case record::kLeftMargin:
+    case record::kRightMargin:
+    case record::kTopMargin:
+    case record::kBottomMargin:
       if (data.size() >= 8 && is_sane_length(le_double(data.data())))
-        margins_[record.type - type::kLeftMargin] = le_double(data.data());
+        margins_[record.type - record::kLeftMargin] = le_double(data.data());
       break;
-    case type::kHCenter:
-    case type::kVCenter:
-    case type::kPrintHeaders:
-    case type::kPrintGridlines:
+    case record::kHCenter:
+    case record::kVCenter:
+    case record::kPrintHeaders:
+    case record::kPrintGridlines:
       if (data.size() >= 2) {
-        const int option = record.type == type::kHCenter          ? 0
-                           : record.type == type::kVCenter        ? 1
-                           : record.type == type::kPrintHeaders   ? 2
+        const int option = record.type == record::kHCenter          ? 0
+                           : record.type == record::kVCenter        ? 1
+                           : record.type == record::kPrintHeaders   ? 2
                                                                   : 3;
         print_options_[option] = le16(data, 0) != 0;
       }
       break;
-    case type::kHeader:
+    case record::kHeader:
       take_header_footer(data, header_);
       break;
-    case type::kFooter:
+    case record::kFooter:
       take_header_footer(data, footer_);
       break;
-    case type::kAutoFilterInfo:
+    case record::kAutoFilterInfo:
       has_filter_ = true;
       break;
-    case type::kHyperlink:
+    case record::kHyperlink:
       if (look_.sheet.links.size() < kMaxItems) {
         CellLink link;
         if (read_hyperlink(data, link)) look_.sheet.links.push_back(std::move(link));
       }
       break;
-    case type::kValidation:
+    case record::kValidation:
       if (look_.sheet.validations.size() < kMaxItems) {
         RangedItem item;
         if (read_validation(data, item)) look_.sheet.validations.push_back(std::move(item));
       }
       break;
-    case type::kCondFmt:
+    case record::kCondFmt:
       conditional_formats_.take_ranges(data);
       break;
-    case type::kCf:
+    case record::kCf:
       conditional_formats_.take_rule(data);
       break;
-    case type::kLinkTooltip: {
+    case record::kLinkTooltip: {
       // Follows the link of its range.
       MergedRange range;
       std::string tooltip;

@@ -12,10 +12,6 @@ namespace {
 
 constexpr std::uint8_t kWorksheetOrDialog = 0x00;  // BOUNDSHEET's sheet type
 
-// The records of the cell styles' look, read when a load asks for it.
-constexpr std::uint16_t kName = 0x0018;
-constexpr std::uint16_t kFont = 0x0031;
-constexpr std::uint16_t kPalette = 0x0092;
 // NAME records the look keeps: the three built-in names of each sheet,
 // written once each by the application.
 constexpr std::size_t kMaxBuiltinNames = 65'536;
@@ -96,15 +92,15 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
         formats.add_xf(record.data);
         if (globals.want_look) globals.looks.add_xf(record.data, globals.string_form.byte_strings);
         break;
-      case kFont:
+      case record::kFont:
         if (!globals.want_look) break;
         reader.with_continues(record, fragments);
         globals.looks.add_font(fragments, globals.string_form);
         break;
-      case kPalette:
+      case record::kPalette:
         if (globals.want_look) globals.looks.add_palette(record.data);
         break;
-      case kName:
+      case record::kName:
         if (globals.want_look && globals.builtin_names.size() < kMaxBuiltinNames) {
           BuiltinName name;
           if (read_builtin_name(record.data, globals.string_form.byte_strings, name))
