@@ -30,6 +30,14 @@ struct SplitChoices {
   // validations, conditional formats, links and print setup.
   bool keep_format = false;
   bool into_sheets = false;  // one workbook with a sheet per value
+  // Further split columns (list columns) besides the one chosen in the
+  // heading box, at most kMostAlsoBy: one output per combination of values.
+  std::vector<int> also_by;
+  // Above 0: the data rows in runs of this many, in order; no split column.
+  int rows_per_output = 0;
+  bool csv = false;  // one .csv file per output instead of an .xlsx
+
+  static constexpr std::size_t kMostAlsoBy = 3;
 };
 
 // A merged range of the sheet; rows and columns zero-based and inclusive.
