@@ -1,4 +1,4 @@
-# libzip, expat and zlib: Debian's -dev packages natively; for Windows the
+# libzip, expat, zlib and libtomcrypt: Debian's -dev packages natively; for Windows the
 # static builds that scripts/setup makes from Debian's source packages
 # (COLSPLIT_DEPS_PREFIX) and Debian's libz-mingw-w64-dev.
 if(WIN32)
@@ -10,6 +10,8 @@ if(WIN32)
   find_path(EXPAT_INCLUDE_DIR expat.h PATHS "${COLSPLIT_DEPS_PREFIX}/include" NO_DEFAULT_PATH REQUIRED)
   find_library(EXPAT_LIBRARY NAMES expat libexpat libexpatMD libexpatMT PATHS "${COLSPLIT_DEPS_PREFIX}/lib" NO_DEFAULT_PATH REQUIRED)
   find_library(ZLIB_LIBRARY NAMES libz.a z REQUIRED)
+  find_path(TOMCRYPT_INCLUDE_DIR tomcrypt.h PATHS "${COLSPLIT_DEPS_PREFIX}/include" NO_DEFAULT_PATH REQUIRED)
+  find_library(TOMCRYPT_LIBRARY NAMES tomcrypt PATHS "${COLSPLIT_DEPS_PREFIX}/lib" NO_DEFAULT_PATH REQUIRED)
 
   add_library(deps_zlib INTERFACE)
   target_link_libraries(deps_zlib INTERFACE "${ZLIB_LIBRARY}")
@@ -23,6 +25,10 @@ if(WIN32)
   target_include_directories(deps_zip SYSTEM INTERFACE "${ZIP_INCLUDE_DIR}")
   target_compile_definitions(deps_zip INTERFACE ZIP_STATIC)
   target_link_libraries(deps_zip INTERFACE "${ZIP_LIBRARY}" deps_zlib bcrypt advapi32)
+
+  add_library(deps_crypto INTERFACE)
+  target_include_directories(deps_crypto SYSTEM INTERFACE "${TOMCRYPT_INCLUDE_DIR}")
+  target_link_libraries(deps_crypto INTERFACE "${TOMCRYPT_LIBRARY}")
 else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
@@ -35,4 +41,7 @@ else()
   target_link_libraries(deps_expat INTERFACE EXPAT::EXPAT)
   add_library(deps_zip INTERFACE)
   target_link_libraries(deps_zip INTERFACE PkgConfig::LIBZIP deps_zlib)
+  pkg_check_modules(TOMCRYPT REQUIRED IMPORTED_TARGET libtomcrypt)
+  add_library(deps_crypto INTERFACE)
+  target_link_libraries(deps_crypto INTERFACE PkgConfig::TOMCRYPT)
 endif()
