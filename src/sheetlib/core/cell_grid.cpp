@@ -36,6 +36,7 @@ namespace {
 
 std::uint32_t length_code(std::uint32_t length) {
   if (length == CellGrid::Storage::kSharedStringCell) return CellRecord::kSharedString;
+  if (length == CellGrid::Storage::kFormattedStringCell) return CellRecord::kFormattedString;
   length &= ~CellGrid::Storage::kTypedCell;
   return length < CellRecord::kLongText ? length : CellRecord::kLongText;
 }
@@ -59,7 +60,7 @@ double number_of_text(CellKind kind, std::string_view text) {
 }
 
 bool is_typed(std::uint32_t length) {
-  return length != CellGrid::Storage::kSharedStringCell && (length & CellGrid::Storage::kTypedCell) != 0;
+  return length < CellGrid::Storage::kFormattedStringCell && (length & CellGrid::Storage::kTypedCell) != 0;
 }
 
 }  // namespace

@@ -22,14 +22,17 @@ namespace sheetlib {
 // and whose other 17 bits say how long the text is. A text of kLongText
 // bytes or more (Excel's cells hold at most 32,767 characters, but a file
 // may hold more) lies behind a 4-byte length in the arena; kSharedString
-// marks a cell whose offset is, for now, the index of its shared string.
+// marks a cell whose offset is, for now, the index of its shared string, and
+// kFormattedString one whose offset is, for now, the place in the arena of
+// that index and of the style whose section for texts shows the string.
 struct CellRecord {
   static constexpr unsigned kColumnBits = 14;
   static constexpr unsigned kLengthShift = kColumnBits + 1;
   static constexpr std::uint32_t kColumnLimit = std::uint32_t{1} << kColumnBits;
   static constexpr std::uint32_t kTypedBit = kColumnLimit;
   static constexpr std::uint32_t kSharedString = (std::uint32_t{1} << (32 - kLengthShift)) - 1;
-  static constexpr std::uint32_t kLongText = kSharedString - 1;
+  static constexpr std::uint32_t kFormattedString = kSharedString - 1;
+  static constexpr std::uint32_t kLongText = kSharedString - 2;
 
   std::uint32_t offset;  // of the text (or of its length) in the arena
   std::uint32_t column_and_length;
@@ -41,6 +44,7 @@ struct CellRecord {
   std::uint32_t length_code() const { return column_and_length >> kLengthShift; }
   bool typed() const { return (column_and_length & kTypedBit) != 0; }
   bool awaits_shared_string() const { return length_code() == kSharedString; }
+  bool awaits_formatted_string() const { return length_code() == kFormattedString; }
 };
 static_assert(sizeof(CellRecord) == 8);
 static_assert(kMaxColumns <= CellRecord::kColumnLimit, "a cell record holds the column in its bits");
@@ -49,6 +53,9 @@ struct CellGrid::Storage {
   // The length of a string cell whose offset is, for now, the index of its
   // shared string (no text is this long: see append_text).
   static constexpr std::uint32_t kSharedStringCell = UINT32_MAX;
+  // The length of a string cell whose offset is, for now, the place of a
+  // FormattedStringRequest in the arena.
+  static constexpr std::uint32_t kFormattedStringCell = UINT32_MAX - 1;
   // Set in the length given to add_cell when a typed value follows the text
   // (append_typed_text); no text is this long either.
   static constexpr std::uint32_t kTypedCell = std::uint32_t{1} << 31;

@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "sheetlib/core/cell_storage.h"
 #include "sheetlib/core/helper_thread.h"
 #include "sheetlib/core/sheet_look.h"
+#include "sheetlib/format/number_format.h"
 #include "sheetlib/read/read_ahead.h"
 #include "sheetlib/read/relationships.h"
 #include "sheetlib/read/shared_strings_part.h"
@@ -253,10 +255,16 @@ class SharedStringsReading {
   }
 
   // Once the sheet is read: gives every string cell of the grid its text.
-  ReadStatus resolve(CellGrid::Storage& storage) {
+  // Cells whose style has a section for texts show their string through it.
+  ReadStatus resolve(CellGrid::Storage& storage, const StyleFormats& formats) {
     std::uint32_t base = 0;
     if (concurrent_ && !storage.arena.adopt(own_storage_.arena, base)) return ReadStatus::over_limit;
-    return resolve_shared_strings(storage, strings_, base);
+    std::unique_ptr<NumberFormatter> formatter;  // made for the first such cell
+    const TextFormatting formatting = [&](std::string_view text, std::uint32_t style) {
+      if (!formatter) formatter = std::make_unique<NumberFormatter>();
+      return formatter->format_text(text, formats.code(style));
+    };
+    return resolve_shared_strings(storage, strings_, base, formatting);
   }
 
   // Waits for the second thread; its failure, or ok.
@@ -331,7 +339,7 @@ ReadStatus read_package(Reading& reading, int index, CellGrid& grid, std::vector
   const ReadStatus sheet_status = read_worksheet(reading, worksheet->target, sheet);
   if (const ReadStatus status = strings.finish(); status != ReadStatus::ok) return status;
   if (sheet_status != ReadStatus::ok) return sheet_status;
-  if (const ReadStatus status = strings.resolve(storage); status != ReadStatus::ok) return status;
+  if (const ReadStatus status = strings.resolve(storage, formats); status != ReadStatus::ok) return status;
   storage.finish();
   grid.merged_ranges() = std::move(layout.merged_ranges);
   grid.column_widths() = std::move(layout.column_widths);

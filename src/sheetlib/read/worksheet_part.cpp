@@ -314,6 +314,14 @@ ReadStatus SheetCells::store_cell(const CellMarkup& cell) {
       std::uint32_t index = 0;
       const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
       if (error != std::errc() || end != digits.data() + digits.size()) return ReadStatus::malformed;
+      // (A style with a section for texts is one of the file's: 0 or more.)
+      if (formats_texts(cell.style)) {
+        std::uint32_t offset = 0;
+        if (!store_formatted_string_request(storage_, {index, static_cast<std::uint32_t>(cell.style)}, offset))
+          return ReadStatus::over_limit;
+        add_cell(offset, CellGrid::Storage::kFormattedStringCell);
+        return ReadStatus::ok;
+      }
       add_cell(index, CellGrid::Storage::kSharedStringCell);
       return ReadStatus::ok;
     }

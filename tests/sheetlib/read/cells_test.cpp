@@ -221,7 +221,7 @@ TEST(CellTypes, NumbersAndDatesRenderWithTheStyleFormat) {
   }
 }
 
-// Inline strings and formula texts show through their format's section for
+// Inline, shared and formula texts show through their format's section for
 // texts; numbers, and texts under a format without one, do not.
 TEST(CellTypes, TextsShowThroughTheSectionForTextsOfTheirFormat) {
   const std::string styles =
@@ -233,18 +233,21 @@ TEST(CellTypes, TextsShowThroughTheSectionForTextsOfTheirFormat) {
   const std::string bytes = make_workbook(
       sheet_xml("<row><c s=\"1\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"2\" t=\"str\"><v>x_x0041_</v></c>"
                 "<c s=\"3\" t=\"inlineStr\"><is><t>ABC</t></is></c><c s=\"1\"><v>5</v></c>"
-                "<c s=\"99\" t=\"inlineStr\"><is><t>ABC</t></is></c><c t=\"inlineStr\"><is><t>北京</t></is></c></row>"),
-      "", styles);
+                "<c s=\"99\" t=\"inlineStr\"><is><t>ABC</t></is></c><c t=\"inlineStr\"><is><t>北京</t></is></c></row>"
+                "<row><c s=\"1\" t=\"s\"><v>0</v></c><c s=\"2\" t=\"s\"><v>0</v></c><c t=\"s\"><v>0</v></c>"
+                "<c s=\"1\" t=\"s\"><v>0</v></c></row>"),
+      shared_strings_xml("<si><t>北京</t></si>"), styles);
   Loaded loaded = load(bytes);
   ASSERT_EQ(loaded.status, ReadStatus::ok);
-  EXPECT_EQ(grid_rows(loaded.grid), (Rows{{"编号：ABC", "[xA]", "ABC", "5", "ABC", "北京"}}));
+  EXPECT_EQ(grid_rows(loaded.grid),
+            (Rows{{"编号：ABC", "[xA]", "ABC", "5", "ABC", "北京"}, {"编号：北京", "[北京]", "北京", "编号：北京", "", ""}}));
   // A load that keeps the look keeps the texts, which carry their format.
   CellGrid grid;
   grid.want_look();
   std::vector<std::string> names;
   ReadCost cost;
   ASSERT_EQ(read_xlsx_worksheet(bytes, 0, grid, names, ReadLimits{}, cost), ReadStatus::ok);
-  EXPECT_EQ(grid_rows(grid), (Rows{{"ABC", "xA", "ABC", "5", "ABC", "北京"}}));
+  EXPECT_EQ(grid_rows(grid), (Rows{{"ABC", "xA", "ABC", "5", "ABC", "北京"}, {"北京", "北京", "北京", "北京", "", ""}}));
 }
 
 TEST(CellTypes, ChineseNumeralsAndJapaneseErasReachTheGridAsGbk) {

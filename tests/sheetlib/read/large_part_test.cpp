@@ -7,6 +7,7 @@
 #include <string>
 
 #include "test_package.h"
+#include "text/encoding.h"
 
 namespace sheetlib::testing {
 namespace {
@@ -68,14 +69,15 @@ std::string many_strings(int count) {
   return shared_strings_xml(items);
 }
 
-std::string rows_of_string_cells(int rows, int strings, const std::string& last_index = "") {
+// With `styled`, the second string column has style 1.
+std::string rows_of_string_cells(int rows, int strings, const std::string& last_index = "", bool styled = false) {
   std::string xml;
   for (int r = 1; r <= rows; ++r) {
     xml += "<row r=\"" + std::to_string(r) + "\"><c t=\"inlineStr\"><is><t>row " + std::to_string(r) + "</t></is></c>";
     for (int c = 0; c < 3; ++c) {
       const std::string index =
           r == rows && c == 2 && !last_index.empty() ? last_index : std::to_string((r * 7919 + c * 104729) % strings);
-      xml += "<c t=\"s\"><v>" + index + "</v></c>";
+      xml += std::string(styled && c == 1 ? "<c s=\"1\" t=\"s\"><v>" : "<c t=\"s\"><v>") + index + "</v></c>";
     }
     xml += "<c><v>" + std::to_string(r) + "</v></c></row>";
   }
@@ -94,6 +96,26 @@ TEST(LargeParts, SharedStringsReadBesideTheSheetLandInTheirCells) {
       EXPECT_EQ(loaded.grid.text(r - 1, c + 1), expected) << r << "," << c;
     }
     EXPECT_EQ(loaded.grid.text(r - 1, 4), std::to_string(r));
+  }
+}
+
+// Under a format with a section for texts ("编号："@) a shared string shows
+// through it, read beside the sheet as it is and the sheet in pieces; the
+// same strings under General show as they are.
+TEST(LargeParts, SharedStringsShowThroughTheSectionForTextsOfTheirFormat) {
+  const std::string styles =
+      "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts>"
+      "<numFmt numFmtId=\"164\" formatCode=\"&quot;编号：&quot;@\"/></numFmts>"
+      "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/></cellXfs></styleSheet>";
+  const int strings = 60000, rows = 50000;
+  const Loaded loaded = load(make_workbook(rows_of_string_cells(rows, strings, "", true), many_strings(strings), styles));
+  ASSERT_EQ(loaded.status, ReadStatus::ok);
+  EXPECT_GE(loaded.cost.sheet_pieces, 4u);
+  for (int r = 1; r <= rows; r += 997) {
+    for (int c = 0; c < 3; ++c) {
+      const std::string text = "string " + std::to_string((r * 7919 + c * 104729) % strings) + " 北京";
+      EXPECT_EQ(loaded.grid.text(r - 1, c + 1), colsplit::utf8_to_gbk(c == 1 ? "编号：" + text : text)) << r << "," << c;
+    }
   }
 }
 
