@@ -75,30 +75,6 @@ TEST(SplitPartsTest, FurtherColumnsLeaveOutTheChosenRepeatedAndStaleOnes) {
   for (const auto& c : cases) EXPECT_EQ(split_columns(c.chosen, c.also_by, 6), c.columns);
 }
 
-TEST(SplitPartsTest, RunsOfRowsNumberedFromOne) {
-  const struct {
-    int rows, per_part;
-    std::vector<std::pair<std::u8string, int>> runs;  // name, row count
-  } cases[] = {
-      {7, 3, {{u8"第1-3行", 3}, {u8"第4-6行", 3}, {u8"第7-7行", 1}}},
-      {4, 2, {{u8"第1-2行", 2}, {u8"第3-4行", 2}}},
-      {2, 2147483647, {{u8"第1-2行", 2}}},
-      {0, 5, {}},
-      {5, 0, {}},
-  };
-  for (const auto& c : cases) {
-    const std::vector<SplitPart> parts = parts_by_runs(c.rows, c.per_part);
-    ASSERT_EQ(parts.size(), c.runs.size()) << c.rows << "/" << c.per_part;
-    int next = 0;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-      EXPECT_EQ(parts[i].name_piece, gbk(c.runs[i].first));
-      EXPECT_EQ(parts[i].sheet_name, gbk(c.runs[i].first));
-      ASSERT_EQ(parts[i].rows.size(), static_cast<std::size_t>(c.runs[i].second));
-      for (const int row : parts[i].rows) EXPECT_EQ(row, next++);
-    }
-  }
-}
-
 TEST(CsvFileTest, QuotesWhatNeedsItAndWritesUtf8) {
   const MemoryListView list = grid();
   MemoryProgressBar progress;
