@@ -63,18 +63,31 @@ Text unknown_heading_message(const MemoryComboBox& headings, const Text& heading
 
 struct Options {
   Text workbook;
-  Text heading;
+  Text heading;  // empty with --rows
   Text output_folder;
   std::optional<Text> sheet;
   int heading_row = 1;
+  std::vector<Text> also_by;  // the headings of --and
+  int rows_per_output = 0;
   bool keep_format = false;
   bool into_sheets = false;
+  bool csv = false;
   bool list = false;
   bool help = false;
 };
 
-// The options may stand anywhere among WORKBOOK HEADING [OUTPUT-FOLDER];
-// nothing: a malformed or unknown option, or the wrong number of the others.
+// Whether the options go together: --and names further split columns, which
+// runs of rows have none of; a CSV file holds no more than one sheet.
+bool options_agree(const Options& options) {
+  if (options.also_by.size() > SplitChoices::kMostAlsoBy) return false;
+  if (options.rows_per_output > 0 && !options.also_by.empty()) return false;
+  return !(options.csv && options.into_sheets);
+}
+
+// The options may stand anywhere among WORKBOOK HEADING [OUTPUT-FOLDER]
+// (with --rows: WORKBOOK [OUTPUT-FOLDER]); nothing: a malformed or unknown
+// option, options that do not go together, or the wrong number of the
+// others.
 std::optional<Options> parse_options(const std::vector<Text>& arguments) {
   Options options;
   std::vector<Text> positional;
@@ -93,6 +106,14 @@ std::optional<Options> parse_options(const std::vector<Text>& arguments) {
       options.into_sheets = true;
     } else if (argument == "--list") {
       options.list = true;
+    } else if (argument == "--csv") {
+      options.csv = true;
+    } else if (argument == "--and" && has_value && !arguments[i + 1].empty()) {
+      options.also_by.push_back(arguments[++i]);
+    } else if (argument == "--rows" && has_value) {
+      const std::optional<int> number = whole_number(arguments[++i]);
+      if (!number || *number < 1) return std::nullopt;
+      options.rows_per_output = *number;
     } else if (argument == "--sheet" && has_value && !arguments[i + 1].empty()) {
       options.sheet = arguments[++i];
     } else if (argument == "--heading-row" && has_value) {
@@ -104,8 +125,16 @@ std::optional<Options> parse_options(const std::vector<Text>& arguments) {
     }
   }
   if (options.help) return options;
-  if (positional.size() < 2 || positional.size() > 3 || positional[0].empty()) return std::nullopt;
+  if (!options_agree(options) || positional.empty() || positional[0].empty()) return std::nullopt;
   options.workbook = positional[0];
+  if (options.rows_per_output > 0) {
+    // Runs need no heading: a second text is the output folder, unless it
+    // has the form of a column number.
+    if (positional.size() > 2 || (positional.size() == 2 && column_number(positional[1]))) return std::nullopt;
+    if (positional.size() == 2) options.output_folder = positional[1];
+    return options;
+  }
+  if (positional.size() < 2 || positional.size() > 3) return std::nullopt;
   options.heading = positional[1];
   if (positional.size() == 3) options.output_folder = positional[2];
   return options;
@@ -164,7 +193,6 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
     return kExitDone;
   }
   const Text& workbook = options.workbook;
-  const Text& heading = options.heading;
 
   OutputDialogs dialogs(output);
   SystemClock clock;
@@ -173,6 +201,8 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
   MainWindow window = memory.view();
   memory.session.choices.keep_format = options.keep_format;
   memory.session.choices.into_sheets = options.into_sheets;
+  memory.session.choices.rows_per_output = options.rows_per_output;
+  memory.session.choices.csv = options.csv;
 
   // A name the window would ignore is a file this program cannot read.
   if (first_admitted_name(workbook) != workbook) {
@@ -191,12 +221,22 @@ int run(const std::vector<Text>& arguments, Output& output, Worker& worker) {
     output.message(texts::kCliEmptySheet);
     return kExitFailed;
   }
-  const int item = find_heading(memory.组合框1, heading);
-  if (item < 0) {
-    output.message(unknown_heading_message(memory.组合框1, heading));
-    return kExitWrongUsage;
+  if (options.rows_per_output == 0) {
+    const int item = find_heading(memory.组合框1, options.heading);
+    if (item < 0) {
+      output.message(unknown_heading_message(memory.组合框1, options.heading));
+      return kExitWrongUsage;
+    }
+    memory.组合框1.select(item);
   }
-  memory.组合框1.select(item);
+  for (const Text& heading : options.also_by) {
+    const int item = find_heading(memory.组合框1, heading);
+    if (item < 0) {
+      output.message(unknown_heading_message(memory.组合框1, heading));
+      return kExitWrongUsage;
+    }
+    memory.session.choices.also_by.push_back(memory.组合框1.item_value(item));
+  }
   if (options.list) {
     for (const PlannedGroup& group : plan_export(window)) {
       output.message(group.value + "\t" + std::to_string(group.rows) + "\t" + group.name);

@@ -24,15 +24,17 @@ class Output {
   virtual void progress_done() = 0;
 };
 
-// Runs `colsplit-cli [OPTIONS] WORKBOOK HEADING [OUTPUT-FOLDER]`;
+// Runs `colsplit-cli [OPTIONS] WORKBOOK HEADING [OUTPUT-FOLDER]`, or with
+// --rows N `colsplit-cli [OPTIONS] --rows N WORKBOOK [OUTPUT-FOLDER]`;
 // `arguments` are the texts after the program name, in GBK. The options
 // (--sheet NAME|NUMBER, --heading-row N, --keep-types, --into-sheets,
-// --list, --help) are the window's context menu's choices; --list writes
-// nothing and prints per value, in group order, the value, its row count
-// and the file (or sheet) name it would get, tab-separated. HEADING is a column
-// title (the first column of that title) or "#N" for the N-th column. The
-// library loads and saves through `worker` (the program's runs a started
-// save on a thread of its own).
+// --and HEADING (up to three), --rows N, --csv, --list, --help) are the
+// window's context menu's choices; --list writes nothing and prints per
+// value (combination of values, tab-separated; run of rows), in order, the
+// value, its row count and the file (or sheet) name it would get,
+// tab-separated. HEADING is a column title (the first column of that title)
+// or "#N" for the N-th column. The library loads and saves through `worker`
+// (the program's runs a started save on a thread of its own).
 int run(const std::vector<Text>& arguments, Output& output, Worker& worker);
 
 }  // namespace colsplit::cli

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/controls/controls.h"
+#include "export/filled_file.h"
 #include "xl/library_calls.h"
 #include "xl/owned_book.h"
 
@@ -78,7 +79,7 @@ std::vector<Text> group_sheet_names(const std::vector<Text>& values);
 // A filled workbook: one group's sheet, or a sheet per group, made and
 // filled on the handler's thread. WorkbookSaver decides where it is saved.
 // The workbook is released with the object.
-class GroupWorkbook {
+class GroupWorkbook final : public FilledFile {
  public:
   // A workbook of one sheet (GroupSheetWriter::write).
   GroupWorkbook(ListView& rows, ProgressBar& progress, const std::vector<Text>& headers, const Text& sheet_name,
@@ -94,13 +95,13 @@ class GroupWorkbook {
 
   // True when every sheet and every cell went in. A workbook the library
   // refused a cell of is never saved: it would lack that cell without a word.
-  bool complete() const { return complete_; }
+  bool complete() const override { return complete_; }
   // The cells of its sheets, the heading and title rows included.
-  long long cell_count() const { return cells_; }
+  long long cell_count() const override { return cells_; }
 
   // Saves to `path` on the calling thread; true when it succeeded. Only a
   // complete workbook is saved.
-  bool save(const Text& path);
+  bool save(const Text& path) override;
 
  private:
   xl::OwnedBook book_;

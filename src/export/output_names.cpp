@@ -19,8 +19,6 @@ constexpr char kSeparator = '\\';
 constexpr char kSeparator = '/';
 #endif
 
-constexpr std::string_view kWorkbookExtension = ".xlsx";
-
 bool is_forbidden_in_names(unsigned char c) {
   if (c < 0x20 || c == 0x7F) return true;
   switch (c) {
@@ -134,12 +132,15 @@ Text fold_letter_case(std::string_view text) {
 }
 
 Text GroupPaths::take(const Text& value, const Text& time_stamp) {
-  const Text cleaned = clean_name_piece(value);
+  return take_piece(clean_name_piece(value), time_stamp, kWorkbookExtension);
+}
+
+Text GroupPaths::take_piece(const Text& cleaned, const Text& time_stamp, std::string_view extension) {
   const std::string_view prefix = name_piece(texts::kGroupWorkbookPrefix);
   for (int copy = 1;; ++copy) {
     Text after = "_" + time_stamp;
     if (copy > 1) after += " (" + std::to_string(copy) + ")";
-    after += kWorkbookExtension;
+    after += extension;
     Text path = join_path(export_folder_, fitted_name(prefix, cleaned, after));
     if (taken_.insert(fold_letter_case(path)).second) return path;
   }

@@ -43,6 +43,10 @@ Text sheets_workbook_path(const Text& export_folder, const Text& heading, const 
 // an upper case, in any script.
 Text fold_letter_case(std::string_view text);
 
+// The extension of the export's workbooks, and of its CSV files.
+inline constexpr std::string_view kWorkbookExtension = ".xlsx";
+inline constexpr std::string_view kCsvExtension = ".csv";
+
 // Hands out the workbook paths of one export run: "按内容导出_" + value +
 // "_" + stamp + ".xlsx" in the export folder, the value made safe and cut
 // so the name fits. A path that the run handed out before (letter case
@@ -53,6 +57,9 @@ class GroupPaths {
   explicit GroupPaths(Text export_folder) : export_folder_(std::move(export_folder)) {}
 
   Text take(const Text& value, const Text& time_stamp);
+  // The same for a piece already made safe, with the given extension
+  // (".csv" for a CSV file).
+  Text take_piece(const Text& cleaned, const Text& time_stamp, std::string_view extension);
 
  private:
   Text export_folder_;

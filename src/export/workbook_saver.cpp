@@ -16,7 +16,7 @@ WorkbookSaver::~WorkbookSaver() {
   if (running_) worker_.finish();
 }
 
-void WorkbookSaver::add(std::unique_ptr<GroupWorkbook> workbook, const Text& path) {
+void WorkbookSaver::add(std::unique_ptr<FilledFile> workbook, const Text& path) {
   const long long cells = workbook->cell_count();
   // A large workbook saves alone, beside the next group's filling.
   const bool alone = workbook->complete() && cells >= kCellsSavedBeside;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/controls/controls.h"
-#include "export/group_workbook.h"
+#include "export/filled_file.h"
 
 namespace colsplit {
 
@@ -37,10 +37,10 @@ class WorkbookSaver {
   WorkbookSaver(const WorkbookSaver&) = delete;
   WorkbookSaver& operator=(const WorkbookSaver&) = delete;
 
-  // Takes a filled workbook to be saved to `path`; an incomplete one is
-  // never saved and is listed as unsaved in its turn. The workbook is
-  // released once its result is taken.
-  void add(std::unique_ptr<GroupWorkbook> workbook, const Text& path);
+  // Takes a filled workbook (or CSV file) to be saved to `path`; an
+  // incomplete one is never saved and is listed as unsaved in its turn. It
+  // is released once its result is taken.
+  void add(std::unique_ptr<FilledFile> workbook, const Text& path);
   // Saves every workbook added and waits for them; written() and unsaved()
   // then list every path, each in the order the workbooks were added.
   void finish();
@@ -50,7 +50,7 @@ class WorkbookSaver {
 
  private:
   struct Batch {
-    std::vector<std::unique_ptr<GroupWorkbook>> workbooks;
+    std::vector<std::unique_ptr<FilledFile>> workbooks;
     std::vector<Text> paths;
     std::vector<char> saved;  // by workbook, written by whoever saved it
     long long cells = 0;

@@ -40,6 +40,8 @@ const char* const kHourMinuteSecondFormat = "%d时%d分%d秒";
 const char* const kHourMinuteFormat = "%d时%d分";
 const char* const kHourFormat = "%d时";
 const char* const kBlankSheetName = "(空白)";
+const char* const kRunNameFormat = "第%d-%d行";
+const char* const kRunsHeadingFormat = "每%d行";
 
 const char* const kErrorCaption = "错误";
 const char* const kErrorFirstLine = "运行时出错!\r\n";
@@ -64,6 +66,7 @@ const char* const kTitleRowTip =
 
 const char* const kCliUsage =
     "用法：colsplit-cli [选项] 工作簿 列标题 [导出地址]\r\n"
+    "      colsplit-cli [选项] --rows N 工作簿 [导出地址]\r\n"
     "  列标题可写作 #N，表示第 N 列\r\n"
     "选项：\r\n"
     "  --sheet 名称|序号    拆分指定的工作表（序号从 1 起，默认第一个工作表）\r\n"
@@ -72,8 +75,11 @@ const char* const kCliUsage =
     "                       行高、列宽、隐藏的行和列、冻结窗格、筛选、数据验证、条件格式、超链接和页面设置\r\n"
     "                       （默认全部写为文本；图片、图表、批注和公式不保留，公式写为其值）\r\n"
     "  --keep-types         同 --keep-format\r\n"
+    "  --and 列标题         再按这一列拆分，每种值的组合一个文件（可重复，最多 3 次）\r\n"
+    "  --rows N             不按列拆分，数据行按顺序每 N 行一个文件（此时不写列标题）\r\n"
+    "  --csv                每个文件存为 CSV（UTF-8，带 BOM），不存为 .xlsx；不能与 --into-sheets 同用\r\n"
     "  --into-sheets        拆分到一个工作簿的多个工作表（默认每个值一个工作簿）\r\n"
-    "  --list               不写任何文件，只列出每个值、它的行数和将得到的文件名（或工作表名）\r\n"
+    "  --list               不写任何文件，只列出每个值（或值的组合、行段）、它的行数和将得到的文件名（或工作表名）\r\n"
     "  --help               显示本说明";
 const char* const kCliUnknownHeading = "找不到列标题：";
 const char* const kCliHeadingsAre = "可用的列标题：";

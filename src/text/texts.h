@@ -44,6 +44,8 @@ extern const char* const kHourMinuteSecondFormat;  // %d时%d分%d秒
 extern const char* const kHourMinuteFormat;     // %d时%d分
 extern const char* const kHourFormat;           // %d时
 extern const char* const kBlankSheetName;       // (空白)
+extern const char* const kRunNameFormat;        // 第%d-%d行: a run of data rows, numbered from 1
+extern const char* const kRunsHeadingFormat;    // 每%d行: in the export folder's name of a split into runs
 
 // The runtime error report.
 extern const char* const kErrorCaption;         // 错误
