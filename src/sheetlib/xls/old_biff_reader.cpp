@@ -104,6 +104,40 @@ struct OldBook {
   std::vector<SheetPlace> worksheets;
 };
 
+// CODEPAGE and DATEMODE, in the globals or in a sheet; false for other records.
+bool read_book_setting(const Record& record, OldBook& book) {
+  if (record.type == record::kCodePage) {
+    if (record.data.size() >= 2) book.form.code_page = le16(record.data, 0);
+    return true;
+  }
+  if (record.type == record::kDateMode) {
+    book.date1904 = record.data.size() >= 2 && le16(record.data, 0) == 1;
+    return true;
+  }
+  return false;
+}
+
+// Hands each record of the sheet whose BOF lies at `offset` (not those of
+// charts embedded in it) to `take`, up to the sheet's EOF; malformed when
+// the stream ends before the sheet does (cells would be missing), or with
+// the first status other than ok that `take` returns.
+template <typename Take>
+ReadStatus for_each_sheet_record(std::string_view stream, std::size_t offset, Take take) {
+  RecordReader reader(stream, offset);
+  Record record;
+  if (!reader.next(record) || !is_old_bof(record.type)) return ReadStatus::malformed;
+  for (int depth = 1; reader.next(record);) {
+    if (is_old_bof(record.type) || record.type == record::kBof) {
+      ++depth;
+    } else if (record.type == record::kEof) {
+      if (--depth == 0) return ReadStatus::ok;
+    } else if (depth == 1) {
+      if (const ReadStatus status = take(record); status != ReadStatus::ok) return status;
+    }
+  }
+  return ReadStatus::malformed;
+}
+
 // The worksheets of the stream: the file's one sheet, or those of an Excel
 // 4 workbook, with the globals' code page and date system.
 ReadStatus list_worksheets(std::string_view stream, OldBook& book) {
@@ -125,13 +159,8 @@ ReadStatus list_worksheets(std::string_view stream, OldBook& book) {
   for (;;) {
     const std::size_t at = reader.position();
     if (!reader.next(record)) break;
+    if (read_book_setting(record, book)) continue;
     switch (record.type) {
-      case record::kCodePage:
-        if (record.data.size() >= 2) book.form.code_page = le16(record.data, 0);
-        break;
-      case record::kDateMode:
-        book.date1904 = record.data.size() >= 2 && le16(record.data, 0) == 1;
-        break;
       case kBundleSheet:
         if (listed_names.size() < kMaxSheets) {
           listed_names.emplace_back();
@@ -142,7 +171,7 @@ ReadStatus list_worksheets(std::string_view stream, OldBook& book) {
         // The substream's size (four bytes), then the sheet's name.
         read_byte_string(record.data, 4, 1, book.form.code_page, header_name);
         break;
-      default:
+      default: {
         if (!is_old_bof(record.type)) break;
         const bool whole = skip_substream(reader);
         const std::uint16_t type = record.data.size() >= 4 ? le16(record.data, 2) : 0;
@@ -157,6 +186,7 @@ ReadStatus list_worksheets(std::string_view stream, OldBook& book) {
         // A sheet cut short is listed, and fails when read.
         if (!whole) return ReadStatus::ok;
         break;
+      }
     }
   }
   if (book.worksheets.empty()) return reader.truncated() ? ReadStatus::malformed : ReadStatus::not_a_workbook;
@@ -166,8 +196,8 @@ ReadStatus list_worksheets(std::string_view stream, OldBook& book) {
 // The sheet's formats: FORMAT records list the codes, an XF names one by
 // its position in the list. A damaged FORMAT keeps its place as General.
 struct SheetFormats {
-  std::vector<std::string> codes;            // by format index
-  std::vector<std::uint16_t> xf_formats;     // by XF index
+  std::vector<std::string> codes;         // by format index
+  std::vector<std::uint16_t> xf_formats;  // by XF index
   bool has_xfs = false;
 
   std::string_view code(std::uint16_t format) const {
@@ -202,38 +232,12 @@ void add_xf(const Record& record, SheetFormats& formats) {
 // Excel writes before the cells but which the cells are read with wherever
 // they are.
 ReadStatus read_sheet_formats(std::string_view stream, std::size_t offset, OldBook& book, SheetFormats& formats) {
-  RecordReader reader(stream, offset);
-  Record record;
-  if (!reader.next(record) || !is_old_bof(record.type)) return ReadStatus::malformed;
-  for (int depth = 1; reader.next(record);) {
-    if (is_old_bof(record.type) || record.type == record::kBof) {
-      ++depth;
-    } else if (record.type == record::kEof) {
-      if (--depth == 0) return ReadStatus::ok;
-    } else if (depth == 1) {
-      switch (record.type) {
-        case record::kCodePage:
-          if (record.data.size() >= 2) book.form.code_page = le16(record.data, 0);
-          break;
-        case record::kDateMode:
-          book.date1904 = record.data.size() >= 2 && le16(record.data, 0) == 1;
-          break;
-        case kFormat2:
-        case record::kFormat:
-          add_format(record, book.form, formats);
-          break;
-        case kXf2:
-        case kXf3:
-        case kXf4:
-          add_xf(record, formats);
-          break;
-        default:
-          break;
-      }
-    }
-  }
-  // The stream ended before the sheet did: cells would be missing.
-  return ReadStatus::malformed;
+  return for_each_sheet_record(stream, offset, [&](const Record& record) {
+    if (read_book_setting(record, book)) return ReadStatus::ok;
+    if (record.type == kFormat2 || record.type == record::kFormat) add_format(record, book.form, formats);
+    if (record.type == kXf2 || record.type == kXf3 || record.type == kXf4) add_xf(record, formats);
+    return ReadStatus::ok;
+  });
 }
 
 // The second pass: the cells. A cell record too short for its kind, or
@@ -344,22 +348,6 @@ class OldCells {
   std::string text_;
 };
 
-ReadStatus read_sheet_cells(std::string_view stream, std::size_t offset, OldCells& old) {
-  RecordReader reader(stream, offset);
-  Record record;
-  reader.next(record);  // the BOF, read before
-  for (int depth = 1; reader.next(record);) {
-    if (is_old_bof(record.type) || record.type == record::kBof) {
-      ++depth;
-    } else if (record.type == record::kEof) {
-      if (--depth == 0) return ReadStatus::ok;
-    } else if (depth == 1) {
-      if (const ReadStatus status = old.read(record); status != ReadStatus::ok) return status;
-    }
-  }
-  return ReadStatus::malformed;
-}
-
 }  // namespace
 
 bool is_old_biff_stream(std::string_view bytes) {
@@ -402,7 +390,8 @@ ReadStatus read_old_biff_worksheet(std::string_view stream, int index, CellGrid&
   const SharedStringSpans no_shared_strings;
   WorksheetCells cells(grid, no_shared_strings, style_formats, book.date1904, book.form);
   OldCells old(cells, book.form, formats.has_xfs);
-  if (const ReadStatus status = read_sheet_cells(stream, offset, old); status != ReadStatus::ok)
+  const auto read_cell = [&old](const Record& record) { return old.read(record); };
+  if (const ReadStatus status = for_each_sheet_record(stream, offset, read_cell); status != ReadStatus::ok)
     return status;
   if (Look* const look = grid.look()) *look = Look();
   grid.storage().finish();
