@@ -61,7 +61,8 @@ constexpr Refusal kRefusals[] = {
     {"over a reading limit", texts::kLoadOverLimit},
     {"out of memory", texts::kLoadOutOfMemory},
     {"encrypted workbook", texts::kLoadEncrypted},
-    {"unsupported xls version", texts::kLoadOldXls},
+    // Every Excel version's .xls is read: a version number none wrote is damage.
+    {"unsupported xls version", texts::kLoadDamaged},
     {"no such sheet", texts::kLoadNoWorksheet},
 };
 

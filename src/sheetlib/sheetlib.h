@@ -48,11 +48,11 @@ typedef struct SheetlibFormat* FormatHandle;
 SHEETLIB_API BookHandle SHEETLIB_CALL xlCreateXMLBookCA(void);
 
 /* Reads the workbook file (GBK path) into the book, replacing its sheets.
- * The file may be an .xlsx or an .xls (Excel 5.0 to 2003) workbook, whatever
+ * The file may be an .xlsx or an .xls (Excel 2.x to 2003) workbook, whatever
  * its name says. Returns 1 when loaded; 0 when the path is null or empty, or
  * the file is missing, unreadable, larger than 1 GiB, no workbook of either
- * kind (an encrypted workbook, one of Excel 4 or before, a broken zip or
- * compound file), or over a limit against hostile files.
+ * kind (an encrypted workbook, a broken zip or compound file), or over a
+ * limit against hostile files.
  * A failed load leaves the book as it was. The book then has one sheet per
  * worksheet of the file, in tab order (chart, macro and dialog sheets are
  * not counted), each with its name; only the first holds cells (what they

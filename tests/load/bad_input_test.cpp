@@ -297,8 +297,7 @@ TEST_F(BadInputTest, EachRefusalSaysWhy) {
       {"encrypted.xlsx", read_source_file("tests/sheetlib/read/corpus/pass_protected.xlsx"), encrypted},
       {"encrypted.xls", make_xls(one_sheet_stream(label(0, 0, u"机密"), biff(0x002F, std::string(54, '\x11')))),
        encrypted},
-      {"excel4.xls", make_xls(biff(0x0409, std::string(4, '\0') + "\x10\0") + eof()),
-       u8"不支持 Excel 4.0 及更早版本的工作簿"},
+      {"unknown-version.xls", make_xls(bof(0x0005, 0x0700) + eof()), damaged},
       {"claims-gigabytes.xlsx", make_raw_zip(bomb_entries), u8"文件超出读取限制（标记或大小异常）"},
   };
   for (const auto& c : cases) expect_failed_load(c.name, c.bytes, c.reason);

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "sheetlib/read/workbook_reader.h"
-#include "sheetlib/xls/compound_file.h"
 #include "sheetlib/xls/xls_reader.h"
 
 namespace sheetlib {
@@ -19,7 +18,7 @@ ReadStatus read_worksheet(std::string_view file_bytes, int index, CellGrid& grid
     std::vector<std::string> names;
     if (index < 0) {
       status = ReadStatus::no_such_sheet;
-    } else if (xls::is_compound_file(file_bytes)) {
+    } else if (xls::is_xls_file(file_bytes)) {
       // The content decides, not the name: an .xls renamed .xlsx is still read.
       status = xls::read_xls_worksheet(file_bytes, index, loaded, names, limits);
     } else {

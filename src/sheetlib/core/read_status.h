@@ -17,7 +17,7 @@ enum class ReadStatus {
   over_limit,       // over one of the ReadLimits
   out_of_memory,
   encrypted,        // a workbook that needs a password (.xls or .xlsx)
-  unsupported_version,  // an .xls older than Excel 5.0 (BIFF4 and before)
+  unsupported_version,  // an .xls workbook stream of a version no Excel wrote
   no_such_sheet,    // the workbook has fewer worksheets than the index asked for
 };
 

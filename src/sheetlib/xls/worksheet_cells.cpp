@@ -179,9 +179,7 @@ ReadStatus WorksheetCells::read_cell(const Record& record, RecordReader& reader)
     }
     case record::kBoolErr:
       if (data.size() < 8) return ReadStatus::malformed;
-      if (data[7] != 0)
-        return store_typed(row, column, xf, CellKind::error, 0, error_text(static_cast<std::uint8_t>(data[6])));
-      return store_typed(row, column, xf, CellKind::boolean, data[6] != 0 ? 1 : 0, data[6] != 0 ? "TRUE" : "FALSE");
+      return store_bool_or_error(row, column, xf, static_cast<std::uint8_t>(data[6]), data[7] != 0);
     case record::kFormula:
       return read_formula(row, column, xf, data);
     default:
@@ -192,7 +190,24 @@ ReadStatus WorksheetCells::read_cell(const Record& record, RecordReader& reader)
 ReadStatus WorksheetCells::read_formula(std::uint32_t row, std::uint32_t column, std::uint16_t xf,
                                         std::string_view data) {
   if (data.size() < 14) return ReadStatus::malformed;
-  const std::string_view result = data.substr(6, 8);
+  return store_formula_result(row, column, xf, data.substr(6, 8));
+}
+
+ReadStatus WorksheetCells::store_bool_or_error(std::uint32_t row, std::uint32_t column, std::uint16_t xf,
+                                               std::uint8_t value, bool error) {
+  if (error) return store_typed(row, column, xf, CellKind::error, 0, error_text(value));
+  return store_typed(row, column, xf, CellKind::boolean, value != 0 ? 1 : 0, value != 0 ? "TRUE" : "FALSE");
+}
+
+ReadStatus WorksheetCells::store_text_result(std::string& utf8) {
+  if (!text_result_pending_) return ReadStatus::ok;
+  text_result_pending_ = false;
+  return store_text(pending_row_, pending_column_, pending_xf_, utf8);
+}
+
+ReadStatus WorksheetCells::store_formula_result(std::uint32_t row, std::uint32_t column, std::uint16_t xf,
+                                                std::string_view result) {
+  text_result_pending_ = false;
   if (le16(result, 6) != 0xFFFF) return store_number(row, column, xf, le_double(result.data()));
   switch (static_cast<std::uint8_t>(result[0])) {
     case kResultText:
@@ -202,10 +217,8 @@ ReadStatus WorksheetCells::read_formula(std::uint32_t row, std::uint32_t column,
       pending_column_ = column;
       return ReadStatus::ok;
     case kResultBoolean:
-      return store_typed(row, column, xf, CellKind::boolean, result[2] != 0 ? 1 : 0,
-                         result[2] != 0 ? "TRUE" : "FALSE");
     case kResultError:
-      return store_typed(row, column, xf, CellKind::error, 0, error_text(static_cast<std::uint8_t>(result[2])));
+      return store_bool_or_error(row, column, xf, static_cast<std::uint8_t>(result[2]), result[0] == kResultError);
     case kResultEmptyText:
       // A formula whose result is the empty text: a value, as in .xlsx.
       return store_ascii(row, column, "");
@@ -299,10 +312,14 @@ ReadStatus WorksheetCells::store_string(std::uint32_t row, std::uint32_t column,
   fragments_[0] = fragments_[0].substr(at);
   FragmentCursor cursor(fragments_);
   if (!cursor.read_string(false, string_form_, text_)) return ReadStatus::malformed;
+  return store_text(row, column, xf, text_);
+}
+
+ReadStatus WorksheetCells::store_text(std::uint32_t row, std::uint32_t column, std::uint16_t xf, std::string& utf8) {
   if (formats_texts(xf)) {
-    if (std::optional<std::string> shown = formatter_.format_text(text_, formats_.code(xf))) text_ = std::move(*shown);
+    if (std::optional<std::string> shown = formatter_.format_text(utf8, formats_.code(xf))) utf8 = std::move(*shown);
   }
-  return store_utf8(row, column, text_);
+  return store_utf8(row, column, utf8);
 }
 
 // The shared string is in the arena already, as GBK: a cell whose format

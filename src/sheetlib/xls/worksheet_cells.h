@@ -56,12 +56,25 @@ class WorksheetCells {
   // the substreams of charts embedded in it are passed over.
   ReadStatus read(std::string_view stream, std::size_t offset);
 
+  // The pieces of a cell record, for the records of Excel 4.0 and before,
+  // which lay them out otherwise. A number shown through its XF's format:
+  ReadStatus store_number(std::uint32_t row, std::uint32_t column, std::uint16_t xf, double value);
+  // BOOLERR's value and whether it is an error code:
+  ReadStatus store_bool_or_error(std::uint32_t row, std::uint32_t column, std::uint16_t xf, std::uint8_t value,
+                                 bool error);
+  // A text (UTF-8), shown through its XF's format when that has a section for texts:
+  ReadStatus store_text(std::uint32_t row, std::uint32_t column, std::uint16_t xf, std::string& utf8);
+  // A formula's eight-byte cached result; a text result waits for the STRING record:
+  ReadStatus store_formula_result(std::uint32_t row, std::uint32_t column, std::uint16_t xf, std::string_view result);
+  // The text of a STRING record, for the formula before it (if one waits).
+  ReadStatus store_text_result(std::string& utf8);
+  // COLINFO's data: first and last column, width in 1/256 of a character.
+  void read_column_width(std::string_view data);
+
  private:
   ReadStatus read_cell(const Record& record, RecordReader& reader);
   void read_merged_ranges(std::string_view data);
-  void read_column_width(std::string_view data);
   ReadStatus read_formula(std::uint32_t row, std::uint32_t column, std::uint16_t xf, std::string_view data);
-  ReadStatus store_number(std::uint32_t row, std::uint32_t column, std::uint16_t xf, double value);
   ReadStatus store_typed(std::uint32_t row, std::uint32_t column, std::uint16_t xf, CellKind kind, double value,
                          std::string_view utf8);
   ReadStatus store_ascii(std::uint32_t row, std::uint32_t column, std::string_view text);

@@ -8,6 +8,7 @@
 #include "sheetlib/core/sheet_look.h"
 #include "sheetlib/xls/compound_file.h"
 #include "sheetlib/xls/little_endian.h"
+#include "sheetlib/xls/old_biff_reader.h"
 #include "sheetlib/xls/workbook_globals.h"
 #include "sheetlib/xls/worksheet_cells.h"
 
@@ -71,8 +72,14 @@ void list_worksheets(std::string_view stream, WorkbookGlobals& globals, Workshee
 
 }  // namespace
 
+bool is_xls_file(std::string_view file_bytes) {
+  return is_compound_file(file_bytes) || is_old_biff_stream(file_bytes);
+}
+
 ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
                               std::vector<std::string>& sheet_names, const ReadLimits& limits) {
+  if (!is_compound_file(file_bytes) && is_old_biff_stream(file_bytes))
+    return read_old_biff_worksheet(file_bytes, index, grid, sheet_names, limits);
   CellGrid::Storage& storage = grid.storage();
   CompoundFile file;
   if (const ReadStatus status = file.open(file_bytes); status != ReadStatus::ok) return status;
@@ -87,6 +94,8 @@ ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& 
   if (const ReadStatus status = file.read_stream(stream_name, limits.max_total_inflated_bytes, copy, stream);
       status != ReadStatus::ok)
     return status;
+  // An Excel 4.0 stream put into a compound file by some later program.
+  if (is_old_biff_stream(stream)) return read_old_biff_worksheet(stream, index, grid, sheet_names, limits);
 
   Look* const look = grid.look();
   WorkbookGlobals globals;

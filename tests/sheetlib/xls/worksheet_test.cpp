@@ -309,10 +309,8 @@ TEST(FirstWorksheet, ASheetListedWhereNoSheetBeginsFails) {
 TEST(Versions, EncryptedAndOlderWorkbooksSayWhyTheyFail) {
   const std::string filepass = biff(0x002F, u16le(1) + std::string(52, '\x5A'));
   EXPECT_EQ(load(make_xls(one_sheet_stream(number(0, 0, 1), filepass))).status, ReadStatus::encrypted);
-  // BIFF4 and BIFF3 single streams, a version no Excel wrote.
-  EXPECT_EQ(load(make_xls(biff(0x0209, u16le(0) + u16le(0x0010)) + eof())).status, ReadStatus::unsupported_version);
+  // A version no Excel wrote.
   EXPECT_EQ(load(make_xls(bof(kGlobalsSubstream, 0x0700) + eof())).status, ReadStatus::unsupported_version);
-  EXPECT_EQ(load(make_xls(biff(0x0409, u16le(0) + u16le(0x0010)) + eof())).status, ReadStatus::unsupported_version);
   // A stream that begins with a worksheet, not with the globals.
   EXPECT_EQ(load(make_xls(bof(kWorksheetSubstream) + number(0, 0, 1) + eof())).status, ReadStatus::malformed);
   EXPECT_EQ(load(make_xls(number(0, 0, 1))).status, ReadStatus::malformed);
