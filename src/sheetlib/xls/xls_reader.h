@@ -16,7 +16,8 @@ namespace sheetlib::xls {
 // compound file held in `file_bytes` into `grid`, finished, and the names of
 // all its worksheets (UTF-8) into `sheet_names`. no_such_sheet when there is
 // no worksheet of that index; encrypted for a password-protected workbook (.xls, or an .xlsx package
-// inside a compound file), unsupported_version for a workbook of Excel 4.0
+// inside a compound file) unless Excel's default password opens it (an
+// .xls then reads as any other), unsupported_version for a workbook of Excel 4.0
 // or before, not_a_workbook for a compound file without a workbook (a Word
 // document).
 ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& grid,
