@@ -66,7 +66,8 @@ ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& sto
         globals.end = reader.position();
         return ReadStatus::ok;
       case record::kFilePass:
-        return ReadStatus::encrypted;
+        if (!globals.decrypted) return ReadStatus::encrypted;
+        break;
       case record::kCodePage:
         // Only byte strings are in it: BIFF8 says 1200 (UTF-16) and means
         // its Unicode strings. The record comes before any string.

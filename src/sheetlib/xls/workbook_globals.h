@@ -44,13 +44,15 @@ struct WorkbookGlobals {
   // The look of the cell styles and the sheets' built-in names, read only
   // when want_look is set before the globals are read.
   bool want_look = false;
+  // Set for a stream already decrypted: its FILEPASS record is passed over.
+  bool decrypted = false;
   CellLooksBuilder looks;
   std::vector<BuiltinName> builtin_names;
 };
 
 // Reads the globals at the start of `stream`; shared strings go into the
 // storage's arena. unsupported_version for a stream before BIFF5 (or of a
-// version unknown), encrypted at a FILEPASS record.
+// version unknown), encrypted at a FILEPASS record (unless `decrypted`).
 ReadStatus read_workbook_globals(std::string_view stream, CellGrid::Storage& storage, const ReadLimits& limits,
                                  WorkbookGlobals& globals);
 

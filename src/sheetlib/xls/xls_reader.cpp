@@ -9,6 +9,7 @@
 #include "sheetlib/xls/compound_file.h"
 #include "sheetlib/xls/little_endian.h"
 #include "sheetlib/xls/old_biff_reader.h"
+#include "sheetlib/xls/workbook_decryption.h"
 #include "sheetlib/xls/workbook_globals.h"
 #include "sheetlib/xls/worksheet_cells.h"
 
@@ -100,8 +101,21 @@ ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& 
   Look* const look = grid.look();
   WorkbookGlobals globals;
   globals.want_look = look != nullptr;
-  if (const ReadStatus status = read_workbook_globals(stream, storage, limits, globals); status != ReadStatus::ok)
-    return status;
+  ReadStatus globals_status = read_workbook_globals(stream, storage, limits, globals);
+  // Encrypted with Excel's own password (a workbook whose structure is
+  // protected): read from a decrypted copy, kept in memory only.
+  std::string decrypted;
+  if (globals_status == ReadStatus::encrypted) {
+    if (const ReadStatus status = decrypt_workbook_stream(stream, kDefaultPassword, decrypted);
+        status != ReadStatus::ok)
+      return status;
+    stream = decrypted;
+    globals = WorkbookGlobals();
+    globals.want_look = look != nullptr;
+    globals.decrypted = true;
+    globals_status = read_workbook_globals(stream, storage, limits, globals);
+  }
+  if (globals_status != ReadStatus::ok) return globals_status;
   Worksheets worksheets;
   list_worksheets(stream, globals, worksheets);
   if (worksheets.offsets.empty()) return ReadStatus::not_a_workbook;

@@ -20,7 +20,8 @@ bool is_xls_file(std::string_view file_bytes);
 // .xls file held in `file_bytes` into `grid`, finished, and the names of
 // all its worksheets (UTF-8) into `sheet_names`. no_such_sheet when there is
 // no worksheet of that index; encrypted for a password-protected workbook (.xls, or an .xlsx package
-// inside a compound file), unsupported_version for a workbook stream of a
+// inside a compound file) unless Excel's default password opens it (it then
+// reads as any other), unsupported_version for a workbook stream of a
 // version no Excel wrote, not_a_workbook for a compound file without a
 // workbook (a Word document) and for a file of a chart or macro sheet alone.
 ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& grid,

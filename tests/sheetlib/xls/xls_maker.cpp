@@ -1,6 +1,11 @@
 #include "xls_maker.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
+
+#include "sheetlib/crypto/hashes_and_ciphers.h"
+#include "sheetlib/xls/xor_obfuscation.h"
 
 namespace sheetlib::testing {
 
@@ -247,6 +252,107 @@ std::string biff5_workbook_stream(const std::string& globals,
     body += bof(kWorksheetSubstream, 0x0500) + sheets[i].second + eof();
   }
   return stream + eof() + body;
+}
+
+namespace {
+
+using crypto::Bytes;
+using crypto::HashKind;
+
+const std::string kSalt = "0123456789abcdef";
+const std::string kVerifier = "a verifier, 16b.";
+
+crypto::ByteView bytes_view(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+std::string text_of(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::string utf16_of(std::string_view password) {
+  std::string out;
+  for (const char c : password) out += std::string{c, '\0'};
+  return out;
+}
+
+// The RC4 key of a 1,024-byte block.
+Bytes rc4_key(Encryption method, std::string_view password, std::uint32_t block) {
+  const std::string number = u32le(block);
+  if (method == Encryption::rc4) {
+    const std::string first = text_of(crypto::digest(HashKind::md5, {bytes_view(utf16_of(password))})).substr(0, 5);
+    std::string repeated;
+    for (int i = 0; i < 16; ++i) repeated += first + kSalt;
+    const std::string second = text_of(crypto::digest(HashKind::md5, {bytes_view(repeated)})).substr(0, 5);
+    return crypto::digest(HashKind::md5, {bytes_view(second), bytes_view(number)});
+  }
+  const Bytes base = crypto::digest(HashKind::sha1, {bytes_view(kSalt), bytes_view(utf16_of(password))});
+  Bytes key = crypto::digest(HashKind::sha1, {crypto::view_of(base), bytes_view(number)});
+  key.resize(method == Encryption::cryptoapi_40 ? 5 : 16);
+  key.resize(16, 0);
+  return key;
+}
+
+std::string rc4(const Bytes& key, std::string data) {
+  crypto::Rc4 cipher(crypto::view_of(key));
+  cipher.apply({reinterpret_cast<std::uint8_t*>(data.data()), data.size()});
+  return data;
+}
+
+bool stays_plain(std::uint16_t type) {
+  for (const std::uint16_t plain : {0x0809, 0x002F, 0x0194, 0x0195, 0x00E1, 0x0196, 0x0138})
+    if (type == plain) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string file_pass(Encryption method, std::string_view password, bool biff5) {
+  if (method == Encryption::xor_obfuscation) {
+    const std::string key = u16le(xls::xor_key(password)) + u16le(xls::xor_password_verifier(password));
+    return biff(0x002F, biff5 ? key : u16le(0) + key);
+  }
+  const HashKind hash = method == Encryption::rc4 ? HashKind::md5 : HashKind::sha1;
+  const std::string sealed =
+      rc4(rc4_key(method, password, 0), kVerifier + text_of(crypto::digest(hash, {bytes_view(kVerifier)})));
+  if (method == Encryption::rc4) return biff(0x002F, u16le(1) + u16le(1) + u16le(1) + kSalt + sealed);
+  const std::string provider = utf16_of("Microsoft Enhanced Cryptographic Provider v1.0") + std::string(2, '\0');
+  const std::string header = u32le(0x04) + u32le(0) + u32le(0x6801) + u32le(0x8004) +
+                             u32le(method == Encryption::cryptoapi_40 ? 40 : 128) + u32le(1) + u32le(0) + u32le(0) +
+                             provider;
+  return biff(0x002F, u16le(1) + u16le(4) + u16le(2) + u32le(0x04) + u32le(static_cast<std::uint32_t>(header.size())) +
+                          header + u32le(16) + kSalt + sealed.substr(0, 16) + u32le(20) + sealed.substr(16));
+}
+
+std::string encrypt_stream(const std::string& stream, Encryption method, std::string_view password) {
+  std::string out = stream;
+  const std::array<std::uint8_t, 16> xor_array = xls::xor_array(password);
+  std::string keystream;  // of the block `keyed`
+  std::size_t keyed = SIZE_MAX;
+  bool after_file_pass = false;
+  for (std::size_t at = 0; at + 4 <= stream.size();) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(stream[i]); };
+    const std::uint16_t type = static_cast<std::uint16_t>(byte(at) | byte(at + 1) << 8);
+    const std::size_t size = byte(at + 2) | byte(at + 3) << 8;
+    const std::size_t begin = at + 4 + (type == 0x0085 ? 4 : 0);
+    const std::size_t end = at + 4 + size;
+    at = end;
+    if (!after_file_pass || stays_plain(type)) {
+      after_file_pass = after_file_pass || type == 0x002F;
+      continue;
+    }
+    for (std::size_t p = begin; p < end; ++p) {
+      if (method == Encryption::xor_obfuscation) {
+        const auto rotated = static_cast<std::uint8_t>(byte(p) << 5 | byte(p) >> 3);
+        out[p] = static_cast<char>(rotated ^ xor_array[(p + size) % 16]);
+        continue;
+      }
+      if (p / 1024 != keyed) {
+        keyed = p / 1024;
+        keystream = rc4(rc4_key(method, password, static_cast<std::uint32_t>(keyed)), std::string(1024, '\0'));
+      }
+      out[p] = static_cast<char>(out[p] ^ keystream[p % 1024]);
+    }
+  }
+  return out;
 }
 
 std::uint32_t CompoundFile::fat(std::uint32_t sector) const {

@@ -97,6 +97,17 @@ std::string codepage(std::uint16_t code_page);
 std::string biff5_workbook_stream(const std::string& globals,
                                   const std::vector<std::pair<std::string, std::string>>& sheets);
 
+// A password to open, as Excel writes it: XOR obfuscation (BIFF8's or,
+// with `biff5`, Excel 95's record), RC4 with MD5 keys, RC4 with SHA-1 keys
+// of 40 or 128 bits (CryptoAPI).
+enum class Encryption { xor_obfuscation, rc4, cryptoapi_40, cryptoapi_128 };
+// The FILEPASS record for the password, to go first among the globals.
+std::string file_pass(Encryption method, std::string_view password, bool biff5 = false);
+// The workbook stream, whose globals hold that FILEPASS record, with the
+// records after it encrypted (BOF, FILEPASS and the records Excel leaves
+// readable, and BOUNDSHEET's sheet offsets, stay plain).
+std::string encrypt_stream(const std::string& stream, Encryption method, std::string_view password);
+
 struct CompoundOptions {
   unsigned sector_shift = 9;  // 12: version 4, 4,096-byte sectors
   // Streams in regular sectors get their sectors in reverse order, so that
