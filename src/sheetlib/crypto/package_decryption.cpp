@@ -45,7 +45,9 @@ struct PackageKey {
   Bytes salt;                      // agile: of the segments' IVs
 };
 
-ByteView bytes_of(std::string_view bytes) { return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}; }
+ByteView bytes_of(std::string_view bytes) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+}
 
 std::array<std::uint8_t, 4> le32_bytes(std::uint32_t value) {
   return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
@@ -239,7 +241,9 @@ ReadStatus decrypt_package(std::string_view file_bytes, const ReadLimits& limits
   std::string copy;
   std::string_view stream;
   const std::uint64_t most = limits.max_total_inflated_bytes;
-  if (const ReadStatus status = file.read_stream("EncryptedPackage", most + kPackageSizeBytes + kSegmentBytes, copy, stream);
+  // The stream may hold the size and a last segment's padding beyond the package.
+  const std::uint64_t most_stream = std::max(most, most + kPackageSizeBytes + kSegmentBytes);
+  if (const ReadStatus status = file.read_stream("EncryptedPackage", most_stream, copy, stream);
       status != ReadStatus::ok) {
     return status;
   }

@@ -56,7 +56,6 @@ TEST(PackageDecryption, DefaultPasswordReadsOtherPasswordsAndDamagedHeadersAreRe
   ASSERT_GT(plain_rows.size(), 300u);
   const Streams standard = streams_of(book("standard_default.xlsx"));
   const Streams agile = streams_of(book("agile_default.xlsx"));
-  const std::string unchanged;
 
   using Change = std::function<void(Streams&)>;
   const auto info_u32 = [](std::size_t at, std::uint32_t value) {
@@ -66,7 +65,8 @@ TEST(PackageDecryption, DefaultPasswordReadsOtherPasswordsAndDamagedHeadersAreRe
     return Change([=](Streams& s) { replace_first(s.info, from, to); });
   };
   const auto package_size = [](std::uint64_t size) {
-    return Change([=](Streams& s) { s.package.replace(0, 8, u32le(static_cast<std::uint32_t>(size)) + u32le(static_cast<std::uint32_t>(size >> 32))); });
+    const std::string bytes = u32le(static_cast<std::uint32_t>(size)) + u32le(static_cast<std::uint32_t>(size >> 32));
+    return Change([=](Streams& s) { s.package.replace(0, 8, bytes); });
   };
   const std::uint64_t past_stream = standard.package.size() - 8 + 16;
 
@@ -82,35 +82,35 @@ TEST(PackageDecryption, DefaultPasswordReadsOtherPasswordsAndDamagedHeadersAreRe
       {"agile, default password", book("agile_default.xlsx"), nullptr, {}, ReadStatus::ok},
       {"standard, other password", book("standard_other.xlsx"), nullptr, {}, ReadStatus::encrypted},
       {"agile, other password", book("agile_other.xlsx"), nullptr, {}, ReadStatus::encrypted},
-      {"standard, repacked unchanged", unchanged, &standard, [](Streams&) {}, ReadStatus::ok},
-      {"short EncryptionInfo", unchanged, &standard, [](Streams& s) { s.info.resize(6); }, ReadStatus::malformed},
-      {"standard header cut", unchanged, &standard, [](Streams& s) { s.info.resize(100); }, ReadStatus::malformed},
-      {"standard header size past the stream", unchanged, &standard, info_u32(8, 0xFFFFFF00), ReadStatus::malformed},
-      {"standard key of 4096 bits", unchanged, &standard, info_u32(12 + 16, 4096), ReadStatus::malformed},
-      {"standard salt of 5000 bytes", unchanged, &standard, info_u32(12 + 140, 5000), ReadStatus::malformed},
-      {"standard RC4", unchanged, &standard, info_u32(12 + 8, 0x6801), ReadStatus::encrypted},
-      {"another provider's", unchanged, &standard, info_u32(4, 0x34), ReadStatus::encrypted},
-      {"extensible version", unchanged, &standard, info_u32(0, 0x00030004), ReadStatus::encrypted},
-      {"standard package size past the stream", unchanged, &standard, package_size(past_stream), ReadStatus::malformed},
-      {"package size of a terabyte", unchanged, &standard, package_size(std::uint64_t{1} << 40), ReadStatus::over_limit},
-      {"package cut to 100 bytes", unchanged, &standard, package_size(100), ReadStatus::malformed},
-      {"no EncryptionInfo (rights management)", unchanged, &standard, [](Streams& s) { s.info.clear(); },
+      {"standard, repacked unchanged", {}, &standard, [](Streams&) {}, ReadStatus::ok},
+      {"short EncryptionInfo", {}, &standard, [](Streams& s) { s.info.resize(6); }, ReadStatus::malformed},
+      {"standard header cut", {}, &standard, [](Streams& s) { s.info.resize(100); }, ReadStatus::malformed},
+      {"standard header size past the stream", {}, &standard, info_u32(8, 0xFFFFFF00), ReadStatus::malformed},
+      {"standard key of 4096 bits", {}, &standard, info_u32(12 + 16, 4096), ReadStatus::malformed},
+      {"standard salt of 5000 bytes", {}, &standard, info_u32(12 + 140, 5000), ReadStatus::malformed},
+      {"standard RC4", {}, &standard, info_u32(12 + 8, 0x6801), ReadStatus::encrypted},
+      {"another provider's", {}, &standard, info_u32(4, 0x34), ReadStatus::encrypted},
+      {"extensible version", {}, &standard, info_u32(0, 0x00030004), ReadStatus::encrypted},
+      {"standard package size past the stream", {}, &standard, package_size(past_stream), ReadStatus::malformed},
+      {"package size of a terabyte", {}, &standard, package_size(std::uint64_t{1} << 40), ReadStatus::over_limit},
+      {"package cut to 100 bytes", {}, &standard, package_size(100), ReadStatus::malformed},
+      {"no EncryptionInfo (rights management)", {}, &standard, [](Streams& s) { s.info.clear(); },
        ReadStatus::encrypted},
-      {"absurd spin count", unchanged, &agile, xml("spinCount=\"100000\"", "spinCount=\"4000000000\""),
+      {"absurd spin count", {}, &agile, xml("spinCount=\"100000\"", "spinCount=\"4000000000\""),
        ReadStatus::malformed},
-      {"spin count not a number", unchanged, &agile, xml("spinCount=\"100000\"", "spinCount=\"-1\""),
+      {"spin count not a number", {}, &agile, xml("spinCount=\"100000\"", "spinCount=\"-1\""),
        ReadStatus::malformed},
-      {"agile key of 4096 bits", unchanged, &agile, xml("keyBits=\"256\"", "keyBits=\"4096\""), ReadStatus::malformed},
-      {"agile salt not its size", unchanged, &agile, xml("saltSize=\"16\"", "saltSize=\"99999999\""),
+      {"agile key of 4096 bits", {}, &agile, xml("keyBits=\"256\"", "keyBits=\"4096\""), ReadStatus::malformed},
+      {"agile salt not its size", {}, &agile, xml("saltSize=\"16\"", "saltSize=\"99999999\""),
        ReadStatus::malformed},
-      {"agile DES", unchanged, &agile, xml("cipherAlgorithm=\"AES\"", "cipherAlgorithm=\"DES\""), ReadStatus::encrypted},
-      {"agile XML cut", unchanged, &agile, [](Streams& s) { s.info.resize(400); }, ReadStatus::malformed},
-      {"agile DOCTYPE", unchanged, &agile, xml("<encryption ", "<!DOCTYPE e [<!ENTITY x \"x\">]><encryption "),
+      {"agile DES", {}, &agile, xml("cipherAlgorithm=\"AES\"", "cipherAlgorithm=\"DES\""), ReadStatus::encrypted},
+      {"agile XML cut", {}, &agile, [](Streams& s) { s.info.resize(400); }, ReadStatus::malformed},
+      {"agile DOCTYPE", {}, &agile, xml("<encryption ", "<!DOCTYPE e [<!ENTITY x \"x\">]><encryption "),
        ReadStatus::malformed},
-      {"certificate key alone", unchanged, &agile, xml("<p:encryptedKey ", "<c:encryptedKey "),
+      {"certificate key alone", {}, &agile, xml("<p:encryptedKey ", "<c:encryptedKey "),
        ReadStatus::encrypted},
-      {"agile package size past the stream", unchanged, &agile, package_size(past_stream), ReadStatus::malformed},
-      {"agile package damaged", unchanged, &agile, [](Streams& s) { s.package[9] ^= 1; }, ReadStatus::malformed},
+      {"agile package size past the stream", {}, &agile, package_size(past_stream), ReadStatus::malformed},
+      {"agile package damaged", {}, &agile, [](Streams& s) { s.package[9] ^= 1; }, ReadStatus::malformed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
