@@ -116,4 +116,18 @@ bool encrypt_aes_ecb(ByteView key, std::span<std::uint8_t> data) { return ecb(ke
 bool decrypt_aes_cbc(ByteView key, ByteView iv, std::span<std::uint8_t> data) { return cbc(key, iv, data, true); }
 bool encrypt_aes_cbc(ByteView key, ByteView iv, std::span<std::uint8_t> data) { return cbc(key, iv, data, false); }
 
+bool decode_base64(std::string_view text, Bytes& out) {
+  // libtomcrypt's relaxed decoder passes over what is not base64, white
+  // space among it; three bytes come of every four characters.
+  unsigned long size = static_cast<unsigned long>(text.size() / 4 * 3 + 3);
+  out.assign(size, 0);
+  if (base64_decode(reinterpret_cast<const unsigned char*>(text.data()), static_cast<unsigned long>(text.size()),
+                    out.data(), &size) != CRYPT_OK) {
+    out.clear();
+    return false;
+  }
+  out.resize(size);
+  return true;
+}
+
 }  // namespace sheetlib::crypto

@@ -1,6 +1,7 @@
 // The hashes and ciphers that Office's encryption uses, from libtomcrypt:
 // MD5, SHA-1 and SHA-512, RC4, and AES with 128, 192 or 256-bit keys in ECB
-// and CBC modes. Only what decrypting a workbook needs; nothing here
+// and CBC modes, and base64 for the salts and keys that an encrypted .xlsx
+// keeps in XML. Only what decrypting a workbook needs; nothing here
 // encrypts except what the tests and the RC4 stream (its own inverse) use.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace sheetlib::crypto {
@@ -50,6 +52,10 @@ bool decrypt_aes_cbc(ByteView key, ByteView iv, std::span<std::uint8_t> data);
 // For the tests, which make encrypted files.
 bool encrypt_aes_ecb(ByteView key, std::span<std::uint8_t> data);
 bool encrypt_aes_cbc(ByteView key, ByteView iv, std::span<std::uint8_t> data);
+
+// The bytes of base64 text (white space between its characters allowed);
+// false for text that is not base64.
+bool decode_base64(std::string_view text, Bytes& out);
 
 inline ByteView view_of(const Bytes& bytes) { return {bytes.data(), bytes.size()}; }
 

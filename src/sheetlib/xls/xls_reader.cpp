@@ -84,8 +84,6 @@ ReadStatus read_xls_worksheet(std::string_view file_bytes, int index, CellGrid& 
   CellGrid::Storage& storage = grid.storage();
   CompoundFile file;
   if (const ReadStatus status = file.open(file_bytes); status != ReadStatus::ok) return status;
-  // An .xlsx saved with a password is an encrypted package in a compound file.
-  if (file.has_stream("EncryptedPackage")) return ReadStatus::encrypted;
 
   // Excel 5.0 and 95 named the stream "Book"; the BOF inside tells the
   // version either way (Excel 97 could write BIFF5 into a "Workbook").
