@@ -6,7 +6,9 @@
 //   win_probe edit-text CAPTION N                the text of the N-th edit box (creation order)
 //   win_probe set-edit CAPTION N TEXT            types TEXT into the N-th edit box
 //   win_probe combo CAPTION                      the combo box's field and items
-//   win_probe combo-select CAPTION INDEX         picks an item, as a user does
+//   win_probe combo-select CAPTION INDEX         picks an item, as a user does (the box's owner hears
+//                                                CBN_SELCHANGE)
+//   win_probe menus CAPTION                      how many popup menus are open (a submenu counts too)
 //   win_probe list CAPTION N                     the N-th list view: columns, rows and cells
 //   win_probe row-point CAPTION N ROW            the screen point in the middle of the N-th list view's row
 //   win_probe click CAPTION BUTTON-TEXT          presses a button (without waiting for its handler)
@@ -421,7 +423,19 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"combo-select" && argc > 3) {
     HWND box = nth_or_die(of_class(main, WC_COMBOBOXW), 0, "combo box");
-    return SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(number(3, 0)), 0) == CB_ERR ? 1 : 0;
+    if (SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(number(3, 0)), 0) == CB_ERR) return 1;
+    SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+    return 0;
+  }
+  if (command == L"menus") {
+    int open = 0;
+    for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+      open += IsWindowVisible(menu) ? 1 : 0;
+    }
+    std::printf("%d\n", open);
+    return 0;
   }
   if (command == L"click" && argc > 3) {
     for (HWND child : descendants(main)) {
