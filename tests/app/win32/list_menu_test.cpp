@@ -172,7 +172,10 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
     SourceSheet& source = window->view().session.source;
     source.file_name = c.loaded ? "Z:\\book.xlsx" : "";
     for (int sheet = 0; sheet < c.sheets; ++sheet) events.sheet_names.push_back(std::to_string(sheet));
-    window->view().session.choices = {c.keep_format, c.into_sheets};
+    SplitChoices& choices = window->view().session.choices;
+    choices = SplitChoices{};
+    choices.keep_format = c.keep_format;
+    choices.into_sheets = c.into_sheets;
     chosen = c.chosen;
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
