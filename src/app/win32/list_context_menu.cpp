@@ -46,9 +46,10 @@ HMENU build_sheet_menu(const ListMenuContent& content) {
   return menu;
 }
 
-// The columns besides the chosen one. Past SplitChoices::kMostAlsoBy
-// chosen, the others are greyed; the whole submenu is while no column is
-// chosen or the rows are split by count.
+// The columns besides the chosen one, each checked while chosen; once
+// SplitChoices::kMostAlsoBy are, the others are greyed. (The item that opens
+// the submenu is greyed while no heading is chosen or the rows are split by
+// count.)
 HMENU build_also_by_menu(const ListMenuContent& content) {
   const HMENU menu = CreatePopupMenu();
   if (!menu) return nullptr;
