@@ -6,8 +6,8 @@ fourth column greyed), 导出为CSV文件 and 按行数拆分, whose dialog is t
 into with the keyboard (a zero, letters and too many rows are refused and
 the dialog stays; Esc cancels; Enter confirms). After every step 编辑框2
 tells what the split is by. Screenshots of the open further-columns
-submenu and of the menu with its choices checked land in the build
-folder. Export is pressed with runs of rows as CSV; another drop forgets
+submenu, of the rows dialog and of the menu with its choices checked land
+in the build folder. Export is pressed with runs of rows as CSV; another drop forgets
 the further columns.
 
 Usage: split_choices_window.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
@@ -153,6 +153,7 @@ def main():
         code, _ = probe("wait-window", DIALOG, "10000")
         check(code == 0, "按行数拆分… opens its dialog")
         check(dialog_text() == "1000", f"the number box starts at 1000 ({dialog_text()!r})")
+        subprocess.run(["import", "-window", "root", str(build / "split-choices-rows-dialog.png")], check=False)
         refused("0", "0 rows")
         refused("abc", "letters")
         refused("2000000", "more rows than a sheet has")
