@@ -368,12 +368,17 @@ int answer_box(const wchar_t* caption, DWORD timeout_ms) {
     std::fprintf(stderr, "no message box captioned %s\n", to_utf8(caption).c_str());
     return 2;
   }
-  for (HWND child : descendants(box)) {
-    if (class_name(child) == L"Static") {
-      const std::wstring text = window_text(child);
-      if (!text.empty()) std::printf("%s\n", printable(text).c_str());
+  // The box may be found before its texts are made: they are waited for a
+  // moment.
+  std::vector<std::wstring> texts;
+  for (int tries = 0; texts.empty() && tries < 20; ++tries) {
+    if (tries > 0) Sleep(100);
+    for (HWND child : descendants(box)) {
+      if (class_name(child) != L"Static") continue;
+      if (std::wstring text = window_text(child); !text.empty()) texts.push_back(std::move(text));
     }
   }
+  for (const std::wstring& text : texts) std::printf("%s\n", printable(text).c_str());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   return 0;
 }
