@@ -88,4 +88,20 @@ const char* const kCliSheetsAre = "工作簿中的工作表：";
 const char* const kCliEmptySheet = "工作表是空的，没有列标题";
 const char* const kCliHeadingRowPastEnd = "标题行超出了工作表的最后一行（共 %d 行）";
 
+const char* const kMenuCsv = "导出为CSV文件(&C)";
+const char* const kMenuAlsoBy = "同时按其他列拆分(&A)";
+const char* const kMenuRowsPerOutput = "按行数拆分(&N)…";
+const char* const kRowsDialogTitle = "按行数拆分";
+const char* const kRowsDialogLabel = "每个文件的数据行数：";
+const char* const kRowsDialogOk = "确定";
+const char* const kRowsDialogCancel = "取消";
+const char* const kRowsOutOfRange = "请输入 1 到 1048575 之间的整数";
+const char* const kSplitNowLine = "\r\n\r\n当前：";
+const char* const kSplitByStart = "按 ";
+const char* const kSplitByAnd = " + ";
+const char* const kSplitByEnd = " 拆分";
+const char* const kSplitByRowsFormat = "每 %d 行一个文件";
+const char* const kSplitAsCsv = "，导出为 CSV";
+const char* const kSplitAsCsvAlone = "导出为 CSV";
+
 }  // namespace colsplit::texts

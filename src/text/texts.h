@@ -76,4 +76,22 @@ extern const char* const kCliSheetsAre;         // 工作簿中的工作表：
 extern const char* const kCliEmptySheet;        // 工作表是空的，没有列标题
 extern const char* const kCliHeadingRowPastEnd; // 标题行超出了工作表的最后一行（共 %d 行）
 
+// The split choices of the preview list's context menu, the dialog that asks
+// the rows per file, and the line of 编辑框2 that tells what the split is by.
+extern const char* const kMenuCsv;              // 导出为CSV文件(&C)
+extern const char* const kMenuAlsoBy;           // 同时按其他列拆分(&A)
+extern const char* const kMenuRowsPerOutput;    // 按行数拆分(&N)…
+extern const char* const kRowsDialogTitle;      // 按行数拆分
+extern const char* const kRowsDialogLabel;      // 每个文件的数据行数：
+extern const char* const kRowsDialogOk;         // 确定
+extern const char* const kRowsDialogCancel;     // 取消
+extern const char* const kRowsOutOfRange;       // 请输入 1 到 1048575 之间的整数
+extern const char* const kSplitNowLine;         // \r\n\r\n当前：, before the line below
+extern const char* const kSplitByStart;         // 按 (a heading follows)
+extern const char* const kSplitByAnd;           //  + (between headings)
+extern const char* const kSplitByEnd;           //  拆分
+extern const char* const kSplitByRowsFormat;    // 每 %d 行一个文件
+extern const char* const kSplitAsCsv;           // ，导出为 CSV
+extern const char* const kSplitAsCsvAlone;      // 导出为 CSV
+
 }  // namespace colsplit::texts

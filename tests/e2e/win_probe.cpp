@@ -6,7 +6,9 @@
 //   win_probe edit-text CAPTION N                the text of the N-th edit box (creation order)
 //   win_probe set-edit CAPTION N TEXT            types TEXT into the N-th edit box
 //   win_probe combo CAPTION                      the combo box's field and items
-//   win_probe combo-select CAPTION INDEX         picks an item, as a user does
+//   win_probe combo-select CAPTION INDEX         picks an item, as a user does (the box's owner hears
+//                                                CBN_SELCHANGE)
+//   win_probe menus CAPTION                      how many popup menus are open (a submenu counts too)
 //   win_probe list CAPTION N                     the N-th list view: columns, rows and cells
 //   win_probe row-point CAPTION N ROW            the screen point in the middle of the N-th list view's row
 //   win_probe click CAPTION BUTTON-TEXT          presses a button (without waiting for its handler)
@@ -366,12 +368,17 @@ int answer_box(const wchar_t* caption, DWORD timeout_ms) {
     std::fprintf(stderr, "no message box captioned %s\n", to_utf8(caption).c_str());
     return 2;
   }
-  for (HWND child : descendants(box)) {
-    if (class_name(child) == L"Static") {
-      const std::wstring text = window_text(child);
-      if (!text.empty()) std::printf("%s\n", printable(text).c_str());
+  // The box may be found before its texts are made: they are waited for a
+  // moment.
+  std::vector<std::wstring> texts;
+  for (int tries = 0; texts.empty() && tries < 20; ++tries) {
+    if (tries > 0) Sleep(100);
+    for (HWND child : descendants(box)) {
+      if (class_name(child) != L"Static") continue;
+      if (std::wstring text = window_text(child); !text.empty()) texts.push_back(std::move(text));
     }
   }
+  for (const std::wstring& text : texts) std::printf("%s\n", printable(text).c_str());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   return 0;
 }
@@ -421,7 +428,19 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"combo-select" && argc > 3) {
     HWND box = nth_or_die(of_class(main, WC_COMBOBOXW), 0, "combo box");
-    return SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(number(3, 0)), 0) == CB_ERR ? 1 : 0;
+    if (SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(number(3, 0)), 0) == CB_ERR) return 1;
+    SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+    return 0;
+  }
+  if (command == L"menus") {
+    int open = 0;
+    for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+      open += IsWindowVisible(menu) ? 1 : 0;
+    }
+    std::printf("%d\n", open);
+    return 0;
   }
   if (command == L"click" && argc > 3) {
     for (HWND child : descendants(main)) {

@@ -2,7 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "app/controls/split_choice_rules.h"
 #include "app/win32/plain_controls.h"
+#include "app/win32/rows_dialog.h"
 #include "text/encoding.h"
 #include "text/texts.h"
 
@@ -133,9 +137,16 @@ void AppWindow::fire(EventBinding event, const Text& argument) {
       on_window_created(*this);
       return;
     case EventBinding::files_dropped:
-      if (handlers_.files_dropped) run_handler([&] { handlers_.files_dropped(*view_, argument); });
+      // Another workbook's columns: the further split columns meant the old ones.
+      if (handlers_.files_dropped) {
+        run_handler([&] {
+          handlers_.files_dropped(*view_, argument);
+          session_.choices.also_by.clear();
+        });
+      }
       return;
     case EventBinding::export_clicked:
+      settle_split_choices();
       if (handlers_.export_clicked) run_handler([&] { handlers_.export_clicked(*view_); });
       return;
     case EventBinding::choose_folder_clicked:
@@ -250,8 +261,16 @@ bool AppWindow::open_list_menu(HWND source, LPARAM position) {
   }
   content.shown_sheet = session_.source.sheet_index;
   content.row_clicked = place.row >= 0;
-  content.keep_format = session_.choices.keep_format;
-  content.into_sheets = session_.choices.into_sheets;
+  settle_split_choices();
+  const SplitChoices& choices = session_.choices;
+  content.keep_format = choices.keep_format;
+  content.into_sheets = choices.into_sheets;
+  content.csv = choices.csv;
+  const int columns = std::min(view_->超级列表框1.column_count(), kMostAlsoByItems);
+  for (int column = 0; column < columns; ++column) content.headings.push_back(view_->超级列表框1.column_heading(column));
+  content.chosen_column = chosen_column(view_->组合框1);
+  content.also_by = choices.also_by;
+  content.rows_per_output = choices.rows_per_output;
   const HMENU menu = build_list_menu(content);
   if (!menu) return true;
   const UINT command = menu_chooser_(menu, main_, place.at);
@@ -275,16 +294,57 @@ void AppWindow::run_list_menu_command(UINT command, int row, const ListMenuConte
         run_handler([&] { handlers_.into_sheets_chosen(*view_, !content.into_sheets); });
       }
       return;
+    case kCsvCommand:
+      run_handler([&] { session_.choices.csv = !content.csv; });
+      return;
+    case kRowsPerOutputCommand:
+      toggle_rows_per_output(content);
+      return;
     default: {
+      const UINT column = command - kFirstAlsoByCommand;
+      if (command >= kFirstAlsoByCommand && column < content.headings.size()) {
+        run_handler([&] { toggle_also_by(session_.choices, static_cast<int>(column)); });
+        return;
+      }
       // Only a listed sheet: Wine's menu answers a menu left with Esc after
       // a submenu was opened by its key with -2, not 0.
       const UINT sheet = command - kFirstSheetCommand;
       if (command >= kFirstSheetCommand && sheet < content.sheet_names.size() && handlers_.sheet_chosen) {
-        run_handler([&] { handlers_.sheet_chosen(*view_, static_cast<int>(sheet)); });
+        run_handler([&] {
+          handlers_.sheet_chosen(*view_, static_cast<int>(sheet));
+          session_.choices.also_by.clear();
+        });
       }
       return;
     }
   }
+}
+
+void AppWindow::toggle_rows_per_output(const ListMenuContent& content) {
+  if (content.rows_per_output > 0) {
+    run_handler([&] { session_.choices.rows_per_output = 0; });
+    return;
+  }
+  sync_controls();
+  const std::optional<int> rows = ask_rows_per_output(main_, rows_asked_last_);
+  // The dialog gives the activation back to nothing under Wine without a
+  // window manager: take it, so that the keyboard reaches the window again.
+  SetForegroundWindow(main_);
+  if (!rows) return;
+  rows_asked_last_ = *rows;
+  run_handler([&] { session_.choices.rows_per_output = *rows; });
+}
+
+void AppWindow::settle_split_choices() {
+  if (reporting_ || !view_) return;
+  const int chosen = chosen_column(view_->组合框1);
+  drop_unusable_also_by(session_.choices, chosen, view_->超级列表框1.column_count());
+  Text shown = texts::kTipText;
+  if (const Text split = describe_split(session_.choices, view_->超级列表框1, chosen); !split.empty()) {
+    shown += texts::kSplitNowLine;
+    shown += split;
+  }
+  if (view_->编辑框2.text() != shown) view_->编辑框2.set_text(shown);
 }
 
 void AppWindow::update_title_tip() {
@@ -300,6 +360,10 @@ LRESULT AppWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       if (HIWORD(wparam) == BN_CLICKED) {
         const ControlRecord* record = record_of_id(LOWORD(wparam));
         if (record && is_click(record->event)) fire(record->event);
+      }
+      // A heading picked in the heading box changes what the split is by.
+      if (HIWORD(wparam) == CBN_SELCHANGE && LOWORD(wparam) == control_id(ControlName::组合框1) && !busy_) {
+        settle_split_choices();
       }
       return 0;
     case WM_NOTIFY:

@@ -114,6 +114,12 @@ class AppWindow {
   void run_list_menu_command(UINT command, int row, const ListMenuContent& content);
   // After every handler: the tip is active while the headings look like a title.
   void update_title_tip();
+  // After every handler and every pick in the heading box: the further split
+  // columns lose the one now chosen there and those the list no longer has,
+  // and 编辑框2 tells below its hints what the split is by.
+  void settle_split_choices();
+  // 按行数拆分: turned off when on, else on with the number the dialog asks.
+  void toggle_rows_per_output(const ListMenuContent& content);
 
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -140,6 +146,7 @@ class AppWindow {
   std::optional<DropTarget> drop_target_;
   TitleTip title_tip_;
   MenuChooser menu_chooser_ = track_list_menu;
+  int rows_asked_last_ = 1000;  // what the rows dialog shows first
 };
 
 template <typename Handler>
@@ -151,6 +158,7 @@ void AppWindow::run_handler(Handler&& handler) {
   report_escaping_exceptions(handler);
   sync_controls();
   update_title_tip();
+  settle_split_choices();
   EnableWindow(main_, TRUE);
   busy_ = false;
   if (focus && IsWindow(focus) && GetActiveWindow() == main_) SetFocus(focus);

@@ -3,12 +3,19 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
+#include "app/controls/split_choice_rules.h"
 #include "text/encoding.h"
 #include "text/texts.h"
 
 namespace colsplit::win32 {
 
 namespace {
+
+// The further split submenu's place: after the sheets, the heading row, a
+// separator, the three output switches and another separator.
+constexpr int kAlsoByPlace = 7;
 
 UINT state(bool checked, bool greyed) { return (checked ? MFS_CHECKED : 0) | (greyed ? MFS_GRAYED : 0); }
 
@@ -35,6 +42,26 @@ HMENU build_sheet_menu(const ListMenuContent& content) {
     // One of a group of which one is shown: a bullet, not a tick.
     append(menu, static_cast<UINT>(kFirstSheetCommand + index), sheet_item_text(index, content.sheet_names[index]),
            state(shown, false), MFT_RADIOCHECK);
+  }
+  return menu;
+}
+
+// The columns besides the chosen one, each checked while chosen; once
+// SplitChoices::kMostAlsoBy are, the others are greyed. (The item that opens
+// the submenu is greyed while no heading is chosen or the rows are split by
+// count.)
+HMENU build_also_by_menu(const ListMenuContent& content) {
+  const HMENU menu = CreatePopupMenu();
+  if (!menu) return nullptr;
+  const bool full = content.also_by.size() >= SplitChoices::kMostAlsoBy;
+  const std::vector<int> columns =
+      also_by_candidates(static_cast<int>(content.headings.size()), content.chosen_column, kMostAlsoByItems);
+  for (std::size_t place = 0; place < columns.size(); ++place) {
+    const int column = columns[place];
+    const bool chosen =
+        std::find(content.also_by.begin(), content.also_by.end(), column) != content.also_by.end();
+    append(menu, static_cast<UINT>(kFirstAlsoByCommand + column),
+           sheet_item_text(place, content.headings[static_cast<std::size_t>(column)]), state(chosen, full && !chosen));
   }
   return menu;
 }
@@ -80,18 +107,28 @@ HMENU build_list_menu(const ListMenuContent& content) {
   const HMENU menu = CreatePopupMenu();
   if (!menu) return nullptr;
   const HMENU sheets = build_sheet_menu(content);
+  const HMENU also_by = build_also_by_menu(content);
   const bool one_sheet_or_none = !content.workbook_loaded || content.sheet_names.size() < 2;
+  const bool by_rows = content.rows_per_output > 0;
+  // A CSV file holds one table: it cannot be a workbook of sheets.
   const bool built =
-      sheets &&
+      sheets && also_by &&
       append(menu, 0, gbk_to_wide(texts::kMenuSheets), state(false, one_sheet_or_none), MFT_STRING, sheets) &&
       append(menu, kSetHeadingRowCommand, gbk_to_wide(texts::kMenuSetHeadingRow),
              state(false, !content.workbook_loaded || !content.row_clicked)) &&
       append_separator(menu) &&
       append(menu, kKeepFormatCommand, gbk_to_wide(texts::kMenuKeepFormat), state(content.keep_format, false)) &&
-      append(menu, kIntoSheetsCommand, gbk_to_wide(texts::kMenuIntoSheets), state(content.into_sheets, false));
+      append(menu, kIntoSheetsCommand, gbk_to_wide(texts::kMenuIntoSheets),
+             state(content.into_sheets, content.csv)) &&
+      append(menu, kCsvCommand, gbk_to_wide(texts::kMenuCsv), state(content.csv, content.into_sheets)) &&
+      append_separator(menu) &&
+      append(menu, 0, gbk_to_wide(texts::kMenuAlsoBy), state(false, content.chosen_column < 0 || by_rows),
+             MFT_STRING, also_by) &&
+      append(menu, kRowsPerOutputCommand, gbk_to_wide(texts::kMenuRowsPerOutput), state(by_rows, false));
   if (!built) {
     // A submenu not yet attached is not destroyed with the menu.
     if (sheets && GetSubMenu(menu, 0) != sheets) DestroyMenu(sheets);
+    if (also_by && GetSubMenu(menu, kAlsoByPlace) != also_by) DestroyMenu(also_by);
     DestroyMenu(menu);
     return nullptr;
   }

@@ -21,22 +21,37 @@ struct ListMenuContent {
   bool row_clicked = false;  // on a row, not on the header nor below the last row
   bool keep_format = false;
   bool into_sheets = false;
+  bool csv = false;
+  // The list's column titles, the column chosen in the heading box (-1:
+  // none) and the further split columns.
+  std::vector<Text> headings;
+  int chosen_column = -1;
+  std::vector<int> also_by;
+  int rows_per_output = 0;
 };
 
 // The items' commands, as TrackPopupMenu answers them; 0 is none chosen.
-// A sheet's command is kFirstSheetCommand plus its index.
+// A further split column's command is kFirstAlsoByCommand plus its list
+// column, a sheet's kFirstSheetCommand plus its index.
 enum ListMenuCommand : UINT {
   kSetHeadingRowCommand = 1,
   kKeepFormatCommand = 2,
   kIntoSheetsCommand = 3,
-  kFirstSheetCommand = 0x100,
+  kCsvCommand = 4,
+  kRowsPerOutputCommand = 5,
+  kFirstAlsoByCommand = 0x100,
+  kFirstSheetCommand = 0x200,
 };
+
+// A sheet may have thousands of columns: the further split submenu lists
+// the first ones, as many as their commands have room for.
+inline constexpr int kMostAlsoByItems = kFirstSheetCommand - kFirstAlsoByCommand;
 
 // The popup menu (the caller destroys it); null when the system gives none.
 HMENU build_list_menu(const ListMenuContent& content);
 
-// A sheet's item: "&1 NAME" … "&9 NAME", the later ones the name alone.
-// The menu would take a '&' of the name for a key: it is doubled.
+// A sheet's or a column's item: "&1 NAME" … "&9 NAME", the later ones the
+// name alone. The menu would take a '&' of the name for a key: it is doubled.
 std::wstring sheet_item_text(std::size_t index, const Text& name);
 
 // The row a WM_CONTEXTMENU of the list acts on (-1: none) and the screen

@@ -128,6 +128,11 @@ TEST_F(ListMenuTest, ShowsTheSheetsTheRowAndTheChoices) {
       L"----",
       gbk_to_wide(texts::kMenuKeepFormat) + L" [x]",
       gbk_to_wide(texts::kMenuIntoSheets),
+      gbk_to_wide(texts::kMenuCsv),
+      L"----",
+      gbk_to_wide(texts::kMenuAlsoBy) + L" [grey]",  // no heading chosen
+      L"  &1 城市", L"  &2 人口",
+      gbk_to_wide(texts::kMenuRowsPerOutput),
   };
   EXPECT_EQ(shown[0], expected);
   EXPECT_TRUE(events.choices.empty());
@@ -167,7 +172,10 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
     SourceSheet& source = window->view().session.source;
     source.file_name = c.loaded ? "Z:\\book.xlsx" : "";
     for (int sheet = 0; sheet < c.sheets; ++sheet) events.sheet_names.push_back(std::to_string(sheet));
-    window->view().session.choices = {c.keep_format, c.into_sheets};
+    SplitChoices& choices = window->view().session.choices;
+    choices = SplitChoices{};
+    choices.keep_format = c.keep_format;
+    choices.into_sheets = c.into_sheets;
     chosen = c.chosen;
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -177,7 +185,7 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
     ASSERT_EQ(shown.size(), 1u);
     const std::vector<std::wstring>& menu = shown[0];
     const std::size_t listed = c.loaded ? static_cast<std::size_t>(c.sheets) : 0;
-    ASSERT_EQ(menu.size(), 5 + listed);
+    ASSERT_EQ(menu.size(), 11 + listed);
     EXPECT_EQ(menu[0].ends_with(L" [grey]"), c.sheets_greyed);
     EXPECT_EQ(menu[listed + 1].ends_with(L" [grey]"), c.heading_greyed);
     EXPECT_EQ(menu[listed + 3].ends_with(L" [x]"), c.keep_format);
@@ -189,6 +197,79 @@ TEST_F(ListMenuTest, EveryItemCallsItsHandlerWithItsArgument) {
     GetWindowRect(list, &area);
     EXPECT_TRUE(PtInRect(&area, opened_at));
   }
+}
+
+// The split choices: which items are greyed and checked with which choices,
+// what choosing one changes, and the line of 编辑框2 that follows.
+TEST_F(ListMenuTest, SplitChoicesGreyEachOtherAndShowWhatTheSplitIsBy) {
+  const HWND headings = window->control(ControlName::组合框1);
+  window->view().组合框1.append_item(gbk(u8"城市"), 0);
+  window->view().组合框1.append_item(gbk(u8"人口"), 1);
+  for (const char8_t* more : {u8"区", u8"街", u8"路"}) window->view().超级列表框1.append_column(gbk(more));
+  struct Case {
+    const char* what;
+    int chosen;  // the heading box's item, -1: none
+    std::vector<int> also_by;
+    int rows;
+    bool csv;
+    bool into_sheets;
+    std::vector<UINT> pick;
+    // Into sheets, CSV, further columns, rows, then the further columns'
+    // items: 'x' checked, 'g' greyed, '.' neither.
+    const char* menu;
+    std::vector<int> also_by_after;
+    int rows_after;
+    bool csv_after;
+    std::u8string line;
+  };
+  const Case cases[] = {
+      {"no heading: no further columns", -1, {}, 0, false, false, {}, "..g.|.....", {}, 0, false, u8""},
+      {"a further column", 0, {}, 0, false, false, {7, 1}, "....|....", {2}, 0, false, u8"按 城市 + 区 拆分"},
+      {"the chosen heading drops out", 1, {1, 3}, 0, false, false, {}, "....|..x.", {3}, 0, false,
+       u8"按 人口 + 街 拆分"},
+      {"past three greyed", 0, {1, 2, 3}, 0, false, false, {}, "....|xxxg", {1, 2, 3}, 0, false,
+       u8"按 城市 + 人口 + 区 + 街 拆分"},
+      {"taken out when full", 0, {1, 2, 3}, 0, false, false, {7, 0}, "....|xxxg", {2, 3}, 0, false,
+       u8"按 城市 + 区 + 街 拆分"},
+      {"rows grey the columns", 0, {1}, 500, false, false, {}, "..gx|x...", {1}, 500, false, u8"每 500 行一个文件"},
+      {"rows off again", 0, {1}, 500, false, false, {8}, "..gx|x...", {1}, 0, false, u8"按 城市 + 人口 拆分"},
+      {"CSV on", 0, {}, 0, false, false, {5}, "....|....", {}, 0, true, u8"按 城市 拆分，导出为 CSV"},
+      {"CSV greys sheets", -1, {}, 7, true, false, {}, "gxgx|.....", {}, 7, true, u8"每 7 行一个文件，导出为 CSV"},
+      {"sheets grey CSV", 0, {}, 0, false, true, {}, "xg..|....", {}, 0, false, u8"按 城市 拆分"},
+  };
+  const auto state_of = [](const std::wstring& item) {
+    return item.ends_with(L" [grey]") ? 'g' : item.find(L" [x]") != std::wstring::npos ? 'x' : '.';
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    shown.clear();
+    SendMessageW(headings, CB_SETCURSEL, static_cast<WPARAM>(c.chosen), 0);
+    SplitChoices& choices = window->view().session.choices;
+    choices = SplitChoices{};
+    choices.also_by = c.also_by;
+    choices.rows_per_output = c.rows;
+    choices.csv = c.csv;
+    choices.into_sheets = c.into_sheets;
+    chosen = c.pick;
+    open_menu(Where::row_1);
+    ASSERT_EQ(shown.size(), 1u);
+    // Sheets, heading row, ----, keep format, into sheets, CSV, ----, further
+    // columns with their items, rows.
+    const std::vector<std::wstring>& menu = shown[0];
+    ASSERT_GE(menu.size(), 9u);
+    std::string states = {state_of(menu[4]), state_of(menu[5]), state_of(menu[7]), state_of(menu.back()), '|'};
+    for (std::size_t place = 8; place + 1 < menu.size(); ++place) states += state_of(menu[place]);
+    EXPECT_EQ(states, c.menu);
+    EXPECT_EQ(choices.also_by, c.also_by_after);
+    EXPECT_EQ(choices.rows_per_output, c.rows_after);
+    EXPECT_EQ(choices.csv, c.csv_after);
+    const Text line = gbk(c.line);
+    EXPECT_EQ(window->view().编辑框2.text(),
+              line.empty() ? Text(texts::kTipText) : texts::kTipText + Text(texts::kSplitNowLine) + line);
+  }
+  // Another workbook: its columns are others.
+  window->fire(EventBinding::files_dropped, "Z:\\other.xlsx\r\n");
+  EXPECT_TRUE(window->view().session.choices.also_by.empty());
 }
 
 TEST_F(ListMenuTest, NothingRunsWithoutAListedChoice) {
