@@ -22,7 +22,6 @@ const char* const kLoadDamaged = "文件已损坏（压缩包、复合文档或�
 const char* const kLoadNotAWorkbook = "不是工作簿文件（可能是文本、图片或其他程序的文档）";
 const char* const kLoadOverLimit = "文件超出读取限制（标记或大小异常）";
 const char* const kLoadNoWorksheet = "工作簿中没有工作表";
-const char* const kLoadOldXls = "不支持 Excel 4.0 及更早版本的工作簿";
 const char* const kLoadNotFound = "找不到文件";
 const char* const kLoadUnreadable = "文件无法读取";
 const char* const kLoadFileTooLarge = "文件大于 1 GiB";
@@ -62,7 +61,7 @@ const char* const kMenuKeepFormat = "保留原表格式(&K)";
 const char* const kMenuIntoSheets = "拆分到一个工作簿的多个工作表(&M)";
 const char* const kTitleRowTip =
     "第一行像是表格的标题？在列标题所在的行上单击右键，选“设为标题行”。\r\n"
-    "右键菜单还可以选择工作表、保留原表格式、拆分到一个工作簿的多个工作表。";
+    "右键菜单还可以选择工作表、保留原表格式、拆分到一个工作簿的多个工作表、导出为CSV文件、同时按其他列拆分、按行数拆分。";
 
 const char* const kCliUsage =
     "用法：colsplit-cli [选项] 工作簿 列标题 [导出地址]\r\n"
@@ -76,7 +75,7 @@ const char* const kCliUsage =
     "                       （默认全部写为文本；图片、图表、批注和公式不保留，公式写为其值）\r\n"
     "  --keep-types         同 --keep-format\r\n"
     "  --and 列标题         再按这一列拆分，每种值的组合一个文件（可重复，最多 3 次）\r\n"
-    "  --rows N             不按列拆分，数据行按顺序每 N 行一个文件（此时不写列标题）\r\n"
+    "  --rows N             不按列拆分，数据行按顺序每 N 行一个文件（此时不给列标题参数）\r\n"
     "  --csv                每个文件存为 CSV（UTF-8，带 BOM），不存为 .xlsx；不能与 --into-sheets 同用\r\n"
     "  --into-sheets        拆分到一个工作簿的多个工作表（默认每个值一个工作簿）\r\n"
     "  --list               不写任何文件，只列出每个值（或值的组合、行段）、它的行数和将得到的文件名（或工作表名）\r\n"

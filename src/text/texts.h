@@ -25,7 +25,6 @@ extern const char* const kLoadDamaged;       // 文件已损坏（…）
 extern const char* const kLoadNotAWorkbook;  // 不是工作簿文件（…）
 extern const char* const kLoadOverLimit;     // 文件超出读取限制（标记或大小异常）
 extern const char* const kLoadNoWorksheet;   // 工作簿中没有工作表
-extern const char* const kLoadOldXls;        // 不支持 Excel 4.0 及更早版本的工作簿
 extern const char* const kLoadNotFound;      // 找不到文件
 extern const char* const kLoadUnreadable;    // 文件无法读取
 extern const char* const kLoadFileTooLarge;  // 文件大于 1 GiB

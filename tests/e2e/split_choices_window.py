@@ -12,7 +12,7 @@ the further columns.
 
 Usage: split_choices_window.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
 """
-import shutil, subprocess, sys, time
+import csv, io, shutil, subprocess, sys, time
 
 import openpyxl
 
@@ -183,9 +183,19 @@ def main():
         probe("click", CAPTION, "导出")
         _, message = probe("answer-box", "信息：", "60000")
         check(message.strip() == "按指定列内容筛选导出完成", f"the export ends with its message ({message.strip()!r})")
-        # TODO(export core): once the export writes runs of rows and CSV files,
-        # check here the ceil(12 / 5) = 3 .csv files of 5, 5 and 2 rows with
-        # the heading row, read back with the csv module (GBK).
+        # Runs of 5 of the 12 rows, as CSV: three files of 5, 5 and 2 rows,
+        # each under the heading row, in UTF-8 with its byte-order mark.
+        written = sorted((data_dir / "按_每5行_分别导出").glob("*.csv"), key=lambda p: p.stat().st_mtime_ns)
+        names = sorted(p.name.rsplit("_", 1)[0] for p in written)
+        check(names == ["按内容导出_第1-5行", "按内容导出_第11-12行", "按内容导出_第6-10行"], f"the run files ({names})")
+        for path in written:
+            raw = path.read_bytes()
+            check(raw.startswith(b"\xef\xbb\xbf") and b"\r\n" in raw, f"{path.name}: UTF-8 with BOM, CRLF")
+            lines = list(csv.reader(io.StringIO(raw.decode("utf-8-sig"), newline="")))
+            first = int(path.name.split("第")[1].split("-")[0])
+            expected = [HEADINGS] + [[CITIES[r % 3], f"部{r % 2}", f"人{r}", str(r * 10), ""]
+                                     for r in range(first - 1, min(first + 4, ROWS))]
+            check(lines == expected, f"{path.name} holds its run ({lines[:2]}…)")
 
         # 按行数拆分 again turns it off, without the dialog.
         open_menu(row)
