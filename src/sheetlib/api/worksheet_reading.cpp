@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "sheetlib/crypto/package_decryption.h"
+#include "sheetlib/xls/encrypted_package.h"
 #include "sheetlib/read/workbook_reader.h"
 #include "sheetlib/xls/xls_reader.h"
 
@@ -15,7 +15,7 @@ namespace {
 ReadStatus read_encrypted_xlsx(std::string_view file_bytes, int index, CellGrid& grid,
                                std::vector<std::string>& sheet_names, const ReadLimits& limits, ReadCost& cost) {
   std::string package;
-  if (const ReadStatus status = crypto::decrypt_package(file_bytes, limits, package); status != ReadStatus::ok) {
+  if (const ReadStatus status = xls::decrypt_package(file_bytes, limits, package); status != ReadStatus::ok) {
     return status;
   }
   const ReadStatus status = read_xlsx_worksheet(package, index, grid, sheet_names, limits, cost);
@@ -37,7 +37,7 @@ ReadStatus read_worksheet(std::string_view file_bytes, int index, CellGrid& grid
       status = ReadStatus::no_such_sheet;
     } else if (xls::is_xls_file(file_bytes)) {
       // The content decides, not the name: an .xls renamed .xlsx is still read.
-      status = crypto::holds_encrypted_package(file_bytes)
+      status = xls::holds_encrypted_package(file_bytes)
                    ? read_encrypted_xlsx(file_bytes, index, loaded, names, limits, spent)
                    : xls::read_xls_worksheet(file_bytes, index, loaded, names, limits);
     } else {

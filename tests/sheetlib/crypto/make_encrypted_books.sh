@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the workbooks of package_decryption_test.cpp, once, by hand (they are
+# Makes the workbooks of encrypted_package_test.cpp, once, by hand (they are
 # kept beside it, so that the test needs neither npm nor Python): plain.xlsx
 # with openpyxl (more than 4,096 bytes zipped, so that its encryption spans
 # several segments), then each encryption of it by officecrypto-tool 0.0.19

@@ -13,7 +13,7 @@
 #include "sheetlib/core/read_status.h"
 #include "sheetlib/crypto/hashes_and_ciphers.h"
 
-namespace sheetlib::crypto {
+namespace sheetlib::xls {
 
 // The attributes that <keyData> and <p:encryptedKey> share.
 struct AgileCipher {
@@ -24,7 +24,7 @@ struct AgileCipher {
   std::string cipher_algorithm;  // "AES"
   std::string cipher_chaining;   // "ChainingModeCBC"
   std::string hash_algorithm;    // "SHA1", "SHA512"
-  Bytes salt;
+  crypto::Bytes salt;
 };
 
 struct AgileEncryptionInfo {
@@ -33,9 +33,9 @@ struct AgileEncryptionInfo {
   AgileCipher key_data;
   AgileCipher password_key;
   std::uint32_t spin_count = 0;
-  Bytes encrypted_verifier_hash_input;
-  Bytes encrypted_verifier_hash_value;
-  Bytes encrypted_key_value;
+  crypto::Bytes encrypted_verifier_hash_input;
+  crypto::Bytes encrypted_verifier_hash_value;
+  crypto::Bytes encrypted_key_value;
 };
 
 // malformed for XML that is not well-formed or has a DOCTYPE, a number or a
@@ -44,4 +44,4 @@ struct AgileEncryptionInfo {
 // and the first password key count.
 ReadStatus read_agile_encryption_info(std::string_view xml, AgileEncryptionInfo& info);
 
-}  // namespace sheetlib::crypto
+}  // namespace sheetlib::xls

@@ -16,7 +16,7 @@
 #include "sheetlib/core/limits.h"
 #include "sheetlib/core/read_status.h"
 
-namespace sheetlib::crypto {
+namespace sheetlib::xls {
 
 // True when the bytes are a compound file holding an encrypted package (and
 // so no .xls workbook).
@@ -30,4 +30,4 @@ bool holds_encrypted_package(std::string_view file_bytes);
 // `limits.max_total_inflated_bytes`.
 ReadStatus decrypt_package(std::string_view file_bytes, const ReadLimits& limits, std::string& package);
 
-}  // namespace sheetlib::crypto
+}  // namespace sheetlib::xls

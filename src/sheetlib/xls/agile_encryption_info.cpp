@@ -1,11 +1,13 @@
-#include "sheetlib/crypto/agile_encryption_info.h"
+#include "sheetlib/xls/agile_encryption_info.h"
 
 #include <expat.h>
 
 #include <charconv>
 #include <memory>
 
-namespace sheetlib::crypto {
+namespace sheetlib::xls {
+
+using namespace crypto;
 
 namespace {
 
@@ -92,4 +94,4 @@ ReadStatus read_agile_encryption_info(std::string_view xml, AgileEncryptionInfo&
   return info.has_password_key ? ReadStatus::ok : ReadStatus::encrypted;
 }
 
-}  // namespace sheetlib::crypto
+}  // namespace sheetlib::xls

@@ -1,15 +1,17 @@
-#include "sheetlib/crypto/package_decryption.h"
+#include "sheetlib/xls/encrypted_package.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "sheetlib/crypto/agile_encryption_info.h"
+#include "sheetlib/xls/agile_encryption_info.h"
 #include "sheetlib/crypto/hashes_and_ciphers.h"
 #include "sheetlib/xls/compound_file.h"
 #include "sheetlib/xls/little_endian.h"
 
-namespace sheetlib::crypto {
+namespace sheetlib::xls {
+
+using namespace crypto;
 
 namespace {
 
@@ -262,4 +264,4 @@ ReadStatus decrypt_package(std::string_view file_bytes, const ReadLimits& limits
   return ReadStatus::ok;
 }
 
-}  // namespace sheetlib::crypto
+}  // namespace sheetlib::xls
