@@ -99,7 +99,10 @@ std::optional<SplitWanted> wanted_split(MainWindow& window) {
   const ListView& list = window.超级列表框1;
   SplitWanted wanted{0, split_columns(window.组合框1.item_value(selection), choices.also_by, list.column_count()),
                      window.组合框1.displayed_text()};
-  for (std::size_t i = 1; i < wanted.columns.size(); ++i) wanted.heading += "_" + list.column_heading(wanted.columns[i]);
+  for (std::size_t i = 1; i < wanted.columns.size(); ++i) {
+    wanted.heading += '_';
+    wanted.heading += list.column_heading(wanted.columns[i]);
+  }
   return wanted;
 }
 
