@@ -362,21 +362,48 @@ int time_load(HWND main, LRESULT rows, DWORD timeout_ms) {
   return full < 0 ? 1 : 0;
 }
 
+// A shown top-level window of the caption: one that went away may linger,
+// hidden, with the same caption.
+HWND visible_window(const wchar_t* caption) {
+  struct Search {
+    const wchar_t* caption;
+    HWND found;
+  } search{caption, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& wanted = *reinterpret_cast<Search*>(data);
+        if (!IsWindowVisible(window) || window_text(window) != wanted.caption) return TRUE;
+        wanted.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 int answer_box(const wchar_t* caption, DWORD timeout_ms) {
-  HWND box = wait_for_window(caption, timeout_ms);
+  // The box may be found before its texts are made, or while an earlier box
+  // of the same caption is still going away: the visible one with texts is
+  // waited for.
+  const DWORD start = GetTickCount();
+  HWND box = nullptr;
+  std::vector<std::wstring> texts;
+  for (;;) {
+    box = visible_window(caption);
+    if (box) {
+      texts.clear();
+      for (HWND child : descendants(box)) {
+        if (class_name(child) != L"Static") continue;
+        if (std::wstring text = window_text(child); !text.empty()) texts.push_back(std::move(text));
+      }
+      if (!texts.empty()) break;
+    }
+    if (GetTickCount() - start > timeout_ms) break;
+    Sleep(100);
+  }
+  if (!box) box = FindWindowW(nullptr, caption);
   if (!box) {
     std::fprintf(stderr, "no message box captioned %s\n", to_utf8(caption).c_str());
     return 2;
-  }
-  // The box may be found before its texts are made: they are waited for a
-  // moment.
-  std::vector<std::wstring> texts;
-  for (int tries = 0; texts.empty() && tries < 20; ++tries) {
-    if (tries > 0) Sleep(100);
-    for (HWND child : descendants(box)) {
-      if (class_name(child) != L"Static") continue;
-      if (std::wstring text = window_text(child); !text.empty()) texts.push_back(std::move(text));
-    }
   }
   for (const std::wstring& text : texts) std::printf("%s\n", printable(text).c_str());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
