@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "export/whole_file.h"
+#include "text/whole_files.h"
 #include "text/encoding.h"
 
 namespace colsplit {
@@ -58,6 +58,6 @@ void CsvFile::add_field(const Text& text, bool first) {
   bytes_ += '"';
 }
 
-bool CsvFile::save(const Text& path) { return write_whole_file(path, bytes_); }
+bool CsvFile::save(const Text& path) { return write_file_atomically(path, bytes_); }
 
 }  // namespace colsplit

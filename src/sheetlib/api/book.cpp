@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "text/encoding.h"
-#include "sheetlib/io/file_io.h"
+#include "text/whole_files.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/sheet_name.h"
 
@@ -69,7 +69,8 @@ bool load_book(SheetlibBook& book, const char* gbk_path, int index) {
     return false;
   }
   std::string bytes;
-  switch (read_whole_file(gbk_path, bytes, kMaxFileBytes)) {
+  using colsplit::FileStatus;
+  switch (colsplit::read_whole_file(gbk_path, bytes, kMaxFileBytes)) {
     case FileStatus::ok: return load_book_bytes(book, bytes, index);
     case FileStatus::not_found: book.error_message = "file not found"; break;
     case FileStatus::unreadable: book.error_message = "file cannot be read"; break;

@@ -8,7 +8,7 @@
 #include "sheetlib/api/book.h"
 #include "sheetlib/api/book_look.h"
 #include "sheetlib/format/number_format.h"
-#include "sheetlib/io/file_io.h"
+#include "text/whole_files.h"
 #include "sheetlib/write/parts.h"
 #include "sheetlib/write/sheet_name.h"
 
@@ -82,7 +82,7 @@ bool save_book(SheetlibBook& book, const char* gbk_path) {
   }
   const std::string package = build_package(sheets, book.strings, formats, book.custom_formats, book.look);
   if (package.empty()) return false;
-  return write_file_atomically(gbk_path, package);
+  return colsplit::write_file_atomically(gbk_path, package);
 }
 
 SheetlibSheet* insert_sheet(SheetlibBook& book, int index, const char* gbk_name, SheetlibSheet* sheet_to_copy) {

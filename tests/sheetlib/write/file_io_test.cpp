@@ -1,4 +1,4 @@
-#include "sheetlib/io/file_io.h"
+#include "text/whole_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,6 +15,9 @@ namespace {
 
 using colsplit::testing::gbk;
 using colsplit::testing::ScratchFolder;
+using colsplit::FileStatus;
+using colsplit::read_whole_file;
+using colsplit::write_file_atomically;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 

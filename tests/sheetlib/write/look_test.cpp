@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sheetlib/api/host_python.h"
-#include "sheetlib/io/file_io.h"
+#include "text/whole_files.h"
 #include "sheetlib/support/scratch_folder.h"
 #include "sheetlib/write/parts.h"
 
@@ -15,6 +15,7 @@ namespace {
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using colsplit::write_file_atomically;
 
 constexpr char kTheme[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"

@@ -1,4 +1,4 @@
-#include "sheetlib/io/file_io.h"
+#include "text/whole_files.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +19,7 @@
 #include <cerrno>
 #endif
 
-namespace sheetlib {
+namespace colsplit {
 
 namespace {
 
@@ -204,4 +204,4 @@ bool write_file_atomically(const std::string& gbk_path, std::string_view bytes) 
 
 #endif
 
-}  // namespace sheetlib
+}  // namespace colsplit

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace sheetlib {
+namespace colsplit {
 
 enum class FileStatus { ok, not_found, unreadable, too_large };
 
@@ -22,4 +22,4 @@ FileStatus read_whole_file(const std::string& gbk_path, std::string& bytes, std:
 // file.
 bool write_file_atomically(const std::string& gbk_path, std::string_view bytes);
 
-}  // namespace sheetlib
+}  // namespace colsplit
