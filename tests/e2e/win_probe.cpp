@@ -364,19 +364,21 @@ int time_load(HWND main, LRESULT rows, DWORD timeout_ms) {
 
 // A shown top-level window of the caption: one that went away may linger,
 // hidden, with the same caption.
+struct VisibleSearch {
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK match_visible(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<VisibleSearch*>(data);
+  if (!IsWindowVisible(window) || window_text(window) != search.caption) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
 HWND visible_window(const wchar_t* caption) {
-  struct Search {
-    const wchar_t* caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& wanted = *reinterpret_cast<Search*>(data);
-        if (!IsWindowVisible(window) || window_text(window) != wanted.caption) return TRUE;
-        wanted.found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  VisibleSearch search{caption, nullptr};
+  EnumWindows(match_visible, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
