@@ -15,7 +15,6 @@ characters. Finally Esc ends the program with exit code 0.
 Usage: drop_and_export.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
 """
 import csv, datetime, os, shutil, subprocess, sys, tempfile, time
-from pathlib import Path
 
 import openpyxl
 
@@ -237,13 +236,9 @@ def main():
 
         split_beyond_gbk(work, x, y)
 
-        probe("close", CAPTION)
-        app.wait(timeout=30)
-        check(app.returncode == 0, f"Esc ends the program with exit code 0 ({app.returncode})")
+        session.close(app)
     finally:
-        if app.poll() is None:
-            app.kill()
-        shutil.rmtree(work, ignore_errors=True)
+        session.end(app, work)
     return session.summary()
 
 

@@ -10,8 +10,7 @@ lands in the build folder.
 
 Usage: keep_format_window.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
 """
-import shutil, subprocess, sys, time
-from pathlib import Path
+import subprocess, sys, time
 
 import openpyxl
 
@@ -93,13 +92,9 @@ def main():
                   f"{name}: the list and the rule")
         check(source.max_row == 18, "the source is untouched")
 
-        probe("close", CAPTION)
-        app.wait(timeout=30)
-        check(app.returncode == 0, f"Esc ends the program with exit code 0 ({app.returncode})")
+        session.close(app)
     finally:
-        if app.poll() is None:
-            app.kill()
-        shutil.rmtree(work, ignore_errors=True)
+        session.end(app, work)
     return session.summary()
 
 

@@ -12,7 +12,7 @@ the further columns.
 
 Usage: split_choices_window.py BUILD_DIR SOURCE_DIR   (needs $DISPLAY)
 """
-import csv, io, shutil, subprocess, sys, time
+import csv, io, subprocess, sys, time
 
 import openpyxl
 
@@ -208,13 +208,9 @@ def main():
         time.sleep(2.0)
         pick_heading(0, "按 城市 拆分，导出为 CSV", "a new load forgets the further columns, keeps CSV")
 
-        probe("close", CAPTION)
-        app.wait(timeout=30)
-        check(app.returncode == 0, f"Esc ends the program with exit code 0 ({app.returncode})")
+        session.close(app)
     finally:
-        if app.poll() is None:
-            app.kill()
-        shutil.rmtree(work, ignore_errors=True)
+        session.end(app, work)
     return session.summary()
 
 

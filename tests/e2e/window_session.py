@@ -23,6 +23,18 @@ class Session:
         print(f"{'FAILED' if self.failures else 'passed'}: {len(self.failures)} failure(s)")
         return 1 if self.failures else 0
 
+    def close(self, app):
+        """Esc on the window: the program ends with exit code 0."""
+        self.probe("close", CAPTION)
+        app.wait(timeout=30)
+        self.check(app.returncode == 0, f"Esc ends the program with exit code 0 ({app.returncode})")
+
+    def end(self, app, work):
+        """After the steps, passed or not: no program left running, no work folder left."""
+        if app.poll() is None:
+            app.kill()
+        shutil.rmtree(work, ignore_errors=True)
+
     def probe(self, *args, timeout=60):
         result = subprocess.run([str(self.wine_run), str(self.build / "win_probe.exe"), *args],
                                 capture_output=True, timeout=timeout)
