@@ -106,7 +106,7 @@ DropOutcome load_workbook(MainWindow& window, const Text& file_name, int sheet_i
   SourceSheet source;
   source.file_name = file_name;
   source.sheet_index = sheet_index;
-  PreviewDetails details{sheet_index, session.choices.keep_format, &source};
+  PreviewDetails details{sheet_index, session.choices.reads_look(), &source};
   const bool detailed = sheet_index != 0 || details.typed;
   SheetExtents too_large;
   if (load_sheet_preview(window.超级列表框1, window.进度条1, window.worker, file_name, &too_large,

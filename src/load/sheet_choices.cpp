@@ -41,7 +41,7 @@ bool read_details_again(MainWindow& window) {
   SourceSheet source;
   source.file_name = shown.file_name;
   source.sheet_index = shown.sheet_index;
-  PreviewDetails details{shown.sheet_index, window.session.choices.keep_format, &source};
+  PreviewDetails details{shown.sheet_index, window.session.choices.reads_look(), &source};
   SheetExtents too_large;
   if (load_sheet_preview(window.超级列表框1, window.进度条1, window.worker, shown.file_name, &too_large, &details) !=
       1) {
@@ -84,11 +84,31 @@ bool set_heading_row(MainWindow& window, int list_row) {
   return true;
 }
 
-void set_keep_format(MainWindow& window, bool on) {
+namespace {
+
+// Takes the choices, reading the shown sheet again when they want it read
+// another way (with its look, or as it shows); when that fails, the choices
+// stay as they were.
+void take_choices(MainWindow& window, const SplitChoices& chosen) {
   SplitSession& session = window.session;
-  session.choices.keep_format = on;
-  if (!on || session.source.typed || session.source.file_name.empty()) return;
-  if (!read_details_again(window)) session.choices.keep_format = false;
+  const SplitChoices before = session.choices;
+  session.choices = chosen;
+  if (session.source.file_name.empty() || chosen.reads_look() == session.source.typed) return;
+  if (!read_details_again(window)) session.choices = before;
+}
+
+}  // namespace
+
+void set_keep_format(MainWindow& window, bool on) {
+  SplitChoices chosen = window.session.choices;
+  chosen.keep_format = on;
+  take_choices(window, chosen);
+}
+
+void set_csv(MainWindow& window, bool on) {
+  SplitChoices chosen = window.session.choices;
+  chosen.csv = on;
+  take_choices(window, chosen);
 }
 
 void set_into_sheets(MainWindow& window, bool on) { window.session.choices.into_sheets = on; }

@@ -26,10 +26,17 @@ DropOutcome choose_sheet(MainWindow& window, int index);
 // the list or the file can no longer be read (the message is shown).
 bool set_heading_row(MainWindow& window, int list_row);
 
-// Numbers, dates and booleans written typed with their formats. Turning it
-// on reads the shown sheet's values (the list stays as it is when the file
-// still holds the same headings); when that fails the choice stays off.
+// The source's look: numbers, dates and booleans written typed with their
+// formats, and every cell's style. Turning it on reads the shown sheet's
+// values and look, turning it off reads the sheet as it shows (the list
+// stays as it is when the file still holds the same headings); when that
+// fails the choice stays as it was.
 void set_keep_format(MainWindow& window, bool on);
+
+// A .csv file per output. With the look kept, the sheet is read again as it
+// shows (a CSV file carries no format), and again with its look once CSV
+// is off.
+void set_csv(MainWindow& window, bool on);
 
 void set_into_sheets(MainWindow& window, bool on);
 

@@ -23,6 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     colsplit::set_heading_row(window, list_row);
   };
   handlers.keep_format_chosen = colsplit::set_keep_format;
+  handlers.csv_chosen = colsplit::set_csv;
   handlers.into_sheets_chosen = colsplit::set_into_sheets;
   const int exit_code = colsplit::win32::run_application(instance, handlers);
   colsplit::xl::release_bound_libraries();

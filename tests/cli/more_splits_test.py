@@ -168,6 +168,26 @@ WRONG = [
 ]
 
 
+def check_csv_shows_texts(cli, work):
+    """A CSV file holds what the cells show, with the look kept or not: a
+    text under a format with a section for texts, and a number."""
+    book = os.path.join(work, "编号.xlsx")
+    workbook = openpyxl.Workbook()
+    sheet = workbook.active
+    sheet.append(["组", "编号", "金额"])
+    sheet.append(["甲", "ABC", 1234.5])
+    sheet["B2"].number_format = '"编号："@'
+    sheet["C2"].number_format = "#,##0.00"
+    workbook.save(book)
+    for options in ([], ["--keep-format"]):
+        out = os.path.join(work, "shown" + "".join(options))
+        status, _ = run(cli, "--csv", *options, book, "组", out)
+        folder = os.path.join(out, "按_组_分别导出")
+        files = os.listdir(folder) if os.path.isdir(folder) else []
+        got = written_rows(os.path.join(folder, files[0])) if status == 0 and len(files) == 1 else None
+        check(got == [["组", "编号", "金额"], ["甲", "编号：ABC", "1,234.50"]], "%s --csv shows %r" % (options, got))
+
+
 def main(cli, work):
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
@@ -184,6 +204,7 @@ def main(cli, work):
         check(os.listdir(out) == [], "%s: nothing written" % options)
         if "无此列" in options:
             check("#5  金额" in output, "an --and heading that is not there lists the headings")
+    check_csv_shows_texts(cli, work)
     print("%d failures" % len(failures))
     return 1 if failures else 0
 

@@ -107,6 +107,14 @@ TEST_F(SplitChoicesTest, SheetHeadingRowTypesAndOneWorkbookOfSheets) {
   EXPECT_EQ(window.session.source.heading_row, 1);
   EXPECT_EQ(window.超级列表框1.cell_text(0, 1), "1,234.50");
 
+  // CSV carries no format: the sheet is read as it shows while CSV is on,
+  // with its look again once it is off, and as it shows without the choice.
+  set_csv(view, true);
+  EXPECT_FALSE(window.session.source.typed);
+  set_csv(view, false);
+  EXPECT_TRUE(window.session.source.typed);
+  EXPECT_EQ(window.组合框1.current_selection(), 0);
+
   set_into_sheets(view, true);
   window.编辑框1.set_text(temp.text());
   const std::vector<PlannedGroup> planned = plan_export(view);

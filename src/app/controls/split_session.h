@@ -38,6 +38,12 @@ struct SplitChoices {
   bool csv = false;  // one .csv file per output instead of an .xlsx
 
   static constexpr std::size_t kMostAlsoBy = 3;
+
+  // Whether the sheet is read with its look and typed values. A CSV file
+  // carries no format: its cells are read as they show, a text through its
+  // format's section for texts too (a load that keeps the look leaves texts
+  // as they are, for the format written with them to show).
+  bool reads_look() const { return keep_format && !csv; }
 };
 
 // A merged range of the sheet; rows and columns zero-based and inclusive.

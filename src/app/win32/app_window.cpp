@@ -295,7 +295,7 @@ void AppWindow::run_list_menu_command(UINT command, int row, const ListMenuConte
       }
       return;
     case kCsvCommand:
-      run_handler([&] { session_.choices.csv = !content.csv; });
+      if (handlers_.csv_chosen) run_handler([&] { handlers_.csv_chosen(*view_, !content.csv); });
       return;
     case kRowsPerOutputCommand:
       toggle_rows_per_output(content);

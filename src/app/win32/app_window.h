@@ -41,6 +41,7 @@ struct Handlers {
   void (*sheet_chosen)(MainWindow& window, int index) = nullptr;
   void (*heading_row_chosen)(MainWindow& window, int list_row) = nullptr;
   void (*keep_format_chosen)(MainWindow& window, bool on) = nullptr;
+  void (*csv_chosen)(MainWindow& window, bool on) = nullptr;
   void (*into_sheets_chosen)(MainWindow& window, bool on) = nullptr;
 };
 

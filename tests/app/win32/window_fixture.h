@@ -49,6 +49,7 @@ class WindowFixture : public ::testing::Test {
     handlers.heading_row_chosen = [](MainWindow&, int row) { note_choice("heading", row); };
     handlers.keep_format_chosen = [](MainWindow&, bool on) { note_choice("keep_format", on); };
     handlers.into_sheets_chosen = [](MainWindow&, bool on) { note_choice("into_sheets", on); };
+    handlers.csv_chosen = [](MainWindow& window, bool on) { window.session.choices.csv = on; };
     window = AppWindow::create(GetModuleHandleW(nullptr), handlers);
     ASSERT_NE(window, nullptr);
   }
