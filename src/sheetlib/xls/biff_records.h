@@ -68,12 +68,40 @@ constexpr std::uint16_t kLinkTooltip = 0x0800;
 constexpr std::uint16_t kBofBiff2 = 0x0009;
 constexpr std::uint16_t kBofBiff3 = 0x0209;
 constexpr std::uint16_t kBofBiff4 = 0x0409;
+// Those of the versions before BIFF5 alone. BIFF2 has cell records of its
+// own; BIFF3 and 4 share those of later versions (NUMBER, LABEL, BOOLERR,
+// RK, BLANK) but for FORMULA and the formats. FORMULA (0x0006) is BIFF2's
+// too, and an Excel 4 workbook lists its sheets in BUNDLESHEET records,
+// BOUNDSHEET's number.
+constexpr std::uint16_t kInteger2 = 0x0002;
+constexpr std::uint16_t kNumber2 = 0x0003;
+constexpr std::uint16_t kLabel2 = 0x0004;
+constexpr std::uint16_t kBoolErr2 = 0x0005;
+constexpr std::uint16_t kString2 = 0x0007;
+constexpr std::uint16_t kFormat2 = 0x001E;  // BIFF2 and 3
+constexpr std::uint16_t kColWidth2 = 0x0024;
+constexpr std::uint16_t kXf2 = 0x0043;
+constexpr std::uint16_t kIxfe2 = 0x0044;
+constexpr std::uint16_t kSheetHeader = 0x008F;
+constexpr std::uint16_t kFormula3 = 0x0206;
+constexpr std::uint16_t kXf3 = 0x0243;
+constexpr std::uint16_t kFormula4 = 0x0406;
+constexpr std::uint16_t kXf4 = 0x0443;
+// Left unencrypted in an encrypted workbook stream, as BOF and FILEPASS are.
+constexpr std::uint16_t kInterfaceHeader = 0x00E1;
+constexpr std::uint16_t kRrdHead = 0x0138;
+constexpr std::uint16_t kUsrExcl = 0x0194;
+constexpr std::uint16_t kFileLock = 0x0195;
+constexpr std::uint16_t kRrdInfo = 0x0196;
 }  // namespace record
 
 // The kinds of substream a BOF record opens.
 namespace substream {
 constexpr std::uint16_t kGlobals = 0x0005;
 constexpr std::uint16_t kWorksheet = 0x0010;
+constexpr std::uint16_t kChart = 0x0020;
+constexpr std::uint16_t kMacroSheet = 0x0040;
+constexpr std::uint16_t kWorkbook4 = 0x0100;  // an Excel 4 workbook's globals
 }  // namespace substream
 
 // The version field of a BOF record.

@@ -15,30 +15,6 @@ namespace sheetlib::xls {
 
 namespace {
 
-// The records of these versions. BIFF2 has cell records of its own; BIFF3
-// and 4 share those of later versions (NUMBER, LABEL, BOOLERR, RK, BLANK)
-// but for FORMULA and the formats.
-constexpr std::uint16_t kInteger2 = 0x0002;
-constexpr std::uint16_t kNumber2 = 0x0003;
-constexpr std::uint16_t kLabel2 = 0x0004;
-constexpr std::uint16_t kBoolErr2 = 0x0005;
-constexpr std::uint16_t kFormula2 = 0x0006;
-constexpr std::uint16_t kString2 = 0x0007;
-constexpr std::uint16_t kFormat2 = 0x001E;  // BIFF2 and 3
-constexpr std::uint16_t kColWidth2 = 0x0024;
-constexpr std::uint16_t kXf2 = 0x0043;
-constexpr std::uint16_t kIxfe2 = 0x0044;
-constexpr std::uint16_t kBundleSheet = 0x0085;
-constexpr std::uint16_t kSheetHeader = 0x008F;
-constexpr std::uint16_t kFormula3 = 0x0206;
-constexpr std::uint16_t kXf3 = 0x0243;
-constexpr std::uint16_t kFormula4 = 0x0406;
-constexpr std::uint16_t kXf4 = 0x0443;
-
-constexpr std::uint16_t kChart = 0x0020;
-constexpr std::uint16_t kMacroSheet = 0x0040;
-constexpr std::uint16_t kWorkbook4 = 0x0100;
-
 // A BIFF2 cell names XF 63 when its XF lies beyond what six bits hold; the
 // IXFE record before it gives the index.
 constexpr std::uint8_t kXfInIxfe = 63;
@@ -66,7 +42,7 @@ bool is_old_bof(std::uint16_t type) {
 
 bool is_worksheet(std::uint16_t substream) {
   // Any other type reads as a worksheet, as Excel reads it.
-  return substream != kChart && substream != kMacroSheet && substream != kWorkbook4;
+  return substream != substream::kChart && substream != substream::kMacroSheet && substream != substream::kWorkbook4;
 }
 
 // A byte string of the workbook's code page after a count of `count_bytes`
@@ -145,7 +121,7 @@ ReadStatus list_worksheets(std::string_view stream, OldBook& book) {
   Record record;
   if (!reader.next(record) || !is_old_bof(record.type) || record.data.size() < 4) return ReadStatus::malformed;
   const std::uint16_t substream = le16(record.data, 2);
-  if (substream != kWorkbook4) {
+  if (substream != substream::kWorkbook4) {
     if (!is_worksheet(substream)) return ReadStatus::not_a_workbook;
     book.worksheets.push_back({0, "Sheet1"});
     return ReadStatus::ok;
@@ -161,13 +137,13 @@ ReadStatus list_worksheets(std::string_view stream, OldBook& book) {
     if (!reader.next(record)) break;
     if (read_book_setting(record, book)) continue;
     switch (record.type) {
-      case kBundleSheet:
+      case record::kBoundSheet:
         if (listed_names.size() < kMaxSheets) {
           listed_names.emplace_back();
           read_byte_string(record.data, 0, 1, book.form.code_page, listed_names.back());
         }
         break;
-      case kSheetHeader:
+      case record::kSheetHeader:
         // The substream's size (four bytes), then the sheet's name.
         read_byte_string(record.data, 4, 1, book.form.code_page, header_name);
         break;
@@ -223,8 +199,8 @@ void add_xf(const Record& record, SheetFormats& formats) {
   // and 4 in the second byte; a record too short means General.
   const std::string_view data = record.data;
   std::uint16_t format = 0;
-  if (record.type == kXf2 && data.size() >= 3) format = static_cast<std::uint8_t>(data[2]) & 0x3F;
-  if (record.type != kXf2 && data.size() >= 2) format = static_cast<std::uint8_t>(data[1]);
+  if (record.type == record::kXf2 && data.size() >= 3) format = static_cast<std::uint8_t>(data[2]) & 0x3F;
+  if (record.type != record::kXf2 && data.size() >= 2) format = static_cast<std::uint8_t>(data[1]);
   formats.xf_formats.push_back(format);
 }
 
@@ -234,8 +210,8 @@ void add_xf(const Record& record, SheetFormats& formats) {
 ReadStatus read_sheet_formats(std::string_view stream, std::size_t offset, OldBook& book, SheetFormats& formats) {
   return for_each_sheet_record(stream, offset, [&](const Record& record) {
     if (read_book_setting(record, book)) return ReadStatus::ok;
-    if (record.type == kFormat2 || record.type == record::kFormat) add_format(record, book.form, formats);
-    if (record.type == kXf2 || record.type == kXf3 || record.type == kXf4) add_xf(record, formats);
+    if (record.type == record::kFormat2 || record.type == record::kFormat) add_format(record, book.form, formats);
+    if (record.type == record::kXf2 || record.type == record::kXf3 || record.type == record::kXf4) add_xf(record, formats);
     return ReadStatus::ok;
   });
 }
@@ -250,10 +226,10 @@ class OldCells {
   ReadStatus read(const Record& record) {
     const std::string_view data = record.data;
     switch (record.type) {
-      case kIxfe2:
+      case record::kIxfe2:
         if (data.size() >= 2) ixfe_ = le16(data, 0);
         return ReadStatus::ok;
-      case kColWidth2:
+      case record::kColWidth2:
         // First and last column a byte each, then the width: COLINFO's
         // fields with two-byte columns.
         if (data.size() >= 4) {
@@ -264,7 +240,7 @@ class OldCells {
       case record::kColInfo:
         cells_.read_column_width(data);
         return ReadStatus::ok;
-      case kString2:
+      case record::kString2:
         if (!read_byte_string(data, 0, 1, form_.code_page, text_)) return ReadStatus::ok;
         return cells_.store_text_result(text_);
       case record::kString:
@@ -273,7 +249,7 @@ class OldCells {
       default:
         break;
     }
-    const bool biff2 = record.type <= kFormula2;
+    const bool biff2 = record.type <= record::kFormula;
     if (!is_cell(record.type)) return ReadStatus::ok;
     // Row and column, then BIFF2's three attribute bytes or the XF index.
     const std::size_t head = biff2 ? 7 : 6;
@@ -284,27 +260,27 @@ class OldCells {
     const std::uint16_t xf = biff2 ? attribute_xf(data) : le16(data, 4);
     const std::string_view value = data.substr(head);
     switch (record.type) {
-      case kInteger2:
+      case record::kInteger2:
         if (value.size() < 2) return ReadStatus::ok;
         return cells_.store_number(row, column, xf, le16(value, 0));
-      case kNumber2:
+      case record::kNumber2:
       case record::kNumber:
         if (value.size() < 8) return ReadStatus::ok;
         return cells_.store_number(row, column, xf, le_double(value.data()));
       case record::kRk:
         if (value.size() < 4) return ReadStatus::ok;
         return cells_.store_number(row, column, xf, rk_value(le32(value, 0)));
-      case kLabel2:
+      case record::kLabel2:
       case record::kLabel:
         if (!read_byte_string(value, 0, biff2 ? 1 : 2, form_.code_page, text_)) return ReadStatus::ok;
         return cells_.store_text(row, column, xf, text_);
-      case kBoolErr2:
+      case record::kBoolErr2:
       case record::kBoolErr:
         if (value.size() < 2) return ReadStatus::ok;
         return cells_.store_bool_or_error(row, column, xf, static_cast<std::uint8_t>(value[0]), value[1] != 0);
-      case kFormula2:
-      case kFormula3:
-      case kFormula4:
+      case record::kFormula:
+      case record::kFormula3:
+      case record::kFormula4:
         if (value.size() < 8) return ReadStatus::ok;
         return cells_.store_formula_result(row, column, xf, value.substr(0, 8));
       default:
@@ -315,13 +291,13 @@ class OldCells {
  private:
   static bool is_cell(std::uint16_t type) {
     switch (type) {
-      case kInteger2:
-      case kNumber2:
-      case kLabel2:
-      case kBoolErr2:
-      case kFormula2:
-      case kFormula3:
-      case kFormula4:
+      case record::kInteger2:
+      case record::kNumber2:
+      case record::kLabel2:
+      case record::kBoolErr2:
+      case record::kFormula:
+      case record::kFormula3:
+      case record::kFormula4:
       case record::kNumber:
       case record::kLabel:
       case record::kBoolErr:

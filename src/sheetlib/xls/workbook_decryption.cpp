@@ -39,11 +39,11 @@ bool stays_plain(std::uint16_t type) {
   switch (type) {
     case record::kBof:
     case record::kFilePass:
-    case 0x0194:  // USREXCL
-    case 0x0195:  // FILELOCK
-    case 0x00E1:  // INTERFACEHDR
-    case 0x0196:  // RRDINFO
-    case 0x0138:  // RRDHEAD
+    case record::kUsrExcl:
+    case record::kFileLock:
+    case record::kInterfaceHeader:
+    case record::kRrdInfo:
+    case record::kRrdHead:
       return true;
     default:
       return false;
